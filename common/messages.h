@@ -1,0 +1,78 @@
+#pragma once
+// The system's own texts: every message, title, status word and file filter is
+// written here once.
+#include <QString>
+
+namespace common::msg {
+
+// Titles
+inline const QString kTitleError = QStringLiteral("Error");
+inline const QString kTitleErrorBang = QStringLiteral("Error!");
+inline const QString kTitleStatus = QStringLiteral("Status");
+inline const QString kTitleConfig = QStringLiteral("Config");
+inline const QString kTitleLogger = QStringLiteral("Logger");
+inline const QString kTitleMemoryClearing = QStringLiteral("Memory clearing");
+inline const QString kTitleCommPortError = QStringLiteral("Communication port error!");
+
+// Link and commands
+inline const QString kCommError = QStringLiteral("Communication error. Check com port settings.");
+inline const QString kCommPortError = QStringLiteral("Communication port error. Check port settings!");
+inline const QString kPortNotAvailable = QStringLiteral("Port not available!");
+inline const QString kParametersStored = QStringLiteral("Parameters stored.");
+inline const QString kVerifyFailed = QStringLiteral("Verify Failed!");
+inline const QString kCompensationStored = QStringLiteral("Compensation stored.");
+inline const QString kCompensationVerifyFailed = QStringLiteral("Compensation verify failed!");
+inline const QString kTimeout = QStringLiteral("Timeout!!");
+inline const QString kClearMemoryQuestion = QStringLiteral("This action will clear the Logger memory!!");
+inline const QString kParametersSent = QStringLiteral("Parameters sent.");
+inline const QString kConnectionTimeout = QStringLiteral("Connection timeout");
+inline const QString kDelayRange = QStringLiteral("Delay has to be between 1 and 255");
+
+// Status box words
+inline const QString kStatusLoading = QStringLiteral("Loading");
+inline const QString kStatusDecoding = QStringLiteral("Decoding");
+inline const QString kStatusUnpack = QStringLiteral("Unpack");  // followed by the count, no blank
+inline const QString kStatusReady = QStringLiteral("Ready");
+inline const QString kStatusNoData = QStringLiteral("No Data");
+inline const QString kStatusFault = QStringLiteral("Fault!");
+
+// Files
+inline const QString kFilterDlg = QStringLiteral("dlg files (*.dlg)|*.dlg");
+inline const QString kFilterDlt = QStringLiteral("dlt files (*.dlt)|*.dlt");
+inline const QString kFilterCfg = QStringLiteral("cfg files (*.cfg)|*.cfg");
+inline const QString kFilterFsh = QStringLiteral("fsh files (*.fsh)|*.fsh");
+inline const QString kFileNotLoaded = QStringLiteral("File Not loaded!!");
+inline const QString kNoData = QStringLiteral("No data!");
+inline const QString kConfigurationNotStored = QStringLiteral("Configuration not stored");
+
+inline QString FileExistsQuestion(const QString& name) {
+  return QStringLiteral("File name '") + name + QStringLiteral("' exist. Are you sure, you want to save?");
+}
+inline QString ConfigExistsQuestion(const QString& fullName) {
+  return QStringLiteral("Config file '") + fullName + QStringLiteral("' exist. Are you sure, you want to save?");
+}
+inline QString ErrorOpeningDlg(const QString& name) {
+  return QStringLiteral("Error opening dlg file '") + name + QStringLiteral("'");
+}
+// Loading a log whose own configuration is missing (logger).
+inline QString ConfigNotFound(qint32 number) {
+  return QStringLiteral("Config file '") + QString::number(number) + QStringLiteral(".cfg") +
+         QStringLiteral("' not found, config.cfg used instead");
+}
+// First live frame from a logger whose configuration is missing (meter). The blank
+// after ".cfg" is part of the text.
+inline QString MeterConfigMissing(qint32 number) {
+  return QStringLiteral("Config file '") + QString::number(number) + QStringLiteral(".cfg ") +
+         QStringLiteral("' does not exist. Using config.cfg instead.");
+}
+inline QString NonNumericWinHeight(int channel) {
+  return QStringLiteral("Non numeric input for WinHeight CH") + QString::number(channel) + QStringLiteral(" !");
+}
+inline QString NonNumericMin(int channel) {
+  return QStringLiteral("Non numeric input for CH ") + QString::number(channel) + QStringLiteral(" MIN value!");
+}
+inline QString NonNumericMax(int channel) {
+  return QStringLiteral("Non numeric input for CH ") + QString::number(channel) + QStringLiteral(" MAX value!");
+}
+
+}  // namespace common::msg
