@@ -1,0 +1,31 @@
+#pragma once
+// The real serial line: QSerialPort at 38400 baud, 8N1, no flow control.
+#include "common/bytechannel.h"
+
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+
+namespace common {
+
+class SerialChannel : public QObject, public ByteChannel {
+  Q_OBJECT
+ public:
+  explicit SerialChannel(const QString& devicePath, QObject* parent = nullptr);
+  ~SerialChannel() override;
+
+  bool open(QString* error) override;
+  void close() override;
+  bool isOpen() const override;
+  bool writeByte(std::uint8_t byte) override;
+  QString devicePath() const { return path_; }
+
+ private:
+  void onReadyRead();
+
+  QString path_;
+  QSerialPort* port_;
+};
+
+}  // namespace common
