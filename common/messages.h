@@ -11,8 +11,23 @@ inline const QString kTitleErrorBang = QStringLiteral("Error!");
 inline const QString kTitleStatus = QStringLiteral("Status");
 inline const QString kTitleConfig = QStringLiteral("Config");
 inline const QString kTitleLogger = QStringLiteral("Logger");
+inline const QString kTitleMeter = QStringLiteral("Meter");
 inline const QString kTitleMemoryClearing = QStringLiteral("Memory clearing");
 inline const QString kTitleCommPortError = QStringLiteral("Communication port error!");
+
+// Window titles. The main window's is "Velkaro  -  " + part A + " - " + part B,
+// upper-cased as a whole (two blanks around the first dash, one around the second).
+inline QString MainTitle(const QString& partA, const QString& partB) {
+  return (QStringLiteral("Velkaro  -  ") + partA + QStringLiteral(" - ") + partB).toUpper();
+}
+// The meter's title after the configuration editor's "Load".
+inline QString MeterConfigTitle(const QString& configName) {
+  return (QStringLiteral("METER  - ") + configName).toUpper();
+}
+
+// Captions that change at run time
+inline const QString kCaptionSamples = QStringLiteral("Samples");
+inline const QString kCaptionSeconds = QStringLiteral("Seconds");
 
 // Link and commands
 inline const QString kCommError = QStringLiteral("Communication error. Check com port settings.");
@@ -43,7 +58,14 @@ inline const QString kFilterCfg = QStringLiteral("cfg files (*.cfg)|*.cfg");
 inline const QString kFilterFsh = QStringLiteral("fsh files (*.fsh)|*.fsh");
 inline const QString kFileNotLoaded = QStringLiteral("File Not loaded!!");
 inline const QString kNoData = QStringLiteral("No data!");
+// A file the user named could not be written (the old file, if any, is untouched).
+inline QString FileNotWritten(const QString& name) {
+  return QStringLiteral("File '") + name + QStringLiteral("' could not be written.");
+}
 inline const QString kConfigurationNotStored = QStringLiteral("Configuration not stored");
+inline QString CannotCreateFolder(const QString& dir) {
+  return QStringLiteral("Cannot create the folder '") + dir + QStringLiteral("'.");
+}
 
 inline QString FileExistsQuestion(const QString& name) {
   return QStringLiteral("File name '") + name + QStringLiteral("' exist. Are you sure, you want to save?");
@@ -74,5 +96,34 @@ inline QString NonNumericMin(int channel) {
 inline QString NonNumericMax(int channel) {
   return QStringLiteral("Non numeric input for CH ") + QString::number(channel) + QStringLiteral(" MAX value!");
 }
+
+// Log files and memory images: why a read, write or decode failed (logtool prints
+// these; the logger shows its own one-line messages above).
+inline QString LogCannotOpen(const QString& path, const QString& reason) {
+  return QStringLiteral("Cannot open '%1': %2").arg(path, reason);
+}
+inline QString LogCannotWrite(const QString& path, const QString& reason) {
+  return QStringLiteral("Cannot write '%1': %2").arg(path, reason);
+}
+inline QString DlgTooShort(const QString& path, qint64 size) {
+  return QStringLiteral("'%1' is too short for a dlg header (%2 bytes).").arg(path).arg(size);
+}
+inline QString DlgNegativeCount(const QString& path, qint32 count) {
+  return QStringLiteral("'%1' gives a negative sample count (%2).").arg(path).arg(count);
+}
+inline QString DlgCountBeyondFile(const QString& path, qint32 count, qint64 held) {
+  return QStringLiteral("'%1' gives %2 samples but holds only %3.").arg(path).arg(count).arg(held);
+}
+inline QString DltShorterThanAsked(const QString& path, qint64 size, qint64 lastIndex) {
+  return QStringLiteral("'%1' holds %2 bytes, too few for last index %3.").arg(path).arg(size).arg(lastIndex);
+}
+inline QString DltTooLarge(const QString& path, qint64 size) {
+  return QStringLiteral("'%1' is larger than a memory image (%2 bytes).").arg(path).arg(size);
+}
+inline QString DltBadLastIndex(qint64 lastIndex) {
+  return QStringLiteral("Last index %1 is outside a memory image.").arg(lastIndex);
+}
+inline const QString kImageTooShort = QStringLiteral("The memory image is too short for its header and one record.");
+inline const QString kImageNoChannels = QStringLiteral("The memory image names no channel.");
 
 }  // namespace common::msg

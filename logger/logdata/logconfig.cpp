@@ -1,0 +1,34 @@
+#include "logger/logdata/logconfig.h"
+
+#include "common/messages.h"
+
+#include <QDir>
+
+namespace logdata {
+
+namespace {
+const QString kDefaultConfigName = QStringLiteral("config.cfg");
+}
+
+LogConfigChoice FindLogConfig(const QString& cfgDir, qint32 configNumber) {
+  const QDir dir(cfgDir);
+  const QString wanted = common::ConfigFileFor(configNumber);
+  const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString& name : names) {
+    if (name.compare(wanted, Qt::CaseInsensitive) == 0) return {dir.filePath(name), true, {}};
+  }
+  return {dir.filePath(kDefaultConfigName), false, common::msg::ConfigNotFound(configNumber)};
+}
+
+bool ApplyLogConfig(const QString& cfgDir, qint32 configNumber, common::ChannelConfiguration& config,
+                    QString* warning, QString* error) {
+  const LogConfigChoice choice = FindLogConfig(cfgDir, configNumber);
+  if (warning) *warning = choice.warning;
+  common::ChannelConfiguration read;
+  if (!common::ReadConfigFile(choice.path, read, error)) return false;
+  read.ConfigNumber = configNumber;
+  config = read;
+  return true;
+}
+
+}  // namespace logdata

@@ -1,0 +1,164 @@
+#include "logger/logdata/logfiles.h"
+
+#include "common/messages.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+#include <cstring>
+
+namespace logdata {
+
+namespace {
+
+void SetError(QString* error, const QString& text) {
+  if (error) *error = text;
+}
+
+bool SaveWhole(const QString& path, const char* data, qint64 size, QString* error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    SetError(error, common::msg::LogCannotWrite(path, file.errorString()));
+    return false;
+  }
+  if (size > 0 && file.write(data, size) != size) {
+    SetError(error, common::msg::LogCannotWrite(path, file.errorString()));
+    file.cancelWriting();
+    return false;
+  }
+  if (!file.commit()) {
+    SetError(error, common::msg::LogCannotWrite(path, file.errorString()));
+    return false;
+  }
+  return true;
+}
+
+// The twelve stored rows of a column as they lie in the file.
+inline void PutColumn(char* out, const qint16* column) {
+  if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+    std::memcpy(out, column, kDlgBytesPerSample);
+  } else {
+    for (int r = 0; r < kStoredRows; ++r) qToLittleEndian<qint16>(column[r], out + 2 * r);
+  }
+}
+
+inline void GetColumn(const char* in, qint16* column) {
+  if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+    std::memcpy(column, in, kDlgBytesPerSample);
+  } else {
+    for (int r = 0; r < kStoredRows; ++r) column[r] = qFromLittleEndian<qint16>(in + 2 * r);
+  }
+}
+
+}  // namespace
+
+bool WriteDecodedLog(const QString& path, const SampleStore& store, QString* error) {
+  const qint32 count = std::max<qint32>(0, std::min<qint32>(store.SampleCount, store.columns() - 1));
+  // One block for header and samples: a single write is what keeps a 30 MB log fast.
+  QByteArray bytes(kDlgHeaderSize + kDlgBytesPerSample * qint64(count), Qt::Uninitialized);
+  char* out = bytes.data();
+  qToLittleEndian<qint32>(count, out);
+  qToLittleEndian<quint16>(store.ChannelMask, out + 4);
+  out[6] = char(store.FreqCode);
+  qToLittleEndian<qint32>(store.ConfigNumber, out + 7);
+  out += kDlgHeaderSize;
+  for (qint32 j = 0; j < count; ++j, out += kDlgBytesPerSample) PutColumn(out, store.columnData(j));
+  return SaveWhole(path, bytes.constData(), bytes.size(), error);
+}
+
+bool ReadDecodedLog(const QString& path, SampleStore& store, QString* error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    SetError(error, common::msg::LogCannotOpen(path, file.errorString()));
+    return false;
+  }
+  const qint64 size = file.size();
+  char header[kDlgHeaderSize];
+  if (size < kDlgHeaderSize || file.read(header, kDlgHeaderSize) != kDlgHeaderSize) {
+    SetError(error, common::msg::DlgTooShort(path, size));
+    return false;
+  }
+  const qint32 count = qFromLittleEndian<qint32>(header);
+  if (count < 0) {
+    SetError(error, common::msg::DlgNegativeCount(path, count));
+    return false;
+  }
+  const qint64 held = (size - kDlgHeaderSize) / kDlgBytesPerSample;
+  if (count > held) {
+    SetError(error, common::msg::DlgCountBeyondFile(path, count, held));
+    return false;
+  }
+  const qint64 blockSize = kDlgBytesPerSample * qint64(count);
+  QByteArray block(blockSize, Qt::Uninitialized);
+  if (blockSize > 0 && file.read(block.data(), blockSize) != blockSize) {
+    SetError(error, common::msg::DlgCountBeyondFile(path, count, held));
+    return false;
+  }
+
+  SampleStore fresh;
+  fresh.reset(count);
+  const char* in = block.constData();
+  for (qint32 j = 0; j < count; ++j, in += kDlgBytesPerSample) GetColumn(in, fresh.columnData(j));
+  fresh.ChannelMask = qFromLittleEndian<quint16>(header + 4);
+  fresh.FreqCode = quint8(header[6]);
+  fresh.ConfigNumber = qFromLittleEndian<qint32>(header + 7);
+  fresh.LoadedSampleCount = count;
+  fresh.RecordLength = store.RecordLength;
+  fresh.MemoryImage = std::move(store.MemoryImage);
+  fresh.ImageLastIndex = store.ImageLastIndex;
+  fresh.LoadedLogFile = std::move(store.LoadedLogFile);
+  store = std::move(fresh);
+  return true;
+}
+
+bool WriteRawImage(const QString& path, std::span<const quint8> image, QString* error) {
+  return SaveWhole(path, reinterpret_cast<const char*>(image.data()), qint64(image.size()), error);
+}
+
+bool WriteRawImage(const QString& path, const SampleStore& store, QString* error) {
+  const qint64 n = qint64(store.ImageLastIndex) + 1;
+  if (n < 0 || n > qint64(store.MemoryImage.size())) {
+    SetError(error, common::msg::DltBadLastIndex(store.ImageLastIndex));
+    return false;
+  }
+  return WriteRawImage(path, std::span<const quint8>(store.MemoryImage.data(), std::size_t(n)), error);
+}
+
+bool ReadRawImage(const QString& path, std::optional<qint32> lastIndex, RawImage& out, QString* error) {
+  if (lastIndex && (*lastIndex < 0 || *lastIndex > kMaxImageLastIndex)) {
+    SetError(error, common::msg::DltBadLastIndex(*lastIndex));
+    return false;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    SetError(error, common::msg::LogCannotOpen(path, file.errorString()));
+    return false;
+  }
+  const qint64 size = file.size();
+  qint64 wanted = size;
+  if (lastIndex) {
+    wanted = qint64(*lastIndex) + 1;
+    if (size < wanted) {
+      SetError(error, common::msg::DltShorterThanAsked(path, size, *lastIndex));
+      return false;
+    }
+  } else if (size > qint64(kMaxImageLastIndex) + 1) {
+    SetError(error, common::msg::DltTooLarge(path, size));
+    return false;
+  }
+  std::vector<quint8> bytes(std::size_t(wanted), 0);
+  if (wanted > 0 && file.read(reinterpret_cast<char*>(bytes.data()), wanted) != wanted) {
+    SetError(error, common::msg::DltShorterThanAsked(path, size, wanted - 1));
+    return false;
+  }
+  out.bytes = std::move(bytes);
+  return true;
+}
+
+bool LoadRawImage(const QString& path, std::optional<qint32> lastIndex, SampleStore& store, QString* error) {
+  RawImage image;
+  if (!ReadRawImage(path, lastIndex, image, error)) return false;
+  return DecodeImage(std::move(image), ImageKind::RawFile, store.ConfigNumber, store, error);
+}
+
+}  // namespace logdata
