@@ -1,0 +1,57 @@
+#pragma once
+// Min/max envelope of one sample series, built once per log, so that the extremes of
+// any sample range cost O(levels * 64) reads instead of one read per sample.
+#include <QtGlobal>
+#include <cstdint>
+#include <vector>
+
+namespace trend {
+
+// One series of samples, either raw 16-bit values (a row of the sample store, whose
+// columns lie `stride` values apart) or single-precision derived values.
+struct SeriesView {
+  const qint16* raw = nullptr;
+  const float* derived = nullptr;
+  std::ptrdiff_t stride = 1;
+  qint32 count = 0;  // readable samples, indices 0 .. count - 1
+
+  double at(qint32 j) const {
+    return raw ? double(raw[std::ptrdiff_t(j) * stride]) : double(derived[std::ptrdiff_t(j) * stride]);
+  }
+  bool valid() const { return (raw || derived) && count > 0; }
+};
+
+struct Extremes {
+  double min;
+  double max;
+};
+
+class Envelope {
+ public:
+  static constexpr int kFanOut = 64;
+
+  Envelope() = default;
+  explicit Envelope(const SeriesView& series) { build(series); }
+  void build(const SeriesView& series);
+  bool empty() const { return levels_.empty(); }
+  qint32 count() const { return series_.count; }
+
+  // Smallest and largest value of samples first..last, both included. The caller keeps
+  // the range inside the series.
+  Extremes range(qint32 first, qint32 last) const;
+
+ private:
+  // Level k holds the extremes of blocks of 64^(k+1) samples; a trailing partial block
+  // is included so that every sample belongs to one block of each level.
+  struct Level {
+    qint64 blockSize;
+    std::vector<float> min;
+    std::vector<float> max;
+  };
+  void rangeAt(int level, qint64 first, qint64 last, float& lo, float& hi) const;
+
+  SeriesView series_;
+  std::vector<Level> levels_;
+};
+
+}  // namespace trend

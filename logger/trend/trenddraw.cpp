@@ -1,0 +1,157 @@
+#include "logger/trend/trenddraw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace trend {
+
+qint64 RoundHalfEven(double v) { return qint64(std::nearbyint(v)); }
+
+double SamplesPerBar(double twipsPerPixel, qint32 start, qint32 end, double width) {
+  if (width <= 0) return 0;
+  return twipsPerPixel * 0.8 * double(end - start) / width;
+}
+
+qint32 StepFor(double n) {
+  const qint64 s = RoundHalfEven(n);
+  return qint32(std::clamp<qint64>(s, 1, std::numeric_limits<qint32>::max()));
+}
+
+VerticalResult MakeVerticalMap(const PictureScale& scale, double yScale, double winHeight, int zeroDivisor,
+                               double rawBias) {
+  // A height of 0 leaves 4095 / WinH without a value; such a channel is skipped
+  // silently (the box already shows the user what was typed), rather than drawn with
+  // a height the user did not ask for.
+  if (winHeight == 0 || !std::isfinite(winHeight)) return {};
+  VerticalResult r;
+  r.ok = true;
+  r.map.ky = -scale.height * yScale * (4095.0 / winHeight);
+  r.map.base = scale.top + scale.height / (zeroDivisor == 2 ? 2.0 : 1.0) - 10;
+  r.map.offset = r.map.base - r.map.ky * rawBias;
+  return r;
+}
+
+double DriftCorrection(const ViewState& view, int channel) {
+  if (channel != 5 && channel != 6) return 0;
+  const int i = channel - 1;
+  const double b1 = view.EngBias[std::size_t(i)];
+  const double b2 = view.EngBias[std::size_t(i + 8)];  // entries 12 and 13
+  const qint32 s1 = view.BiasRef[0];
+  const qint32 s2 = view.BiasRef[1];
+  const qint32 k = view.CursorSample;
+  if (s1 < k && k < s2) return (b1 - b2) * double(k - s1) / double(s2 - s1);
+  return 0;
+}
+
+namespace {
+
+// Extremes of samples first..last as the block search finds them: the search starts
+// from 4095 / -4095 and takes only strictly smaller / larger values, which equals
+// clamping the true extremes by those start values.
+Extremes BlockExtremes(const SeriesView& series, const Envelope* envelope, qint32 first, qint32 last) {
+  Extremes e;
+  // Short blocks read the samples directly; the envelope pays off from a few hundred.
+  if (envelope && !envelope->empty() && last - first >= 256) {
+    e = envelope->range(first, last);
+  } else {
+    e.min = std::numeric_limits<double>::infinity();
+    e.max = -e.min;
+    for (qint32 m = first; m <= last; ++m) {
+      const double v = series.at(m);
+      e.min = std::min(e.min, v);
+      e.max = std::max(e.max, v);
+    }
+  }
+  return {std::min(e.min, 4095.0), std::max(e.max, -4095.0)};
+}
+
+}  // namespace
+
+TraceGeometry ComputeTrace(const TraceRequest& rq, const SeriesView& series, const Envelope* envelope) {
+  TraceGeometry g;
+  if (!series.valid()) return g;
+  const VerticalResult vr = MakeVerticalMap(rq.scale, rq.yScale, rq.winHeight, rq.zeroDivisor, rq.rawBias);
+  if (!vr.ok) return g;
+  const VerticalMap& vm = vr.map;
+  // Reads never go past the series, whatever window the caller hands in.
+  const qint32 start = std::clamp<qint32>(rq.start, 0, series.count - 1);
+  const qint32 end = std::clamp<qint32>(rq.end, 0, series.count - 1);
+  if (end < start) return g;
+
+  const double xstep = end != start ? rq.scale.width / double(end - start) : 0.0;
+  const double n = SamplesPerBar(rq.twipsPerPixel, start, end, rq.scale.width);
+  const qint32 step = StepFor(n);
+
+  auto drawn = [&](double r) { return rq.inverted && !rq.derived ? rq.fullScale - r : r; };
+  auto pointY = [&](double r) {
+    if (rq.derived) return vm.base + vm.ky * r;
+    return drawn(r) * vm.ky + vm.offset + rq.drift;
+  };
+
+  double x = rq.scale.left;
+  if (n <= 1) {
+    g.polyline.reserve(std::size_t(end - start) + 1);
+    g.polyline.emplace_back(x, pointY(series.at(start)));
+    for (qint64 j = qint64(start) + 1; j <= end; j += step) {
+      x += step * xstep;
+      g.polyline.emplace_back(x, pointY(series.at(qint32(j))));
+    }
+    return g;
+  }
+
+  g.bars = true;
+  // The block rule: blocks start at start, start + step, ...; each spans round(s) to
+  // round(s + step), sharing its last sample with the next; the samples after the last
+  // whole block get no bar.
+  const double extra = rq.derived ? 0.0 : rq.drift;
+  double s = start;
+  g.barLines.reserve(std::size_t((end - start) / step) + 1);
+  for (qint64 j = qint64(start) + 1; j <= qint64(end) - step; j += step) {
+    x += step * xstep;
+    const qint32 first = qint32(RoundHalfEven(s));
+    const qint32 last = qint32(std::min<qint64>(RoundHalfEven(s + step), series.count - 1));
+    const Extremes e = BlockExtremes(series, envelope, first, last);
+    double vlow = drawn(e.min);
+    double vhigh = drawn(e.max);
+    if (vlow > vhigh) std::swap(vlow, vhigh);
+    // offset + ky * rawBias == base: in this mode the raw bias does not shift the bar.
+    const double yLow = vlow * vm.ky + vm.base + 10 + extra;
+    const double yHigh = vhigh * vm.ky + vm.base - 10 + extra;
+    g.barLines.emplace_back(x, yLow, x, yHigh);
+    s += step;
+  }
+  return g;
+}
+
+OverviewGeometry ComputeOverview(const OverviewRequest& rq, const SeriesView& series) {
+  OverviewGeometry g;
+  // With no samples every x would divide by zero; an empty log shows an empty strip.
+  if (!series.valid() || rq.sampleCount <= 0 || rq.scale.width <= 0) return g;
+  const double w = rq.scale.width;
+  const double count = rq.sampleCount;
+  g.hasBox = true;
+  g.windowBox = QRectF(QPointF(rq.windowStart / count * w, 0), QPointF(rq.windowEnd / count * w, rq.scale.height));
+
+  const qint64 ostep = std::clamp<qint64>(RoundHalfEven(rq.twipsPerPixel * 0.2 * count / w), 1, 32767);
+  double k, b;
+  if (!rq.inverted) {
+    k = -rq.scale.height * rq.yScale;
+    b = rq.scale.top + rq.scale.height;
+  } else {
+    k = rq.scale.height * rq.yScale;
+    b = rq.scale.top;
+  }
+  const qint32 last = std::min(rq.sampleCount, series.count - 1);
+  double x = rq.scale.left;
+  const double dx = double(ostep) * w / count;
+  g.trace.reserve(std::size_t(last / ostep) + 2);
+  g.trace.emplace_back(x, series.at(0) * k + b);
+  for (qint64 j = 1; j <= last; j += ostep) {
+    x += dx;
+    g.trace.emplace_back(x, series.at(qint32(j)) * k + b);
+  }
+  return g;
+}
+
+}  // namespace trend

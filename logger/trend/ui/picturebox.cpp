@@ -1,0 +1,134 @@
+#include "logger/trend/ui/picturebox.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace trend {
+
+QColor ColourFromBgr(qint32 bgr) {
+  const auto v = quint32(bgr);
+  return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+PictureBox::PictureBox(QColor background, QWidget* parent) : QWidget(parent), background_(background) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::ClickFocus);
+  setMouseTracking(true);
+  setMinimumSize(100, 40);
+}
+
+double PictureBox::twipsPerPixel() const {
+  const int dpi = logicalDpiX();
+  return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+PictureScale PictureBox::scale() const {
+  const double t = twipsPerPixel();
+  return {0, 0, width() * t, height() * t};
+}
+
+void PictureBox::ensureCache() {
+  if (cache_.size() != size()) cache_ = QImage(size(), QImage::Format_RGB32);
+}
+
+void PictureBox::clearPicture() {
+  ensureCache();
+  cache_.fill(background_);
+  update();
+}
+
+void PictureBox::drawTrace(const TraceGeometry& trace, qint32 bgrColour) {
+  ensureCache();
+  if (trace.empty()) return;
+  QPainter p(&cache_);
+  const double k = 1.0 / twipsPerPixel();
+  p.scale(k, k);
+  QPen pen(ColourFromBgr(bgrColour));
+  pen.setCosmetic(true);
+  pen.setWidth(1);
+  p.setPen(pen);
+  if (!trace.bars) {
+    if (trace.polyline.size() == 1)
+      p.drawPoint(trace.polyline.front());
+    else
+      p.drawPolyline(trace.polyline.data(), int(trace.polyline.size()));
+  } else {
+    p.drawLines(trace.barLines.data(), int(trace.barLines.size()));
+  }
+  update();
+}
+
+void PictureBox::drawOverview(const OverviewGeometry& g) {
+  ensureCache();
+  QPainter p(&cache_);
+  const double k = 1.0 / twipsPerPixel();
+  p.scale(k, k);
+  QPen pen;
+  pen.setCosmetic(true);
+  if (!g.trace.empty()) {
+    pen.setColor(ColourFromBgr(0xFFFFFF));
+    p.setPen(pen);
+    if (g.trace.size() == 1)
+      p.drawPoint(g.trace.front());
+    else
+      p.drawPolyline(g.trace.data(), int(g.trace.size()));
+  }
+  if (g.hasBox) {
+    pen.setColor(ColourFromBgr(0x0000FF));
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    // The box's right and bottom edges must stay inside the picture.
+    const double t = twipsPerPixel();
+    QRectF r = g.windowBox.normalized();
+    if (r.right() >= width() * t) r.setRight(width() * t - t);
+    if (r.bottom() >= height() * t) r.setBottom(height() * t - t);
+    p.drawRect(r);
+  }
+  update();
+}
+
+void PictureBox::setCursorLine(std::optional<double> xTwips) {
+  cursor_ = xTwips;
+  update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  ensureCache();
+  QPainter p(this);
+  p.drawImage(0, 0, cache_);
+  if (cursor_) {
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QColor(0xE0, 0xE0, 0xE0));
+    const int x = int(*cursor_ / twipsPerPixel());
+    p.drawLine(x, 0, x, height());
+  }
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) {
+  ensureCache();
+  cache_.fill(background_);
+  emit resized();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* e) {
+  const double t = twipsPerPixel();
+  emit mousePressed(e->position().x() * t, e->position().y() * t, e->button());
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* e) {
+  const double t = twipsPerPixel();
+  emit mouseMoved(e->position().x() * t, e->position().y() * t, e->buttons());
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
+  const double t = twipsPerPixel();
+  emit mouseReleased(e->position().x() * t, e->position().y() * t, e->button());
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* e) {
+  emit keyPressed(e->key());
+  QWidget::keyPressEvent(e);
+}
+
+}  // namespace trend

@@ -1,0 +1,61 @@
+#pragma once
+// A picture box in twips: traces are rendered once into a cached image; the cursor
+// line is an exclusive-or overlay painted over the cache, so moving it never
+// re-renders a trace.
+#include "logger/trend/trenddraw.h"
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+namespace trend {
+
+// 0x00BBGGRR as the settings file and the tables keep it.
+QColor ColourFromBgr(qint32 bgr);
+
+class PictureBox : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PictureBox(QColor background, QWidget* parent = nullptr);
+
+  double twipsPerPixel() const;
+  // The scale the geometry functions want: origin 0, size in twips.
+  PictureScale scale() const;
+
+  // Start a new picture: clear the cache to the background.
+  void clearPicture();
+  void drawTrace(const TraceGeometry& trace, qint32 bgrColour);
+  void drawOverview(const OverviewGeometry& overview);
+  // Twips; nullopt removes the line. Colour 0xE0E0E0, exclusive-or with the picture.
+  void setCursorLine(std::optional<double> xTwips);
+  std::optional<double> cursorLine() const { return cursor_; }
+
+  const QImage& picture() const { return cache_; }
+  QSize sizeHint() const override { return {640, 240}; }
+
+ signals:
+  // The picture changed size; its content must be rendered again.
+  void resized();
+  void mousePressed(double xTwips, double yTwips, Qt::MouseButton button);
+  void mouseMoved(double xTwips, double yTwips, Qt::MouseButtons buttons);
+  void mouseReleased(double xTwips, double yTwips, Qt::MouseButton button);
+  void keyPressed(int key);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+
+ private:
+  void ensureCache();
+  QColor background_;
+  QImage cache_;
+  std::optional<double> cursor_;
+};
+
+}  // namespace trend
