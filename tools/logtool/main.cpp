@@ -1,0 +1,61 @@
+// logtool: command-line companion of the logger program.
+#include "tools/logtool/commands.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstdio>
+
+namespace logtool {
+
+namespace {
+std::vector<Command>& Table() {
+  static std::vector<Command> table;
+  return table;
+}
+}  // namespace
+
+Register::Register(Command command) {
+  auto& table = Table();
+  const auto at = std::lower_bound(table.begin(), table.end(), command.name,
+                                   [](const Command& c, const QString& name) { return c.name < name; });
+  table.insert(at, std::move(command));
+}
+
+const std::vector<Command>& Commands() { return Table(); }
+
+}  // namespace logtool
+
+namespace {
+
+void PrintUsage(QTextStream& err) {
+  err << "usage: logtool <command> [arguments]\n";
+  for (const auto& c : logtool::Commands()) err << "  logtool " << c.name << ' ' << c.usage << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+  logtool::Io io{out, err};
+
+  const QStringList args = app.arguments().mid(1);
+  if (args.isEmpty()) {
+    PrintUsage(err);
+    return logtool::kExitUsage;
+  }
+  const auto& commands = logtool::Commands();
+  const auto it = std::find_if(commands.begin(), commands.end(),
+                               [&](const logtool::Command& c) { return c.name == args.first(); });
+  if (it == commands.end()) {
+    err << "logtool: unknown command '" << args.first() << "'\n";
+    PrintUsage(err);
+    return logtool::kExitUsage;
+  }
+  const int status = it->run(args.mid(1), io);
+  if (status == logtool::kExitUsage) err << "usage: logtool " << it->name << ' ' << it->usage << '\n';
+  out.flush();
+  err.flush();
+  return status;
+}
