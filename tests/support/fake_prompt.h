@@ -3,6 +3,7 @@
 // that the test filled. An unscripted message is answered Ok (or Cancel/No where Ok is
 // not offered); an unscripted file dialog is cancelled.
 #include "common/prompt.h"
+#include "support/qt_printers.h"
 
 #include <QStringList>
 #include <deque>

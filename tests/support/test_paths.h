@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "support/qt_printers.h"
+
 namespace testing_support {
 
 class ProgramDir {
