@@ -108,6 +108,10 @@ class Link : public QObject {
   void setLiveFraming(bool on);
   bool liveFraming() const { return liveFraming_; }
 
+  // The download request's reset: intFlag, intEndmark, the overflow flag and the
+  // byte count start again; the next start byte begins a new collection.
+  void beginDownload();
+
   // The receive event: one received byte. The port's receiver calls it.
   void receiveByte(std::uint8_t byte);
   // Bytes collected since the last download request started (0xFF excluded).

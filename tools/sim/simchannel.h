@@ -33,6 +33,7 @@ class SimChannel : public common::ByteChannel {
   bool writeFails_ = false;
   QByteArray written_;
   int opens_ = 0;
+  int token_ = 0;
 };
 
 }  // namespace sim

@@ -72,7 +72,13 @@ class Simulator : public QObject {
   explicit Simulator(QObject* parent = nullptr);
   ~Simulator() override;
 
-  void setWriter(Writer writer) { writer_ = std::move(writer); }
+  // Returns a token; clearWriter(token) removes the writer only if it is still that one.
+  int setWriter(Writer writer);
+  void clearWriter(int token);
+  // A writer that took fewer bytes than offered makes the simulator wait for resume()
+  // when `blocked` is set (a pty's write notifier), else it retries after 1 ms.
+  void setBlockedHandler(std::function<void()> blocked) { blocked_ = std::move(blocked); }
+  void resume();
   // A byte from the PC.
   void receive(quint8 byte);
 
@@ -118,6 +124,9 @@ class Simulator : public QObject {
   void sendLiveFrame();
 
   Writer writer_;
+  int writerToken_ = 0;
+  std::function<void()> blocked_;
+  bool waitingForResume_ = false;
   Pacing pacing_ = Pacing::FullSpeed;
   Faults faults_;
   State state_ = State::Command;

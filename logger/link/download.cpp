@@ -1,0 +1,163 @@
+#include "logger/link/download.h"
+
+#include "common/messages.h"
+#include "logger/logdata/download.h"
+#include "logger/logdata/logfiles.h"
+#include "logger/logdata/unpack.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <span>
+
+namespace loggerlink {
+
+static_assert(common::kReceiveBufferSize == logdata::kImageCapacity,
+              "the receive buffer and the memory image hold the same number of bytes");
+
+namespace {
+constexpr int kProgressIntervalMs = 100;
+}
+
+Download::Download(common::Link& link, logdata::SampleStore& store, QString programDir, DownloadHooks hooks,
+                   QObject* parent)
+    : QObject(parent), link_(link), store_(store), programDir_(std::move(programDir)), hooks_(std::move(hooks)) {
+  progressTimer_.setInterval(kProgressIntervalMs);
+  connect(&progressTimer_, &QTimer::timeout, this, [this] { reportProgress(); });
+  // The silence timer ends a download whoever started the stream, as Timer1 did.
+  connect(&link_, &common::Link::silenceElapsed, this, [this] { complete(); });
+}
+
+Download::~Download() = default;
+
+void Download::setStatus(const QString& text) {
+  if (hooks_.status) hooks_.status(text);
+}
+
+void Download::reportProgress() {
+  if (hooks_.progress) hooks_.progress(link_.downloadBytesReceived(), kMemorySize);
+}
+
+bool Download::request(quint8 delay, bool saveRawImage) {
+  saveRaw_ = saveRawImage;
+  lastDlg_.clear();
+  lastDlt_.clear();
+  link_.beginDownload();
+  // A command still waiting for its reply would otherwise take the stream's first
+  // bytes as its echo and answer the logger in the middle of the download.
+  link_.stopReplyTimeout();
+  link_.ReceiveMode = common::kModeDownload;
+  if (!link_.ensureOpen() || !link_.send(common::cmd::kDownload)) {
+    emit finished(DownloadOutcome::NotSent);
+    return false;
+  }
+  link_.prompt().setBusy(true);
+  link_.restartSilenceTimer();
+  if (!link_.send(delay)) {
+    link_.stopSilenceTimer();
+    emit finished(DownloadOutcome::NotSent);
+    return false;
+  }
+  setStatus(common::msg::kStatusLoading);
+  active_ = true;
+  progressTimer_.start();
+  reportProgress();
+  return true;
+}
+
+void Download::complete() {
+  common::Prompt& prompt = link_.prompt();
+  active_ = false;
+  progressTimer_.stop();
+  reportProgress();
+  link_.intEndmark = 0;
+  link_.intFlag = 0;
+  prompt.beep();
+
+  auto endWith = [&](const QString& status, DownloadOutcome outcome) {
+    prompt.setBusy(false);
+    setStatus(status);
+    link_.stopSilenceTimer();
+    link_.reopenIfClosed();
+    emit finished(outcome);
+  };
+
+  const std::span<const quint8> received(link_.ReceiveBuffer);
+  if (link_.ReceiveIndex < logdata::kMinReceiveIndex) {
+    endWith(common::msg::kStatusNoData, DownloadOutcome::NoData);
+    return;
+  }
+  const logdata::EndMarkCheck check = logdata::CheckEndMark(received, link_.ReceiveIndex, link_.ReceiveOverflow);
+  link_.intEndmark = check.intEndmark;
+  if (check.outcome != logdata::DownloadOutcome::Ok) {
+    endWith(check.outcome == logdata::DownloadOutcome::NoData ? common::msg::kStatusNoData : common::msg::kStatusFault,
+            check.outcome == logdata::DownloadOutcome::NoData ? DownloadOutcome::NoData : DownloadOutcome::Fault);
+    return;
+  }
+
+  setStatus(common::msg::kStatusDecoding);
+  link_.stopSilenceTimer();
+  link_.intEndmark = 0;
+  link_.intStuffmark = 0;
+  logdata::StuffCounters counters;
+  logdata::RawImage image = logdata::Unstuff(received, link_.ReceiveIndex, &counters);
+  link_.intStuffmark = counters.intStuffmark;
+  link_.intEndmark = counters.intEndmark;
+
+  if (saveRaw_) {
+    const QString name = prompt.saveFile(common::msg::kFilterDlt, QDir(programDir_).filePath(QStringLiteral("dlg")));
+    if (!name.isEmpty()) {
+      QString why;
+      if (logdata::WriteRawImage(name, image.bytes, &why))
+        lastDlt_ = name;
+      else
+        prompt.message(common::msg::kTitleError, common::msg::FileNotWritten(name), common::PromptIcon::Critical);
+    }
+  }
+
+  // The count the status word shows is the one the decoder will use.
+  const qint16 recordLength = image.bytes.size() > 5 ? logdata::RecordLengthFromMask(image.bytes[4], image.bytes[5]) : 0;
+  const std::optional<qint32> count =
+      logdata::SampleCountFromLength(image.lastIndex(), recordLength, logdata::kDownloadHeaderSize);
+  if (count && *count >= 0) setStatus(common::msg::kStatusUnpack + QString::number(*count));
+  QString why;
+  if (!count || *count < 0 ||
+      !logdata::DecodeImage(std::move(image), logdata::ImageKind::Download, 0, store_, &why)) {
+    // A header whose mask or length cannot describe any records: nothing decodable.
+    endWith(common::msg::kStatusFault, DownloadOutcome::Fault);
+    return;
+  }
+  if (hooks_.sampleCount) hooks_.sampleCount(store_.SampleCount);
+  setStatus(common::msg::kStatusReady);
+  prompt.setBusy(false);
+
+  emit finished(saveDecoded());
+}
+
+DownloadOutcome Download::saveDecoded() {
+  common::Prompt& prompt = link_.prompt();
+  const QString folder = QDir(programDir_).filePath(QStringLiteral("dlg"));
+  QString name;
+  for (;;) {
+    name = prompt.saveFile(common::msg::kFilterDlg, folder);
+    if (name.isEmpty()) return DownloadOutcome::Unsaved;
+    if (!QFileInfo::exists(name)) break;
+    if (prompt.message(common::msg::kTitleConfig, common::msg::FileExistsQuestion(name),
+                       common::PromptIcon::Exclamation, common::PromptButtons::YesNo) == common::PromptAnswer::Yes)
+      break;
+  }
+  common::BusyScope busy(prompt);
+  QString why;
+  if (!logdata::WriteDecodedLog(name, store_, &why)) {
+    prompt.setBusy(false);
+    prompt.message(common::msg::kTitleError, common::msg::FileNotWritten(name), common::PromptIcon::Critical);
+    return DownloadOutcome::SaveFailed;
+  }
+  lastDlg_ = name;
+  // A port that cannot be re-opened ends here, as the error trap did: the file is
+  // written but not loaded.
+  if (!link_.reopenIfClosed()) return DownloadOutcome::Saved;
+  if (hooks_.loadAndRefresh) hooks_.loadAndRefresh(name);
+  return DownloadOutcome::Saved;
+}
+
+}  // namespace loggerlink
