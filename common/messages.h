@@ -2,6 +2,7 @@
 // The system's own texts: every message, title, status word and file filter is
 // written here once.
 #include <QString>
+#include <QStringList>
 
 namespace common::msg {
 
@@ -61,6 +62,17 @@ inline const QString kNoData = QStringLiteral("No data!");
 // A file the user named could not be written (the old file, if any, is untouched).
 inline QString FileNotWritten(const QString& name) {
   return QStringLiteral("File '") + name + QStringLiteral("' could not be written.");
+}
+// Start-up found its settings file or default configuration missing or damaged;
+// one message lists every problem and says that the built-in defaults are in use.
+inline QString StartupFilesDefaulted(const QStringList& problems) {
+  return problems.join(QStringLiteral("\n")) + QStringLiteral("\nBuilt-in defaults are used.");
+}
+inline QString SettingsNotWritten(const QString& reason) {
+  return QStringLiteral("Settings not saved: ") + reason;
+}
+inline QString LoadedRawImageFailed(const QString& name, const QString& reason) {
+  return QStringLiteral("Error loading dlt file '") + name + QStringLiteral("': ") + reason;
 }
 inline const QString kConfigurationNotStored = QStringLiteral("Configuration not stored");
 inline QString CannotCreateFolder(const QString& dir) {

@@ -35,6 +35,7 @@ class Envelope {
   void build(const SeriesView& series);
   bool empty() const { return levels_.empty(); }
   qint32 count() const { return series_.count; }
+  const SeriesView& series() const { return series_; }
 
   // Smallest and largest value of samples first..last, both included. The caller keeps
   // the range inside the series.

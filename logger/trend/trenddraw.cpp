@@ -32,18 +32,6 @@ VerticalResult MakeVerticalMap(const PictureScale& scale, double yScale, double 
   return r;
 }
 
-double DriftCorrection(const ViewState& view, int channel) {
-  if (channel != 5 && channel != 6) return 0;
-  const int i = channel - 1;
-  const double b1 = view.EngBias[std::size_t(i)];
-  const double b2 = view.EngBias[std::size_t(i + 8)];  // entries 12 and 13
-  const qint32 s1 = view.BiasRef[0];
-  const qint32 s2 = view.BiasRef[1];
-  const qint32 k = view.CursorSample;
-  if (s1 < k && k < s2) return (b1 - b2) * double(k - s1) / double(s2 - s1);
-  return 0;
-}
-
 namespace {
 
 // Extremes of samples first..last as the block search finds them: the search starts

@@ -3,7 +3,6 @@
 // bar goes, in the pictures' own scale (twips). The widgets only paint what these
 // functions return, so every rule here is testable without a window.
 #include "logger/trend/envelope.h"
-#include "logger/trend/viewstate.h"
 
 #include <QLineF>
 #include <QPointF>
@@ -42,10 +41,6 @@ struct VerticalResult {
 };
 VerticalResult MakeVerticalMap(const PictureScale& scale, double yScale, double winHeight, int zeroDivisor,
                                double rawBias);
-
-// Correction added to every y of a raw trace of channel 5 or 6 (channel 1..12), from
-// the cursor sample and the two biases; 0 for every other channel.
-double DriftCorrection(const ViewState& view, int channel);
 
 struct TraceRequest {
   PictureScale scale;

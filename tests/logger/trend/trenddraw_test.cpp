@@ -102,21 +102,6 @@ TEST(TrendVertical, DerivedValuesIgnoreBiasDriftAndInversion) {
   EXPECT_DOUBLE_EQ(g.polyline[1].y(), kPic.height - 10 + ky * 200);
 }
 
-TEST(TrendVertical, DriftCorrectionInterpolatesBetweenTheReferenceSamples) {
-  ViewState v;
-  v.EngBias[4] = 10;
-  v.EngBias[12] = 2;
-  v.BiasRef = {100, 200};
-  v.CursorSample = 150;
-  EXPECT_DOUBLE_EQ(DriftCorrection(v, 5), (10 - 2) * 50.0 / 100.0);
-  EXPECT_DOUBLE_EQ(DriftCorrection(v, 6), 0);  // entries 5 and 13 are both 0
-  EXPECT_DOUBLE_EQ(DriftCorrection(v, 1), 0);
-  v.CursorSample = 100;  // the bounds themselves give no correction
-  EXPECT_DOUBLE_EQ(DriftCorrection(v, 5), 0);
-  v.CursorSample = 200;
-  EXPECT_DOUBLE_EQ(DriftCorrection(v, 5), 0);
-}
-
 TEST(TrendMode, StepFollowsSamplesPerPixel) {
   // 100 samples over 1000 pixels: per-sample; 10000 samples: bars of 8.
   EXPECT_LE(SamplesPerBar(kTpp, 0, 100, kPic.width), 1.0);

@@ -1,0 +1,14 @@
+// The logger program: one main window over the program directory it was started from.
+#include "common/ui/qtprompt.h"
+#include "logger/shell/mainwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  common::QtPrompt prompt;
+  shell::MainWindow window(prompt, QCoreApplication::applicationDirPath());
+  prompt.setParent(&window);
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,426 @@
+#include "logger/shell/mainwindow.h"
+
+#include "common/messages.h"
+#include "common/numtext.h"
+#include "common/ui/commdialog.h"
+#include "logger/export/capture.h"
+#include "logger/logdata/logconfig.h"
+#include "logger/logdata/logfiles.h"
+#include "logger/shell/dialogs.h"
+#include "logger/shell/shellstate.h"
+#include "logger/trend/cursor.h"
+#include "logger/trend/navigation.h"
+#include "logger/trend/trenddraw.h"
+#include "logger/trend/ui/picturebox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace shell {
+
+using common::msg::kTitleError;
+using common::msg::kTitleStatus;
+using common::PromptIcon;
+
+MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortControl::ChannelFactory factory,
+                       const common::LinkTimings& timings, QWidget* parent)
+    : QMainWindow(parent), prompt_(prompt), programDir_(QDir::cleanPath(programDir)) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("VELKARO"));
+  if (factory) port_.setChannelFactory(std::move(factory));
+  link_ = std::make_unique<common::Link>(port_, prompt_, timings);
+  commands_ = std::make_unique<common::Commands>(*link_);
+  loggerlink::DownloadHooks hooks;
+  hooks.status = [this](const QString& s) { setStatus(s); };
+  hooks.sampleCount = [this](qint32 n) { text6_->setText(QString::number(n)); };
+  hooks.progress = [this](qint64 r, qint64 e) { onDownloadProgress(r, e); };
+  hooks.loadAndRefresh = [this](const QString& path) { return loadDecodedLog(path); };
+  download_ = std::make_unique<loggerlink::Download>(*link_, store_, programDir_, std::move(hooks));
+  connect(download_.get(), &loggerlink::Download::finished, this, &MainWindow::onDownloadFinished);
+  connect(link_.get(), &common::Link::commDialogRequested, this, &MainWindow::openCommDialog);
+
+  buildMenus();
+  buildControls();
+  resize(1024, 740);
+  startUp();
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---------------------------------------------------------------- start-up
+
+void MainWindow::startUp() {
+  // The link allocated its receive buffer; the memory image is made per decode.
+  SuppressChannelClicks = -1;
+  store_.ChannelMask = 0xFFFF;
+  settings_.Colours = common::kDefaultColours;
+  view_.YScale = common::StepTable();
+  for (int i = 0; i < 12; ++i) {
+    chkChannel_[std::size_t(i)]->setChecked(false);
+    chkChannel_[std::size_t(i)]->setEnabled(false);
+  }
+  view_.Colours = settings_.Colours;
+  colourLabels();
+  view_.ZeroDivisor = 1;
+  link_->ReceiveMode = common::kModeDownload;
+  SuppressChannelClicks = 0;
+  QDir::setCurrent(programDir_);
+
+  QStringList problems = EnsureProgramFolders(programDir_);
+  StartupFiles files = ReadStartupFiles(programDir_);
+  problems << files.problems;
+  settings_ = files.settings;
+  port_.setPortMap(common::ReadPortMap(common::PortMapPathBeside(SettingsPath(programDir_))));
+  view_.Colours = settings_.Colours;
+  colourLabels();
+  config_ = files.config;
+  applyConfiguration();
+  if (!problems.isEmpty())
+    prompt_.message(kTitleError, common::msg::StartupFilesDefaulted(problems), PromptIcon::Exclamation);
+  showConfigurationLabels();
+  setTitle(StartupTitlePartB(fileName_, programDir_));
+  view_.RawBias.fill(0);
+  view_.EngBias.fill(0);
+  tempconf_->setVisible(false);
+  gpread_->setVisible(false);
+  view_.SecondsMode = false;
+
+  if (settings_.PortNumber == 0) return;
+  if (port_.isOpen()) port_.close();
+  QString why;
+  if (!port_.setPortNumber(settings_.PortNumber) || !port_.open(&why)) {
+    prompt_.message(kTitleError, common::msg::kCommPortError, PromptIcon::Critical);
+    openCommDialog();
+  }
+}
+
+// Each channel's window-height box gets the configuration's value as text, and the
+// drawing uses what that text reads back as.
+void MainWindow::applyConfiguration() {
+  for (int i = 0; i < 12; ++i) {
+    const QString t = common::NumberToText(config_.channel[std::size_t(i)].WinHight);
+    winHight_[std::size_t(i)]->setText(t);
+    view_.WinHeight[std::size_t(i)] = common::TextToNumber(t);
+  }
+}
+
+void MainWindow::showConfigurationLabels() {
+  for (int i = 0; i < 12; ++i) {
+    const auto& ch = config_.channel[std::size_t(i)];
+    lblChannel_[std::size_t(i)]->setText(ch.Name);
+    label1_[std::size_t(i)]->setText(ch.Unit);
+    label1_[std::size_t(i + 12)]->setText(ch.Name);
+  }
+}
+
+void MainWindow::colourLabels() {
+  for (int i = 0; i < 12; ++i) {
+    const QString css =
+        QStringLiteral("color: %1; font-weight: bold;").arg(trend::ColourFromBgr(view_.Colours[std::size_t(i)]).name());
+    lblChannel_[std::size_t(i)]->setStyleSheet(css);
+    lblChannel_[std::size_t(i + 12)]->setStyleSheet(css);
+  }
+}
+
+void MainWindow::setTitle(const QString& partB) { setWindowTitle(common::msg::MainTitle(fileName_, partB)); }
+
+void MainWindow::setStatus(const QString& text) { text2_->setText(text); }
+
+bool MainWindow::requireLog() {
+  if (LogLoaded == 1) return true;
+  prompt_.message(kTitleStatus, common::msg::kFileNotLoaded, PromptIcon::Exclamation);
+  return false;
+}
+
+void MainWindow::openCommDialog() {
+  common::CommDialog dialog(port_, settings_, SettingsPath(programDir_), prompt_, common::CommDialog::Writer::Logger,
+                            this);
+  dialog.exec();
+}
+
+// ---------------------------------------------------------------- drawing
+
+trend::SeriesView MainWindow::rawSeries(int index) const {
+  return {store_.columnData(0) + index, nullptr, logdata::kSampleRows, store_.columns()};
+}
+
+// Rebuilt whenever the store no longer holds the samples the envelope was made from
+// (a new log, or a decode that replaced the store without a refresh).
+const trend::Envelope* MainWindow::envelopeFor(int index) {
+  trend::Envelope& e = envelopes_[std::size_t(index)];
+  const trend::SeriesView s = rawSeries(index);
+  if (e.empty() || e.series().raw != s.raw || e.count() != s.count) e.build(s);
+  return &e;
+}
+
+void MainWindow::setDerivedRows(const float* rows, std::ptrdiff_t stride, qint32 count, std::ptrdiff_t rowOffset) {
+  derived_.rows = rows;
+  derived_.stride = stride;
+  derived_.count = count;
+  derived_.rowOffset = rowOffset;
+}
+
+void MainWindow::DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, double YScale, qint32 Color) {
+  if (intChannel < 0 || intChannel >= 12) return;
+  const int channel = intChannel + 1;
+  const auto& cs = config_.channel[std::size_t(intChannel)];
+  trend::TraceRequest rq;
+  rq.scale = picTrend_->scale();
+  rq.twipsPerPixel = picTrend_->twipsPerPixel();
+  rq.start = lngStart;
+  rq.end = lngEnd;
+  rq.yScale = YScale;
+  rq.winHeight = view_.WinHeight[std::size_t(intChannel)];
+  rq.zeroDivisor = view_.ZeroDivisor;
+  rq.rawBias = view_.RawBias[std::size_t(intChannel)];
+  rq.inverted = cs.Min > cs.Max;
+  rq.fullScale = common::FullScale(channel);
+  rq.drift = trend::DriftCorrection(view_, intChannel, view_.CursorSample);
+
+  // Channel 5 draws the altitude (derived row 1), channel 6 the speed (row 0).
+  if (view_.SpeedAlt && (channel == 5 || channel == 6) && derived_.rows) {
+    rq.derived = true;
+    const std::ptrdiff_t row = channel == 5 ? 1 : 0;
+    trend::SeriesView d{nullptr, derived_.rows + row * derived_.rowOffset, derived_.stride, derived_.count};
+    picTrend_->drawTrace(trend::ComputeTrace(rq, d, nullptr), Color);
+    return;
+  }
+  picTrend_->drawTrace(trend::ComputeTrace(rq, rawSeries(intChannel), envelopeFor(intChannel)), Color);
+}
+
+void MainWindow::Update_Data_Window() {
+  if (common::LeadingNumber(text6_->text()) > store_.SampleCount) text6_->setText(QString::number(store_.SampleCount));
+  picTrend_->clearPicture();
+  for (int i = 0; i < 12; ++i) {
+    QCheckBox* c = chkChannel_[std::size_t(i)];
+    view_.Shown[std::size_t(i)] = c->isChecked() && c->isEnabled();
+    if (view_.Shown[std::size_t(i)])
+      DrawChannel(i, view_.WindowStart, view_.WindowEnd, view_.YScale[std::size_t(i)], view_.Colours[std::size_t(i)]);
+  }
+  const trend::WindowTexts t = trend::WindowBoxTexts(view_, store_.FreqCode);
+  text6_->setText(t.end);
+  text5_->setText(t.start);
+  window_->setText(t.length);
+  view_.CursorX = -100;
+  picTrend_->setCursorLine(std::nullopt);
+}
+
+void MainWindow::Update_Full_Data() {
+  picFull_->clearPicture();
+  const int c = view_.OverviewChannel;
+  if (c < 0 || c >= 12) return;
+  const auto& cs = config_.channel[std::size_t(c)];
+  trend::OverviewRequest rq;
+  rq.scale = picFull_->scale();
+  rq.twipsPerPixel = picFull_->twipsPerPixel();
+  rq.sampleCount = store_.SampleCount;
+  rq.windowStart = view_.WindowStart;
+  rq.windowEnd = view_.WindowEnd;
+  rq.yScale = view_.YScale[std::size_t(c)];
+  rq.inverted = cs.Min > cs.Max;
+  picFull_->drawOverview(trend::ComputeOverview(rq, rawSeries(c)));
+}
+
+void MainWindow::Update_cmbChannelList() {
+  // Every added item is selected in turn; only the last selection stays, so the list
+  // is filled quietly and that selection is applied once.
+  {
+    const QSignalBlocker block(cmbChannelList_);
+    cmbChannelList_->clear();
+    for (int c = 1; c <= 12; ++c)
+      if (chkChannel_[std::size_t(c - 1)]->isEnabled()) cmbChannelList_->addItem(QString::number(c));
+    cmbChannelList_->setCurrentIndex(cmbChannelList_->count() - 1);
+  }
+  onOverviewChannelChosen(cmbChannelList_->currentIndex());
+}
+
+void MainWindow::onOverviewChannelChosen(int index) {
+  if (index < 0) return;
+  view_.OverviewChannel = qint16(cmbChannelList_->itemText(index).toInt() - 1);
+  Update_Full_Data();
+  Update_Data_Window();
+}
+
+void MainWindow::RefreshAfterLoad() {
+  SuppressChannelClicks = -1;
+  setTitle(RefreshTitlePartB(store_.ConfigNumber));
+  store_.LoadedLogFile = fileName_;
+  QString error;
+  if (!logexport::WriteCaptureHeader(CapturePath(programDir_), store_.LoadedLogFile, store_.FreqCode, config_, &error))
+    prompt_.message(kTitleError, common::msg::FileNotWritten(CapturePath(programDir_)), PromptIcon::Exclamation);
+  for (int c = 1; c <= 12; ++c) {
+    QCheckBox* box = chkChannel_[std::size_t(c - 1)];
+    const bool present = store_.channelPresent(c);
+    box->setEnabled(present);
+    box->setChecked(present);
+  }
+  SuppressChannelClicks = 0;
+  view_.WindowStart = 0;
+  view_.WindowEnd = FirstViewEnd(store_.SampleCount);
+  view_.WindowLength = view_.WindowEnd;
+  // A rate of 0 (FreqCode 0, only a damaged file brings it) shows as 0.
+  text1_->setText(common::LocaleDoubleText(store_.sampleRate()));
+  Update_cmbChannelList();
+  Update_Full_Data();
+  Update_Data_Window();
+  showConfigurationLabels();
+  LogLoaded = 1;
+}
+
+bool MainWindow::loadDecodedLog(const QString& path) {
+  QString error;
+  if (!logdata::ReadDecodedLog(path, store_, &error)) {
+    prompt_.message(common::msg::kTitleLogger, common::msg::ErrorOpeningDlg(path), PromptIcon::Exclamation);
+    return false;
+  }
+  QString warning;
+  const QString cfgDir = programDir_ + QStringLiteral("/cfg");
+  const bool applied = logdata::ApplyLogConfig(cfgDir, store_.ConfigNumber, config_, &warning, &error);
+  if (!warning.isEmpty()) prompt_.message(common::msg::kTitleLogger, warning, PromptIcon::Exclamation);
+  if (!applied) prompt_.message(kTitleError, error, PromptIcon::Exclamation);
+  else applyConfiguration();
+  fileName_ = path;
+  RefreshAfterLoad();
+  return true;
+}
+
+void MainWindow::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
+    Update_Full_Data();
+    Update_Data_Window();
+  }
+}
+
+// The service key: Ctrl+G (character 7) typed into the status box shows the hidden
+// service items for the rest of the run; any other key there clears the flag.
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == text2_ && e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool ctrlG = k->text() == QString(QChar(7)) ||
+                       (k->key() == Qt::Key_G && (k->modifiers() & Qt::ControlModifier));
+    if (ctrlG) {
+      serviceFlag_ = true;
+      tempconf_->setVisible(true);
+      gpread_->setVisible(true);
+      return true;
+    }
+    if (!k->text().isEmpty()) serviceFlag_ = false;
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+// ---------------------------------------------------------------- commands
+
+void MainWindow::onLoad() {
+  const QString dlgDir = programDir_ + QStringLiteral("/dlg");
+  QDir::setCurrent(dlgDir);
+  const QString path = prompt_.openFile(common::msg::kFilterDlg, dlgDir);
+  common::BusyScope busy(prompt_);
+  if (path.isEmpty()) return;
+  if (!loadDecodedLog(path)) return;
+  speedAlt_->setChecked(false);
+  view_.SpeedAlt = false;
+  bias_[4]->setChecked(false);
+  bias_[5]->setChecked(false);
+}
+
+void MainWindow::onLoadRawImage() {
+  const QString path = prompt_.openFile(common::msg::kFilterDlt, programDir_ + QStringLiteral("/dlg"));
+  if (path.isEmpty()) return;
+  std::optional<qint32> last;
+  if (!text3_->text().trimmed().isEmpty()) last = qint32(common::LeadingNumber(text3_->text()));
+  QString error;
+  {
+    common::BusyScope busy(prompt_);
+    if (!logdata::LoadRawImage(path, last, store_, &error)) {
+      prompt_.message(kTitleError, common::msg::LoadedRawImageFailed(path, error), PromptIcon::Exclamation);
+      return;
+    }
+  }
+  text6_->setText(QString::number(store_.SampleCount));
+  setStatus(common::msg::kStatusReady);
+  const QString dlg = prompt_.saveFile(common::msg::kFilterDlg, programDir_ + QStringLiteral("/dlg"));
+  if (dlg.isEmpty()) return;
+  common::BusyScope busy(prompt_);
+  if (!logdata::WriteDecodedLog(dlg, store_, &error)) {
+    prompt_.message(kTitleError, common::msg::FileNotWritten(dlg), PromptIcon::Exclamation);
+    return;
+  }
+  loadDecodedLog(dlg);
+}
+
+void MainWindow::onQuit() {
+  if (port_.portNumber() != 0 && port_.isOpen()) port_.close();
+  close();
+}
+
+void MainWindow::onDownload() {
+  DownloadDialog dialog(settings_, SettingsPath(programDir_), prompt_, this);
+  dialog.exec();
+  if (!dialog.DownloadRequested) return;
+  bytesLabel_->clear();
+  progress_->hide();
+  download_->request(settings_.DownloadDelay, dialog.SaveRawImage);
+}
+
+void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
+  bytesLabel_->setText(QStringLiteral("%1 bytes").arg(received));
+  if (expected > 0) {
+    progress_->setRange(0, 1000);
+    progress_->setValue(int(std::min<qint64>(1000, received * 1000 / expected)));
+    progress_->show();
+  }
+}
+
+void MainWindow::onDownloadFinished(loggerlink::DownloadOutcome) {
+  progress_->hide();
+  // The store may hold a new log that was not saved: nothing may keep pointing into
+  // the old samples.
+  for (int i = 0; i < 12; ++i) envelopeFor(i);
+}
+
+void MainWindow::onParameters() {
+  ParametersDialog dialog(settings_, SettingsPath(programDir_), *commands_, prompt_, this);
+  dialog.exec();
+}
+
+void MainWindow::onTempconf() { commands_->writeCompensation(compensation, config_.ConfigNumber); }
+
+void MainWindow::onMemclear() { commands_->clearMemory(settings_); }
+
+void MainWindow::onGPRead() { commands_->readCompensation(programDir_ + QStringLiteral("/cfg")); }
+
+void MainWindow::onAbout() {
+  AboutBox box(this);
+  box.exec();
+}
+
+void MainWindow::onNotBuiltYet() { requireLog(); }
+
+void MainWindow::onChannelClicked() {
+  if (SuppressChannelClicks == 0) Update_Data_Window();
+}
+
+void MainWindow::onNavigationButton() {}
+void MainWindow::onTrendMouse() {}
+void MainWindow::onOverviewMouse() {}
+void MainWindow::onZeroLockClicked() {}
+void MainWindow::onMidZeroClicked() {}
+void MainWindow::onSpeedAltClicked() {}
+void MainWindow::onWinHightEnter() {}
+void MainWindow::onChannelLabelClicked() {}
+void MainWindow::onNewScope() {}
+void MainWindow::onConfigEditor() {}
+
+}  // namespace shell

@@ -1,0 +1,167 @@
+#pragma once
+// frmMain: start-up, the menu bar, the status box, the device commands and the
+// download road, opening logs, the after-fill refresh and the trend pictures.
+#include "common/channelconfig.h"
+#include "common/commands.h"
+#include "common/link.h"
+#include "common/portcontrol.h"
+#include "common/prompt.h"
+#include "common/settings.h"
+#include "logger/link/download.h"
+#include "logger/logdata/samplestore.h"
+#include "logger/trend/envelope.h"
+#include "logger/trend/viewstate.h"
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace trend {
+class PictureBox;
+}
+
+namespace shell {
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // `programDir` holds cfg/, dlg/, cap/, video/. `factory` makes the channel behind a
+  // port number (empty: the real serial port). Start-up runs inside the constructor.
+  MainWindow(common::Prompt& prompt, QString programDir, common::PortControl::ChannelFactory factory = {},
+             const common::LinkTimings& timings = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // ---- Procedures other parts call ----
+  void DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, double YScale, qint32 Color);
+  void Update_Data_Window();
+  void Update_Full_Data();
+  void Update_cmbChannelList();
+  void RefreshAfterLoad();
+
+  // Reads a .dlg, applies its configuration (warning if config.cfg stands in) and
+  // refreshes. On failure the message is shown and nothing changes.
+  bool loadDecodedLog(const QString& path);
+
+  // ---- Main-window state ----
+  int LogLoaded = 0;                 // 0 (empty) or 1
+  qint16 SuppressChannelClicks = 0;  // -1 while the program sets the channel boxes
+  bool serviceMode() const { return serviceFlag_; }
+
+  logdata::SampleStore& store() { return store_; }
+  trend::ViewState& view() { return view_; }
+  common::ChannelConfiguration& config() { return config_; }
+  common::Settings& settings() { return settings_; }
+  common::PortControl& port() { return port_; }
+  common::Link& link() { return *link_; }
+  QString programDir() const { return programDir_; }
+  // The file dialog's current file name (part A of the title).
+  QString currentFileName() const { return fileName_; }
+
+  // Derived speed and altitude rows (row 0 speed, row 1 altitude), drawn for channels
+  // 6 and 5 while "Speed / Alt" is ticked. Owned by whoever computes them.
+  void setDerivedRows(const float* rows, std::ptrdiff_t stride, qint32 count, std::ptrdiff_t rowOffset);
+
+  // The compensation constants the configuration editor edits ("&Tempconf" sends them).
+  common::CompensationConstants compensation{};
+
+ protected:
+  void changeEvent(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void buildMenus();
+  void buildControls();
+  void startUp();
+  void applyConfiguration();
+  void showConfigurationLabels();
+  void colourLabels();
+  void setTitle(const QString& partB);
+  void setStatus(const QString& text);
+  bool requireLog();
+  void openCommDialog();
+  const trend::Envelope* envelopeFor(int index);
+  trend::SeriesView rawSeries(int index) const;
+
+  // Menu commands
+  void onLoad();
+  void onLoadRawImage();
+  void onQuit();
+  void onDownload();
+  void onParameters();
+  void onTempconf();
+  void onMemclear();
+  void onGPRead();
+  void onAbout();
+  void onNotBuiltYet();  // Delete, Crop, Export, Movie: the log test only
+  void onDownloadProgress(qint64 received, qint64 expected);
+  void onDownloadFinished(loggerlink::DownloadOutcome outcome);
+  void onChannelClicked();
+  void onOverviewChannelChosen(int index);
+
+  // Filled by the navigation, cursor and channel-panel work that follows; the
+  // controls are laid out and connected here already.
+  void onNavigationButton();
+  void onTrendMouse();
+  void onOverviewMouse();
+  void onZeroLockClicked();
+  void onMidZeroClicked();
+  void onSpeedAltClicked();
+  void onWinHightEnter();
+  void onChannelLabelClicked();
+  void onNewScope();
+  void onConfigEditor();
+
+  common::Prompt& prompt_;
+  QString programDir_;
+  common::Settings settings_;
+  common::ChannelConfiguration config_;
+  logdata::SampleStore store_;
+  trend::ViewState view_;
+  common::PortControl port_;
+  std::unique_ptr<common::Link> link_;
+  std::unique_ptr<common::Commands> commands_;
+  std::unique_ptr<loggerlink::Download> download_;
+  std::array<trend::Envelope, 12> envelopes_;
+  struct {
+    const float* rows = nullptr;
+    std::ptrdiff_t stride = 0;
+    qint32 count = 0;
+    std::ptrdiff_t rowOffset = 0;
+  } derived_;
+  QString fileName_;
+  bool serviceFlag_ = false;
+
+  // Controls
+  trend::PictureBox* picTrend_ = nullptr;
+  trend::PictureBox* picFull_ = nullptr;
+  QAction* tempconf_ = nullptr;
+  QAction* gpread_ = nullptr;
+  QLineEdit* text1_ = nullptr;  // sample rate
+  QLineEdit* text2_ = nullptr;  // status
+  QLineEdit* text3_ = nullptr;  // raw-image last index
+  QLineEdit* text5_ = nullptr;  // window start
+  QLineEdit* text6_ = nullptr;  // window end / sample count
+  QLineEdit* window_ = nullptr; // window length
+  QLineEdit* chpos1_ = nullptr;
+  QLabel* bytesLabel_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QComboBox* cmbChannelList_ = nullptr;
+  QCheckBox* midZero_ = nullptr;
+  QCheckBox* speedAlt_ = nullptr;
+  std::array<QCheckBox*, 12> chkChannel_{};
+  std::array<QCheckBox*, 12> bias_{};
+  std::array<QLineEdit*, 12> chval_{};
+  std::array<QLineEdit*, 12> winHight_{};
+  std::array<QLabel*, 24> lblChannel_{};
+  std::array<QLabel*, 24> label1_{};
+};
+
+}  // namespace shell

@@ -1,0 +1,252 @@
+// The menu bar and the controls of frmMain, with their documented objectNames.
+#include "logger/shell/mainwindow.h"
+#include "logger/trend/ui/picturebox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace shell {
+
+namespace {
+
+template <typename T>
+T* Named(T* w, const QString& name) {
+  w->setObjectName(name);
+  return w;
+}
+
+QLineEdit* Box(const QString& name, int width, QWidget* parent, bool readOnly = false) {
+  auto* e = Named(new QLineEdit(parent), name);
+  e->setFixedWidth(width);
+  e->setReadOnly(readOnly);
+  return e;
+}
+
+QPushButton* Button(const QString& name, const QString& caption, QWidget* parent) {
+  auto* b = Named(new QPushButton(caption, parent), name);
+  b->setAutoDefault(false);
+  b->setFocusPolicy(Qt::TabFocus);
+  return b;
+}
+
+}  // namespace
+
+void MainWindow::buildMenus() {
+  QMenuBar* bar = menuBar();
+  auto act = [this](const char* name, const QString& caption, void (MainWindow::*slot)()) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(QLatin1String(name));
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("mnuFile"));
+  file->addAction(act("mnuload", QStringLiteral("&Load"), &MainWindow::onLoad));
+  file->addAction(act("Delete", QStringLiteral("De&lete"), &MainWindow::onNotBuiltYet));
+  file->addSeparator();
+  file->addAction(act("mnuQuit", QStringLiteral("&Quit"), &MainWindow::onQuit));
+  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+  edit->setObjectName(QStringLiteral("mnuEdit"));
+  edit->addAction(act("Crop", QStringLiteral("Crop"), &MainWindow::onNotBuiltYet));
+  bar->addAction(act("mnu4", QStringLiteral("&Download"), &MainWindow::onDownload));
+  bar->addAction(act("mnu02", QStringLiteral("&Parameters"), &MainWindow::onParameters));
+  bar->addAction(act("mnu5", QStringLiteral("&Config"), &MainWindow::onConfigEditor));
+  tempconf_ = act("Tempconf", QStringLiteral("&Tempconf"), &MainWindow::onTempconf);
+  bar->addAction(tempconf_);
+  bar->addAction(act("Memclear", QStringLiteral("&Memclr"), &MainWindow::onMemclear));
+  bar->addAction(act("Export", QStringLiteral("E&xport"), &MainWindow::onNotBuiltYet));
+  gpread_ = act("GPread", QStringLiteral("&GPRead"), &MainWindow::onGPRead);
+  bar->addAction(gpread_);
+  bar->addAction(act("cmdMovie", QStringLiteral("Mo&vie"), &MainWindow::onNotBuiltYet));
+  bar->addAction(act("Communication", QStringLiteral("C&omm"), &MainWindow::openCommDialog));
+  bar->addAction(act("About", QStringLiteral("&About"), &MainWindow::onAbout));
+}
+
+void MainWindow::buildControls() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto* top = new QVBoxLayout(central);
+  top->setContentsMargins(6, 6, 6, 6);
+  top->setSpacing(4);
+
+  // Trend picture, then the overview strip between its two step buttons.
+  picTrend_ = Named(new trend::PictureBox(QColor(0x5a, 0x66, 0x72), central), QStringLiteral("picTrend"));
+  picTrend_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  top->addWidget(picTrend_, 1);
+
+  auto* stripRow = new QHBoxLayout;
+  auto* back = Button(QStringLiteral("Back"), QStringLiteral("<"), central);
+  auto* ahead = Button(QStringLiteral("Ahead"), QStringLiteral(">"), central);
+  picFull_ = Named(new trend::PictureBox(QColor(0x20, 0x28, 0x30), central), QStringLiteral("picFull"));
+  picFull_->setFixedHeight(64);
+  picFull_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  for (auto* b : {back, ahead}) b->setFixedSize(28, 64);
+  stripRow->addWidget(back);
+  stripRow->addWidget(picFull_, 1);
+  stripRow->addWidget(ahead);
+  top->addLayout(stripRow);
+
+  // Window boxes and navigation buttons.
+  auto* navRow = new QHBoxLayout;
+  auto caption = [central](const QString& text) { return new QLabel(text, central); };
+  text5_ = Box(QStringLiteral("Text5"), 80, central);
+  text5_->setText(QStringLiteral("0"));
+  text6_ = Box(QStringLiteral("Text6"), 80, central);
+  text6_->setText(QStringLiteral("100"));
+  window_ = Box(QStringLiteral("window"), 80, central);
+  chpos1_ = Box(QStringLiteral("chpos1"), 80, central, true);
+  navRow->addWidget(caption(QStringLiteral("Start")));
+  navRow->addWidget(text5_);
+  navRow->addWidget(caption(QStringLiteral("End")));
+  navRow->addWidget(text6_);
+  navRow->addWidget(caption(QStringLiteral("Length")));
+  navRow->addWidget(window_);
+  navRow->addSpacing(8);
+  const std::pair<const char*, const char*> lengthButtons[] = {
+      {"LenMinus5", "- -"}, {"LenMinus1", "-"}, {"LenPlus1", "+"}, {"LenPlus5", "+ +"}};
+  for (auto [name, text] : lengthButtons) {
+    auto* b = Button(QLatin1String(name), QLatin1String(text), central);
+    b->setFixedWidth(36);
+    connect(b, &QPushButton::clicked, this, &MainWindow::onNavigationButton);
+    navRow->addWidget(b);
+  }
+  auto* zoomBack = Button(QStringLiteral("Zoom_Back"), QStringLiteral("Previous view"), central);
+  auto* sampSec = Button(QStringLiteral("SampSec"), QStringLiteral("Samples"), central);
+  navRow->addWidget(zoomBack);
+  navRow->addWidget(sampSec);
+  navRow->addStretch();
+  navRow->addWidget(caption(QStringLiteral("Cursor")));
+  navRow->addWidget(chpos1_);
+  top->addLayout(navRow);
+  for (auto* b : {back, ahead, zoomBack, sampSec}) connect(b, &QPushButton::clicked, this, &MainWindow::onNavigationButton);
+  connect(picTrend_, &trend::PictureBox::mousePressed, this, &MainWindow::onTrendMouse);
+  connect(picTrend_, &trend::PictureBox::mouseMoved, this, &MainWindow::onTrendMouse);
+  connect(picTrend_, &trend::PictureBox::resized, this, &MainWindow::Update_Data_Window);
+  connect(picFull_, &trend::PictureBox::mousePressed, this, &MainWindow::onOverviewMouse);
+  connect(picFull_, &trend::PictureBox::mouseMoved, this, &MainWindow::onOverviewMouse);
+  connect(picFull_, &trend::PictureBox::mouseReleased, this, &MainWindow::onOverviewMouse);
+  connect(picFull_, &trend::PictureBox::resized, this, &MainWindow::Update_Full_Data);
+
+  auto* line = new QFrame(central);
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  top->addWidget(line);
+
+  // Channel panel: one column per channel, 720 twips apart, after a column of row
+  // captions; the show boxes stand in a column at the right edge.
+  auto* panelRow = new QHBoxLayout;
+  auto* columns = new QWidget(central);
+  columns->setObjectName(QStringLiteral("ChannelColumns"));
+  const double tpp = logicalDpiX() > 0 ? 1440.0 / logicalDpiX() : 15.0;
+  const int colW = int(std::lround(720 / tpp));
+  const int captionW = 74;
+  const int rowH = 24;
+  const char* rowCaptions[] = {"Channel", "Unit", "Value", "Zero lock", "Win height"};
+  for (int r = 0; r < 5; ++r) {
+    auto* l = new QLabel(QLatin1String(rowCaptions[r]), columns);
+    l->setGeometry(0, r * rowH, captionW, rowH - 2);
+  }
+  for (int i = 0; i < 12; ++i) {
+    const int x = captionW + i * colW;
+    const auto si = std::size_t(i);
+    lblChannel_[si] = Named(new QLabel(QStringLiteral("CH%1").arg(i + 1), columns), QStringLiteral("lblChannel_%1").arg(i));
+    lblChannel_[si]->setGeometry(x, 0, colW - 2, rowH - 2);
+    lblChannel_[si]->setCursor(Qt::PointingHandCursor);
+    label1_[si] = Named(new QLabel(columns), QStringLiteral("Label1_%1").arg(i));
+    label1_[si]->setGeometry(x, rowH, colW - 2, rowH - 2);
+    chval_[si] = Named(new QLineEdit(columns), QStringLiteral("chval_%1").arg(i));
+    chval_[si]->setReadOnly(true);
+    chval_[si]->setGeometry(x, 2 * rowH, colW - 3, rowH - 2);
+    bias_[si] = Named(new QCheckBox(columns), QStringLiteral("BIAS_%1").arg(i));
+    bias_[si]->setGeometry(x + 4, 3 * rowH, colW - 4, rowH - 2);
+    winHight_[si] = Named(new QLineEdit(QStringLiteral("4095"), columns), QStringLiteral("WinHight_%1").arg(i));
+    winHight_[si]->setGeometry(x, 4 * rowH, colW - 3, rowH - 2);
+    connect(bias_[si], &QCheckBox::clicked, this, &MainWindow::onZeroLockClicked);
+    connect(winHight_[si], &QLineEdit::returnPressed, this, &MainWindow::onWinHightEnter);
+  }
+  columns->setFixedSize(captionW + 12 * colW, 5 * rowH);
+
+  // Switches and the overview list below the columns; status and rate boxes under them.
+  auto* left = new QVBoxLayout;
+  left->addWidget(columns);
+  auto* switches = new QHBoxLayout;
+  midZero_ = Named(new QCheckBox(QStringLiteral("Zero"), central), QStringLiteral("MIDZERO"));
+  speedAlt_ = Named(new QCheckBox(QStringLiteral("Speed / Alt"), central), QStringLiteral("Speedalt"));
+  auto* speedUnit = Named(new QLabel(central), QStringLiteral("lblSpeedUnit"));
+  cmbChannelList_ = Named(new QComboBox(central), QStringLiteral("cmbChannelList"));
+  cmbChannelList_->setMinimumWidth(56);
+  auto* newScope = Button(QStringLiteral("cmdNewScreen"), QStringLiteral("New Scope"), central);
+  switches->addWidget(midZero_);
+  switches->addWidget(speedAlt_);
+  switches->addWidget(speedUnit);
+  switches->addSpacing(12);
+  switches->addWidget(caption(QStringLiteral("Full data channel")));
+  switches->addWidget(cmbChannelList_);
+  switches->addSpacing(12);
+  switches->addWidget(newScope);
+  switches->addStretch();
+  left->addLayout(switches);
+  connect(midZero_, &QCheckBox::clicked, this, &MainWindow::onMidZeroClicked);
+  connect(speedAlt_, &QCheckBox::clicked, this, &MainWindow::onSpeedAltClicked);
+  connect(newScope, &QPushButton::clicked, this, &MainWindow::onNewScope);
+  connect(cmbChannelList_, &QComboBox::activated, this, &MainWindow::onOverviewChannelChosen);
+
+  auto* statusRow = new QHBoxLayout;
+  text2_ = Box(QStringLiteral("Text2"), 110, central);
+  text2_->installEventFilter(this);
+  bytesLabel_ = Named(new QLabel(central), QStringLiteral("DownloadBytes"));
+  bytesLabel_->setMinimumWidth(100);
+  progress_ = Named(new QProgressBar(central), QStringLiteral("DownloadProgress"));
+  progress_->setFixedWidth(140);
+  progress_->setTextVisible(true);
+  progress_->hide();
+  text1_ = Box(QStringLiteral("Text1"), 60, central, true);
+  auto* loaddlt = Button(QStringLiteral("loaddlt"), QStringLiteral("Command1"), central);
+  text3_ = Box(QStringLiteral("Text3"), 80, central);
+  statusRow->addWidget(caption(QStringLiteral("Status")));
+  statusRow->addWidget(text2_);
+  statusRow->addWidget(bytesLabel_);
+  statusRow->addWidget(progress_);
+  statusRow->addStretch();
+  statusRow->addWidget(caption(QStringLiteral("Log freq")));
+  statusRow->addWidget(text1_);
+  statusRow->addWidget(caption(QStringLiteral("Hz")));
+  statusRow->addSpacing(12);
+  statusRow->addWidget(loaddlt);
+  statusRow->addWidget(text3_);
+  left->addLayout(statusRow);
+  left->addStretch();
+  connect(loaddlt, &QPushButton::clicked, this, &MainWindow::onLoadRawImage);
+
+  auto* show = new QGridLayout;
+  show->setVerticalSpacing(0);
+  show->addWidget(caption(QStringLiteral("Show")), 0, 0, 1, 3);
+  for (int i = 0; i < 12; ++i) {
+    const auto si = std::size_t(i);
+    chkChannel_[si] = Named(new QCheckBox(central), QStringLiteral("chkChannel_%1").arg(i));
+    lblChannel_[si + 12] = Named(new QLabel(QString::number(i + 1), central), QStringLiteral("lblChannel_%1").arg(i + 12));
+    label1_[si + 12] = Named(new QLabel(central), QStringLiteral("Label1_%1").arg(i + 12));
+    label1_[si + 12]->setMinimumWidth(90);
+    show->addWidget(chkChannel_[si], i + 1, 0);
+    show->addWidget(lblChannel_[si + 12], i + 1, 1);
+    show->addWidget(label1_[si + 12], i + 1, 2);
+    connect(chkChannel_[si], &QCheckBox::clicked, this, &MainWindow::onChannelClicked);
+  }
+
+  panelRow->addLayout(left, 1);
+  panelRow->addLayout(show);
+  top->addLayout(panelRow);
+}
+
+}  // namespace shell
