@@ -1,0 +1,54 @@
+#pragma once
+// Shared pieces of the link suites: a link on the in-process simulator with scaled
+// timings, and a wait on a condition that runs the event loop.
+#include "common/commands.h"
+#include "common/link.h"
+#include "support/fake_prompt.h"
+#include "tools/sim/simchannel.h"
+#include "tools/sim/simulator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <functional>
+
+namespace link_test {
+
+// Runs the event loop until `done` holds. The cap only keeps a broken test from
+// hanging; it is far above anything a passing run needs.
+inline bool WaitFor(const std::function<bool()>& done, int capMs = 20000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > capMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+  }
+  return true;
+}
+
+// Every interval at a fiftieth: the order of events is what the tests check.
+inline common::LinkTimings FastTimings() { return common::LinkTimings{}.scaled(0.02); }
+
+struct SimRig {
+  sim::Simulator simulator;
+  sim::SimChannel channel{simulator};
+  testing_support::FakePrompt prompt;
+  common::Link link{channel, prompt, FastTimings()};
+  common::Commands commands{link};
+  std::vector<common::LinkOutcome> outcomes;
+
+  SimRig() {
+    simulator.setFlightSeconds(60);
+    QObject::connect(&link, &common::Link::finished, [this](common::LinkOutcome o) { outcomes.push_back(o); });
+  }
+  bool waitOutcome(std::size_t count = 1) {
+    return WaitFor([&] { return outcomes.size() >= count; });
+  }
+};
+
+inline QByteArray Bytes(std::initializer_list<int> values) {
+  QByteArray b;
+  for (int v : values) b.append(char(v));
+  return b;
+}
+
+}  // namespace link_test
