@@ -32,11 +32,11 @@ struct SimRig {
   sim::Simulator simulator;
   sim::SimChannel channel{simulator};
   testing_support::FakePrompt prompt;
-  common::Link link{channel, prompt, FastTimings()};
+  common::Link link;
   common::Commands commands{link};
   std::vector<common::LinkOutcome> outcomes;
 
-  SimRig() {
+  explicit SimRig(const common::LinkTimings& timings = FastTimings()) : link(channel, prompt, timings) {
     simulator.setFlightSeconds(60);
     QObject::connect(&link, &common::Link::finished, [this](common::LinkOutcome o) { outcomes.push_back(o); });
   }

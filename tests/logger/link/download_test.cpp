@@ -1,0 +1,190 @@
+// The memory download against the simulator: the decoded log must equal the
+// simulator's generated samples, and every fault must end as documented.
+#include "common/messages.h"
+#include "logger/link/download.h"
+#include "support/test_paths.h"
+#include "../../common/link_support.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace link_test;
+using loggerlink::DownloadOutcome;
+namespace msg = common::msg;
+
+namespace {
+
+struct DownloadRig : SimRig {
+  testing_support::ProgramDir dir;
+  logdata::SampleStore store;
+  QStringList statuses;
+  QStringList loaded;
+  std::vector<std::pair<qint64, qint64>> progress;
+  std::vector<DownloadOutcome> results;
+  loggerlink::Download download;
+
+  // The simulator builds a whole stream inside the request's write; a silence
+  // interval shorter than that build would end the download before its first byte.
+  static common::LinkTimings Timings() {
+    common::LinkTimings t = FastTimings();
+    t.downloadSilence = 250;
+    return t;
+  }
+  DownloadRig()
+      : SimRig(Timings()),
+        download(link, store, dir.path(),
+                 loggerlink::DownloadHooks{[this](const QString& s) { statuses << s; }, {},
+                                           [this](qint64 a, qint64 b) { progress.push_back({a, b}); },
+                                           [this](const QString& p) {
+                                             loaded << p;
+                                             return true;
+                                           }}) {
+    QObject::connect(&download, &loggerlink::Download::finished, [this](DownloadOutcome o) { results.push_back(o); });
+  }
+  DownloadOutcome run(quint8 delay = 7, bool raw = false) {
+    const std::size_t before = results.size();
+    EXPECT_TRUE(download.request(delay, raw));
+    EXPECT_TRUE(WaitFor([&] { return results.size() > before; }));
+    return results.empty() ? DownloadOutcome::NotSent : results.back();
+  }
+};
+
+// The .dlg layout written out by hand from the generated samples.
+QByteArray ExpectedDlg(const sim::GeneratedLog& log) {
+  QByteArray b;
+  QDataStream s(&b, QIODevice::WriteOnly);
+  s.setByteOrder(QDataStream::LittleEndian);
+  s << qint32(log.sampleCount()) << quint16(log.maskLow | (log.maskHigh << 8)) << quint8(log.freqCode)
+    << qint32(log.serialNumber);
+  for (qint32 j = 0; j < log.sampleCount(); ++j)
+    for (int c = 1; c <= 12; ++c) s << qint16(log.logged(c) ? log.samples[std::size_t(c - 1)][std::size_t(j)] : 0);
+  return b;
+}
+
+TEST(Download, DecodedLogEqualsTheGeneratedSamples) {
+  DownloadRig r;
+  r.simulator.setLogging(0x33, 0x0D, 5);  // channels 1, 2, 5, 6, 9, 11, 12
+  const QString target = r.dir.file("dlg/flight.dlg");
+  r.prompt.files = {target};
+  EXPECT_EQ(r.run(9), DownloadOutcome::Saved);
+  EXPECT_EQ(r.channel.written(), Bytes({0x40, 9}));
+  EXPECT_EQ(r.simulator.lastDelay(), 9);
+  const sim::GeneratedLog& log = r.simulator.log();
+  ASSERT_EQ(r.store.SampleCount, log.sampleCount());
+  EXPECT_EQ(r.store.ChannelMask, 0x0D33);
+  EXPECT_EQ(r.store.FreqCode, 5);
+  EXPECT_EQ(r.store.ConfigNumber, r.simulator.serialNumber());
+  for (int c = 1; c <= 12; ++c)
+    for (qint32 j = 0; j < log.sampleCount(); ++j)
+      ASSERT_EQ(r.store.at(c - 1, j), log.logged(c) ? log.samples[std::size_t(c - 1)][std::size_t(j)] : 0)
+          << "channel " << c << " sample " << j;
+  EXPECT_EQ(r.statuses, (QStringList{msg::kStatusLoading, msg::kStatusDecoding,
+                                     msg::kStatusUnpack + QString::number(log.sampleCount()), msg::kStatusReady}));
+  ASSERT_EQ(r.prompt.records.size(), 1u);
+  EXPECT_EQ(r.prompt.records[0].title, msg::kFilterDlg);
+  EXPECT_EQ(r.prompt.records[0].text, r.dir.file("dlg"));
+  EXPECT_EQ(r.loaded, QStringList{target});
+  EXPECT_EQ(r.prompt.beeps, 1);
+  EXPECT_FALSE(r.prompt.busy);
+  QFile f(target);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), ExpectedDlg(log));
+  ASSERT_FALSE(r.progress.empty());
+  EXPECT_EQ(r.progress.back().first, r.simulator.bytesSent() - 1);  // all but the start byte
+  EXPECT_EQ(r.progress.back().second, common::kReceiveBufferSize);
+}
+
+TEST(Download, RawImageAndNoiseBeforeTheStartByte) {
+  DownloadRig r;
+  r.simulator.setLogging(0x03, 0, 50);
+  r.simulator.setFaults({.noiseBeforeStart = true});
+  const QString dlt = r.dir.file("dlg/raw.dlt");
+  r.prompt.files = {dlt, r.dir.file("dlg/raw.dlg")};
+  EXPECT_EQ(r.run(1, true), DownloadOutcome::Saved);
+  EXPECT_EQ(r.prompt.records[0].title, msg::kFilterDlt);
+  QFile f(dlt);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray image = f.readAll();
+  // Header bytes 4..9 and the end mark, by hand; the records checked through the decode.
+  const qint32 serial = r.simulator.serialNumber();
+  EXPECT_EQ(image.mid(4, 6), Bytes({0x03, 0x00, 50, serial & 0xFF, (serial >> 8) & 0xFF, (serial >> 16) & 0xFF}));
+  EXPECT_EQ(image.right(2), Bytes({0xF0, 0xFF}));
+  EXPECT_EQ(image.size(), 10 + 3 * (r.simulator.log().sampleCount() + 1) + 2);
+  EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
+}
+
+TEST(Download, FaultyStreamsEndAsDocumentedAndTheNextDownloadWorks) {
+  struct Case {
+    sim::Faults faults;
+    QString status;
+    DownloadOutcome outcome;
+  };
+  const Case cases[] = {
+      {{.noEndMark = true}, msg::kStatusFault, DownloadOutcome::Fault},
+      {{.evenEndRun = true}, msg::kStatusFault, DownloadOutcome::Fault},
+      {{.silence = true}, msg::kStatusNoData, DownloadOutcome::NoData},
+      {{.overlongStream = true}, msg::kStatusFault, DownloadOutcome::Fault},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.status.toStdString() + " case " + std::to_string(&c - cases));
+    DownloadRig r;
+    r.store.SampleCount = 0;
+    r.simulator.setFaults(c.faults);
+    EXPECT_EQ(r.run(), c.outcome);
+    EXPECT_EQ(r.statuses.last(), c.status);
+    EXPECT_TRUE(r.prompt.records.empty()) << "no dialog after a failed download";
+    EXPECT_EQ(r.store.SampleCount, 0);
+    EXPECT_EQ(r.link.intFlag, 0);
+    EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
+    EXPECT_FALSE(r.prompt.busy);
+    EXPECT_FALSE(r.link.silenceTimerActive());
+
+    r.simulator.setFaults({});
+    r.prompt.files = {r.dir.file("dlg/again.dlg")};
+    EXPECT_EQ(r.run(), DownloadOutcome::Saved);
+    EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
+    EXPECT_EQ(r.statuses.last(), msg::kStatusReady);
+  }
+}
+
+TEST(Download, SaveDialogAsksBeforeOverwritingAndCancelKeepsTheLogUnsaved) {
+  DownloadRig r;
+  const QString existing = r.dir.file("dlg/old.dlg");
+  {
+    QFile f(existing);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old");
+  }
+  r.prompt.files = {existing};  // then the dialog is cancelled
+  r.prompt.answers = {common::PromptAnswer::No};
+  EXPECT_EQ(r.run(), DownloadOutcome::Unsaved);
+  ASSERT_EQ(r.prompt.records.size(), 3u);
+  EXPECT_EQ(r.prompt.records[1].text, msg::FileExistsQuestion(existing));
+  EXPECT_EQ(r.prompt.records[1].title, msg::kTitleConfig);
+  EXPECT_EQ(r.prompt.records[2].kind, testing_support::PromptRecord::SaveFile);
+  EXPECT_TRUE(r.loaded.isEmpty());
+  EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
+  QFile f(existing);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("old"));
+
+  r.prompt.clear();
+  r.prompt.files = {existing};
+  r.prompt.answers = {common::PromptAnswer::Yes};
+  EXPECT_EQ(r.run(), DownloadOutcome::Saved);
+  EXPECT_EQ(r.loaded, QStringList{existing});
+  EXPECT_EQ(QFileInfo(existing).size(), 11 + 24 * r.simulator.log().sampleCount());
+}
+
+TEST(Download, RequestFailsWithTheCommunicationError) {
+  DownloadRig r;
+  r.channel.setOpenFails(true);
+  EXPECT_FALSE(r.download.request(1, false));
+  EXPECT_EQ(r.prompt.messageTexts(), QStringList{msg::kCommError});
+  EXPECT_EQ(r.results, std::vector<DownloadOutcome>{DownloadOutcome::NotSent});
+  EXPECT_FALSE(r.prompt.busy);
+  EXPECT_TRUE(r.statuses.isEmpty());
+}
+
+}  // namespace
