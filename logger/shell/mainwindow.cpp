@@ -125,8 +125,10 @@ void MainWindow::showConfigurationLabels() {
 
 void MainWindow::colourLabels() {
   for (int i = 0; i < 12; ++i) {
-    const QString css =
-        QStringLiteral("color: %1; font-weight: bold;").arg(trend::ColourFromBgr(view_.Colours[std::size_t(i)]).name());
+    // On the trend picture's own background, so that the pale trace colours of the
+    // pressure channels stay readable.
+    const QString css = QStringLiteral("color: %1; background: #5a6672; font-weight: bold; padding: 0 2px;")
+                            .arg(trend::ColourFromBgr(view_.Colours[std::size_t(i)]).name());
     lblChannel_[std::size_t(i)]->setStyleSheet(css);
     lblChannel_[std::size_t(i + 12)]->setStyleSheet(css);
   }

@@ -1,0 +1,79 @@
+#include "common/messages.h"
+#include "shell_fixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+using namespace shelltest;
+namespace msg = common::msg;
+
+class DeviceCommands : public ShellTest {
+ protected:
+  void SetUp() override {
+    writeStartupFiles(1);
+    makeWindow();
+    prompt.clear();
+    channel->clearWritten();
+  }
+  bool waitForMessage(int count) {
+    for (int i = 0; i < 2000 && int(prompt.messages().size()) < count; ++i) QTest::qWait(5);
+    return int(prompt.messages().size()) >= count;
+  }
+};
+
+TEST_F(DeviceCommands, ParametersDialogSendsMaskAndCodeAndSavesThem) {
+  int preselected = -2;
+  OnModal(QStringLiteral("Dialog"), [&](QWidget* d) {
+    auto* freq = d->findChild<QComboBox*>(QStringLiteral("LOGFREQ"));
+    preselected = freq->currentIndex();
+    freq->setCurrentIndex(3);  // 25 per second: code 2
+    for (int k = 0; k < 12; ++k) d->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(k))->setChecked(k == 8);
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("sendpar")), Qt::LeftButton);
+  });
+  find<QAction>("mnu02")->trigger();  // returns when the dialog closed after the third byte
+  EXPECT_EQ(preselected, 2);  // the default code 5 is list position 2
+  ASSERT_TRUE(waitForMessage(1));
+  EXPECT_EQ(prompt.messages()[0].text, msg::kParametersStored);
+  const QByteArray w = channel->written();
+  ASSERT_GE(w.size(), 4);
+  EXPECT_EQ(quint8(w[0]), 0x88);
+  EXPECT_EQ(quint8(w[1]), 1);  // channel 9: high byte bit 0
+  EXPECT_EQ(quint8(w[2]), 0);
+  EXPECT_EQ(quint8(w[3]), 2);
+  EXPECT_EQ(window->settings().LogFreqCode, 2);
+  QFile f(dir.file("cfg/init.prm"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray s = f.readAll();
+  EXPECT_EQ(quint8(s[0]), 0);    // MaskLowByte
+  EXPECT_EQ(quint8(s[128]), 1);  // MaskHighByte
+  EXPECT_EQ(quint8(s[256]), 2);  // LogFreqCode
+}
+
+TEST_F(DeviceCommands, MemoryClearAsksFirstAndCancelSendsNothing) {
+  prompt.answers = {common::PromptAnswer::Cancel};
+  find<QAction>("Memclear")->trigger();
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].title, msg::kTitleMemoryClearing);
+  EXPECT_EQ(prompt.messages()[0].text, msg::kClearMemoryQuestion);
+  EXPECT_TRUE(channel->written().isEmpty());
+
+  prompt.clear();
+  find<QAction>("Memclear")->trigger();  // unscripted: OK
+  ASSERT_TRUE(waitForMessage(2));
+  EXPECT_EQ(prompt.messages()[1].text, msg::kParametersStored);
+  EXPECT_EQ(quint8(channel->written()[0]), 0x88);
+}
+
+TEST_F(DeviceCommands, ReadBackSavesTheBlockAsFsh) {
+  const QString fsh = dir.file("cfg/block.fsh");
+  prompt.files = {fsh};
+  find<QAction>("GPread")->trigger();
+  for (int i = 0; i < 2000 && !QFile::exists(fsh); ++i) QTest::qWait(5);
+  ASSERT_TRUE(QFile::exists(fsh));
+  QFile f(fsh);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), simulator.compensation());
+}

@@ -1,0 +1,169 @@
+#include "common/messages.h"
+#include "shell_fixture.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace shelltest;
+namespace msg = common::msg;
+
+class DownloadRoad : public ShellTest {
+ protected:
+  void SetUp() override {
+    writeStartupFiles(1);
+    simulator.setFlightSeconds(20);
+    simulator.setLogging(0x03, 0x00, 5);
+    makeWindow();
+    ASSERT_TRUE(window->port().isOpen());
+    prompt.clear();
+  }
+  // Menu "&Download", the dialog answered with `delay` (and the raw-image option).
+  void startDownload(const QString& delay = QStringLiteral("7"), bool raw = false) {
+    OnModal(QStringLiteral("Downl"), [=](QWidget* d) {
+      auto* box = d->findChild<QLineEdit*>(QStringLiteral("Text1"));
+      box->setText(delay);
+      if (raw) QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("Option1")), Qt::LeftButton);
+      QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("DownLBp")), Qt::LeftButton);
+    });
+    find<QAction>("mnu4")->trigger();
+  }
+  QString status() { return find<QLineEdit>("Text2")->text(); }
+  // The road ends in one of the final status words, or with the .dlg loaded.
+  bool waitForEnd() {
+    for (int i = 0; i < 4000; ++i) {
+      QTest::qWait(5);
+      const QString s = status();
+      if ((s == msg::kStatusNoData || s == msg::kStatusFault || s == msg::kStatusReady) && !prompt.busy) return true;
+    }
+    return false;
+  }
+};
+
+TEST_F(DownloadRoad, DownloadSaveAndReloadShowsTheNewLog) {
+  const QString dlg = dir.file("dlg/new.dlg");
+  prompt.files = {dlg};
+  startDownload();
+  EXPECT_EQ(status(), msg::kStatusLoading);
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(simulator.lastDelay(), 7);
+  EXPECT_EQ(window->settings().DownloadDelay, 7);
+  EXPECT_EQ(status(), msg::kStatusReady);
+  EXPECT_EQ(window->LogLoaded, 1);
+  EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
+  EXPECT_EQ(window->store().ChannelMask, 0x0003);
+  EXPECT_TRUE(QFileInfo::exists(dlg));
+  EXPECT_EQ(window->store().LoadedLogFile, dlg);
+  EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - 4711.CFG")));
+  EXPECT_GT(prompt.beeps, 0);
+  // The bytes counter saw the whole stream.
+  EXPECT_TRUE(find<QWidget>("DownloadBytes") != nullptr);
+}
+
+TEST_F(DownloadRoad, SilenceGivesNoData) {
+  sim::Faults f;
+  f.silence = true;
+  simulator.setFaults(f);
+  startDownload();
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(status(), msg::kStatusNoData);
+  EXPECT_EQ(window->LogLoaded, 0);
+  EXPECT_TRUE(prompt.records.empty() || prompt.messages().empty());
+}
+
+TEST_F(DownloadRoad, EvenEndRunGivesFaultAndKeepsThePreviousLog) {
+  sim::Faults f;
+  f.evenEndRun = true;
+  simulator.setFaults(f);
+  startDownload();
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(status(), msg::kStatusFault);
+  EXPECT_EQ(window->store().SampleCount, 0);
+  EXPECT_EQ(window->LogLoaded, 0);
+}
+
+TEST_F(DownloadRoad, CancelledSaveKeepsTheLogWithoutRefresh) {
+  const QString title = window->windowTitle();
+  startDownload();  // no file scripted: the save dialog is cancelled
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(status(), msg::kStatusReady);
+  EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
+  EXPECT_EQ(window->LogLoaded, 0);
+  EXPECT_EQ(window->windowTitle(), title);
+  // The window can still be redrawn safely over the replaced store.
+  window->Update_Full_Data();
+  window->Update_Data_Window();
+}
+
+TEST_F(DownloadRoad, OverwriteNoAsksAgainYesWrites) {
+  const QString dlg = dir.file("dlg/old.dlg");
+  WriteFile(dlg, QByteArray("old"));
+  prompt.files = {dlg, dlg};
+  prompt.answers = {common::PromptAnswer::No, common::PromptAnswer::Yes};
+  startDownload();
+  ASSERT_TRUE(waitForEnd());
+  int saves = 0;
+  for (const auto& r : prompt.records)
+    if (r.kind == testing_support::PromptRecord::SaveFile) ++saves;
+  EXPECT_EQ(saves, 2);
+  const auto m = prompt.messages();
+  ASSERT_GE(m.size(), 2u);
+  EXPECT_EQ(m[0].title, msg::kTitleConfig);
+  EXPECT_EQ(m[0].text, msg::FileExistsQuestion(dlg));
+  EXPECT_EQ(m[1].text, msg::FileExistsQuestion(dlg));
+  EXPECT_EQ(QFileInfo(dlg).size(), 11 + 24 * qint64(simulator.log().sampleCount()));
+  EXPECT_EQ(window->LogLoaded, 1);
+}
+
+TEST_F(DownloadRoad, DelayOutsideTheRangeIsRefusedAndFractionsCut) {
+  bool stillOpen = false;
+  OnModal(QStringLiteral("Downl"), [&](QWidget* d) {
+    auto* box = d->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    auto* go = d->findChild<QPushButton*>(QStringLiteral("DownLBp"));
+    for (const char* bad : {"0", "256", "abc"}) {
+      box->setText(QLatin1String(bad));
+      QTest::mouseClick(go, Qt::LeftButton);
+    }
+    stillOpen = d->isVisible();
+    box->setText(QStringLiteral("12.7"));
+    QTest::mouseClick(go, Qt::LeftButton);
+  });
+  find<QAction>("mnu4")->trigger();
+  EXPECT_TRUE(stillOpen);
+  ASSERT_GE(prompt.messages().size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(prompt.messages()[std::size_t(i)].title, msg::kTitleError);
+    EXPECT_EQ(prompt.messages()[std::size_t(i)].text, msg::kDelayRange);
+  }
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(simulator.lastDelay(), 12);
+  EXPECT_EQ(window->settings().DownloadDelay, 12);
+  // Record 5 of the settings file holds the delay.
+  QFile f(dir.file("cfg/init.prm"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(quint8(f.readAll().at(4 * 128)), 12);
+}
+
+TEST_F(DownloadRoad, CancelSendsNothing) {
+  channel->clearWritten();
+  OnModal(QStringLiteral("Downl"), [&](QWidget* d) {
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("CancelBp")), Qt::LeftButton);
+  });
+  find<QAction>("mnu4")->trigger();
+  EXPECT_TRUE(channel->written().isEmpty());
+  EXPECT_TRUE(status().isEmpty());
+}
+
+TEST_F(DownloadRoad, RawImageOptionWritesTheDlt) {
+  const QString dlt = dir.file("dlg/img.dlt");
+  const QString dlg = dir.file("dlg/img.dlg");
+  prompt.files = {dlt, dlg};
+  startDownload(QStringLiteral("3"), true);
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_TRUE(QFileInfo::exists(dlt));
+  EXPECT_EQ(window->LogLoaded, 1);
+}
