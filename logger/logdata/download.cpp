@@ -70,23 +70,27 @@ bool DecodeImage(RawImage image, ImageKind kind, qint32 configNumber, SampleStor
     return false;
   }
 
-  SampleStore fresh;
-  fresh.ChannelMask = quint16(b[5] * 256 + b[4]);
-  fresh.FreqCode = b[6];
-  fresh.RecordLength = recordLength;
-  fresh.ConfigNumber = kind == ImageKind::Download ? qint32(b[7] + b[8] * 256 + b[9] * 65536) : configNumber;
-  if (kind == ImageKind::Download) qToLittleEndian<qint32>(*count, image.bytes.data());
-  fresh.ImageLastIndex = last;
-  fresh.MemoryImage = std::move(image.bytes);
-  if (!fresh.reset(*count) || !Unpack(fresh)) {
+  // Every check that can fail is made before the target is touched; the target's
+  // memory is then reused and written once (a fresh 33 MB array per download would
+  // cost more than the decoding itself).
+  const quint16 mask = quint16(b[5] * 256 + b[4]);
+  const qint64 needed = qint64(recordLength) * *count + kImageHeaderLastIndex;
+  if (needed > last || recordLength < LayoutForMask(mask).length) {
     // Not reachable with the count rule above; kept so that a wrong count cannot read
     // outside the image.
     SetError(error, common::msg::kImageTooShort);
     return false;
   }
-  fresh.LoadedLogFile = std::move(target.LoadedLogFile);
-  fresh.LoadedSampleCount = target.LoadedSampleCount;
-  target = std::move(fresh);
+
+  target.ChannelMask = mask;
+  target.FreqCode = b[6];
+  target.RecordLength = recordLength;
+  target.ConfigNumber = kind == ImageKind::Download ? qint32(b[7] + b[8] * 256 + b[9] * 65536) : configNumber;
+  if (kind == ImageKind::Download) qToLittleEndian<qint32>(*count, image.bytes.data());
+  target.ImageLastIndex = last;
+  target.MemoryImage = std::move(image.bytes);
+  target.resizeForOverwrite(*count);
+  Unpack(target);
   return true;
 }
 

@@ -38,9 +38,9 @@ enum class ImageKind {
   RawFile,   // header size 8; ConfigNumber given by the caller
 };
 
-// Header, sample count and records of an unstuffed image into a fresh store, which then
-// replaces `target`'s log (its LoadedLogFile and LoadedSampleCount stay). The image
-// becomes target.MemoryImage. On failure (image shorter than its header, an empty
+// Header, sample count and records of an unstuffed image replace `target`'s log (its
+// LoadedLogFile and LoadedSampleCount stay). The image becomes target.MemoryImage.
+// Everything that can fail is checked before the target is touched: on failure (image shorter than its header, an empty
 // channel mask, a negative sample count) `target` is untouched and *error says why.
 bool DecodeImage(RawImage image, ImageKind kind, qint32 configNumber, SampleStore& target, QString* error);
 

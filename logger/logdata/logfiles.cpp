@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 namespace logdata {
@@ -95,19 +96,20 @@ bool ReadDecodedLog(const QString& path, SampleStore& store, QString* error) {
     return false;
   }
 
-  SampleStore fresh;
-  fresh.reset(count);
+  // The store's memory is reused and every element written once: rows 0..11 from the
+  // file, row 12 and the spare column cleared.
+  store.resizeForOverwrite(count);
   const char* in = block.constData();
-  for (qint32 j = 0; j < count; ++j, in += kDlgBytesPerSample) GetColumn(in, fresh.columnData(j));
-  fresh.ChannelMask = qFromLittleEndian<quint16>(header + 4);
-  fresh.FreqCode = quint8(header[6]);
-  fresh.ConfigNumber = qFromLittleEndian<qint32>(header + 7);
-  fresh.LoadedSampleCount = count;
-  fresh.RecordLength = store.RecordLength;
-  fresh.MemoryImage = std::move(store.MemoryImage);
-  fresh.ImageLastIndex = store.ImageLastIndex;
-  fresh.LoadedLogFile = std::move(store.LoadedLogFile);
-  store = std::move(fresh);
+  for (qint32 j = 0; j < count; ++j, in += kDlgBytesPerSample) {
+    qint16* column = store.columnData(j);
+    GetColumn(in, column);
+    column[kStoredRows] = 0;
+  }
+  std::fill_n(store.columnData(count), kSampleRows, qint16(0));
+  store.ChannelMask = qFromLittleEndian<quint16>(header + 4);
+  store.FreqCode = quint8(header[6]);
+  store.ConfigNumber = qFromLittleEndian<qint32>(header + 7);
+  store.LoadedSampleCount = count;
   return true;
 }
 

@@ -6,9 +6,9 @@
 // .dlt: image bytes 0..ImageLastIndex, nothing else.
 //
 // Writers go through a temporary file in the target's folder that is renamed over the
-// target, so a failed write leaves the old file as it was. Readers fill a fresh store and
-// move it in only when the whole file was good: on failure the caller's store is
-// unchanged and *error says why.
+// target, so a failed write leaves the old file as it was. Readers read and check the
+// whole file before they touch the caller's store: on failure it is unchanged and
+// *error says why.
 #include "logger/logdata/download.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/logdata/unpack.h"

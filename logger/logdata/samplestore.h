@@ -26,6 +26,11 @@ class SampleStore {
   // Reallocates SampleData for `count` samples (count + 1 columns, all zero).
   // A negative count is a caller error and is refused (returns false, nothing changed).
   bool reset(qint32 count);
+  // For fillers that write every element of columns 0..count themselves (row 12 and the
+  // spare column included): sizes SampleData like reset() without clearing it first, so
+  // that a large log is written once, not cleared and then written. Reuses the memory of
+  // the previous log where it fits.
+  bool resizeForOverwrite(qint32 count);
 
   // Row varies fastest: the 13 values of column j lie together.
   qint16 at(int row, qint32 column) const { return data_[std::size_t(column) * kSampleRows + row]; }

@@ -83,66 +83,63 @@ RecordLayout LayoutForMask(quint16 channelMask) {
   for (int k = 0; k < 10; ++k)
     if (channelMask & (1u << k)) twelve[std::size_t(p++)] = quint8(k);
 
-  for (int i = 0; i < p; ++i) {
-    const int g = i / 2;
-    RecordLayout::Field f{twelve[std::size_t(i)], 0, 0, RecordLayout::kLowNibble};
-    if (i % 2 == 1) {
-      f.low = quint8(3 * g + 1);
-      f.high = quint8(3 * g + 2);
-      f.mode = RecordLayout::kHighNibble;
-    } else if (i + 1 < p) {
-      f.low = quint8(3 * g);
-      f.high = quint8(3 * g + 2);
-    } else {
-      // The odd one out takes two bytes; when it is the only 12-bit channel the whole
-      // byte before it is its high part, not only the low nibble.
-      f.low = quint8(3 * g);
-      f.high = quint8(3 * g + 1);
-      f.mode = p == 1 ? RecordLayout::kWholeHighByte : RecordLayout::kLowNibble;
-    }
-    layout.fields[std::size_t(layout.fieldCount++)] = f;
+  for (int g = 0; 2 * g + 1 < p; ++g)
+    layout.pairs[std::size_t(layout.pairCount++)] = {twelve[std::size_t(2 * g)], twelve[std::size_t(2 * g + 1)],
+                                                     quint8(3 * g)};
+  if (p % 2 == 1) {
+    layout.hasLone = true;
+    layout.lone = {twelve[std::size_t(p - 1)], quint8(3 * ((p - 1) / 2)), p == 1};
   }
   const int r = TwelveBitLength(p);
   layout.twelveBitLength = r;
   const bool ch11 = channelMask & (1u << 10);
   const bool ch12 = channelMask & (1u << 11);
-  if (ch11) layout.fields[std::size_t(layout.fieldCount++)] = {10, quint8(r), 0, RecordLayout::kEightBit};
-  if (ch12) layout.fields[std::size_t(layout.fieldCount++)] = {11, quint8(ch11 ? r + 1 : r), 0, RecordLayout::kEightBit};
+  if (ch11) layout.eights[std::size_t(layout.eightCount++)] = {10, quint8(r)};
+  if (ch12) layout.eights[std::size_t(layout.eightCount++)] = {11, quint8(ch11 ? r + 1 : r)};
   layout.length = r + int(ch11) + int(ch12);
   return layout;
 }
 
-bool Unpack(SampleStore& store) {
+bool UnpackFits(const SampleStore& store) {
   const qint32 count = store.SampleCount;
   if (count < 0 || store.columns() != count + 1) return false;
   if (count == 0) return true;
-  const RecordLayout layout = LayoutForMask(store.ChannelMask);
   const qint64 rl = store.RecordLength;
-  if (rl < layout.length || rl <= 0) return false;
+  if (rl <= 0 || rl < LayoutForMask(store.ChannelMask).length) return false;
   const qint64 last = std::min<qint64>(store.ImageLastIndex, qint64(store.MemoryImage.size()) - 1);
   // Record i ends at rl * i + 9; the first starts at byte 10, so the lowest byte read
   // (E - rl + 1 of record 1) is inside the image whenever the highest is.
-  if (rl * count + kImageHeaderLastIndex > last) return false;
+  return rl * count + kImageHeaderLastIndex <= last;
+}
 
+bool Unpack(SampleStore& store) {
+  if (!UnpackFits(store)) return false;
+  const qint32 count = store.SampleCount;
+  std::fill_n(store.columnData(count), kSampleRows, qint16(0));
+  if (count == 0) return true;
+
+  const RecordLayout layout = LayoutForMask(store.ChannelMask);
+  const qint64 rl = store.RecordLength;
   const quint8* img = store.MemoryImage.data();
-  const int fieldCount = layout.fieldCount;
-  const RecordLayout::Field* fields = layout.fields.data();
+  const int pairCount = layout.pairCount;
+  const int eightCount = layout.eightCount;
+  const RecordLayout::Lone lone = layout.lone;
   for (qint32 i = count, j = 0; i >= 1; --i, ++j) {
     const quint8* e = img + (rl * i + kImageHeaderLastIndex);
-    qint16* column = store.columnData(j);
-    for (int f = 0; f < fieldCount; ++f) {
-      const RecordLayout::Field& fd = fields[f];
-      const unsigned low = e[-int(fd.low)];
-      unsigned value;
-      switch (fd.mode) {
-        case RecordLayout::kLowNibble: value = low | (unsigned(e[-int(fd.high)] & 0x0F) << 8); break;
-        case RecordLayout::kHighNibble: value = low | (unsigned(e[-int(fd.high)] >> 4) << 8); break;
-        case RecordLayout::kWholeHighByte: value = low | (unsigned(e[-int(fd.high)]) << 8); break;
-        default: value = low; break;
-      }
-      // A damaged whole high byte can exceed 15 bits; it is kept as its 16-bit pattern.
-      column[fd.row] = qint16(quint16(value));
+    qint16 column[kSampleRows] = {};
+    for (int g = 0; g < pairCount; ++g) {
+      const RecordLayout::Pair& pr = layout.pairs[std::size_t(g)];
+      const unsigned nibbles = e[-int(pr.offset) - 2];
+      column[pr.rowA] = qint16(e[-int(pr.offset)] | (nibbles & 0x0F) << 8);
+      column[pr.rowB] = qint16(e[-int(pr.offset) - 1] | (nibbles >> 4) << 8);
     }
+    if (layout.hasLone) {
+      const unsigned high = e[-int(lone.offset) - 1];
+      // A damaged whole high byte can exceed 15 bits; it is kept as its 16-bit pattern.
+      column[lone.row] = qint16(quint16(e[-int(lone.offset)] | (lone.wholeHighByte ? high : high & 0x0F) << 8));
+    }
+    for (int k = 0; k < eightCount; ++k) column[layout.eights[std::size_t(k)].row] = e[-int(layout.eights[std::size_t(k)].offset)];
+    std::memcpy(store.columnData(j), column, sizeof column);
   }
   return true;
 }

@@ -49,24 +49,41 @@ std::optional<qint32> SampleCountFromLength(qint32 imageLastIndex, qint32 record
 // Where each logged channel sits in a record, as offsets back from the record's last
 // byte E. Computed once per mask so that the unpack loop does no bit counting.
 struct RecordLayout {
-  enum Mode : quint8 { kLowNibble, kHighNibble, kWholeHighByte, kEightBit };
-  struct Field {
-    quint8 row;     // channel - 1
-    quint8 low;     // E - low: bits 0..7 (the whole value for 8-bit channels)
-    quint8 high;    // E - high: bits 8..11 as given by mode
-    Mode mode;
+  // Two 12-bit channels in three bytes: low bytes at E - offset (a) and E - offset - 1
+  // (b), their high nibbles at E - offset - 2 (a low, b high).
+  struct Pair {
+    quint8 rowA, rowB, offset;
   };
-  std::array<Field, 12> fields{};
-  int fieldCount = 0;
+  // The odd last 12-bit channel: low byte at E - offset, high bits at E - offset - 1
+  // (its low nibble, or the whole byte when it is the only 12-bit channel).
+  struct Lone {
+    quint8 row, offset;
+    bool wholeHighByte;
+  };
+  struct Eight {
+    quint8 row, offset;
+  };
+  std::array<Pair, 5> pairs{};
+  int pairCount = 0;
+  bool hasLone = false;
+  Lone lone{};
+  std::array<Eight, 2> eights{};
+  int eightCount = 0;
   int twelveBitLength = 0;  // R: bytes of the packed 12-bit part
   int length = 0;           // the record length this mask implies
 };
 RecordLayout LayoutForMask(quint16 channelMask);
 
-// Unpacks records SampleCount..1 of store.MemoryImage into columns 0..SampleCount-1.
-// SampleData must already be sized for SampleCount. Trusts the header for values but
-// not for bounds: returns false and changes nothing if a record would lie outside the
-// image or the record length is shorter than the mask needs.
+// Whether Unpack can run on the store as it stands: SampleData sized for SampleCount,
+// a record length that holds the mask's channels, and records 1..SampleCount inside
+// image bytes 0..ImageLastIndex.
+bool UnpackFits(const SampleStore& store);
+
+// Unpacks records SampleCount..1 of store.MemoryImage into columns 0..SampleCount-1,
+// writing all 13 rows of every column (0 for channels not logged) and clearing the
+// spare column, so SampleData need not be cleared first (resizeForOverwrite is enough).
+// Trusts the header for values but not for bounds: returns false and changes nothing
+// unless UnpackFits.
 bool Unpack(SampleStore& store);
 
 }  // namespace logdata
