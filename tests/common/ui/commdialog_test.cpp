@@ -1,0 +1,148 @@
+#include "common/messages.h"
+#include "common/portcontrol.h"
+#include "common/settings.h"
+#include "common/ui/commdialog.h"
+#include "support/fake_prompt.h"
+#include "support/test_paths.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A line that opens or not as the test says.
+class StubChannel : public common::ByteChannel {
+ public:
+  explicit StubChannel(bool fails) : fails_(fails) {}
+  bool open(QString* error) override {
+    if (fails_) {
+      if (error) *error = QStringLiteral("refused");
+      return false;
+    }
+    open_ = true;
+    return true;
+  }
+  void close() override { open_ = false; }
+  bool isOpen() const override { return open_; }
+  bool writeByte(std::uint8_t) override { return open_; }
+
+ private:
+  bool fails_;
+  bool open_ = false;
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class CommDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.PortNumber = 2;
+    settings.DownloadDelay = 9;
+    settings.Colours[3] = 0x123456;
+    QString e;
+    ASSERT_TRUE(common::WriteSettings(settingsPath(), settings, &e));
+    port.setChannelFactory([this](int n, const QString& path) {
+      opened.push_back({n, path});
+      return std::make_unique<StubChannel>(failing);
+    });
+  }
+  QString settingsPath() const { return dir.file("cfg/init.prm"); }
+  void clickOk(common::CommDialog& d) {
+    QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+  }
+
+  testing_support::ProgramDir dir;
+  testing_support::FakePrompt prompt;
+  common::Settings settings;
+  common::PortControl port;
+  bool failing = false;
+  std::vector<std::pair<int, QString>> opened;
+};
+
+}  // namespace
+
+TEST_F(CommDialogTest, OpensWithTheCurrentPortAndShowsEachPath) {
+  common::CommDialog d(port, settings, settingsPath(), prompt);
+  auto* box = d.findChild<QComboBox*>(QStringLiteral("Comport"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(d.windowTitle(), QStringLiteral("Communication settings"));
+  ASSERT_EQ(box->count(), 5);
+  EXPECT_EQ(box->currentIndex(), 2);
+  for (int n = 0; n <= 4; ++n) EXPECT_TRUE(box->itemText(n).startsWith(QString::number(n))) << n;
+  EXPECT_TRUE(box->itemText(1).contains(common::PortMap().path[1]));
+}
+
+TEST_F(CommDialogTest, OkChangesOnlyThePortRecordAndWritesThePortMap) {
+  const QByteArray before = ReadAll(settingsPath());
+  common::CommDialog d(port, settings, settingsPath(), prompt);
+  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(3);
+  auto* path = d.findChild<QComboBox*>(QStringLiteral("PortPath"));
+  path->setEditText(QStringLiteral("/dev/pts/42"));
+  clickOk(d);
+  EXPECT_TRUE(prompt.messages().empty());
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].first, 3);
+  EXPECT_EQ(opened[0].second, QStringLiteral("/dev/pts/42"));
+  EXPECT_TRUE(port.isOpen());
+  const QByteArray after = ReadAll(settingsPath());
+  ASSERT_EQ(after.size(), before.size());
+  QByteArray expected = before;
+  expected[3 * 128] = char(3);  // record 4: port number
+  EXPECT_EQ(after, expected);
+  EXPECT_EQ(common::ReadPortMap(common::PortMapPathBeside(settingsPath())).path[3], QStringLiteral("/dev/pts/42"));
+}
+
+TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogAndTheFile) {
+  failing = true;
+  const QByteArray before = ReadAll(settingsPath());
+  common::CommDialog d(port, settings, settingsPath(), prompt);
+  d.show();
+  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(4);
+  clickOk(d);
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleCommPortError);
+  EXPECT_EQ(prompt.messages()[0].text, common::msg::kPortNotAvailable);
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_EQ(ReadAll(settingsPath()), before);
+  EXPECT_EQ(settings.PortNumber, 2);
+  EXPECT_EQ(port.portNumber(), 0);  // the number the port had before OK
+}
+
+TEST_F(CommDialogTest, ZeroClosesThePortAndSavesZero) {
+  port.setPortNumber(1);
+  QString e;
+  ASSERT_TRUE(port.open(&e));
+  common::CommDialog d(port, settings, settingsPath(), prompt);
+  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
+  clickOk(d);
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_EQ(quint8(ReadAll(settingsPath())[3 * 128]), 0);
+}
+
+TEST_F(CommDialogTest, CancelWritesNothing) {
+  const QByteArray before = ReadAll(settingsPath());
+  common::CommDialog d(port, settings, settingsPath(), prompt);
+  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
+  QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
+  EXPECT_EQ(d.result(), QDialog::Rejected);
+  EXPECT_EQ(ReadAll(settingsPath()), before);
+  EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(CommDialogTest, MeterWriterKeepsTheLoggersLaterRecords) {
+  const QByteArray before = ReadAll(settingsPath());
+  settings.DownloadDelay = 200;  // in memory only: the meter must not write it
+  common::CommDialog d(port, settings, settingsPath(), prompt, common::CommDialog::Writer::Meter);
+  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
+  clickOk(d);
+  const QByteArray after = ReadAll(settingsPath());
+  EXPECT_EQ(quint8(after[3 * 128]), 1);
+  EXPECT_EQ(after.mid(4 * 128), before.mid(4 * 128));
+}

@@ -1,0 +1,44 @@
+#include "common/ui/qtprompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(QtPrompt, FiltersLoseTheirPatternHalf) {
+  EXPECT_EQ(common::QtFileFilter(QStringLiteral("dlg files (*.dlg)|*.dlg")), QStringLiteral("dlg files (*.dlg)"));
+  EXPECT_EQ(common::QtFileFilter(QStringLiteral("all (*)")), QStringLiteral("all (*)"));
+}
+
+TEST(QtPrompt, MessageBoxCarriesTitleTextButtonsAndAnswer) {
+  common::QtPrompt prompt;
+  QString title, text;
+  int buttons = 0;
+  QTimer::singleShot(20, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    buttons = int(box->standardButtons());
+    box->button(QMessageBox::No)->click();
+  });
+  const auto a = prompt.message(QStringLiteral("Config"), QStringLiteral("Sure?"), common::PromptIcon::Exclamation,
+                                common::PromptButtons::YesNo);
+  EXPECT_EQ(a, common::PromptAnswer::No);
+  EXPECT_EQ(title, QStringLiteral("Config"));
+  EXPECT_EQ(text, QStringLiteral("Sure?"));
+  EXPECT_EQ(buttons, int(QMessageBox::Yes | QMessageBox::No));
+}
+
+TEST(QtPrompt, BusyIsOneOverrideCursorWhateverTheCalls) {
+  common::QtPrompt prompt;
+  prompt.setBusy(true);
+  prompt.setBusy(true);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  prompt.setBusy(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  prompt.setBusy(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
