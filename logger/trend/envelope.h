@@ -1,6 +1,6 @@
 #pragma once
 // Min/max envelope of one sample series, built once per log, so that the extremes of
-// any sample range cost O(levels * 64) reads instead of one read per sample.
+// any sample range cost O(levels * 8) reads instead of one read per sample.
 #include <QtGlobal>
 #include <cstdint>
 #include <vector>
@@ -28,7 +28,7 @@ struct Extremes {
 
 class Envelope {
  public:
-  static constexpr int kFanOut = 64;
+  static constexpr int kFanOut = 8;
 
   Envelope() = default;
   explicit Envelope(const SeriesView& series) { build(series); }
@@ -42,7 +42,7 @@ class Envelope {
   Extremes range(qint32 first, qint32 last) const;
 
  private:
-  // Level k holds the extremes of blocks of 64^(k+1) samples; a trailing partial block
+  // Level k holds the extremes of blocks of 8^(k+1) samples; a trailing partial block
   // is included so that every sample belongs to one block of each level.
   struct Level {
     qint64 blockSize;

@@ -39,8 +39,9 @@ namespace {
 // clamping the true extremes by those start values.
 Extremes BlockExtremes(const SeriesView& series, const Envelope* envelope, qint32 first, qint32 last) {
   Extremes e;
-  // Short blocks read the samples directly; the envelope pays off from a few hundred.
-  if (envelope && !envelope->empty() && last - first >= 256) {
+  // Short blocks read the samples directly; from a few dozen samples on, the compact
+  // envelope tables beat strided reads through the thirteen-row store.
+  if (envelope && !envelope->empty() && last - first >= 24) {
     e = envelope->range(first, last);
   } else {
     e.min = std::numeric_limits<double>::infinity();

@@ -38,11 +38,10 @@ void PictureBox::clearPicture() {
   update();
 }
 
-void PictureBox::drawTrace(const TraceGeometry& trace, qint32 bgrColour) {
-  ensureCache();
+void PaintTrace(QImage& image, const TraceGeometry& trace, qint32 bgrColour, double twipsPerPixel) {
   if (trace.empty()) return;
-  QPainter p(&cache_);
-  const double k = 1.0 / twipsPerPixel();
+  QPainter p(&image);
+  const double k = 1.0 / twipsPerPixel;
   p.scale(k, k);
   QPen pen(ColourFromBgr(bgrColour));
   pen.setCosmetic(true);
@@ -56,6 +55,11 @@ void PictureBox::drawTrace(const TraceGeometry& trace, qint32 bgrColour) {
   } else {
     p.drawLines(trace.barLines.data(), int(trace.barLines.size()));
   }
+}
+
+void PictureBox::drawTrace(const TraceGeometry& trace, qint32 bgrColour) {
+  ensureCache();
+  PaintTrace(cache_, trace, bgrColour, twipsPerPixel());
   update();
 }
 
