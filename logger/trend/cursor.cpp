@@ -172,6 +172,7 @@ PressResult CursorPress(ViewState& view, const CursorInput& in, MouseButton butt
     return result;
   }
   result.handled = true;
+  result.redraw = Redraw::Overview;
   const double p = TrendPosition(view, x, in.width);
   result.readout.position = positionText(view, in, x, p);
   CaptureBiasCandidates(view, in.store, in.config, button, RoundSample(p));

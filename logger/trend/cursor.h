@@ -64,13 +64,14 @@ struct CursorInput {
 // value read-outs, cursor line. Updates view.CursorSample and view.CursorX.
 CursorReadout CursorMove(ViewState& view, const CursorInput& in, double x);
 
-// Mouse press on the trend. Without a log: "No data!" and nothing else (nullopt-like:
-// handled == false). With one: position read-out, bias candidates for the button,
-// cursor line; the caller then redraws the overview. The value read-outs are left as
-// they are (valuesValid false) and the cursor sample is not moved by a press.
+// Mouse press on the trend. Without a log: "No data!" and nothing else (handled false).
+// With one: position read-out, bias candidates for the button, cursor line, and the
+// overview is to be redrawn. The value read-outs are left as they are (valuesValid
+// false) and a press does not move the cursor sample.
 struct PressResult {
   bool handled = false;
   CursorReadout readout;
+  Redraw redraw = Redraw::None;  // Overview after a handled press
 };
 PressResult CursorPress(ViewState& view, const CursorInput& in, MouseButton button, double x, common::Prompt& prompt);
 

@@ -188,6 +188,7 @@ TEST_F(CursorTest, PressWithoutALogSaysNoData) {
   const ViewState before = view;
   PressResult p = CursorPress(view, input(false), MouseButton::Left, 300, prompt);
   EXPECT_FALSE(p.handled);
+  EXPECT_EQ(p.redraw, Redraw::None);
   ASSERT_EQ(prompt.messages().size(), 1u);
   EXPECT_EQ(prompt.records[0].title, QStringLiteral("Logger"));
   EXPECT_EQ(prompt.records[0].text, QStringLiteral("No data!"));
@@ -201,6 +202,7 @@ TEST_F(CursorTest, LeftPressTakesCandidatesOfAllChannels) {
   view.CursorSample = 7;
   PressResult p = CursorPress(view, input(), MouseButton::Left, 300, prompt);
   ASSERT_TRUE(p.handled);
+  EXPECT_EQ(p.redraw, Redraw::Overview);
   EXPECT_TRUE(prompt.records.empty());
   EXPECT_EQ(p.readout.position, QStringLiteral("30"));
   EXPECT_EQ(p.readout.line.drawX, 300);
