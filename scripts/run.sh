@@ -1,8 +1,51 @@
 #!/usr/bin/env bash
-# Builds everything and shows the demo log that the build produces.
+# Builds everything, starts the logger simulator on a pseudo-terminal, points the
+# logger's port 1 at it and starts `logger` on the demo program directory. The
+# simulator stops when the logger exits.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
-exec build/program/logtool info build/program/dlg/demo.dlg
+
+prog="$PWD/build/program"
+tty_link="$prog/logger-sim.tty"
+mkdir -p "$prog/cfg" "$prog/dlg" "$prog/cap" "$prog/video"
+
+# The demo configuration and settings (kept if present) and the demo log.
+"$prog/logger-sim" --write-defaults "$prog"
+if [ ! -f "$prog/dlg/demo.dlg" ]; then
+  "$prog/logger-sim" --channels 1,2,3,5,6,11 --rate 10 --seconds 900 --write-image "$prog/dlg/demo.dlt"
+  "$prog/logtool" decode "$prog/dlg/demo.dlt" -o "$prog/dlg/demo.dlg" --config 4711
+fi
+
+# Port 1 names the simulator's pty; every other line of the port map stays.
+ports="$prog/cfg/ports.txt"
+touch "$ports"
+grep -v '^1=' "$ports" > "$ports.new" || true
+echo "1=$tty_link" >> "$ports.new"
+mv "$ports.new" "$ports"
+# Record 4 of init.prm (byte 384) is the port number.
+printf '\001' | dd of="$prog/cfg/init.prm" bs=1 seek=384 conv=notrunc status=none
+
+"$prog/logger-sim" --link "$tty_link" --channels 1,2,3,5,6,11 --rate 10 --seconds 600 &
+sim_pid=$!
+xvfb_pid=""
+cleanup() {
+  kill "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -e "$tty_link" ] && break; sleep 0.1; done
+[ -e "$tty_link" ] || { echo "logger-sim did not start" >&2; exit 1; }
+
+if [ -z "${DISPLAY:-}" ]; then
+  display=:77
+  Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY="$display"
+  sleep 1
+  echo "No DISPLAY: the logger runs on a virtual screen (Xvfb $display)."
+fi
+"$prog/logger"
