@@ -115,7 +115,6 @@ bool UnpackFits(const SampleStore& store) {
 bool Unpack(SampleStore& store) {
   if (!UnpackFits(store)) return false;
   const qint32 count = store.SampleCount;
-  std::fill_n(store.columnData(count), kSampleRows, qint16(0));
   if (count == 0) return true;
 
   const RecordLayout layout = LayoutForMask(store.ChannelMask);
@@ -126,7 +125,7 @@ bool Unpack(SampleStore& store) {
   const RecordLayout::Lone lone = layout.lone;
   for (qint32 i = count, j = 0; i >= 1; --i, ++j) {
     const quint8* e = img + (rl * i + kImageHeaderLastIndex);
-    qint16 column[kSampleRows] = {};
+    qint16* column = store.columnData(j);
     for (int g = 0; g < pairCount; ++g) {
       const RecordLayout::Pair& pr = layout.pairs[std::size_t(g)];
       const unsigned nibbles = e[-int(pr.offset) - 2];
@@ -139,7 +138,6 @@ bool Unpack(SampleStore& store) {
       column[lone.row] = qint16(quint16(e[-int(lone.offset)] | (lone.wholeHighByte ? high : high & 0x0F) << 8));
     }
     for (int k = 0; k < eightCount; ++k) column[layout.eights[std::size_t(k)].row] = e[-int(layout.eights[std::size_t(k)].offset)];
-    std::memcpy(store.columnData(j), column, sizeof column);
   }
   return true;
 }

@@ -79,9 +79,10 @@ RecordLayout LayoutForMask(quint16 channelMask);
 // image bytes 0..ImageLastIndex.
 bool UnpackFits(const SampleStore& store);
 
-// Unpacks records SampleCount..1 of store.MemoryImage into columns 0..SampleCount-1,
-// writing all 13 rows of every column (0 for channels not logged) and clearing the
-// spare column, so SampleData need not be cleared first (resizeForOverwrite is enough).
+// Unpacks records SampleCount..1 of store.MemoryImage into columns 0..SampleCount-1.
+// Writes only the rows of logged channels: SampleData must have been cleared for the
+// new count (reset). Clearing in one sweep and then writing sparsely is faster than
+// building whole columns when few channels are logged.
 // Trusts the header for values but not for bounds: returns false and changes nothing
 // unless UnpackFits.
 bool Unpack(SampleStore& store);
