@@ -1,11 +1,23 @@
 // One main for every suite: widgets need a QApplication, timers need its event loop.
-// The platform is offscreen unless the environment names another.
+// The environment is set here rather than through CTest so that a suite run by hand
+// behaves as under CTest.
 #include <QApplication>
+#include <QFileInfo>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+namespace {
+void defaultEnv(const char* name, const QByteArray& value) {
+  if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  defaultEnv("QT_QPA_PLATFORM", "offscreen");
+  defaultEnv("VELKARO_SOURCE_DIR", VELKARO_SOURCE_DIR);
+  defaultEnv("VELKARO_PROGRAM_DIR", VELKARO_PROGRAM_DIR);
+  // Suites write many small files; memory-backed temp space keeps them fast.
+  if (QFileInfo(QStringLiteral("/dev/shm")).isWritable()) defaultEnv("TMPDIR", "/dev/shm");
   QApplication app(argc, argv);
   ::testing::InitGoogleMock(&argc, argv);
   return RUN_ALL_TESTS();
