@@ -156,13 +156,17 @@ trend::SeriesView MainWindow::rawSeries(int index) const {
   return {store_.columnData(0) + index, nullptr, logdata::kSampleRows, store_.columns()};
 }
 
-// Rebuilt whenever the store no longer holds the samples the envelope was made from
-// (a new log, or a decode that replaced the store without a refresh).
+// Every road that replaces the samples invalidates the envelopes; the pointer and
+// count check is a second guard for a store replaced behind the window's back.
 const trend::Envelope* MainWindow::envelopeFor(int index) {
   trend::Envelope& e = envelopes_[std::size_t(index)];
   const trend::SeriesView s = rawSeries(index);
   if (e.empty() || e.series().raw != s.raw || e.count() != s.count) e.build(s);
   return &e;
+}
+
+void MainWindow::invalidateEnvelopes() {
+  for (auto& e : envelopes_) e.clear();
 }
 
 void MainWindow::setDerivedRows(const float* rows, std::ptrdiff_t stride, qint32 count, std::ptrdiff_t rowOffset) {
@@ -254,6 +258,7 @@ void MainWindow::onOverviewChannelChosen(int index) {
 }
 
 void MainWindow::RefreshAfterLoad() {
+  invalidateEnvelopes();
   SuppressChannelClicks = -1;
   setTitle(RefreshTitlePartB(store_.ConfigNumber));
   store_.LoadedLogFile = fileName_;
@@ -350,6 +355,7 @@ void MainWindow::onLoadRawImage() {
       return;
     }
   }
+  invalidateEnvelopes();
   text6_->setText(QString::number(store_.SampleCount));
   setStatus(common::msg::kStatusReady);
   const QString dlg = prompt_.saveFile(common::msg::kFilterDlg, programDir_ + QStringLiteral("/dlg"));
@@ -387,9 +393,8 @@ void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
 
 void MainWindow::onDownloadFinished(loggerlink::DownloadOutcome) {
   progress_->hide();
-  // The store may hold a new log that was not saved: nothing may keep pointing into
-  // the old samples.
-  for (int i = 0; i < 12; ++i) envelopeFor(i);
+  // The store may hold a new log that was not saved.
+  invalidateEnvelopes();
 }
 
 void MainWindow::onParameters() {

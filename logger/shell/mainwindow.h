@@ -88,6 +88,8 @@ class MainWindow : public QMainWindow {
   bool requireLog();
   void openCommDialog();
   const trend::Envelope* envelopeFor(int index);
+  // The store holds new samples: every envelope is made again on its next use.
+  void invalidateEnvelopes();
   trend::SeriesView rawSeries(int index) const;
 
   // Menu commands

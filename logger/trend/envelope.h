@@ -34,6 +34,10 @@ class Envelope {
   explicit Envelope(const SeriesView& series) { build(series); }
   void build(const SeriesView& series);
   bool empty() const { return levels_.empty(); }
+  void clear() {
+    levels_.clear();
+    series_ = {};
+  }
   qint32 count() const { return series_.count; }
   const SeriesView& series() const { return series_; }
 

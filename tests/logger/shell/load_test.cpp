@@ -1,5 +1,6 @@
 #include "common/messages.h"
 #include "common/numtext.h"
+#include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
 #include <QAction>
@@ -166,4 +167,40 @@ TEST_F(LoadTest, RawImageLoadThatFailsLeavesTheLogAlone) {
   EXPECT_TRUE(prompt.messages()[0].text.startsWith(QStringLiteral("Error loading dlt file '")));
   EXPECT_EQ(window->store().SampleCount, 100);
   EXPECT_NE(find<QLineEdit>("Text2")->text(), msg::kStatusReady);
+}
+
+TEST_F(LoadTest, RawImageLastIndexBeyondTheFileIsRefused) {
+  const sim::GeneratedLog log = sim::GenerateFlight(0x01, 0x00, 5, 1, 10);
+  const QByteArray image = sim::PackImage(log);
+  const QString dlt = dir.file("dlg/r.dlt");
+  WriteFile(dlt, image);
+  find<QLineEdit>("Text3")->setText(QString::number(image.size() + 10));
+  prompt.files = {dlt, dir.file("dlg/never.dlg")};
+  QTest::mouseClick(find<QPushButton>("loaddlt"), Qt::LeftButton);
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_TRUE(prompt.messages()[0].text.startsWith(QStringLiteral("Error loading dlt file '")));
+  EXPECT_FALSE(QFileInfo::exists(dir.file("dlg/never.dlg")));
+  EXPECT_EQ(window->LogLoaded, 0);
+}
+
+TEST_F(LoadTest, SecondLogOfTheSameLengthIsDrawnFromItsOwnSamples) {
+  // Two logs of equal length: the second must not be drawn from the first's envelope.
+  const QString a = dir.file("dlg/a.dlg");
+  const QString b = dir.file("dlg/b.dlg");
+  WriteFile(a, DlgBytes(40000, 0x0001, 5, 0, [](int, int) { return qint16(100); }));
+  WriteFile(b, DlgBytes(40000, 0x0001, 5, 0, [](int, int j) { return qint16(j == 20000 ? 4000 : 100); }));
+  window->show();
+  load(a);
+  load(b);
+  window->view().WindowEnd = 40000;
+  window->view().WindowLength = 40000;
+  window->Update_Data_Window();
+  const auto* pic = window->findChild<QWidget*>(QStringLiteral("picTrend"));
+  ASSERT_NE(pic, nullptr);
+  // The spike reaches the top tenth of the picture somewhere.
+  const QImage img = static_cast<const trend::PictureBox*>(pic)->picture();
+  bool high = false;
+  for (int x = 0; x < img.width() && !high; ++x)
+    for (int y = 0; y < img.height() / 10 && !high; ++y) high = img.pixel(x, y) == QColor(Qt::red).rgb();
+  EXPECT_TRUE(high);
 }
