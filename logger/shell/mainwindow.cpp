@@ -3,6 +3,7 @@
 #include "common/messages.h"
 #include "common/numtext.h"
 #include "common/ui/commdialog.h"
+#include "common/ui/configeditor.h"
 #include "logger/export/capture.h"
 #include "logger/logdata/logconfig.h"
 #include "logger/logdata/logfiles.h"
@@ -12,12 +13,15 @@
 #include "logger/trend/navigation.h"
 #include "logger/trend/trenddraw.h"
 #include "logger/trend/ui/picturebox.h"
+#include "logger/trend/zerolock.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QMouseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -174,6 +178,14 @@ void MainWindow::setDerivedRows(const float* rows, std::ptrdiff_t stride, qint32
   derived_.stride = stride;
   derived_.count = count;
   derived_.rowOffset = rowOffset;
+  // The cursor reads the same rows: speed is row 0, altitude row 1.
+  derivedColumns_ = {};
+  if (rows) {
+    derivedColumns_.speed = rows;
+    derivedColumns_.altitude = rows + rowOffset;
+    derivedColumns_.count = count;
+    derivedColumns_.stride = qint32(stride);
+  }
 }
 
 void MainWindow::DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, double YScale, qint32 Color) {
@@ -324,6 +336,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     }
     if (!k->text().isEmpty()) serviceFlag_ = false;
   }
+  for (int i = 0; i < 12; ++i) {
+    const auto si = std::size_t(i);
+    // A click chooses the colour; only the first set of channel labels reacts. The press
+    // is taken so that the release comes back to the same label.
+    if (watched == lblChannel_[si] && e->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
+      return true;
+    if (watched == lblChannel_[si] && e->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
+        lblChannel_[si]->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint())) {
+      onChannelLabelClicked(i);
+      return true;
+    }
+    // Text not confirmed with Enter is dropped when the box loses the focus to another
+    // control. Deactivating the window (a message box, another program) is not a
+    // loss of focus within the window and keeps the text.
+    if (watched == winHight_[si] && e->type() == QEvent::FocusOut) {
+      const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+      if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
+        winHight_[si]->setText(trend::WinHeightText(view_, i));
+    }
+  }
   return QMainWindow::eventFilter(watched, e);
 }
 
@@ -419,15 +453,184 @@ void MainWindow::onChannelClicked() {
   if (SuppressChannelClicks == 0) Update_Data_Window();
 }
 
-void MainWindow::onNavigationButton() {}
-void MainWindow::onTrendMouse() {}
-void MainWindow::onOverviewMouse() {}
-void MainWindow::onZeroLockClicked() {}
-void MainWindow::onMidZeroClicked() {}
+// ---------------------------------------------------------------- navigation
+
+void MainWindow::redraw(trend::Redraw what) {
+  switch (what) {
+    case trend::Redraw::None:
+      break;
+    case trend::Redraw::Trend:
+      Update_Data_Window();
+      break;
+    case trend::Redraw::Overview:
+      Update_Full_Data();
+      break;
+    case trend::Redraw::Both:
+      Update_Full_Data();
+      Update_Data_Window();
+      break;
+  }
+}
+
+void MainWindow::onNavigationButton(const QString& name) {
+  const qint32 n = store_.SampleCount;
+  if (name == QLatin1String("Ahead")) redraw(trend::Ahead(view_, n));
+  else if (name == QLatin1String("Back")) redraw(trend::Back(view_));
+  else if (name == QLatin1String("LenPlus5")) redraw(trend::Lengthen(view_, n, 5));
+  else if (name == QLatin1String("LenPlus1")) redraw(trend::Lengthen(view_, n, 1));
+  else if (name == QLatin1String("LenMinus5")) redraw(trend::Shorten(view_, 5));
+  else if (name == QLatin1String("LenMinus1")) redraw(trend::Shorten(view_, 1));
+  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(view_));
+  else if (name == QLatin1String("SampSec")) {
+    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::ToggleSeconds(view_));
+    Update_Data_Window();
+  }
+}
+
+namespace {
+
+std::optional<trend::MouseButton> ToTrendButton(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::LeftButton: return trend::MouseButton::Left;
+    case Qt::RightButton: return trend::MouseButton::Right;
+    case Qt::MiddleButton: return trend::MouseButton::Middle;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+trend::CursorInput MainWindow::cursorInput() const {
+  return {store_, config_, LogLoaded == 1, picTrend_->scale().width, derivedColumns_.speed ? &derivedColumns_ : nullptr};
+}
+
+// The read-outs and the overlay line; the traces in the picture's cache stay as they are.
+void MainWindow::showReadout(const trend::CursorReadout& r) {
+  chpos1_->setText(r.position);
+  if (r.valuesValid)
+    for (int i = 0; i < 12; ++i) chval_[std::size_t(i)]->setText(r.values[std::size_t(i)]);
+  picTrend_->setCursorLine(double(r.line.drawX));
+}
+
+void MainWindow::onTrendMove(double x) { showReadout(trend::CursorMove(view_, cursorInput(), x)); }
+
+void MainWindow::onTrendPress(double x, Qt::MouseButton button) {
+  const auto b = ToTrendButton(button);
+  if (!b) return;
+  const trend::PressResult r = trend::CursorPress(view_, cursorInput(), *b, x, prompt_);
+  if (!r.handled) return;
+  chpos1_->setText(r.readout.position);
+  redraw(r.redraw);
+  picTrend_->setCursorLine(double(r.readout.line.drawX));
+}
+
+void MainWindow::onTrendKey(int key, const QString& text) {
+  if (key == Qt::Key_Right || key == Qt::Key_Left) {
+    const double x = trend::ArrowKeyX(picTrend_->drawingX(), picTrend_->scale().width, key == Qt::Key_Right ? 1 : -1);
+    onTrendMove(x);
+  } else if (text == QLatin1String("p") || text == QLatin1String("P")) {
+    appendCapture();
+  }
+}
+
+void MainWindow::appendCapture() {
+  if (LogLoaded != 1) return;
+  std::array<QString, common::kChannelCount> shown;
+  for (int i = 0; i < 12; ++i) shown[std::size_t(i)] = chval_[std::size_t(i)]->text();
+  const QString path = CapturePath(programDir_);
+  QString error;
+  if (!logexport::AppendCapture(path, view_.CursorSample, shown, logexport::RawColumn(store_, view_.CursorSample),
+                                &error))
+    prompt_.message(kTitleError, common::msg::FileNotWritten(path), PromptIcon::Exclamation);
+}
+
+void MainWindow::onOverviewPress(double x, Qt::MouseButton button) {
+  const auto b = ToTrendButton(button);
+  if (!b) return;
+  redraw(trend::OverviewPress(view_, *b, x, picFull_->scale().width, store_.SampleCount));
+}
+
+// While a button is held the strip is drawn again from the model on every move, so the
+// red box follows the pointer. Only one button held at a time counts as a drag.
+void MainWindow::onOverviewMove(double x, Qt::MouseButtons buttons) {
+  const double w = picFull_->scale().width;
+  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(view_, x, w, store_.SampleCount));
+  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(view_, x, w, store_.SampleCount));
+}
+
+void MainWindow::onOverviewRelease(double x, Qt::MouseButton button) {
+  const auto b = ToTrendButton(button);
+  if (!b) return;
+  redraw(trend::OverviewRelease(view_, *b, x, picFull_->scale().width, store_.SampleCount));
+}
+
+// ---------------------------------------------------------------- channel panel
+
+void MainWindow::onZeroLockClicked(int index) {
+  std::array<bool, 12> checked{};
+  for (int j = 0; j < 12; ++j) checked[std::size_t(j)] = bias_[std::size_t(j)]->isChecked();
+  trend::ApplyZeroLock(view_, checked, index);
+}
+
+void MainWindow::onMidZeroClicked() {
+  trend::SetMidZero(view_, midZero_->isChecked());
+  Update_Data_Window();
+}
+
+// The derived speed and altitude are computed elsewhere; the box is not wired yet.
 void MainWindow::onSpeedAltClicked() {}
-void MainWindow::onWinHightEnter() {}
-void MainWindow::onChannelLabelClicked() {}
+
+void MainWindow::onWinHightEnter(int index) {
+  QLineEdit* box = winHight_[std::size_t(index)];
+  const trend::WinHeightOutcome r = trend::CommitWinHeight(view_, index, box->text(), prompt_);
+  box->setText(r.text);
+  if (r.redraw) Update_Data_Window();
+}
+
+// A cancelled colour dialog leaves the colour, the settings file and the picture alone.
+void MainWindow::onChannelLabelClicked(int index) {
+  const auto i = std::size_t(index);
+  const std::optional<qint32> colour = prompt_.chooseColour(view_.Colours[i]);
+  if (!colour) return;
+  view_.Colours[i] = *colour;
+  settings_.Colours[i] = *colour;
+  colourLabels();
+  QString error;
+  if (!common::WriteSettings(SettingsPath(programDir_), settings_, &error))
+    prompt_.message(kTitleError, common::msg::SettingsNotWritten(error), PromptIcon::Exclamation);
+  Update_Data_Window();
+}
+
+// Scope windows are not built yet: the button is in place and does nothing, rather
+// than open a window that only looks like one.
 void MainWindow::onNewScope() {}
-void MainWindow::onConfigEditor() {}
+
+// ---------------------------------------------------------------- configuration editor
+
+// What the editor may ask of and do to the main window.
+class MainWindow::EditorHost : public common::ConfigEditorHost {
+ public:
+  explicit EditorHost(MainWindow& w) : w_(w) {}
+  void refreshLabels() override { w_.showConfigurationLabels(); }
+  void setTitle(const QString& title) override { w_.setWindowTitle(title); }
+  QString fileDialogName() const override { return w_.fileName_; }
+  qint32 channelColour(int index) const override { return w_.view_.Colours[std::size_t(index)]; }
+  QString windowHeightText(int index) const override { return w_.winHight_[std::size_t(index)]->text(); }
+  void applyWindowHeights() override {
+    w_.applyConfiguration();
+    w_.Update_Data_Window();
+  }
+  void setLogConfigNumber(qint32 number) override { w_.store_.ConfigNumber = number; }
+
+ private:
+  MainWindow& w_;
+};
+
+void MainWindow::onConfigEditor() {
+  EditorHost host(*this);
+  common::ConfigEditor editor(config_, compensation, host, prompt_, programDir_, serviceFlag_,
+                              common::ConfigEditorVariant::Logger(), this);
+  editor.exec();
+}
 
 }  // namespace shell

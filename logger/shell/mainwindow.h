@@ -9,7 +9,9 @@
 #include "common/settings.h"
 #include "logger/link/download.h"
 #include "logger/logdata/samplestore.h"
+#include "logger/trend/cursor.h"
 #include "logger/trend/envelope.h"
+#include "logger/trend/navigation.h"
 #include "logger/trend/viewstate.h"
 
 #include <QMainWindow>
@@ -108,18 +110,28 @@ class MainWindow : public QMainWindow {
   void onChannelClicked();
   void onOverviewChannelChosen(int index);
 
-  // Filled by the navigation, cursor and channel-panel work that follows; the
-  // controls are laid out and connected here already.
-  void onNavigationButton();
-  void onTrendMouse();
-  void onOverviewMouse();
-  void onZeroLockClicked();
+  // Navigation, cursor and channel panel.
+  void redraw(trend::Redraw what);
+  void onNavigationButton(const QString& name);
+  void onTrendPress(double x, Qt::MouseButton button);
+  void onTrendMove(double x);
+  void onTrendKey(int key, const QString& text);
+  void showReadout(const trend::CursorReadout& readout);
+  trend::CursorInput cursorInput() const;
+  void appendCapture();
+  void onOverviewPress(double x, Qt::MouseButton button);
+  void onOverviewMove(double x, Qt::MouseButtons buttons);
+  void onOverviewRelease(double x, Qt::MouseButton button);
+  void onZeroLockClicked(int index);
   void onMidZeroClicked();
   void onSpeedAltClicked();
-  void onWinHightEnter();
-  void onChannelLabelClicked();
+  void onWinHightEnter(int index);
+  void onChannelLabelClicked(int index);
   void onNewScope();
   void onConfigEditor();
+
+  class EditorHost;
+  friend class EditorHost;
 
   common::Prompt& prompt_;
   QString programDir_;
@@ -138,6 +150,7 @@ class MainWindow : public QMainWindow {
     qint32 count = 0;
     std::ptrdiff_t rowOffset = 0;
   } derived_;
+  trend::DerivedColumns derivedColumns_;
   QString fileName_;
   bool serviceFlag_ = false;
 

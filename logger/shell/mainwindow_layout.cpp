@@ -118,7 +118,7 @@ void MainWindow::buildControls() {
   for (auto [name, text] : lengthButtons) {
     auto* b = Button(QLatin1String(name), QLatin1String(text), central);
     b->setFixedWidth(36);
-    connect(b, &QPushButton::clicked, this, &MainWindow::onNavigationButton);
+    connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
     navRow->addWidget(b);
   }
   auto* zoomBack = Button(QStringLiteral("Zoom_Back"), QStringLiteral("Previous view"), central);
@@ -129,13 +129,19 @@ void MainWindow::buildControls() {
   navRow->addWidget(caption(QStringLiteral("Cursor")));
   navRow->addWidget(chpos1_);
   top->addLayout(navRow);
-  for (auto* b : {back, ahead, zoomBack, sampSec}) connect(b, &QPushButton::clicked, this, &MainWindow::onNavigationButton);
-  connect(picTrend_, &trend::PictureBox::mousePressed, this, &MainWindow::onTrendMouse);
-  connect(picTrend_, &trend::PictureBox::mouseMoved, this, &MainWindow::onTrendMouse);
+  for (auto* b : {back, ahead, zoomBack, sampSec})
+    connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
+  connect(picTrend_, &trend::PictureBox::mousePressed, this,
+          [this](double x, double, Qt::MouseButton button) { onTrendPress(x, button); });
+  connect(picTrend_, &trend::PictureBox::mouseMoved, this, [this](double x, double, Qt::MouseButtons) { onTrendMove(x); });
+  connect(picTrend_, &trend::PictureBox::keyPressed, this, &MainWindow::onTrendKey);
   connect(picTrend_, &trend::PictureBox::resized, this, &MainWindow::Update_Data_Window);
-  connect(picFull_, &trend::PictureBox::mousePressed, this, &MainWindow::onOverviewMouse);
-  connect(picFull_, &trend::PictureBox::mouseMoved, this, &MainWindow::onOverviewMouse);
-  connect(picFull_, &trend::PictureBox::mouseReleased, this, &MainWindow::onOverviewMouse);
+  connect(picFull_, &trend::PictureBox::mousePressed, this,
+          [this](double x, double, Qt::MouseButton button) { onOverviewPress(x, button); });
+  connect(picFull_, &trend::PictureBox::mouseMoved, this,
+          [this](double x, double, Qt::MouseButtons buttons) { onOverviewMove(x, buttons); });
+  connect(picFull_, &trend::PictureBox::mouseReleased, this,
+          [this](double x, double, Qt::MouseButton button) { onOverviewRelease(x, button); });
   connect(picFull_, &trend::PictureBox::resized, this, &MainWindow::Update_Full_Data);
 
   auto* line = new QFrame(central);
@@ -172,8 +178,11 @@ void MainWindow::buildControls() {
     bias_[si]->setGeometry(x + 4, 3 * rowH, colW - 4, rowH - 2);
     winHight_[si] = Named(new QLineEdit(QStringLiteral("4095"), columns), QStringLiteral("WinHight_%1").arg(i));
     winHight_[si]->setGeometry(x, 4 * rowH, colW - 3, rowH - 2);
-    connect(bias_[si], &QCheckBox::clicked, this, &MainWindow::onZeroLockClicked);
-    connect(winHight_[si], &QLineEdit::returnPressed, this, &MainWindow::onWinHightEnter);
+    connect(bias_[si], &QCheckBox::clicked, this, [this, i] { onZeroLockClicked(i); });
+    connect(winHight_[si], &QLineEdit::returnPressed, this, [this, i] { onWinHightEnter(i); });
+    // Label clicks (colour) and window-height focus loss arrive through eventFilter.
+    lblChannel_[si]->installEventFilter(this);
+    winHight_[si]->installEventFilter(this);
   }
   columns->setFixedSize(captionW + 12 * colW, 5 * rowH);
 

@@ -35,6 +35,8 @@ void PictureBox::ensureCache() {
 void PictureBox::clearPicture() {
   ensureCache();
   cache_.fill(background_);
+  drawingX_ = 0;
+  ++renders_;
   update();
 }
 
@@ -60,11 +62,15 @@ void PaintTrace(QImage& image, const TraceGeometry& trace, qint32 bgrColour, dou
 void PictureBox::drawTrace(const TraceGeometry& trace, qint32 bgrColour) {
   ensureCache();
   PaintTrace(cache_, trace, bgrColour, twipsPerPixel());
+  ++renders_;
+  if (!trace.bars && !trace.polyline.empty()) drawingX_ = trace.polyline.back().x();
+  if (trace.bars && !trace.barLines.empty()) drawingX_ = trace.barLines.back().x2();
   update();
 }
 
 void PictureBox::drawOverview(const OverviewGeometry& g) {
   ensureCache();
+  ++renders_;
   QPainter p(&cache_);
   const double k = 1.0 / twipsPerPixel();
   p.scale(k, k);
@@ -94,6 +100,7 @@ void PictureBox::drawOverview(const OverviewGeometry& g) {
 
 void PictureBox::setCursorLine(std::optional<double> xTwips) {
   cursor_ = xTwips;
+  if (xTwips) drawingX_ = *xTwips;
   update();
 }
 
@@ -131,7 +138,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* e) {
-  emit keyPressed(e->key());
+  emit keyPressed(e->key(), e->text());
   QWidget::keyPressEvent(e);
 }
 

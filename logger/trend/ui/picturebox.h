@@ -32,8 +32,18 @@ class PictureBox : public QWidget {
   void drawTrace(const TraceGeometry& trace, qint32 bgrColour);
   void drawOverview(const OverviewGeometry& overview);
   // Twips; nullopt removes the line. Colour 0xE0E0E0, exclusive-or with the picture.
+  // Only a repaint of the overlay is requested: the cached traces are not rendered again.
   void setCursorLine(std::optional<double> xTwips);
   std::optional<double> cursorLine() const { return cursor_; }
+
+  // The picture's current drawing x in twips: the end of the last line drawn (a trace's
+  // last point, or the cursor line), 0 after the picture was cleared. The arrow keys
+  // step from here.
+  double drawingX() const { return drawingX_; }
+
+  // How many times traces or the overview were rendered into the cache (clears
+  // included); the cursor overlay never counts.
+  quint64 renderCount() const { return renders_; }
 
   const QImage& picture() const { return cache_; }
   QSize sizeHint() const override { return {640, 240}; }
@@ -44,7 +54,8 @@ class PictureBox : public QWidget {
   void mousePressed(double xTwips, double yTwips, Qt::MouseButton button);
   void mouseMoved(double xTwips, double yTwips, Qt::MouseButtons buttons);
   void mouseReleased(double xTwips, double yTwips, Qt::MouseButton button);
-  void keyPressed(int key);
+  // `text` is what the key types ("p" or "P" for the capture key), empty for arrows.
+  void keyPressed(int key, const QString& text);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -59,6 +70,8 @@ class PictureBox : public QWidget {
   QColor background_;
   QImage cache_;
   std::optional<double> cursor_;
+  double drawingX_ = 0;
+  quint64 renders_ = 0;
 };
 
 }  // namespace trend
