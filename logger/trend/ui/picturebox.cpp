@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace trend {
@@ -98,20 +99,28 @@ void PictureBox::drawOverview(const OverviewGeometry& g) {
   update();
 }
 
+int PictureBox::cursorColumn(double xTwips) const { return int(xTwips / twipsPerPixel()); }
+
+// Only the old and the new line's columns are repainted: the cache is copied back
+// over the old line and the new one is drawn over the cache, so a cursor move costs
+// two one-pixel columns rather than the whole picture.
 void PictureBox::setCursorLine(std::optional<double> xTwips) {
+  if (cursor_) update(QRect(cursorColumn(*cursor_), 0, 1, height()));
   cursor_ = xTwips;
-  if (xTwips) drawingX_ = *xTwips;
-  update();
+  if (xTwips) {
+    drawingX_ = *xTwips;
+    update(QRect(cursorColumn(*xTwips), 0, 1, height()));
+  }
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+void PictureBox::paintEvent(QPaintEvent* e) {
   ensureCache();
   QPainter p(this);
-  p.drawImage(0, 0, cache_);
+  for (const QRect& r : e->region()) p.drawImage(r.topLeft(), cache_, r);
   if (cursor_) {
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.setPen(QColor(0xE0, 0xE0, 0xE0));
-    const int x = int(*cursor_ / twipsPerPixel());
+    const int x = cursorColumn(*cursor_);
     p.drawLine(x, 0, x, height());
   }
 }

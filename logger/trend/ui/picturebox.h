@@ -67,6 +67,7 @@ class PictureBox : public QWidget {
 
  private:
   void ensureCache();
+  int cursorColumn(double xTwips) const;
   QColor background_;
   QImage cache_;
   std::optional<double> cursor_;
