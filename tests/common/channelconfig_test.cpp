@@ -12,6 +12,10 @@ using namespace common;
 
 namespace {
 
+void WriteAllOrFail(const QString& path, const QByteArray& bytes) {
+  ASSERT_TRUE(testing_support::WriteFileBytes(path, bytes)) << path.toStdString();
+}
+
 // Expected bytes are assembled here from the record table, independently of the writer.
 QByteArray le16(quint16 v) {
   QByteArray b(2, 0);
@@ -33,16 +37,6 @@ QByteArray rec(const QByteArray& value) { return value + QByteArray(128 - value.
 QByteArray textRec(const QByteArray& t) { return rec(le16(8) + le16(quint16(t.size())) + t); }
 QByteArray doubleRec(double v) { return rec(le16(5) + leDouble(v)); }
 
-QByteArray readAll(const QString& path) {
-  QFile f(path);
-  EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-  return f.readAll();
-}
-void writeAll(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
 
 ChannelConfiguration sample() {
   ChannelConfiguration c;
@@ -99,7 +93,7 @@ TEST(CfgFile, WriteGivesRecordTableBytes) {
   ChannelConfiguration c = sample();
   QString error;
   ASSERT_TRUE(WriteConfigFile(path, c, &error)) << error.toStdString();
-  const QByteArray bytes = readAll(path);
+  const QByteArray bytes = testing_support::FileBytes(path);
   EXPECT_EQ(bytes.size(), 8964);
   EXPECT_EQ(bytes, expectedFile(c));
   // Channel 1 record by record, as the table lays it out.
@@ -114,9 +108,9 @@ TEST(CfgFile, WriteKeepsTheTailOfALongerOldFile) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/x.cfg");
   QByteArray old(10000, '\x5A');
-  writeAll(path, old);
+  WriteAllOrFail(path, old);
   ASSERT_TRUE(WriteConfigFile(path, sample(), nullptr));
-  const QByteArray bytes = readAll(path);
+  const QByteArray bytes = testing_support::FileBytes(path);
   ASSERT_EQ(bytes.size(), 10000);
   EXPECT_EQ(bytes.left(8964), expectedFile(sample()));
   EXPECT_EQ(bytes.mid(8964), old.mid(8964));
@@ -178,7 +172,7 @@ TEST(CfgFile, NumericRecordsAcceptOtherTypedEncodings) {
   put(7, le16(8) + le16(4) + "12.5");                  // text holding a number
   put(8, le16(17) + QByteArray(1, char(200)));         // byte
   put(12, le16(6) + QByteArray("\x50\xC3\x00\x00\x00\x00\x00\x00", 8));  // currency 5.0
-  writeAll(path, file);
+  WriteAllOrFail(path, file);
   ChannelConfiguration back;
   QString error;
   ASSERT_TRUE(ReadConfigFile(path, back, &error)) << error.toStdString();
@@ -200,7 +194,7 @@ TEST(CfgFile, DamagedFilesAreRefusedAndLeaveTheConfigurationAlone) {
 
   // Every truncation of a valid file.
   for (int n = 0; n < good.size(); ++n) {
-    writeAll(path, good.left(n));
+    WriteAllOrFail(path, good.left(n));
     QString error;
     ASSERT_FALSE(ReadConfigFile(path, current, &error)) << n;
     ASSERT_FALSE(error.isEmpty());
@@ -216,7 +210,7 @@ TEST(CfgFile, DamagedFilesAreRefusedAndLeaveTheConfigurationAlone) {
   QByteArray emptyNumber = good;
   emptyNumber.replace(256, 128, rec(QByteArray(2, 0)));
   for (const QByteArray& bad : {noNumber, tooLong, unknownTag, emptyNumber}) {
-    writeAll(path, bad);
+    WriteAllOrFail(path, bad);
     EXPECT_FALSE(ReadConfigFile(path, current, nullptr));
     EXPECT_EQ(current, before);
   }
@@ -228,7 +222,7 @@ TEST(CfgFile, DamagedFilesAreRefusedAndLeaveTheConfigurationAlone) {
   for (int i = 0; i < 200; ++i) {
     QByteArray junk(int(rng() % 12000), 0);
     for (char& ch : junk) ch = char(rng());
-    writeAll(path, junk);
+    WriteAllOrFail(path, junk);
     ChannelConfiguration target = before;
     if (!ReadConfigFile(path, target, nullptr)) {
       EXPECT_EQ(target, before);
@@ -239,7 +233,7 @@ TEST(CfgFile, DamagedFilesAreRefusedAndLeaveTheConfigurationAlone) {
 TEST(CfgFile, BytesAfterRecord71AreIgnored) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/big.cfg");
-  writeAll(path, expectedFile(sample()) + QByteArray(5000, '\x01'));
+  WriteAllOrFail(path, expectedFile(sample()) + QByteArray(5000, '\x01'));
   ChannelConfiguration back;
   ASSERT_TRUE(ReadConfigFile(path, back, nullptr));
   EXPECT_EQ(back, sample());

@@ -11,16 +11,10 @@ using namespace common;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-  QFile f(path);
-  EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-  return f.readAll();
+void WriteAllOrFail(const QString& path, const QByteArray& bytes) {
+  ASSERT_TRUE(testing_support::WriteFileBytes(path, bytes)) << path.toStdString();
 }
-void writeAll(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
+
 // A record: the value, then zero filler to 128 bytes (the last record stops at its value).
 QByteArray rec(const QByteArray& v, bool last = false) { return last ? v : v + QByteArray(128 - v.size(), 0); }
 QByteArray le16(qint16 v) {
@@ -57,7 +51,7 @@ TEST(SettingsFile, LoggerWritesAll17Records) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/init.prm");
   ASSERT_TRUE(WriteSettings(path, sample(), nullptr));
-  const QByteArray bytes = readAll(path);
+  const QByteArray bytes = testing_support::FileBytes(path);
   EXPECT_EQ(bytes.size(), 2052);
   EXPECT_EQ(bytes, expectedFile(sample()));
   Settings back;
@@ -76,11 +70,11 @@ TEST(SettingsFile, SavingAPortChangesOnlyRecord4) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/init.prm");
   ASSERT_TRUE(WriteSettings(path, sample(), nullptr));
-  const QByteArray before = readAll(path);
+  const QByteArray before = testing_support::FileBytes(path);
   Settings s = sample();
   s.PortNumber = 3;
   ASSERT_TRUE(WriteSettings(path, s, nullptr));
-  QByteArray after = readAll(path);
+  QByteArray after = testing_support::FileBytes(path);
   ASSERT_EQ(after.size(), before.size());
   EXPECT_EQ(after.at(3 * 128), 3);
   after[3 * 128] = before.at(3 * 128);
@@ -99,7 +93,7 @@ TEST(SettingsFile, MeterWriteKeepsDelayAndColoursOfTheLogger) {
   meter.DownloadDelay = 99;  // not the meter's to write
   meter.Colours.fill(0);
   ASSERT_TRUE(WriteMeterSettings(path, meter, nullptr));
-  const QByteArray bytes = readAll(path);
+  const QByteArray bytes = testing_support::FileBytes(path);
   EXPECT_EQ(bytes.size(), 2052);
   EXPECT_EQ(bytes.left(3 * 128 + 1), rec(le16(1)) + rec(le16(0)) + rec(QByteArray(1, 2)) + QByteArray(1, 4));
   EXPECT_EQ(bytes.mid(3 * 128 + 1), expectedFile(sample()).mid(3 * 128 + 1));
@@ -115,7 +109,7 @@ TEST(SettingsFile, TheMeters385ByteFileGivesDefaultsForTheRest) {
   const QString path = dir.file("cfg/init.prm");
   Settings meter = sample();
   ASSERT_TRUE(WriteMeterSettings(path, meter, nullptr));
-  EXPECT_EQ(readAll(path).size(), 385);
+  EXPECT_EQ(testing_support::FileBytes(path).size(), 385);
   Settings back;
   ASSERT_TRUE(ReadSettings(path, back, nullptr));
   EXPECT_EQ(back.MaskLowByte, 0x25);
@@ -129,7 +123,7 @@ TEST(SettingsFile, EveryTruncationReadsAsAPrefixWithDefaults) {
   const QString path = dir.file("cfg/init.prm");
   const QByteArray full = expectedFile(sample());
   for (int n = 0; n <= full.size(); ++n) {
-    writeAll(path, full.left(n));
+    WriteAllOrFail(path, full.left(n));
     Settings back;
     ASSERT_TRUE(ReadSettings(path, back, nullptr)) << n;
     // A record counts only when its whole value is in the file.
@@ -154,7 +148,7 @@ TEST(SettingsFile, DamagedOrMissingFilesLeaveSettingsAlone) {
   QByteArray badMask = expectedFile(before);
   badMask[128] = 0x40;
   for (const QByteArray& bad : {badPort, badMask}) {
-    writeAll(path, bad);
+    WriteAllOrFail(path, bad);
     EXPECT_FALSE(ReadSettings(path, current, &error));
     EXPECT_EQ(current, before);
   }
@@ -162,7 +156,7 @@ TEST(SettingsFile, DamagedOrMissingFilesLeaveSettingsAlone) {
   for (int i = 0; i < 200; ++i) {
     QByteArray junk(int(rng() % 4000), 0);
     for (char& c : junk) c = char(rng());
-    writeAll(path, junk);
+    WriteAllOrFail(path, junk);
     Settings target = before;
     if (!ReadSettings(path, target, nullptr)) {
       EXPECT_EQ(target, before);
@@ -180,7 +174,7 @@ TEST(PortMapFile, DefaultsRoundTripAndBadLines) {
   m.path[1] = "/tmp/logger-sim";
   ASSERT_TRUE(WritePortMap(path, m, nullptr));
   EXPECT_EQ(ReadPortMap(path).path, m.path);
-  writeAll(path, "junk\n7=/dev/x\n2=\n3=/dev/ttyACM0\n");
+  WriteAllOrFail(path, "junk\n7=/dev/x\n2=\n3=/dev/ttyACM0\n");
   PortMap read = ReadPortMap(path);
   EXPECT_EQ(read.path[3], "/dev/ttyACM0");
   EXPECT_EQ(read.path[2], PortMap().path[2]);

@@ -34,10 +34,7 @@ class StubChannel : public common::ByteChannel {
   bool open_ = false;
 };
 
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testing_support::FileBytes;
 
 class CommDialogTest : public ::testing::Test {
  protected:
@@ -79,7 +76,7 @@ TEST_F(CommDialogTest, OpensWithTheCurrentPortAndShowsEachPath) {
 }
 
 TEST_F(CommDialogTest, OkChangesOnlyThePortRecordAndWritesThePortMap) {
-  const QByteArray before = ReadAll(settingsPath());
+  const QByteArray before = FileBytes(settingsPath());
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(3);
   auto* path = d.findChild<QComboBox*>(QStringLiteral("PortPath"));
@@ -91,7 +88,7 @@ TEST_F(CommDialogTest, OkChangesOnlyThePortRecordAndWritesThePortMap) {
   EXPECT_EQ(opened[0].first, 3);
   EXPECT_EQ(opened[0].second, QStringLiteral("/dev/pts/42"));
   EXPECT_TRUE(port.isOpen());
-  const QByteArray after = ReadAll(settingsPath());
+  const QByteArray after = FileBytes(settingsPath());
   ASSERT_EQ(after.size(), before.size());
   QByteArray expected = before;
   expected[3 * 128] = char(3);  // record 4: port number
@@ -101,7 +98,7 @@ TEST_F(CommDialogTest, OkChangesOnlyThePortRecordAndWritesThePortMap) {
 
 TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogAndTheFile) {
   failing = true;
-  const QByteArray before = ReadAll(settingsPath());
+  const QByteArray before = FileBytes(settingsPath());
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.show();
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(4);
@@ -110,7 +107,7 @@ TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogAndTheFile) {
   EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleCommPortError);
   EXPECT_EQ(prompt.messages()[0].text, common::msg::kPortNotAvailable);
   EXPECT_TRUE(d.isVisible());
-  EXPECT_EQ(ReadAll(settingsPath()), before);
+  EXPECT_EQ(FileBytes(settingsPath()), before);
   EXPECT_EQ(settings.PortNumber, 2);
   EXPECT_EQ(port.portNumber(), 0);  // the number the port had before OK
 }
@@ -123,26 +120,26 @@ TEST_F(CommDialogTest, ZeroClosesThePortAndSavesZero) {
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
   clickOk(d);
   EXPECT_FALSE(port.isOpen());
-  EXPECT_EQ(quint8(ReadAll(settingsPath())[3 * 128]), 0);
+  EXPECT_EQ(quint8(FileBytes(settingsPath())[3 * 128]), 0);
 }
 
 TEST_F(CommDialogTest, CancelWritesNothing) {
-  const QByteArray before = ReadAll(settingsPath());
+  const QByteArray before = FileBytes(settingsPath());
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
   QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
   EXPECT_EQ(d.result(), QDialog::Rejected);
-  EXPECT_EQ(ReadAll(settingsPath()), before);
+  EXPECT_EQ(FileBytes(settingsPath()), before);
   EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(CommDialogTest, MeterWriterKeepsTheLoggersLaterRecords) {
-  const QByteArray before = ReadAll(settingsPath());
+  const QByteArray before = FileBytes(settingsPath());
   settings.DownloadDelay = 200;  // in memory only: the meter must not write it
   common::CommDialog d(port, settings, settingsPath(), prompt, common::CommDialog::Writer::Meter);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
   clickOk(d);
-  const QByteArray after = ReadAll(settingsPath());
+  const QByteArray after = FileBytes(settingsPath());
   EXPECT_EQ(quint8(after[3 * 128]), 1);
   EXPECT_EQ(after.mid(4 * 128), before.mid(4 * 128));
 }

@@ -115,10 +115,7 @@ class ConfigEditorTest : public ::testing::Test {
     ASSERT_NE(b, nullptr) << name.toStdString();
     QTest::mouseClick(b, Qt::LeftButton);
   }
-  QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
+  QByteArray fileBytes(const QString& path) { return testing_support::FileBytes(path); }
 
   ProgramDir dir;
   common::ChannelConfiguration config;

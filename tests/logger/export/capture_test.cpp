@@ -13,10 +13,7 @@ namespace {
 
 using testing_support::ProgramDir;
 
-QByteArray readAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing_support::FileBytes;
 
 common::ChannelConfiguration sampleConfig() {
   common::ChannelConfiguration c;
@@ -52,7 +49,7 @@ TEST(CaptureFileTest, HeaderBytes) {
   want += " ,Temp, oil,CH2,CH3,CH4,Pr\xe9s,CH6,CH7,CH8,CH9,CH10,CH11,CH12\r\n";
   want += " ,V, ,V,V,V,V,V,V,V,V,V,V\r\n";
   want += "Cycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n";
-  EXPECT_EQ(readAll(path), want);
+  EXPECT_EQ(FileBytes(path), want);
 }
 
 TEST(CaptureFileTest, HeaderReplacesTheOldFileAndItsCaptures) {
@@ -64,7 +61,7 @@ TEST(CaptureFileTest, HeaderReplacesTheOldFileAndItsCaptures) {
     f.write(QByteArray(5000, 'x'));
   }
   ASSERT_TRUE(WriteCaptureHeader(path, QStringLiteral("a.dlg"), 2, common::ChannelConfiguration{}, nullptr));
-  const QByteArray got = readAll(path);
+  const QByteArray got = FileBytes(path);
   EXPECT_TRUE(got.startsWith("Capture file from log file a.dlg\r\nCycle frequency 25\r\n"));
   EXPECT_FALSE(got.contains('x'));
   EXPECT_TRUE(got.contains("\r\n ,0,0,0,0,0,0,0,0,0,0,0,0\r\n"));
@@ -106,7 +103,7 @@ TEST(CaptureFileTest, AppendedLinesAndMissingFolder) {
   const QByteArray raws = "0,100,200,300,400,500,600,700,800,900,1000,-3";
   const QByteArray want = " 7 " + fields + " , Raw values: , " + raws + "\r\n" + " 1234567 " + fields +
                           " , Raw values: , " + raws + "\r\n";
-  EXPECT_EQ(readAll(path), want);
+  EXPECT_EQ(FileBytes(path), want);
 }
 
 TEST(CaptureFileTest, FailuresReturnAReason) {
