@@ -129,10 +129,9 @@ void MainWindow::showConfigurationLabels() {
 
 void MainWindow::colourLabels() {
   for (int i = 0; i < 12; ++i) {
-    // On the trend picture's own background, so that the pale trace colours of the
-    // pressure channels stay readable.
-    const QString css = QStringLiteral("color: %1; background: #5a6672; font-weight: bold; padding: 0 2px;")
-                            .arg(trend::ColourFromBgr(view_.Colours[std::size_t(i)]).name());
+    const qint32 c = view_.Colours[std::size_t(i)];
+    const QString css = QStringLiteral("color: %1; background: %2; font-weight: bold; padding: 0 2px;")
+                            .arg(trend::ColourFromBgr(c).name(), trend::ColourFromBgr(LabelBackgroundFor(c)).name());
     lblChannel_[std::size_t(i)]->setStyleSheet(css);
     lblChannel_[std::size_t(i + 12)]->setStyleSheet(css);
   }
@@ -508,7 +507,12 @@ trend::CursorInput MainWindow::cursorInput() const {
 void MainWindow::showReadout(const trend::CursorReadout& r) {
   chpos1_->setText(r.position);
   if (r.valuesValid)
-    for (int i = 0; i < 12; ++i) chval_[std::size_t(i)]->setText(r.values[std::size_t(i)]);
+    for (int i = 0; i < 12; ++i) {
+      QLineEdit* box = chval_[std::size_t(i)];
+      box->setText(r.values[std::size_t(i)]);
+      // Long values (many decimals) show their leading digits in the narrow box.
+      box->setCursorPosition(0);
+    }
   picTrend_->setCursorLine(double(r.line.drawX));
 }
 

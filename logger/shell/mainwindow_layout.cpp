@@ -1,5 +1,6 @@
 // The menu bar and the controls of frmMain, with their documented objectNames.
 #include "logger/shell/mainwindow.h"
+#include "logger/shell/shellstate.h"
 #include "logger/trend/ui/picturebox.h"
 
 #include <QAction>
@@ -81,7 +82,7 @@ void MainWindow::buildControls() {
   top->setSpacing(4);
 
   // Trend picture, then the overview strip between its two step buttons.
-  picTrend_ = Named(new trend::PictureBox(QColor(0x5a, 0x66, 0x72), central), QStringLiteral("picTrend"));
+  picTrend_ = Named(new trend::PictureBox(trend::ColourFromBgr(kTrendBackground), central), QStringLiteral("picTrend"));
   picTrend_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   top->addWidget(picTrend_, 1);
 

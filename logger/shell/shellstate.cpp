@@ -4,6 +4,8 @@
 #include "logger/trend/trenddraw.h"
 
 #include <QDir>
+#include <algorithm>
+#include <cmath>
 
 namespace shell {
 
@@ -28,6 +30,30 @@ common::ChannelConfiguration BuiltInConfiguration() {
     s.WinHight = 4095;
   }
   return c;
+}
+
+namespace {
+
+// Relative luminance of a 0x00BBGGRR colour (sRGB channels made linear first).
+double Luminance(qint32 bgr) {
+  auto linear = [](int c) {
+    const double v = c / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  const auto u = quint32(bgr);
+  return 0.2126 * linear(int(u & 0xFF)) + 0.7152 * linear(int((u >> 8) & 0xFF)) +
+         0.0722 * linear(int((u >> 16) & 0xFF));
+}
+
+double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+}  // namespace
+
+qint32 LabelBackgroundFor(qint32 bgrColour) {
+  const double l = Luminance(bgrColour);
+  return Contrast(l, Luminance(kTrendBackground)) > Contrast(l, Luminance(kLabelBackgroundLight))
+             ? kTrendBackground
+             : kLabelBackgroundLight;
 }
 
 QString SettingsPath(const QString& programDir) { return programDir + QStringLiteral("/cfg/init.prm"); }

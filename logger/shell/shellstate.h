@@ -22,6 +22,13 @@ qint32 FirstViewEnd(qint32 sampleCount);
 // "CH12" over their full raw range, window height 4095.
 common::ChannelConfiguration BuiltInConfiguration();
 
+// The trend picture's slate background and the light label background, 0x00BBGGRR.
+constexpr qint32 kTrendBackground = 0x72665A;
+constexpr qint32 kLabelBackgroundLight = 0xFFFFFF;
+// The label text keeps the trace colour; its background is whichever of the two gives
+// the higher contrast, so the pale pressure colours and the dark ones stay readable.
+qint32 LabelBackgroundFor(qint32 bgrColour);
+
 QString SettingsPath(const QString& programDir);       // cfg/init.prm
 QString DefaultConfigPath(const QString& programDir);  // cfg/config.cfg
 QString CapturePath(const QString& programDir);        // cap/init.txt

@@ -5,6 +5,7 @@
 #include "common/numtext.h"
 #include "common/recordfile.h"
 #include "logger/trend/ui/picturebox.h"
+#include "logger/shell/shellstate.h"
 #include "shell_fixture.h"
 
 #include <QAction>
@@ -585,4 +586,23 @@ TEST_F(TrendWiring, NewScopeOpensNoWindowYet) {
   click("cmdNewScreen");
   EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
   EXPECT_TRUE(prompt.records.empty());
+}
+
+TEST(LabelBackground, PaleColoursOnSlateDarkColoursOnWhite) {
+  using shell::LabelBackgroundFor;
+  for (qint32 pale : {0xC0FFFF, 0xFFFFD0, 0xFFFFFF, 0x0190FF})
+    EXPECT_EQ(LabelBackgroundFor(pale), shell::kTrendBackground) << std::hex << pale;
+  for (qint32 dark : {0x0000FF, 0xFF0000, 0x10AF10, 0x000000, 0xFF00FF, 0x888888})
+    EXPECT_EQ(LabelBackgroundFor(dark), shell::kLabelBackgroundLight) << std::hex << dark;
+}
+
+TEST_F(TrendWiring, LongReadoutsShowTheirLeadingDigits) {
+  loadLog();
+  onePixelPerSample();
+  move(trend, 7);  // channel 1 reads 0.7; make it long through the configuration
+  window->config().channel[0].Max = 4095.0 / 3;
+  move(trend, 1);
+  auto* box = find<QLineEdit>("chval_0");
+  EXPECT_EQ(box->text(), common::NumberToText(1.0 / 3));
+  EXPECT_EQ(box->cursorPosition(), 0);
 }
