@@ -180,6 +180,18 @@ TEST_F(TrendWiring, SamplesSecondsCaptionAndWindowTexts) {
   EXPECT_EQ(text("Text6"), QStringLiteral("50"));
 }
 
+TEST_F(TrendWiring, PreviousViewBeforeAnyRightPressIsTheEmptyWindow) {
+  loadLog();
+  click("Zoom_Back");
+  expectWindow(0, 0);
+  move(trend, 40);  // every x stands for sample 0; "####" shows 0 as nothing
+  EXPECT_EQ(text("chpos1"), QString());
+  EXPECT_EQ(window->view().CursorSample, 0);
+  EXPECT_EQ(chval(1), QStringLiteral("-100"));
+  click("LenPlus1");
+  expectWindow(0, 1);
+}
+
 // ---------------------------------------------------------------- overview strip
 
 TEST_F(TrendWiring, RightClickOnTheStripGivesOneSampleWindows) {
