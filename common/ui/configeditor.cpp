@@ -3,6 +3,7 @@
 #include "common/messages.h"
 #include "common/numtext.h"
 #include "common/prompt.h"
+#include "common/ui/colour.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,8 +48,6 @@ class Int16Validator : public QIntValidator {
     return ok ? Invalid : state;
   }
 };
-
-QColor colourFromBgr(qint32 bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 // Basic rounds a whole number halves to even and stops with an overflow outside the
 // type's range; here the value is held at the range's ends instead.
@@ -199,8 +198,14 @@ void ConfigEditor::fillForm() {
     unit_[k]->setText(ch.Unit);
     // A save stores the window heights in use, not those last read from a file.
     if (variant_.windowHeightsFromPanel) ch.WinHight = LeadingNumber(host_.windowHeightText(i));
+    // Pale channel colours get a dark ground so that the label stays readable.
+    const qint32 colour = host_.channelColour(i);
     QPalette palette = rowLabel_[k]->palette();
-    palette.setColor(QPalette::WindowText, colourFromBgr(host_.channelColour(i)));
+    palette.setColor(QPalette::WindowText, ColourFromBgr(colour));
+    palette.setColor(QPalette::Window,
+                     ColourFromBgr(MoreContrastingBackground(colour, BgrFromColour(palette.color(QPalette::Window)),
+                                                             kDarkGround)));
+    rowLabel_[k]->setAutoFillBackground(true);
     rowLabel_[k]->setPalette(palette);
   }
   showServiceFields(serviceMode_ && !variant_.serviceFieldsAlwaysHidden);

@@ -1,6 +1,8 @@
 #include "common/ui/qtprompt.h"
 
 #include <QApplication>
+#include "common/ui/colour.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -55,11 +57,9 @@ QString QtPrompt::saveFile(const QString& filter, const QString& folder) {
 }
 
 std::optional<qint32> QtPrompt::chooseColour(qint32 initial) {
-  const auto v = quint32(initial);
-  const QColor start(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-  const QColor c = QColorDialog::getColor(start, parent_);
+  const QColor c = QColorDialog::getColor(ColourFromBgr(initial), parent_);
   if (!c.isValid()) return std::nullopt;
-  return qint32(quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16));
+  return BgrFromColour(c);
 }
 
 void QtPrompt::setBusy(bool busy) {

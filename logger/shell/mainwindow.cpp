@@ -1,6 +1,7 @@
 #include "logger/shell/mainwindow.h"
 
 #include "common/messages.h"
+#include "common/ui/colour.h"
 #include "common/numtext.h"
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
@@ -131,7 +132,7 @@ void MainWindow::colourLabels() {
   for (int i = 0; i < 12; ++i) {
     const qint32 c = view_.Colours[std::size_t(i)];
     const QString css = QStringLiteral("color: %1; background: %2; font-weight: bold; padding: 0 2px;")
-                            .arg(trend::ColourFromBgr(c).name(), trend::ColourFromBgr(LabelBackgroundFor(c)).name());
+                            .arg(common::ColourFromBgr(c).name(), common::ColourFromBgr(LabelBackgroundFor(c)).name());
     lblChannel_[std::size_t(i)]->setStyleSheet(css);
     lblChannel_[std::size_t(i + 12)]->setStyleSheet(css);
   }

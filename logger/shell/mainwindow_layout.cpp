@@ -3,6 +3,8 @@
 #include "logger/shell/shellstate.h"
 #include "logger/trend/ui/picturebox.h"
 
+#include "common/ui/colour.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -82,7 +84,7 @@ void MainWindow::buildControls() {
   top->setSpacing(4);
 
   // Trend picture, then the overview strip between its two step buttons.
-  picTrend_ = Named(new trend::PictureBox(trend::ColourFromBgr(kTrendBackground), central), QStringLiteral("picTrend"));
+  picTrend_ = Named(new trend::PictureBox(common::ColourFromBgr(kTrendBackground), central), QStringLiteral("picTrend"));
   picTrend_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   top->addWidget(picTrend_, 1);
 

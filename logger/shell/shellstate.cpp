@@ -1,5 +1,7 @@
 #include "logger/shell/shellstate.h"
 
+#include "common/ui/colour.h"
+
 #include "common/messages.h"
 #include "logger/trend/trenddraw.h"
 
@@ -32,28 +34,8 @@ common::ChannelConfiguration BuiltInConfiguration() {
   return c;
 }
 
-namespace {
-
-// Relative luminance of a 0x00BBGGRR colour (sRGB channels made linear first).
-double Luminance(qint32 bgr) {
-  auto linear = [](int c) {
-    const double v = c / 255.0;
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-  };
-  const auto u = quint32(bgr);
-  return 0.2126 * linear(int(u & 0xFF)) + 0.7152 * linear(int((u >> 8) & 0xFF)) +
-         0.0722 * linear(int((u >> 16) & 0xFF));
-}
-
-double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
-
-}  // namespace
-
 qint32 LabelBackgroundFor(qint32 bgrColour) {
-  const double l = Luminance(bgrColour);
-  return Contrast(l, Luminance(kTrendBackground)) > Contrast(l, Luminance(kLabelBackgroundLight))
-             ? kTrendBackground
-             : kLabelBackgroundLight;
+  return common::MoreContrastingBackground(bgrColour, kTrendBackground, kLabelBackgroundLight);
 }
 
 QString SettingsPath(const QString& programDir) { return programDir + QStringLiteral("/cfg/init.prm"); }

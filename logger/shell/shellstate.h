@@ -3,6 +3,7 @@
 // the start-up files with their fall-back to built-in defaults, the first view.
 #include "common/channelconfig.h"
 #include "common/settings.h"
+#include "common/ui/colour.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,7 +24,7 @@ qint32 FirstViewEnd(qint32 sampleCount);
 common::ChannelConfiguration BuiltInConfiguration();
 
 // The trend picture's slate background and the light label background, 0x00BBGGRR.
-constexpr qint32 kTrendBackground = 0x72665A;
+constexpr qint32 kTrendBackground = common::kDarkGround;
 constexpr qint32 kLabelBackgroundLight = 0xFFFFFF;
 // The label text keeps the trace colour; its background is whichever of the two gives
 // the higher contrast, so the pale pressure colours and the dark ones stay readable.

@@ -1,16 +1,13 @@
 #include "logger/trend/ui/picturebox.h"
 
+#include "common/ui/colour.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
 namespace trend {
-
-QColor ColourFromBgr(qint32 bgr) {
-  const auto v = quint32(bgr);
-  return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
 
 PictureBox::PictureBox(QColor background, QWidget* parent) : QWidget(parent), background_(background) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,7 +43,7 @@ void PaintTrace(QImage& image, const TraceGeometry& trace, qint32 bgrColour, dou
   QPainter p(&image);
   const double k = 1.0 / twipsPerPixel;
   p.scale(k, k);
-  QPen pen(ColourFromBgr(bgrColour));
+  QPen pen(common::ColourFromBgr(bgrColour));
   pen.setCosmetic(true);
   pen.setWidth(1);
   p.setPen(pen);
@@ -78,7 +75,7 @@ void PictureBox::drawOverview(const OverviewGeometry& g) {
   QPen pen;
   pen.setCosmetic(true);
   if (!g.trace.empty()) {
-    pen.setColor(ColourFromBgr(0xFFFFFF));
+    pen.setColor(common::ColourFromBgr(0xFFFFFF));
     p.setPen(pen);
     if (g.trace.size() == 1)
       p.drawPoint(g.trace.front());
@@ -86,7 +83,7 @@ void PictureBox::drawOverview(const OverviewGeometry& g) {
       p.drawPolyline(g.trace.data(), int(g.trace.size()));
   }
   if (g.hasBox) {
-    pen.setColor(ColourFromBgr(0x0000FF));
+    pen.setColor(common::ColourFromBgr(0x0000FF));
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     // The box's right and bottom edges must stay inside the picture.

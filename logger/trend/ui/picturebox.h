@@ -12,8 +12,6 @@
 
 namespace trend {
 
-// 0x00BBGGRR as the settings file and the tables keep it.
-QColor ColourFromBgr(qint32 bgr);
 
 // Paints one trace (geometry in twips) into an image of `twipsPerPixel`.
 void PaintTrace(QImage& image, const TraceGeometry& trace, qint32 bgrColour, double twipsPerPixel);
