@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <span>
 
 namespace loggerlink {
@@ -31,6 +32,16 @@ Download::~Download() = default;
 
 void Download::setStatus(const QString& text) {
   if (hooks_.status) hooks_.status(text);
+}
+
+qint64 Download::samplesSoFar() const {
+  // After the start byte the stream begins with image bytes 4 and 5, the channel mask,
+  // at receive indices 3 and 4; the records follow the six header bytes.
+  constexpr qint64 kHeaderBytes = 6;
+  const qint64 received = link_.downloadBytesReceived();
+  if (received < 2) return 0;
+  const qint16 length = logdata::RecordLengthFromMask(link_.ReceiveBuffer[3], link_.ReceiveBuffer[4]);
+  return length > 0 ? std::max<qint64>(0, received - kHeaderBytes) / length : 0;
 }
 
 void Download::reportProgress() {

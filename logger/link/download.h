@@ -52,6 +52,11 @@ class Download : public QObject {
   QString lastDlgFile() const { return lastDlg_; }
   QString lastDltFile() const { return lastDlt_; }
 
+  // Whole records among the bytes received so far, once the two mask bytes at the head
+  // of the stream tell the record length (stuffing ignored, so a close estimate); 0
+  // before that.
+  qint64 samplesSoFar() const;
+
   // The most the logger can send: its memory, i.e. the receive buffer.
   static constexpr qint64 kMemorySize = common::kReceiveBufferSize;
 

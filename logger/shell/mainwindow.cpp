@@ -417,8 +417,13 @@ void MainWindow::onDownload() {
 }
 
 void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
-  bytesLabel_->setText(QStringLiteral("%1 bytes").arg(received));
+  const qint64 samples = download_->samplesSoFar();
+  bytesLabel_->setText(samples > 0 ? QStringLiteral("%1 bytes, %2 samples").arg(received).arg(samples)
+                                   : QStringLiteral("%1 bytes").arg(received));
   if (expected > 0) {
+    // The stream does not announce its length: the bar shows how much of the logger's
+    // memory has come, which a full logger takes to the end.
+    progress_->setFormat(QStringLiteral("%p% of memory"));
     progress_->setRange(0, 1000);
     progress_->setValue(int(std::min<qint64>(1000, received * 1000 / expected)));
     progress_->show();
