@@ -8,6 +8,7 @@
 #include "logger/shell/mainwindow.h"
 #include "logger/trend/cursor.h"
 #include "logger/trend/ui/picturebox.h"
+#include "quiet_prompt.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -64,18 +65,6 @@ BENCHMARK(BM_CursorMove)
     ->ArgNames({"window", "seconds"})
     ->Unit(benchmark::kMicrosecond);
 
-// Answers every prompt at once: the window starts without settings files here.
-class QuietPrompt : public common::Prompt {
- public:
-  common::PromptAnswer message(const QString&, const QString&, common::PromptIcon, common::PromptButtons) override {
-    return common::PromptAnswer::Ok;
-  }
-  QString openFile(const QString&, const QString&) override { return {}; }
-  QString saveFile(const QString&, const QString&) override { return {}; }
-  std::optional<qint32> chooseColour(qint32) override { return std::nullopt; }
-  void setBusy(bool) override {}
-  void beep() override {}
-};
 
 // The main window with a 1.28-million-sample log of twelve channels, shown offscreen.
 struct WindowFixture {

@@ -5,6 +5,7 @@
 #include "common/portcontrol.h"
 #include "logger/link/download.h"
 #include "logger/logdata/samplestore.h"
+#include "quiet_prompt.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,18 +16,6 @@
 
 namespace {
 
-// Answers nothing: the .dlg dialog is cancelled, so the run ends with the decoded log.
-class NullPrompt : public common::Prompt {
- public:
-  common::PromptAnswer message(const QString&, const QString&, common::PromptIcon, common::PromptButtons) override {
-    return common::PromptAnswer::Ok;
-  }
-  QString openFile(const QString&, const QString&) override { return {}; }
-  QString saveFile(const QString&, const QString&) override { return {}; }
-  std::optional<qint32> chooseColour(qint32) override { return std::nullopt; }
-  void setBusy(bool) override {}
-  void beep() override {}
-};
 
 double CpuSeconds() {
   rusage u{};
@@ -55,7 +44,7 @@ Result RunDownload(const QStringList& simArgs) {
   map.path[1] = tty;
   port.setPortMap(map);
   port.setPortNumber(1);
-  NullPrompt prompt;
+  QuietPrompt prompt;
   common::Link link(port, prompt);
   logdata::SampleStore store;
   loggerlink::Download download(link, store, QStringLiteral("/tmp"), {});
