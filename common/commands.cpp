@@ -112,25 +112,32 @@ bool Commands::sendParameters(const Settings& settings, std::function<void()> af
   return true;
 }
 
-void Commands::onParameterTick() {
-  parameterTimer_.stop();
+// One pacing tick of the three parameter bytes, shared by "Send parameters" and the
+// memory clear; true after the last byte, when the echo is awaited.
+bool Commands::paceParameters(QTimer& timer, int nextInterval) {
+  timer.stop();
   ++PacingStep;
   if (PacingStep < 1 || PacingStep > 3) {
-    PacingStep = 0;
-    return;
+    // Only a command running at the same time can push the count here; ticking on
+    // would disturb its pacing for ever, so this command just ends.
+    return false;
   }
   if (!link_.send(params_[std::size_t(PacingStep - 1)])) {
     PacingStep = 0;
-    return;
+    return false;
   }
   if (PacingStep < 3) {
-    parameterTimer_.start(link_.timings().parameterPacing);
-    return;
+    timer.start(nextInterval);
+    return false;
   }
   link_.ReceiveMode = kModeParameterEcho;
   PacingStep = 0;
   link_.startReplyTimeout(link_.timings().parameterTimeout);
-  if (afterLastByte_) afterLastByte_();
+  return true;
+}
+
+void Commands::onParameterTick() {
+  if (paceParameters(parameterTimer_, link_.timings().parameterPacing) && afterLastByte_) afterLastByte_();
 }
 
 bool Commands::clearMemory(const Settings& settings) {
@@ -145,26 +152,7 @@ bool Commands::clearMemory(const Settings& settings) {
   return true;
 }
 
-void Commands::onClearTick() {
-  clearTimer_.stop();
-  ++PacingStep;
-  if (PacingStep < 1 || PacingStep > 3) {
-    // Only a command running at the same time can push the count here; ticking on
-    // would disturb its pacing for ever, so this command just ends.
-    return;
-  }
-  if (!link_.send(params_[std::size_t(PacingStep - 1)])) {
-    PacingStep = 0;
-    return;
-  }
-  if (PacingStep < 3) {
-    clearTimer_.start(link_.timings().clearNextPacing);
-    return;
-  }
-  link_.ReceiveMode = kModeParameterEcho;
-  PacingStep = 0;
-  link_.startReplyTimeout(link_.timings().parameterTimeout);
-}
+void Commands::onClearTick() { paceParameters(clearTimer_, link_.timings().clearNextPacing); }
 
 bool Commands::writeCompensation(const CompensationConstants& constants, qint32 configNumber) {
   abortCompensation();

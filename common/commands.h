@@ -94,6 +94,7 @@ class Commands : public QObject {
  private:
   enum class CompState { Idle, WaitHandshake, HandshakePause, FinalPause, Sending, WaitEcho };
   bool prologue(std::uint8_t commandByte, bool expectsReply);
+  bool paceParameters(QTimer& timer, int nextInterval);
   void onParameterTick();
   void onClearTick();
   void onCompensationTick();
