@@ -125,6 +125,10 @@ void MainWindow::showConfigurationLabels() {
     lblChannel_[std::size_t(i)]->setText(ch.Name);
     label1_[std::size_t(i)]->setText(ch.Unit);
     label1_[std::size_t(i + 12)]->setText(ch.Name);
+    // A channel column is narrow; the whole name and unit show on hovering.
+    const QString whole = QStringLiteral("CH%1: %2 [%3]").arg(i + 1).arg(ch.Name, ch.Unit);
+    lblChannel_[std::size_t(i)]->setToolTip(whole);
+    label1_[std::size_t(i)]->setToolTip(whole);
   }
 }
 

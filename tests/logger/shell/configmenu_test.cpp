@@ -137,6 +137,7 @@ TEST_F(ConfigMenu, SaveAsWritesTheFileAndRefreshesLabelsTitleAndLogNumber) {
   EXPECT_EQ(find<QLabel>("lblChannel_0")->text(), QStringLiteral("Alt"));
   EXPECT_EQ(find<QLabel>("Label1_0")->text(), QStringLiteral("ft"));
   EXPECT_EQ(find<QLabel>("Label1_12")->text(), QStringLiteral("Alt"));
+  EXPECT_EQ(find<QLabel>("lblChannel_0")->toolTip(), QStringLiteral("CH1: Alt [ft]"));
   EXPECT_EQ(window->windowTitle(), (QStringLiteral("Velkaro  -  ") + logPath + QStringLiteral(" - plane.cfg")).toUpper());
   EXPECT_EQ(window->config().ConfigNumber, 321);
   EXPECT_EQ(window->store().ConfigNumber, 321);
