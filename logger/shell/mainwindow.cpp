@@ -1,8 +1,8 @@
 #include "logger/shell/mainwindow.h"
 
 #include "common/messages.h"
-#include "common/ui/colour.h"
 #include "common/numtext.h"
+#include "common/ui/colour.h"
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
 #include "logger/export/capture.h"

@@ -1,9 +1,9 @@
 // The menu bar and the controls of frmMain, with their documented objectNames.
 #include "logger/shell/mainwindow.h"
-#include "logger/shell/shellstate.h"
-#include "logger/trend/ui/picturebox.h"
 
 #include "common/ui/colour.h"
+#include "logger/shell/shellstate.h"
+#include "logger/trend/ui/picturebox.h"
 
 #include <QAction>
 #include <QCheckBox>
