@@ -284,11 +284,7 @@ TEST_F(ConfigEditorTest, SerialBoxWithoutANumberGivesZero) {
 TEST_F(ConfigEditorTest, DeclinedOverwriteKeepsTheFileButRefreshesAndCloses) {
   for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel}) {
     const QString path = dir.file("cfg/old.cfg");
-    {
-      QFile f(path);
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-      f.write("old contents");
-    }
+    ASSERT_TRUE(testing_support::WriteFileBytes(path, "old contents"));
     prompt.clear();
     host.titles.clear();
     host.refreshes = 0;
@@ -316,11 +312,7 @@ TEST_F(ConfigEditorTest, DeclinedOverwriteKeepsTheFileButRefreshesAndCloses) {
 
 TEST_F(ConfigEditorTest, AcceptedOverwriteWritesWithoutTruncating) {
   const QString path = dir.file("cfg/old.cfg");
-  {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(9000, 'T'));  // longer than a configuration
-  }
+  ASSERT_TRUE(testing_support::WriteFileBytes(path, QByteArray(9000, 'T')));  // longer than a configuration
   open();
   prompt.files.push_back(path);
   prompt.answers.push_back(PromptAnswer::Yes);
@@ -365,11 +357,7 @@ TEST_F(ConfigEditorTest, LoadShowsTheFileAndStaysOpen) {
 
 TEST_F(ConfigEditorTest, DamagedOrCancelledLoadChangesNothing) {
   const QString path = dir.file("cfg/short.cfg");
-  {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(500, '\0'));
-  }
+  ASSERT_TRUE(testing_support::WriteFileBytes(path, QByteArray(500, '\0')));
   open();
   const common::ChannelConfiguration before = config;
   type("Chan1_0", "Typed");

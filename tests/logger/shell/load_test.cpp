@@ -62,11 +62,7 @@ TEST_F(LoadTest, EightBitChannelsRateAndRounding) {
   // 1010 samples: 5 % is 50.5, a half that goes to the even 50; FreqCode 250 -> 0.2 Hz.
   const QString path = dir.file("dlg/eight.dlg");
   WriteFile(path, DlgBytes(1010, 0x0C00, 250, 1234, [](int, int j) { return qint16(j % 256); }));
-  WriteFile(dir.file("cfg/1234.CFG"), [&] {
-    QFile f(dir.file("cfg/config.cfg"));
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }());
+  WriteFile(dir.file("cfg/1234.CFG"), testing_support::FileBytes(dir.file("cfg/config.cfg")));
   load(path);
   EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
   for (int i = 0; i < 12; ++i)

@@ -52,9 +52,7 @@ inline QByteArray DlgBytes(qint32 count, quint16 mask, quint8 code, qint32 seria
 }
 
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
+  ASSERT_TRUE(testing_support::WriteFileBytes(path, bytes)) << path.toStdString();
 }
 
 class ShellTest : public ::testing::Test {
