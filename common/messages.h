@@ -27,6 +27,7 @@ inline QString MeterConfigTitle(const QString& configName) {
 }
 
 // Captions that change at run time
+inline const QString kMainCaption = QStringLiteral("VELKARO");  // no log shown
 inline const QString kCaptionSamples = QStringLiteral("Samples");
 inline const QString kCaptionSeconds = QStringLiteral("Seconds");
 
@@ -137,5 +138,20 @@ inline QString DltBadLastIndex(qint64 lastIndex) {
 }
 inline const QString kImageTooShort = QStringLiteral("The memory image is too short for its header and one record.");
 inline const QString kImageNoChannels = QStringLiteral("The memory image names no channel.");
+inline QString LogRangeOutside(qint32 first, qint32 count, qint32 columns) {
+  return QStringLiteral("Samples %1 to %2 are outside the log's %3 columns.").arg(first).arg(qint64(first) + count - 1).arg(columns);
+}
+
+// CSV export, crop and delete
+inline const QString kTitleDelete = QStringLiteral("Delete");
+inline const QString kFilterCsv = QStringLiteral("csv files (*.csv)|*.csv");
+inline const QString kNonNumericStart = QStringLiteral("Non numeric input for Start!");
+inline const QString kNonNumericStop = QStringLiteral("Non numeric input for Stop!");
+inline const QString kDeleteQuestion = QStringLiteral("Do You really want to delete the current file?");
+inline const QString kCropStartAfterEnd =
+    QStringLiteral("Start sample is after End sample: a cropped log needs at least one sample.");
+inline QString FileNotDeleted(const QString& name, const QString& reason) {
+  return QStringLiteral("File '") + name + QStringLiteral("' could not be deleted: ") + reason;
+}
 
 }  // namespace common::msg

@@ -55,6 +55,15 @@ inline void GetColumn(const char* in, qint16* column) {
 
 bool WriteDecodedLog(const QString& path, const SampleStore& store, QString* error) {
   const qint32 count = std::max<qint32>(0, std::min<qint32>(store.SampleCount, store.columns() - 1));
+  return WriteDecodedLogRange(path, store, 0, count, error);
+}
+
+bool WriteDecodedLogRange(const QString& path, const SampleStore& store, qint32 first, qint32 count,
+                          QString* error) {
+  if (first < 0 || count < 0 || qint64(first) + count > store.columns()) {
+    SetError(error, common::msg::LogRangeOutside(first, count, store.columns()));
+    return false;
+  }
   // One block for header and samples: a single write is what keeps a 30 MB log fast.
   QByteArray bytes(kDlgHeaderSize + kDlgBytesPerSample * qint64(count), Qt::Uninitialized);
   char* out = bytes.data();
@@ -63,7 +72,7 @@ bool WriteDecodedLog(const QString& path, const SampleStore& store, QString* err
   out[6] = char(store.FreqCode);
   qToLittleEndian<qint32>(store.ConfigNumber, out + 7);
   out += kDlgHeaderSize;
-  for (qint32 j = 0; j < count; ++j, out += kDlgBytesPerSample) PutColumn(out, store.columnData(j));
+  for (qint32 j = first; j < first + count; ++j, out += kDlgBytesPerSample) PutColumn(out, store.columnData(j));
   return SaveWhole(path, bytes.constData(), bytes.size(), error);
 }
 

@@ -23,6 +23,12 @@ constexpr qint64 kDlgBytesPerSample = 2 * kStoredRows;
 
 bool WriteDecodedLog(const QString& path, const SampleStore& store, QString* error);
 
+// A .dlg of `count` samples taken from columns first..first + count - 1 of the store,
+// with the store's ChannelMask, FreqCode and ConfigNumber. The range may end on the
+// spare zero column; one that reaches past it or starts below 0 is refused.
+bool WriteDecodedLogRange(const QString& path, const SampleStore& store, qint32 first, qint32 count,
+                          QString* error);
+
 // Replaces the store's log (SampleCount, ChannelMask, FreqCode, ConfigNumber, samples)
 // and sets LoadedSampleCount. MemoryImage, ImageLastIndex and RecordLength stay as
 // they were (a .dlg carries no image); LoadedLogFile is the caller's to set. Applying
