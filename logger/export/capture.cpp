@@ -61,11 +61,17 @@ QStringList HeaderLines(HeaderKind kind, const QString& logFileName, quint8 freq
   return lines;
 }
 
+QByteArray HeaderBytes(HeaderKind kind, const QString& logFileName, quint8 freqCode,
+                       const common::ChannelConfiguration& config) {
+  QByteArray bytes;
+  for (const QString& line : HeaderLines(kind, logFileName, freqCode, config)) bytes += encodeLine(line);
+  return bytes;
+}
+
 bool WriteCaptureHeader(const QString& path, const QString& logFileName, quint8 freqCode,
                         const common::ChannelConfiguration& config, QString* error) {
   if (!ensureFolder(path, error)) return false;
-  QByteArray bytes;
-  for (const QString& line : HeaderLines(HeaderKind::Capture, logFileName, freqCode, config)) bytes += encodeLine(line);
+  const QByteArray bytes = HeaderBytes(HeaderKind::Capture, logFileName, freqCode, config);
   // A temporary file renamed over the old one: a failed write leaves the old file.
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {

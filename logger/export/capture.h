@@ -20,6 +20,9 @@ namespace logexport {
 enum class HeaderKind { Csv, Capture };
 QStringList HeaderLines(HeaderKind kind, const QString& logFileName, quint8 freqCode,
                         const common::ChannelConfiguration& config);
+// The same lines as the file holds them: Latin-1, each ended by CR LF.
+QByteArray HeaderBytes(HeaderKind kind, const QString& logFileName, quint8 freqCode,
+                       const common::ChannelConfiguration& config);
 
 // Replaces the file with header lines 1 to 10 of the capture column. Creates the
 // folder if needed; the old file survives a failed write. On failure *error says why.
