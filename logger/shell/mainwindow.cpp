@@ -6,6 +6,8 @@
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
 #include "logger/export/capture.h"
+#include "logger/export/crop.h"
+#include "logger/export/ui/rangewindows.h"
 #include "logger/logdata/logconfig.h"
 #include "logger/logdata/logfiles.h"
 #include "logger/shell/dialogs.h"
@@ -41,7 +43,7 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
                        const common::LinkTimings& timings, QWidget* parent)
     : QMainWindow(parent), prompt_(prompt), programDir_(QDir::cleanPath(programDir)) {
   setObjectName(QStringLiteral("frmMain"));
-  setWindowTitle(QStringLiteral("VELKARO"));
+  setWindowTitle(common::msg::kMainCaption);
   if (factory) port_.setChannelFactory(std::move(factory));
   link_ = std::make_unique<common::Link>(port_, prompt_, timings);
   commands_ = std::make_unique<common::Commands>(*link_);
@@ -221,6 +223,10 @@ void MainWindow::DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, dou
 }
 
 void MainWindow::Update_Data_Window() {
+  if (logDeleted_) {
+    picTrend_->clearPicture();
+    return;
+  }
   if (common::LeadingNumber(text6_->text()) > store_.SampleCount) text6_->setText(QString::number(store_.SampleCount));
   picTrend_->clearPicture();
   for (int i = 0; i < 12; ++i) {
@@ -239,6 +245,7 @@ void MainWindow::Update_Data_Window() {
 
 void MainWindow::Update_Full_Data() {
   picFull_->clearPicture();
+  if (logDeleted_) return;
   const int c = view_.OverviewChannel;
   if (c < 0 || c >= 12) return;
   const auto& cs = config_.channel[std::size_t(c)];
@@ -275,6 +282,7 @@ void MainWindow::onOverviewChannelChosen(int index) {
 
 void MainWindow::RefreshAfterLoad() {
   invalidateEnvelopes();
+  logDeleted_ = false;
   SuppressChannelClicks = -1;
   setTitle(RefreshTitlePartB(store_.ConfigNumber));
   store_.LoadedLogFile = fileName_;
@@ -457,6 +465,40 @@ void MainWindow::onAbout() {
 }
 
 void MainWindow::onNotBuiltYet() { requireLog(); }
+
+// One window of each kind: the command again brings it forward with the current view.
+void MainWindow::onExport() {
+  if (!requireLog()) return;
+  if (!csvExp_) csvExp_ = new logexport::CsvExportWindow(prompt_, store_, config_, programDir_, this);
+  csvExp_->preset(view_.WindowStart, view_.WindowEnd);
+  csvExp_->show();
+  csvExp_->raise();
+  csvExp_->activateWindow();
+}
+
+void MainWindow::onCrop() {
+  if (!requireLog()) return;
+  if (!cropDat_) cropDat_ = new logexport::CropWindow(prompt_, store_, programDir_, this);
+  cropDat_->preset(view_.WindowStart, view_.WindowEnd);
+  cropDat_->show();
+  cropDat_->raise();
+  cropDat_->activateWindow();
+}
+
+void MainWindow::onDelete() {
+  if (!requireLog()) return;
+  if (logexport::ConfirmAndDeleteLog(prompt_, store_.LoadedLogFile) != logexport::DeleteOutcome::Deleted) return;
+  LogLoaded = 0;
+  logDeleted_ = true;
+  for (QLineEdit* box : chval_) box->setText(QStringLiteral("0"));
+  picTrend_->setCursorLine(std::nullopt);
+  picTrend_->clearPicture();
+  picFull_->clearPicture();
+  setWindowTitle(common::msg::kMainCaption);
+  // Their ranges belonged to the deleted log.
+  if (csvExp_) csvExp_->close();
+  if (cropDat_) cropDat_->close();
+}
 
 void MainWindow::onChannelClicked() {
   if (SuppressChannelClicks == 0) Update_Data_Window();

@@ -15,6 +15,7 @@
 #include "logger/trend/viewstate.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 
@@ -28,6 +29,10 @@ class QPushButton;
 
 namespace trend {
 class PictureBox;
+}
+namespace logexport {
+class CsvExportWindow;
+class CropWindow;
 }
 
 namespace shell {
@@ -104,7 +109,10 @@ class MainWindow : public QMainWindow {
   void onMemclear();
   void onGPRead();
   void onAbout();
-  void onNotBuiltYet();  // Delete, Crop, Export, Movie: the log test only
+  void onNotBuiltYet();  // Movie: the log test only
+  void onExport();
+  void onCrop();
+  void onDelete();
   void onDownloadProgress(qint64 received, qint64 expected);
   void onDownloadFinished(loggerlink::DownloadOutcome outcome);
   void onChannelClicked();
@@ -153,6 +161,11 @@ class MainWindow : public QMainWindow {
   trend::DerivedColumns derivedColumns_;
   QString fileName_;
   bool serviceFlag_ = false;
+  // Set by Delete until the next fill: the samples stay in memory, but no redraw may
+  // bring the deleted log back into the cleared pictures.
+  bool logDeleted_ = false;
+  QPointer<logexport::CsvExportWindow> csvExp_;
+  QPointer<logexport::CropWindow> cropDat_;
 
   // Controls
   trend::PictureBox* picTrend_ = nullptr;

@@ -1,0 +1,131 @@
+#include "logger/export/ui/rangewindows.h"
+
+#include "common/messages.h"
+#include "common/savename.h"
+#include "logger/export/crop.h"
+#include "logger/export/csv.h"
+#include "logger/export/range.h"
+#include "logger/logdata/samplestore.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace logexport {
+
+namespace msg = common::msg;
+
+RangeWindow::RangeWindow(const QString& objectName, const QString& caption, const QString& okCaption,
+                         common::Prompt& prompt, const logdata::SampleStore& store, QString programDir,
+                         QWidget* parent)
+    : QWidget(parent, Qt::Window), prompt_(prompt), store_(store), programDir_(std::move(programDir)) {
+  setObjectName(objectName);
+  setWindowTitle(caption);
+  setAttribute(Qt::WA_DeleteOnClose);
+  text1_ = new QLineEdit(this);
+  text1_->setObjectName(QStringLiteral("Text1"));
+  text2_ = new QLineEdit(this);
+  text2_->setObjectName(QStringLiteral("Text2"));
+  auto* ok = new QPushButton(okCaption, this);
+  ok->setObjectName(QStringLiteral("OK"));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setObjectName(QStringLiteral("CancelButton"));
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new QLabel(QStringLiteral("Start sample"), this), 0, 0);
+  grid->addWidget(text1_, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("End sample"), this), 1, 0);
+  grid->addWidget(text2_, 1, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  grid->addLayout(buttons, 2, 0, 1, 2);
+
+  // Every change is checked, the program's own included, as the boxes' rules say.
+  connect(text1_, &QLineEdit::textChanged, this, &RangeWindow::onStartChanged);
+  connect(text2_, &QLineEdit::textChanged, this, &RangeWindow::onEndChanged);
+  connect(ok, &QPushButton::clicked, this, [this] { onOk(); });
+  connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void RangeWindow::preset(qint32 start, qint32 end) {
+  text1_->setText(QString::number(start));
+  text2_->setText(QString::number(end));
+}
+
+void RangeWindow::onStartChanged() {
+  const BoxCheck c = CheckStartText(text1_->text(), RangeLimit(store_));
+  if (c.refused) prompt_.message(msg::kTitleErrorBang, msg::kNonNumericStart, common::PromptIcon::None);
+  if (c.text != text1_->text()) text1_->setText(c.text);
+}
+
+void RangeWindow::onEndChanged() {
+  const BoxCheck c = CheckEndText(text2_->text(), RangeLimit(store_));
+  if (c.refused) prompt_.message(msg::kTitleErrorBang, msg::kNonNumericStop, common::PromptIcon::None);
+  if (c.text != text2_->text()) text2_->setText(c.text);
+}
+
+qint32 RangeWindow::startValue() const { return BoxValue(text1_->text()); }
+qint32 RangeWindow::endValue() const { return BoxValue(text2_->text()); }
+
+QString RangeWindow::programFolder(const QString& sub) const {
+  const QString folder = QDir(programDir_).filePath(sub);
+  QDir().mkpath(folder);
+  QDir::setCurrent(folder);
+  return folder;
+}
+
+CsvExportWindow::CsvExportWindow(common::Prompt& prompt, const logdata::SampleStore& store,
+                                 const common::ChannelConfiguration& config, QString programDir, QWidget* parent)
+    : RangeWindow(QStringLiteral("CSVExp"), QStringLiteral("CSV Export"), QStringLiteral("Export"), prompt, store,
+                  std::move(programDir), parent),
+      config_(config) {}
+
+// A file that cannot be written keeps the window open, so that another name can be
+// tried without typing the range again.
+void CsvExportWindow::onOk() {
+  const QString name = common::AskSaveName(prompt_, msg::kFilterCsv, programFolder(QStringLiteral("cap")));
+  if (name.isEmpty()) return;
+  QString error;
+  bool written = false;
+  {
+    common::BusyScope busy(prompt_);
+    written = WriteCsv(name, store_.LoadedLogFile, store_, config_, startValue(), endValue(), &error);
+  }
+  if (!written) {
+    prompt_.message(msg::kTitleError, error, common::PromptIcon::Exclamation);
+    return;
+  }
+  close();
+}
+
+CropWindow::CropWindow(common::Prompt& prompt, const logdata::SampleStore& store, QString programDir, QWidget* parent)
+    : RangeWindow(QStringLiteral("Crop_dat"), QStringLiteral("Crop"), QStringLiteral("Crop"), prompt, store,
+                  std::move(programDir), parent) {}
+
+void CropWindow::onOk() {
+  if (startValue() > endValue()) {
+    prompt_.message(msg::kTitleErrorBang, msg::kCropStartAfterEnd, common::PromptIcon::Exclamation);
+    return;
+  }
+  const QString name = common::AskSaveName(prompt_, msg::kFilterDlg, programFolder(QStringLiteral("dlg")));
+  if (name.isEmpty()) return;
+  QString error;
+  bool written = false;
+  {
+    common::BusyScope busy(prompt_);
+    written = WriteCroppedLog(name, store_, startValue(), endValue(), &error);
+  }
+  if (!written) {
+    prompt_.message(msg::kTitleError, error, common::PromptIcon::Exclamation);
+    return;
+  }
+  close();
+}
+
+}  // namespace logexport
