@@ -1,34 +1,21 @@
 // Runs the built logtool on files written by hand.
 #include "logger/logdata/hand_bytes.h"
+#include "support/run_tool.h"
 #include "support/test_paths.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using hand::Bytes;
 
 namespace {
 
-struct Outcome {
-  int status = -1;
-  QString out;
-  QString err;
-};
+using Outcome = testing_support::ToolOutcome;
 
 // The build names the executable; a test environment variable would depend on how
 // CTest splits its environment list.
 QString LogtoolPath() { return QStringLiteral(VELKARO_LOGTOOL_PATH); }
 
-Outcome Logtool(const QStringList& args) {
-  QProcess p;
-  p.start(LogtoolPath(), args);
-  Outcome r;
-  if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
-  r.status = p.exitCode();
-  r.out = QString::fromUtf8(p.readAllStandardOutput());
-  r.err = QString::fromUtf8(p.readAllStandardError());
-  return r;
-}
+Outcome Logtool(const QStringList& args) { return testing_support::RunTool(LogtoolPath(), args); }
 
 class LogtoolTest : public ::testing::Test {
  protected:

@@ -1,6 +1,7 @@
 #pragma once
 // Sub-commands of logtool. Each source file registers its own commands with a static
 // Register object, so adding a family of commands means adding one .cpp file.
+#include <QHash>
 #include <QStringList>
 #include <QTextStream>
 #include <vector>
@@ -30,5 +31,15 @@ const std::vector<Command>& Commands();
 struct Register {
   explicit Register(Command command);
 };
+
+// Options of the form --name VALUE; -o is an alias for --out.
+struct Options {
+  QHash<QString, QString> values;
+  bool ok = true;
+  QString get(const QString& name) const { return values.value(name); }
+  bool has(const QString& name) const { return values.contains(name); }
+};
+// `ok` is false for an unknown option or one without its value.
+Options Parse(const QStringList& args, const QStringList& known);
 
 }  // namespace logtool

@@ -45,16 +45,6 @@ QString CliPrompt::saveFile(const QString& filter, const QString&) {
 
 void CliPrompt::setSaveAnswer(const QString& filter, const QString& path) { saves_.append({filter, path}); }
 
-namespace {
-
-// Options of the form --name VALUE; -o is an alias for --out.
-struct Options {
-  QHash<QString, QString> values;
-  bool ok = true;
-  QString get(const QString& name) const { return values.value(name); }
-  bool has(const QString& name) const { return values.contains(name); }
-};
-
 Options Parse(const QStringList& args, const QStringList& known) {
   Options o;
   for (qsizetype i = 0; i < args.size(); ++i) {
@@ -68,6 +58,8 @@ Options Parse(const QStringList& args, const QStringList& known) {
   }
   return o;
 }
+
+namespace {
 
 // The port control on the given path as port 1, the link on it with the documented timings.
 struct Device {
