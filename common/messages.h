@@ -118,6 +118,8 @@ inline QString LogCannotOpen(const QString& path, const QString& reason) {
 inline QString LogCannotWrite(const QString& path, const QString& reason) {
   return QStringLiteral("Cannot write '%1': %2").arg(path, reason);
 }
+// A write that stopped short without a reason of its own: what a full disk does.
+inline const QString kWriteStoppedShort = QStringLiteral("not every byte could be written (is the disk full?)");
 inline QString DlgTooShort(const QString& path, qint64 size) {
   return QStringLiteral("'%1' is too short for a dlg header (%2 bytes).").arg(path).arg(size);
 }

@@ -28,7 +28,10 @@ bool WriteCsv(const QString& path, const QString& logFileName, const logdata::Sa
               const common::ChannelConfiguration& config, qint32 start, qint32 end, QString* error) {
   QSaveFile file(path);
   auto fail = [&] {
-    if (error) *error = common::msg::LogCannotWrite(path, file.errorString());
+    // A full disk shows as a short write that leaves no error behind.
+    if (error)
+      *error = common::msg::LogCannotWrite(
+          path, file.error() == QFileDevice::NoError ? common::msg::kWriteStoppedShort : file.errorString());
     file.cancelWriting();
     return false;
   };

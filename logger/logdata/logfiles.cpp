@@ -23,7 +23,10 @@ bool SaveWhole(const QString& path, const char* data, qint64 size, QString* erro
     return false;
   }
   if (size > 0 && file.write(data, size) != size) {
-    SetError(error, common::msg::LogCannotWrite(path, file.errorString()));
+    // A full disk shows as a short write that leaves no error behind.
+    SetError(error, common::msg::LogCannotWrite(path, file.error() == QFileDevice::NoError
+                                                          ? common::msg::kWriteStoppedShort
+                                                          : file.errorString()));
     file.cancelWriting();
     return false;
   }

@@ -66,7 +66,8 @@ std::optional<int> Prepare(const QStringList& args, const QStringList& known, Ra
 
 int RunCsv(const QStringList& args, Io& io) {
   RangeJob job;
-  const QStringList known = {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("out"), QStringLiteral("cfg")};
+  const QStringList known = {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("out"),
+                             QStringLiteral("cfg")};
   if (const auto status = Prepare(args, known, job, io)) return *status;
 
   common::ChannelConfiguration config;

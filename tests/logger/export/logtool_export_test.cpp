@@ -34,8 +34,8 @@ class LogtoolExportTest : public ::testing::Test {
 };
 
 TEST_F(LogtoolExportTest, CsvNamesTheAbsoluteLogPath) {
-  const ToolOutcome r = RunTool(
-      kLogtool, {"csv", "dlg/f.dlg", "--from", "0", "--to", "1.4", "-o", "cap/o.out", "--cfg", "cfg/77.cfg"}, dir.path());
+  const QStringList args = {"csv", "dlg/f.dlg", "--from", "0", "--to", "1.4", "-o", "cap/o.out", "--cfg", "cfg/77.cfg"};
+  const ToolOutcome r = RunTool(kLogtool, args, dir.path());
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
   EXPECT_EQ(r.out + r.err, "");
   EXPECT_EQ(testing_support::FileBytes(out),
