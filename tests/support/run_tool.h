@@ -1,15 +1,12 @@
 #pragma once
 // Runs one of the built command-line programs as a script would.
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
 namespace testing_support {
 
 struct ToolOutcome {
   int status = -1;  // -1: did not finish normally
-  QString out;
-  QString err;
+  QString out, err;
 };
 
 inline ToolOutcome RunTool(const QString& program, const QStringList& args, const QString& workDir = {}) {

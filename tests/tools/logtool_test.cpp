@@ -109,3 +109,77 @@ TEST_F(LogtoolTest, CfgListsChannelsAndSerial) {
   expected += "serial: 1234\n";
   EXPECT_EQ(r.out, expected);
 }
+
+// csv and crop: the export and crop windows' writers for scripts.
+using testing_support::FileBytes;
+using testing_support::RunTool;
+
+static QByteArray Header(const QString& log, const char* name, const char* unit) {
+  return "Generated from " + log.toLatin1() +
+         "\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\nMIN\r\n ,0.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n"
+         " ,2,0,0,0,0,0,0,0,0,0,0,0\r\nCycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n ," +
+         name + ",,,,,,,,,,,\r\n ," + unit + ",,,,,,,,,,,\r\n";
+}
+
+class LogtoolRangeTest : public LogtoolTest {
+ protected:
+  void SetUp() override {
+    LogtoolTest::SetUp();
+    // Channels 1 and 5, two samples, FreqCode 3, configuration 77.
+    ASSERT_TRUE(hand::WriteFile(log, hand::Dlg(2, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}})));
+    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/77.cfg"), hand::Cfg({{"Alt", 0.5, 2, "m", 1}}, 77)));
+    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/config.cfg"), hand::Cfg({{"Base", 0.5, 2, "ft", 1}}, 0)));
+  }
+  const QString log = at("f.dlg");
+  const QString out = dir.file("cap/o.out");
+};
+
+TEST_F(LogtoolRangeTest, CsvTakesTheConfigurationTheLoggerWouldPick) {
+  // logtool finds cfg/ beside itself, as the logger does beside its executable.
+  const QString tool = dir.file("logtool");
+  ASSERT_TRUE(QFile::copy(LogtoolPath(), tool));
+  Outcome r = RunTool(tool, {"csv", "dlg/f.dlg", "--from", "0", "--to", "1.4", "-o", out}, dir.path());
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out + r.err, "");
+  EXPECT_EQ(FileBytes(out),  // the absolute path
+            Header(log, "Alt", "m") + " 0 ,1,0,0,0,5,0,0,0,0,0,0,0\r\n 1 ,-2,0,0,0,4095,0,0,0,0,0,0,0\r\n");
+
+  const QString other = at("g.dlg");
+  ASSERT_TRUE(hand::WriteFile(other, hand::Dlg(0, 0x0001, 3, 78, {})));
+  r = RunTool(tool, {"csv", other, "--from", "2", "--to", "1", "-o", out});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_EQ(r.err, "logtool: Config file '78.cfg' not found, config.cfg used instead\n");
+  // An empty log: both ends clamp to its spare zero column.
+  EXPECT_EQ(FileBytes(out), Header(other, "Base", "ft") + " 0 ,0,0,0,0,0,0,0,0,0,0,0,0\r\n");
+
+  ASSERT_TRUE(QFile::remove(dir.file("cfg/config.cfg")) && QFile::remove(out));
+  EXPECT_EQ(RunTool(tool, {"csv", other, "--from", "0", "--to", "1", "-o", out}).status, 1);
+  EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(LogtoolRangeTest, CropClampsAsTheWindowDoes) {
+  ASSERT_EQ(Logtool({"crop", log, "--from", "-5", "--to", "99999", "-o", out}).status, 0);
+  // End clamps to the sample count: the last record is the store's spare zero column.
+  EXPECT_EQ(hand::ReadFile(out), hand::Dlg(3, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}, {}}));
+}
+
+TEST_F(LogtoolRangeTest, FailuresWriteNothing) {
+  ASSERT_TRUE(hand::WriteFile(at("short.dlg"), hand::Dlg(5, 0x0001, 3, 77, {{1}})));
+  const std::pair<QStringList, int> cases[] = {
+      {{"csv", log, "--from", "x", "--to", "1"}, 2},
+      {{"csv", log, "--from", "0", "--to", ""}, 2},
+      {{"crop", log, "--from", "2", "--to", "1"}, 2},
+      {{"crop", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/77.cfg")}, 2},
+      {{"csv", at("none.dlg"), "--from", "0", "--to", "1"}, 1},
+      {{"crop", at("short.dlg"), "--from", "0", "--to", "1"}, 1},
+      {{"csv", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/none.cfg")}, 1},
+      {{"crop", log, "--from", "0", "--to", "1", "-o", dir.file("none/x.out")}, 1},
+  };
+  for (const auto& [given, status] : cases) {
+    const QStringList args = given + (given.contains("-o") ? QStringList() : QStringList{"-o", out});
+    const Outcome r = Logtool(args);
+    EXPECT_EQ(r.status, status) << args.join(' ').toStdString();
+    EXPECT_TRUE(r.out.isEmpty() && !r.err.isEmpty()) << r.out.toStdString();
+    EXPECT_FALSE(QFile::exists(out) || QFile::exists(dir.file("none/x.out")));
+  }
+}
