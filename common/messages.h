@@ -141,7 +141,10 @@ inline QString DltBadLastIndex(qint64 lastIndex) {
 inline const QString kImageTooShort = QStringLiteral("The memory image is too short for its header and one record.");
 inline const QString kImageNoChannels = QStringLiteral("The memory image names no channel.");
 inline QString LogRangeOutside(qint32 first, qint32 count, qint32 columns) {
-  return QStringLiteral("Samples %1 to %2 are outside the log's %3 columns.").arg(first).arg(qint64(first) + count - 1).arg(columns);
+  return QStringLiteral("Samples %1 to %2 are outside the log's %3 columns.")
+      .arg(first)
+      .arg(qint64(first) + count - 1)
+      .arg(columns);
 }
 
 // CSV export, crop and delete
