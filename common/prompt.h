@@ -26,6 +26,14 @@ class Prompt {
   virtual void beep() = 0;
 };
 
+// The name a save dialog hands back, with the extension of the filter's first pattern
+// ("dlg files (*.dlg)|*.dlg" -> ".dlg") added unless the name already ends in one of the
+// filter's patterns (letter case aside). A name that only has some other dot in it
+// ("flight 12.5") gets the extension too: the open dialog lists only the filter's files.
+// Every Prompt's saveFile returns its answer through this, so that the overwrite
+// question, asked afterwards by the caller, names the file that will be written.
+QString WithFilterExtension(const QString& name, const QString& filter);
+
 // Restores the normal pointer on every path out of a scope.
 class BusyScope {
  public:

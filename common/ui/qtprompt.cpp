@@ -52,8 +52,9 @@ QString QtPrompt::openFile(const QString& filter, const QString& folder) {
 
 QString QtPrompt::saveFile(const QString& filter, const QString& folder) {
   // The programs ask their own overwrite question, with their own words.
-  return QFileDialog::getSaveFileName(parent_, QString(), folder, QtFileFilter(filter), nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+  return WithFilterExtension(QFileDialog::getSaveFileName(parent_, QString(), folder, QtFileFilter(filter), nullptr,
+                                                          QFileDialog::DontConfirmOverwrite),
+                             filter);
 }
 
 std::optional<qint32> QtPrompt::chooseColour(qint32 initial) {

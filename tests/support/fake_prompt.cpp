@@ -42,7 +42,8 @@ QString FakePrompt::openFile(const QString& filter, const QString& folder) {
 QString FakePrompt::saveFile(const QString& filter, const QString& folder) {
   records.push_back({PromptRecord::SaveFile, filter, folder});
   if (onPrompt) onPrompt(records.back());
-  return nextFile(files);
+  // As the real dialog: a scripted name without the filter's extension gets it.
+  return common::WithFilterExtension(nextFile(files), filter);
 }
 
 std::optional<qint32> FakePrompt::chooseColour(qint32 initial) {

@@ -1,7 +1,8 @@
 #pragma once
 // A scripted stand-in for every dialog: it records each prompt and answers from queues
 // that the test filled. An unscripted message is answered Ok (or Cancel/No where Ok is
-// not offered); an unscripted file dialog is cancelled.
+// not offered); an unscripted file dialog is cancelled. A scripted save name gets the
+// filter's extension as the real prompt gives it (common::WithFilterExtension).
 #include "common/prompt.h"
 #include "support/qt_printers.h"
 

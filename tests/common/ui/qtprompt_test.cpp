@@ -1,6 +1,8 @@
 #include "common/ui/qtprompt.h"
+#include "support/test_paths.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -41,4 +43,17 @@ TEST(QtPrompt, BusyIsOneOverrideCursorWhateverTheCalls) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   prompt.setBusy(false);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The real save dialog adds the filter's extension to a name typed without one.
+TEST(QtPrompt, SaveDialogAddsTheFiltersExtension) {
+  testing_support::ProgramDir dir;
+  common::QtPrompt prompt;
+  QTimer::singleShot(50, [&] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    d->selectFile(QStringLiteral("flight1"));
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  EXPECT_EQ(prompt.saveFile(QStringLiteral("dlg files (*.dlg)|*.dlg"), dir.file("dlg")), dir.file("dlg/flight1.dlg"));
 }
