@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 #include "common/recordfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QtEndian>
@@ -28,6 +29,13 @@ double ScaleRaw(const ChannelConfiguration& config, int channel, double raw) {
 }
 
 QString ConfigFileFor(qint32 serialNumber) { return QString::number(serialNumber) + QStringLiteral(".cfg"); }
+
+QString FindConfigFile(const QString& dir, const QString& name) {
+  const QDir folder(dir);
+  for (const QString& entry : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+    if (entry.compare(name, Qt::CaseInsensitive) == 0) return folder.filePath(entry);
+  return {};
+}
 
 namespace {
 

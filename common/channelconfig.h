@@ -40,6 +40,11 @@ double ScaleRaw(const ChannelConfiguration& config, int channel, double raw);
 // "1234.cfg" for serial number 1234, "-1.cfg" for -1.
 QString ConfigFileFor(qint32 serialNumber);
 
+// The one lookup of a configuration file by name, for N.cfg and config.cfg alike: the
+// path of the file in `dir` whose name equals `name` without regard to letter case
+// (1234.CFG, Config.cfg), found by listing the folder; empty when there is none.
+QString FindConfigFile(const QString& dir, const QString& name);
+
 // The nine temperature-compensation constants, each as high and low 16-bit parts, in
 // the order the editor shows them and the logger receives them. Not stored in .cfg.
 constexpr int kCompensationCount = 18;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <utility>
 
 namespace common {
 
@@ -82,6 +83,7 @@ Commands::Commands(Link& link, QObject* parent) : QObject(parent), link_(link) {
   connect(&link_, &Link::handshakeArrived, this, [this](std::uint8_t b) { onHandshake(b); });
   connect(&link_, &Link::readBackComplete, this, [this](const QByteArray& b) { onReadBack(b); });
   connect(&link_, &Link::liveFrame, this, [this](const QByteArray& d) { onLiveFrame(d); });
+  connect(&link_, &Link::downloadBegins, this, [this] { stopForDownload(); });
   connect(&link_, &Link::finished, this, [this](LinkOutcome o) {
     if (o == LinkOutcome::Timeout || o == LinkOutcome::CommError || o == LinkOutcome::CompensationStored ||
         o == LinkOutcome::CompensationVerifyFailed)
@@ -103,6 +105,7 @@ bool Commands::prologue(std::uint8_t commandByte, bool expectsReply) {
 }
 
 bool Commands::sendParameters(const Settings& settings, std::function<void()> afterLastByte) {
+  if (link_.refuseDuringDownload()) return false;
   params_ = {quint8(settings.MaskHighByte), quint8(settings.MaskLowByte), settings.LogFreqCode};
   link_.setExpectedEcho(params_.data(), 3);
   afterLastByte_ = std::move(afterLastByte);
@@ -137,10 +140,29 @@ bool Commands::paceParameters(QTimer& timer, int nextInterval) {
 }
 
 void Commands::onParameterTick() {
-  if (paceParameters(parameterTimer_, link_.timings().parameterPacing) && afterLastByte_) afterLastByte_();
+  if (!paceParameters(parameterTimer_, link_.timings().parameterPacing)) return;
+  // Taken out first: the callback closes the dialog, which must find nothing left to cancel.
+  const std::function<void()> after = std::exchange(afterLastByte_, {});
+  if (after) after();
+}
+
+void Commands::cancelParameterSend() {
+  afterLastByte_ = {};
+  if (!parameterTimer_.isActive()) return;
+  parameterTimer_.stop();
+  PacingStep = 0;
+  link_.prompt().setBusy(false);
+}
+
+void Commands::stopForDownload() {
+  for (QTimer* t : {&parameterTimer_, &clearTimer_, &compensationTimer_, &pauseTimer_, &meterTimer_}) t->stop();
+  abortCompensation();
+  afterLastByte_ = {};
+  PacingStep = 0;
 }
 
 bool Commands::clearMemory(const Settings& settings) {
+  if (link_.refuseDuringDownload()) return false;
   if (link_.prompt().message(msg::kTitleMemoryClearing, msg::kClearMemoryQuestion, PromptIcon::Exclamation,
                              PromptButtons::OkCancel) != PromptAnswer::Ok)
     return false;
@@ -155,6 +177,7 @@ bool Commands::clearMemory(const Settings& settings) {
 void Commands::onClearTick() { paceParameters(clearTimer_, link_.timings().clearNextPacing); }
 
 bool Commands::writeCompensation(const CompensationConstants& constants, qint32 configNumber) {
+  if (link_.refuseDuringDownload()) return false;
   abortCompensation();
   block_ = MakeCompensationBlock(constants, configNumber);
   if (!prologue(cmd::kWriteCompensation, true)) return false;
@@ -230,6 +253,7 @@ void Commands::abortCompensation() {
 }
 
 bool Commands::readCompensation(const QString& folder) {
+  if (link_.refuseDuringDownload()) return false;
   fshFolder_ = folder;
   lastFsh_.clear();
   if (!prologue(cmd::kReadCompensation, true)) return false;

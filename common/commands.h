@@ -1,6 +1,7 @@
 #pragma once
 // Every device command apart from the download, as logic that reports through the
 // Prompt (messages, hourglass) and is advanced by received bytes and timer ticks.
+// While a download runs, each command is refused with a message and sends nothing.
 #include "common/channelconfig.h"
 #include "common/link.h"
 #include "common/settings.h"
@@ -56,6 +57,11 @@ class Commands : public QObject {
   // `afterLastByte` runs (the dialog closes then). Saving the settings file is the
   // caller's job, before calling. False when the prologue failed (message shown).
   bool sendParameters(const Settings& settings, std::function<void()> afterLastByte = {});
+  // The dialog was cancelled, escaped or closed while its bytes were paced out: no
+  // further byte goes out and `afterLastByte` is dropped, so nothing calls into the
+  // dialog once it is gone. The logger, left waiting for the rest, ignores the command.
+  void cancelParameterSend();
+  bool parameterSendActive() const { return parameterTimer_.isActive(); }
 
   // "&Memclr": asks "This action will clear the Logger memory!!" first; anything but
   // OK ends it. Then the stored parameters again, paced 500 then 200 ms.
@@ -105,6 +111,9 @@ class Commands : public QObject {
   void onLiveFrame(const QByteArray& data);
   void onWatchdog();
   void abortCompensation();
+  // A download was requested: every pacing and pause timer stops and the running
+  // command is given up, so that none of its bytes lands in the middle of the stream.
+  void stopForDownload();
 
   Link& link_;
   std::array<quint8, 3> params_{};  // high, low, code as sent

@@ -92,8 +92,17 @@ void Link::onReplyTimeout() {
 void Link::beginDownload() {
   intFlag = 0;
   intEndmark = 0;
+  ReceiveIndex = 2;
   ReceiveOverflow = false;
   downloadBytes_ = 0;
+  downloadRunning_ = true;
+  emit downloadBegins();
+}
+
+bool Link::refuseDuringDownload() {
+  if (!downloadRunning_) return false;
+  prompt_.message(msg::kTitleStatus, msg::kDownloadRunning, PromptIcon::Exclamation);
+  return true;
 }
 
 void Link::setLiveFraming(bool on) {

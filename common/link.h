@@ -109,8 +109,17 @@ class Link : public QObject {
   bool liveFraming() const { return liveFraming_; }
 
   // The download request's reset: intFlag, intEndmark, the overflow flag and the
-  // byte count start again; the next start byte begins a new collection.
+  // byte count start again, and ReceiveIndex too, so that a logger that sends nothing
+  // leaves fewer than 9 bytes ("No Data") whatever an earlier download left there. The
+  // next start byte begins a new collection. Every other command stops its timers
+  // (downloadBegins) so that none of its bytes reaches the logger mid-stream.
   void beginDownload();
+  // The completion (or a request that could not be sent) ends the running download.
+  void endDownload() { downloadRunning_ = false; }
+  bool downloadRunning() const { return downloadRunning_; }
+  // While a download runs, a second one and every device command are refused: true
+  // after "A download is running. Wait until it has ended." titled "Status".
+  bool refuseDuringDownload();
 
   // The receive event: one received byte. The port's receiver calls it.
   void receiveByte(std::uint8_t byte);
@@ -119,6 +128,7 @@ class Link : public QObject {
 
  signals:
   void silenceElapsed();   // Timer1: one silence interval after the last download byte
+  void downloadBegins();   // a download was requested: other commands stop sending
   void readBackComplete(const QByteArray& block);  // mode 3: 21 bytes
   void handshakeArrived(std::uint8_t byte);        // mode 4
   void replyTimedOut();                            // after "Timeout!!" was shown
@@ -145,6 +155,7 @@ class Link : public QObject {
   QByteArray liveData_;
   int liveRun_ = 0;  // current run of 0xF0 within a live frame
   std::int64_t downloadBytes_ = 0;
+  bool downloadRunning_ = false;
 };
 
 }  // namespace common

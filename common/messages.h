@@ -44,6 +44,28 @@ inline const QString kClearMemoryQuestion = QStringLiteral("This action will cle
 inline const QString kParametersSent = QStringLiteral("Parameters sent.");
 inline const QString kConnectionTimeout = QStringLiteral("Connection timeout");
 inline const QString kDelayRange = QStringLiteral("Delay has to be between 1 and 255");
+// Device commands and a second download while a download runs.
+inline const QString kDownloadRunning = QStringLiteral("A download is running. Wait until it has ended.");
+// A compensation box holds one byte as it goes to the logger.
+inline QString CompensationRange(const QString& box) {
+  return box + QStringLiteral(" has to be between 0 and 255");
+}
+// The meter's first live frame found no readable configuration, not even config.cfg.
+inline QString LiveConfigNotRead(const QString& reason) {
+  return reason + QStringLiteral(" The channels are shown with the configuration in use.");
+}
+
+// The download progress beside the status box.
+inline QString DownloadProgress(qint64 bytes, qint64 samples) {
+  return samples > 0 ? QStringLiteral("%1 bytes, %2 samples").arg(bytes).arg(samples)
+                     : QStringLiteral("%1 bytes").arg(bytes);
+}
+inline QString TimeLeft(qint64 amount, bool minutes) {
+  return QStringLiteral("about %1 %2 left").arg(amount).arg(minutes ? QStringLiteral("min") : QStringLiteral("s"));
+}
+// Every good download is kept here until the next one, whatever becomes of its save.
+inline const QString kLastDownloadName = QStringLiteral("dlg/last-download.dlt");
+inline QString DownloadKept(const QString& name) { return QStringLiteral("kept in ") + name; }
 
 // Status box words
 inline const QString kStatusLoading = QStringLiteral("Loading");
@@ -137,6 +159,10 @@ inline QString DltTooLarge(const QString& path, qint64 size) {
 }
 inline QString DltBadLastIndex(qint64 lastIndex) {
   return QStringLiteral("Last index %1 is outside a memory image.").arg(lastIndex);
+}
+// The byte-count box held a number no index can be; shown as typed.
+inline QString DltBadLastIndexText(const QString& typed) {
+  return QStringLiteral("Last index %1 is outside a memory image.").arg(typed.trimmed());
 }
 inline const QString kImageTooShort = QStringLiteral("The memory image is too short for its header and one record.");
 inline const QString kImageNoChannels = QStringLiteral("The memory image names no channel.");

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 namespace loggerlink {
@@ -17,6 +18,24 @@ static_assert(common::kReceiveBufferSize == logdata::kImageCapacity,
 
 namespace {
 constexpr int kProgressIntervalMs = 100;
+}
+
+std::optional<qint64> EstimateMsLeft(qint64 received, qint64 memory, qint64 timedBytes, qint64 timedMs) {
+  if (timedBytes < kEstimateAfterBytes || timedMs <= 0) return std::nullopt;
+  return std::max<qint64>(0, memory - received) * timedMs / timedBytes;
+}
+
+QString TimeLeftText(qint64 ms) {
+  const double s = ms / 1000.0;
+  if (s < 90) return common::msg::TimeLeft(qint64(std::lround(s / 5)) * 5, false);
+  return common::msg::TimeLeft(qint64(std::lround(s / 60)), true);
+}
+
+QString ProgressText(const ProgressFigures& f) {
+  QString text = common::msg::DownloadProgress(f.received, f.samples);
+  if (f.msLeft) text += QStringLiteral(", ") + TimeLeftText(*f.msLeft);
+  if (!f.kept.isEmpty()) text += QStringLiteral(", ") + common::msg::DownloadKept(f.kept);
+  return text;
 }
 
 Download::Download(common::Link& link, logdata::SampleStore& store, QString programDir, DownloadHooks hooks,
@@ -35,6 +54,7 @@ void Download::setStatus(const QString& text) {
 }
 
 qint64 Download::samplesSoFar() const {
+  if (decodedCount_) return *decodedCount_;
   // After the start byte the stream begins with image bytes 4 and 5, the channel mask,
   // at receive indices 3 and 4; the records follow the six header bytes.
   constexpr qint64 kHeaderBytes = 6;
@@ -45,19 +65,38 @@ qint64 Download::samplesSoFar() const {
 }
 
 void Download::reportProgress() {
+  if (active_ && !rateClock_.isValid() && link_.downloadBytesReceived() > 0) {
+    rateClock_.start();
+    rateBase_ = link_.downloadBytesReceived();
+  }
   if (hooks_.progress) hooks_.progress(link_.downloadBytesReceived(), kMemorySize);
 }
 
+ProgressFigures Download::figures() const {
+  ProgressFigures f;
+  f.received = link_.downloadBytesReceived();
+  f.samples = samplesSoFar();
+  if (active_ && rateClock_.isValid())
+    f.msLeft = EstimateMsLeft(f.received, kMemorySize, f.received - rateBase_, rateClock_.elapsed());
+  if (!lastKept_.isEmpty()) f.kept = common::msg::kLastDownloadName;
+  return f;
+}
+
 bool Download::request(quint8 delay, bool saveRawImage) {
+  if (link_.refuseDuringDownload()) return false;
   saveRaw_ = saveRawImage;
   lastDlg_.clear();
   lastDlt_.clear();
+  lastKept_.clear();
+  decodedCount_.reset();
+  rateClock_.invalidate();
   link_.beginDownload();
   // A command still waiting for its reply would otherwise take the stream's first
   // bytes as its echo and answer the logger in the middle of the download.
   link_.stopReplyTimeout();
   link_.ReceiveMode = common::kModeDownload;
   if (!link_.ensureOpen() || !link_.send(common::cmd::kDownload)) {
+    link_.endDownload();
     emit finished(DownloadOutcome::NotSent);
     return false;
   }
@@ -65,6 +104,7 @@ bool Download::request(quint8 delay, bool saveRawImage) {
   link_.restartSilenceTimer();
   if (!link_.send(delay)) {
     link_.stopSilenceTimer();
+    link_.endDownload();
     emit finished(DownloadOutcome::NotSent);
     return false;
   }
@@ -78,6 +118,7 @@ bool Download::request(quint8 delay, bool saveRawImage) {
 void Download::complete() {
   common::Prompt& prompt = link_.prompt();
   active_ = false;
+  link_.endDownload();
   progressTimer_.stop();
   reportProgress();
   link_.intEndmark = 0;
@@ -114,6 +155,11 @@ void Download::complete() {
   link_.intStuffmark = counters.intStuffmark;
   link_.intEndmark = counters.intEndmark;
 
+  // Written through a temporary file, as every .dlt is; a failure here leaves the
+  // previous one in place and only the word "kept" away from the progress label.
+  const QString kept = QDir(programDir_).filePath(common::msg::kLastDownloadName);
+  if (logdata::WriteRawImage(kept, image.bytes, nullptr)) lastKept_ = kept;
+
   if (saveRaw_) {
     const QString name = prompt.saveFile(common::msg::kFilterDlt, QDir(programDir_).filePath(QStringLiteral("dlg")));
     if (!name.isEmpty()) {
@@ -137,6 +183,7 @@ void Download::complete() {
     endWith(common::msg::kStatusFault, DownloadOutcome::Fault);
     return;
   }
+  decodedCount_ = store_.SampleCount;
   if (hooks_.sampleCount) hooks_.sampleCount(store_.SampleCount);
   setStatus(common::msg::kStatusReady);
   prompt.setBusy(false);

@@ -7,10 +7,12 @@
 #include "common/prompt.h"
 #include "logger/logdata/samplestore.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 namespace loggerlink {
 
@@ -36,6 +38,23 @@ struct DownloadHooks {
   std::function<bool(const QString& dlgPath)> loadAndRefresh;
 };
 
+// The time a download has left, once enough bytes have been timed to judge the rate
+// (`timedBytes` arrived in `timedMs`): the stream does not announce its length, so
+// what is left is counted against the logger's whole memory. Never below 0.
+constexpr qint64 kEstimateAfterBytes = 4096;
+std::optional<qint64> EstimateMsLeft(qint64 received, qint64 memory, qint64 timedBytes, qint64 timedMs);
+// "about 11 min left", or in steps of 5 s below one and a half minutes.
+QString TimeLeftText(qint64 ms);
+
+// What the label beside the status box says about the download.
+struct ProgressFigures {
+  qint64 received = 0;
+  qint64 samples = 0;            // an estimate while bytes arrive, the decoded count at the end
+  std::optional<qint64> msLeft;  // while bytes arrive, once an estimate exists
+  QString kept;                  // at the end: where the image was kept, program-relative
+};
+QString ProgressText(const ProgressFigures& figures);
+
 class Download : public QObject {
   Q_OBJECT
  public:
@@ -45,16 +64,22 @@ class Download : public QObject {
 
   // Steps after the download dialog was confirmed: clear intFlag / intEndmark, ensure
   // the port is open, send 0x40, hourglass, start the silence timer, send the delay
-  // byte, "Loading". False if the request could not be sent (message shown).
+  // byte, "Loading". False if the request could not be sent (message shown), or while
+  // a download runs: the second request is refused and the running one goes on.
   bool request(quint8 delay, bool saveRawImage);
   bool active() const { return active_; }
   // The .dlg (and .dlt) written by the last completion; empty when none.
   QString lastDlgFile() const { return lastDlg_; }
   QString lastDltFile() const { return lastDlt_; }
+  // Every download whose end mark is good is kept, unstuffed in the .dlt layout, in
+  // dlg/last-download.dlt before any dialog opens, so that neither a cancelled save
+  // nor a failed one loses it. Empty when the last download kept nothing.
+  QString lastKeptFile() const { return lastKept_; }
+  ProgressFigures figures() const;
 
   // Whole records among the bytes received so far, once the two mask bytes at the head
   // of the stream tell the record length (stuffing ignored, so a close estimate); 0
-  // before that.
+  // before that. After a decode, the decoded SampleCount.
   qint64 samplesSoFar() const;
 
   // The most the logger can send: its memory, i.e. the receive buffer.
@@ -78,6 +103,10 @@ class Download : public QObject {
   QTimer progressTimer_;
   QString lastDlg_;
   QString lastDlt_;
+  QString lastKept_;
+  std::optional<qint64> decodedCount_;
+  QElapsedTimer rateClock_;  // from the first progress report that saw bytes
+  qint64 rateBase_ = 0;      // bytes already there at that report
 };
 
 }  // namespace loggerlink

@@ -13,7 +13,7 @@ struct LogConfigChoice {
 };
 
 // Looks for N.cfg in `cfgDir` by listing it and comparing names without regard to
-// letter case (1234.CFG is accepted); otherwise cfg/config.cfg with the warning
+// letter case (1234.CFG is accepted); otherwise config.cfg, found the same way, with the warning
 // "Config file 'N.cfg' not found, config.cfg used instead".
 LogConfigChoice FindLogConfig(const QString& cfgDir, qint32 configNumber);
 

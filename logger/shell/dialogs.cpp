@@ -110,7 +110,7 @@ ParametersDialog::ParametersDialog(common::Settings& settings, QString settingsP
     grid->addWidget(c, k / 6, k % 6);
   }
 
-  auto* send = Button("sendpar", QStringLiteral("Send parameters"), this);
+  auto* send = send_ = Button("sendpar", QStringLiteral("Send parameters"), this);
   auto* cancel = Button("CancelButton", QStringLiteral("Cancel"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -125,6 +125,13 @@ ParametersDialog::ParametersDialog(common::Settings& settings, QString settingsP
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+ParametersDialog::~ParametersDialog() { commands_.cancelParameterSend(); }
+
+void ParametersDialog::reject() {
+  commands_.cancelParameterSend();
+  QDialog::reject();
+}
+
 void ParametersDialog::onSend() {
   std::array<bool, 12> ticked{};
   for (int k = 0; k < 12; ++k) ticked[std::size_t(k)] = checks_[std::size_t(k)]->isChecked();
@@ -135,8 +142,9 @@ void ParametersDialog::onSend() {
   QString error;
   if (!common::WriteSettings(settingsPath_, settings_, &error))
     prompt_.message(common::msg::kTitleError, common::msg::SettingsNotWritten(error), common::PromptIcon::Exclamation);
-  // The dialog stays open while its three bytes are paced out and closes after the last.
-  commands_.sendParameters(settings_, [this] { accept(); });
+  // The dialog stays open while its three bytes are paced out and closes after the last;
+  // a second press meanwhile would put a new command byte among them.
+  if (commands_.sendParameters(settings_, [this] { accept(); })) send_->setEnabled(false);
 }
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {

@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace shell {
@@ -35,6 +36,10 @@ class ParametersDialog : public QDialog {
  public:
   ParametersDialog(common::Settings& settings, QString settingsPath, common::Commands& commands,
                    common::Prompt& prompt, QWidget* parent = nullptr);
+  // The dialog gives the pacing a callback that closes it; whatever closes it first
+  // (Cancel, Esc, the window's close) stops the send and takes the callback back.
+  ~ParametersDialog() override;
+  void reject() override;
 
  private:
   void onSend();
@@ -43,6 +48,7 @@ class ParametersDialog : public QDialog {
   common::Commands& commands_;
   common::Prompt& prompt_;
   QComboBox* freq_;
+  QPushButton* send_;
   std::array<QCheckBox*, 12> checks_{};
 };
 

@@ -420,6 +420,7 @@ void MainWindow::onQuit() {
 }
 
 void MainWindow::onDownload() {
+  if (link_->refuseDuringDownload()) return;
   DownloadDialog dialog(settings_, SettingsPath(programDir_), prompt_, this);
   dialog.exec();
   if (!dialog.DownloadRequested) return;
@@ -429,9 +430,7 @@ void MainWindow::onDownload() {
 }
 
 void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
-  const qint64 samples = download_->samplesSoFar();
-  bytesLabel_->setText(samples > 0 ? QStringLiteral("%1 bytes, %2 samples").arg(received).arg(samples)
-                                   : QStringLiteral("%1 bytes").arg(received));
+  bytesLabel_->setText(loggerlink::ProgressText(download_->figures()));
   if (expected > 0) {
     // The stream does not announce its length: the bar shows how much of the logger's
     // memory has come, which a full logger takes to the end.
@@ -444,11 +443,14 @@ void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
 
 void MainWindow::onDownloadFinished(loggerlink::DownloadOutcome) {
   progress_->hide();
+  // The figures of the finished download: the decoded count, where it was kept.
+  bytesLabel_->setText(loggerlink::ProgressText(download_->figures()));
   // The store may hold a new log that was not saved.
   invalidateEnvelopes();
 }
 
 void MainWindow::onParameters() {
+  if (link_->refuseDuringDownload()) return;
   ParametersDialog dialog(settings_, SettingsPath(programDir_), *commands_, prompt_, this);
   dialog.exec();
 }

@@ -39,7 +39,10 @@ qint32 LabelBackgroundFor(qint32 bgrColour) {
 }
 
 QString SettingsPath(const QString& programDir) { return programDir + QStringLiteral("/cfg/init.prm"); }
-QString DefaultConfigPath(const QString& programDir) { return programDir + QStringLiteral("/cfg/config.cfg"); }
+QString DefaultConfigPath(const QString& programDir) {
+  const QString found = common::FindConfigFile(programDir + QStringLiteral("/cfg"), QStringLiteral("config.cfg"));
+  return found.isEmpty() ? programDir + QStringLiteral("/cfg/config.cfg") : found;
+}
 QString CapturePath(const QString& programDir) { return programDir + QStringLiteral("/cap/init.txt"); }
 
 QStringList EnsureProgramFolders(const QString& programDir) {

@@ -31,7 +31,7 @@ constexpr qint32 kLabelBackgroundLight = 0xFFFFFF;
 qint32 LabelBackgroundFor(qint32 bgrColour);
 
 QString SettingsPath(const QString& programDir);       // cfg/init.prm
-QString DefaultConfigPath(const QString& programDir);  // cfg/config.cfg
+QString DefaultConfigPath(const QString& programDir);  // cfg/config.cfg, whatever its letter case
 QString CapturePath(const QString& programDir);        // cap/init.txt
 
 // Creates cfg/, dlg/, cap/ and video/ where missing; returns one line per failure.

@@ -310,3 +310,42 @@ TEST(Meter, LiveReadLoadsTheConfigurationAndEndsOnSilence) {
 }
 
 }  // namespace
+
+namespace {
+
+// The meter finds its configuration whatever the letter case of the file name, and a
+// fallback that cannot be read is reported rather than passed over in silence.
+TEST(Meter, LiveReadLooksUpConfigurationsWhateverTheirCaseAndSaysWhenNoneReads) {
+  struct Case {
+    const char* file;  // written in cfg/, empty for none
+    QString loaded;    // what configurationLoaded names, empty for nothing
+    int messages;
+  };
+  const Case cases[] = {
+      {"12345.CFG", "12345.CFG", 0},
+      {"Config.Cfg", "Config.Cfg", 1},  // "does not exist. Using config.cfg instead."
+      {"", "", 2},                      // that, and that config.cfg cannot be read
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    SimRig r;
+    testing_support::ProgramDir dir;
+    QString why;
+    if (*c.file) ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/") + c.file, common::ChannelConfiguration{}, &why));
+    r.simulator.setSerialNumber(12345);
+    r.simulator.setLiveInterval(5);
+    QString loaded;
+    QObject::connect(&r.commands, &common::Commands::configurationLoaded,
+                     [&](const common::ChannelConfiguration&, const QString& p) { loaded = p; });
+    bool framed = false;
+    QObject::connect(&r.commands, &common::Commands::frameReceived, [&] { framed = true; });
+    ASSERT_TRUE(r.commands.startLiveRead(dir.file("cfg")));
+    ASSERT_TRUE(WaitFor([&] { return framed; }));
+    r.commands.stopLiveRead();
+    EXPECT_EQ(loaded, c.loaded.isEmpty() ? QString() : dir.file("cfg/" + c.loaded));
+    EXPECT_EQ(int(r.prompt.messages().size()), c.messages) << r.prompt.messageTexts().join("|").toStdString();
+    if (c.messages == 2) EXPECT_EQ(r.prompt.messages()[1].title, msg::kTitleMeter);
+  }
+}
+
+}  // namespace

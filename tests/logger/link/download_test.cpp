@@ -2,11 +2,13 @@
 // simulator's generated samples, and every fault must end as documented.
 #include "common/messages.h"
 #include "logger/link/download.h"
+#include "logger/logdata/logfiles.h"
 #include "support/test_paths.h"
 #include "../../common/link_support.h"
 
 #include <QDataStream>
 #include <QFile>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace link_test;
@@ -189,6 +191,113 @@ TEST(Download, RequestFailsWithTheCommunicationError) {
   EXPECT_EQ(r.results, std::vector<DownloadOutcome>{DownloadOutcome::NotSent});
   EXPECT_FALSE(r.prompt.busy);
   EXPECT_TRUE(r.statuses.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// A logger that stays silent after a good download (unplugged, off, wrong port) must
+// not hand back the previous stream: the request starts the count again.
+TEST(Download, SilenceAfterAGoodDownloadIsNoDataAndKeepsTheLastImage) {
+  DownloadRig r;
+  EXPECT_EQ(r.run(), DownloadOutcome::Unsaved);
+  const QString kept = r.dir.file("dlg/last-download.dlt");
+  const QByteArray image = testing_support::FileBytes(kept);
+  r.simulator.setFaults({.silence = true});
+  r.prompt.clear();
+  r.store.SampleCount = -7;  // a decode would overwrite this
+  EXPECT_EQ(r.run(), DownloadOutcome::NoData);
+  EXPECT_EQ(r.statuses.last(), msg::kStatusNoData);
+  EXPECT_TRUE(r.prompt.records.empty());
+  EXPECT_EQ(r.store.SampleCount, -7);
+  EXPECT_EQ(testing_support::FileBytes(kept), image);  // a failed download keeps the last good one
+}
+
+// The unstuffed image of a good download is kept in the .dlt layout before any dialog
+// opens, and the raw-image load reads it back.
+TEST(Download, EveryGoodDownloadIsKeptBeforeTheSaveDialog) {
+  DownloadRig r;
+  r.simulator.setLogging(0x03, 0x00, 5);
+  const QString kept = r.dir.file("dlg/last-download.dlt");
+  QByteArray atDialog;
+  r.prompt.onPrompt = [&](const testing_support::PromptRecord&) {
+    if (atDialog.isEmpty()) atDialog = testing_support::FileBytes(kept);  // at the first dialog
+  };
+  const QString dlt = r.dir.file("dlg/asked.dlt");
+  r.prompt.files = {dlt};  // "Save DLT file" on; the .dlg dialog is cancelled
+  EXPECT_EQ(r.run(7, true), DownloadOutcome::Unsaved);
+  EXPECT_EQ(r.download.lastKeptFile(), kept);
+  const qint32 n = r.simulator.log().sampleCount();
+  const qint32 serial = r.simulator.serialNumber();
+  ASSERT_EQ(atDialog.size(), 10 + 3 * (n + 1) + 2);
+  EXPECT_EQ(atDialog.mid(4, 6), Bytes({0x03, 0x00, 5, serial & 0xFF, (serial >> 8) & 0xFF, (serial >> 16) & 0xFF}));
+  EXPECT_EQ(atDialog.right(2), Bytes({0xF0, 0xFF}));
+  EXPECT_EQ(testing_support::FileBytes(dlt), atDialog);  // the same bytes the option writes
+  logdata::SampleStore again;
+  QString why;
+  ASSERT_TRUE(logdata::LoadRawImage(kept, std::nullopt, again, &why)) << why.toStdString();
+  EXPECT_EQ(again.ChannelMask, 0x0003);
+}
+
+// Starting a download stops whatever another command still had to send: no byte of
+// it may reach the logger in the middle of the stream, nor switch the receive mode.
+TEST(Download, StartingADownloadStopsEveryOtherCommandsTimers) {
+  struct Case {
+    const char* name;
+    std::function<void(DownloadRig&)> start;
+  };
+  const Case cases[] = {
+      {"memory clear", [](DownloadRig& r) { r.commands.clearMemory(common::Settings{}); }},
+      {"parameters", [](DownloadRig& r) { r.commands.sendParameters(common::Settings{}); }},
+      {"compensation pause", [](DownloadRig& r) {
+         r.commands.writeCompensation({}, 1);
+         ASSERT_TRUE(WaitFor([&] { return r.link.HandshakeByte != 0; }));  // now in its pause
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DownloadRig r;
+    c.start(r);
+    const qint64 before = r.channel.written().size();
+    r.run(9);
+    QTest::qWait(4 * r.link.timings().compensationPause);  // longer than any pacing or pause
+    EXPECT_EQ(r.channel.written().mid(before), Bytes({0x40, 9}));
+    EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
+  }
+}
+
+TEST(Download, ASecondRequestWhileOneRunsIsRefusedUntilItEnds) {
+  DownloadRig r;
+  ASSERT_TRUE(r.download.request(3, false));
+  EXPECT_FALSE(r.download.request(4, false));
+  EXPECT_FALSE(r.commands.clearMemory(common::Settings{}));
+  EXPECT_EQ(r.prompt.messageTexts(), (QStringList{msg::kDownloadRunning, msg::kDownloadRunning}));
+  ASSERT_TRUE(WaitFor([&] { return !r.results.empty(); }));
+  EXPECT_EQ(r.results, std::vector<DownloadOutcome>{DownloadOutcome::Unsaved});
+  EXPECT_EQ(r.channel.written(), Bytes({0x40, 3}));
+  EXPECT_EQ(r.run(5), DownloadOutcome::Unsaved);  // once it has ended, the next one runs
+}
+
+TEST(DownloadEstimate, TimeLeftOnceTheFirstKilobytesHaveArrived) {
+  struct Case {
+    qint64 received, timedBytes, timedMs;
+    std::optional<qint64> msLeft;
+  };
+  const Case cases[] = {
+      {1000, 1000, 260, std::nullopt},                  // too few bytes to judge the rate
+      {8192, 8192, 0, std::nullopt},                    // no time measured yet
+      {38400, 38400, 10000, (2558001LL - 38400) * 10000 / 38400},
+      {2558001, 100000, 1000, 0},                        // the whole memory has come
+      {3000000, 100000, 1000, 0},                        // never below zero
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.received);
+    EXPECT_EQ(loggerlink::EstimateMsLeft(c.received, 2558001, c.timedBytes, c.timedMs), c.msLeft);
+  }
+  EXPECT_EQ(loggerlink::TimeLeftText(666000), msg::TimeLeft(11, true));  // 11.1 min
+  EXPECT_EQ(loggerlink::TimeLeftText(44200), msg::TimeLeft(45, false));
+  EXPECT_EQ(loggerlink::TimeLeftText(0), msg::TimeLeft(0, false));
 }
 
 }  // namespace

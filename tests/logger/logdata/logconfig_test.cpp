@@ -67,3 +67,15 @@ TEST_F(LogConfig, NegativeNumberAndNoDefaultLeaveConfigurationAlone) {
   EXPECT_EQ(warning, QStringLiteral("Config file '77.cfg' not found, config.cfg used instead"));
   EXPECT_FALSE(error.isEmpty());
 }
+
+// The fallback is looked up the way N.cfg is: by name, whatever its letter case.
+TEST_F(LogConfig, DefaultFoundWhateverItsLetterCase) {
+  put("CONFIG.CFG", "Default", 3);
+  const LogConfigChoice choice = FindLogConfig(cfg(), 77);
+  EXPECT_FALSE(choice.own);
+  EXPECT_EQ(choice.path, dir.file("cfg/CONFIG.CFG"));
+  common::ChannelConfiguration config;
+  QString warning;
+  ASSERT_TRUE(ApplyLogConfig(cfg(), 77, config, &warning, nullptr));
+  EXPECT_EQ(config.channel[0].Name, QStringLiteral("Default"));
+}

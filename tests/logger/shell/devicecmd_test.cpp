@@ -77,3 +77,30 @@ TEST_F(DeviceCommands, ReadBackSavesTheBlockAsFsh) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), simulator.compensation());
 }
+
+// Cancel, Esc and closing the window all stop the send at once: no later byte, no
+// echo wait, no call into the dialog after it is gone.
+TEST_F(DeviceCommands, LeavingTheParametersDialogMidSendStopsTheSend) {
+  const std::pair<const char*, std::function<void(QWidget*)>> ways[] = {
+      {"Cancel", [](QWidget* d) { QTest::mouseClick(d->findChild<QPushButton*>("CancelButton"), Qt::LeftButton); }},
+      {"Esc", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }},
+      {"close", [](QWidget* d) { d->close(); }},
+  };
+  for (const auto& [name, leave] : ways) {
+    SCOPED_TRACE(name);
+    channel->clearWritten();
+    prompt.clear();
+    OnModal(QStringLiteral("Dialog"), [&](QWidget* d) {
+      auto* send = d->findChild<QPushButton*>(QStringLiteral("sendpar"));
+      QTest::mouseClick(send, Qt::LeftButton);
+      QTest::mouseClick(send, Qt::LeftButton);  // a second press adds no command byte
+      leave(d);
+    });
+    find<QAction>("mnu02")->trigger();
+    QTest::qWait(40 * window->link().timings().parameterPacing);  // many pacing intervals
+    EXPECT_EQ(channel->written(), QByteArray(1, char(0x88)));
+    EXPECT_TRUE(prompt.messages().empty());
+    EXPECT_FALSE(prompt.busy);
+    EXPECT_FALSE(window->link().replyTimeoutActive());
+  }
+}

@@ -2,6 +2,7 @@
 #include "shell_fixture.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -166,4 +167,53 @@ TEST_F(DownloadRoad, RawImageOptionWritesTheDlt) {
   ASSERT_TRUE(waitForEnd());
   EXPECT_TRUE(QFileInfo::exists(dlt));
   EXPECT_EQ(window->LogLoaded, 1);
+}
+
+// While a download runs, a second download and every other device command are refused
+// with one message and send nothing; the running download ends with its own log.
+TEST_F(DownloadRoad, CommandsDuringADownloadAreRefused) {
+  channel->clearWritten();
+  startDownload();
+  ASSERT_EQ(status(), msg::kStatusLoading);
+  const char* actions[] = {"mnu4", "mnu02", "Memclear", "Tempconf", "GPread"};
+  for (const char* name : actions) {
+    SCOPED_TRACE(name);
+    prompt.clear();
+    // Should a dialog open after all, it is closed so that the failure shows.
+    QTimer::singleShot(500, [] {
+      if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    find<QAction>(name)->trigger();
+    ASSERT_EQ(prompt.messages().size(), 1u);
+    EXPECT_EQ(prompt.messages()[0].title, msg::kTitleStatus);
+    EXPECT_EQ(prompt.messages()[0].text, msg::kDownloadRunning);
+  }
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(channel->written(), QByteArray::fromHex("4007"));
+  EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
+  EXPECT_EQ(window->store().ChannelMask, 0x0003);
+}
+
+TEST_F(DownloadRoad, TheFinishedDownloadSaysHowManySamplesAndWhereItIsKept) {
+  startDownload();  // save dialog cancelled
+  ASSERT_TRUE(waitForEnd());
+  const QString label = find<QLabel>("DownloadBytes")->text();
+  EXPECT_TRUE(label.contains(msg::DownloadProgress(simulator.bytesSent() - 1, simulator.log().sampleCount())))
+      << label.toStdString();
+  EXPECT_TRUE(label.contains(msg::DownloadKept(QStringLiteral("dlg/last-download.dlt")))) << label.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(dir.file("dlg/last-download.dlt")));
+}
+
+// A name typed without extension gets the filter's; the overwrite question names it.
+TEST_F(DownloadRoad, SaveAddsTheExtensionAndAsksAboutThatName) {
+  const QString typed = dir.file("dlg/flight1");
+  WriteFile(typed + ".dlg", QByteArray("old"));
+  prompt.files = {typed};
+  prompt.answers = {common::PromptAnswer::Yes};
+  startDownload();
+  ASSERT_TRUE(waitForEnd());
+  ASSERT_GE(prompt.messages().size(), 1u);  // then the log's missing 4711.cfg
+  EXPECT_EQ(prompt.messages()[0].text, msg::FileExistsQuestion(typed + ".dlg"));
+  EXPECT_FALSE(QFileInfo::exists(typed));
+  EXPECT_EQ(window->store().LoadedLogFile, typed + ".dlg");
 }
