@@ -330,14 +330,18 @@ void Commands::onLiveFrame(const QByteArray& data) {
   if (!frame) return;  // a frame cut short is not a complete frame
   if (firstFrame_) {
     firstFrame_ = false;
-    QString path = QDir(cfgFolder_).filePath(ConfigFileFor(frame->serialNumber));
-    if (!QFileInfo::exists(path)) {
+    QString path = FindConfigFile(cfgFolder_, ConfigFileFor(frame->serialNumber));
+    if (path.isEmpty()) {
       link_.prompt().message(msg::kTitleMeter, msg::MeterConfigMissing(frame->serialNumber), PromptIcon::Exclamation);
-      path = QDir(cfgFolder_).filePath(QStringLiteral("config.cfg"));
+      path = FindConfigFile(cfgFolder_, QStringLiteral("config.cfg"));
+      if (path.isEmpty()) path = QDir(cfgFolder_).filePath(QStringLiteral("config.cfg"));
     }
     ChannelConfiguration config;
     QString why;
-    if (ReadConfigFile(path, config, &why)) emit configurationLoaded(config, path);
+    if (ReadConfigFile(path, config, &why))
+      emit configurationLoaded(config, path);
+    else
+      link_.prompt().message(msg::kTitleMeter, msg::LiveConfigNotRead(why), PromptIcon::Exclamation);
   }
   emit frameReceived(*frame);
   watchdog_.start(link_.timings().liveWatchdog);

@@ -331,7 +331,9 @@ TEST(Meter, LiveReadLooksUpConfigurationsWhateverTheirCaseAndSaysWhenNoneReads) 
     SimRig r;
     testing_support::ProgramDir dir;
     QString why;
-    if (*c.file) ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/") + c.file, common::ChannelConfiguration{}, &why));
+    if (*c.file) {
+      ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/") + c.file, common::ChannelConfiguration{}, &why));
+    }
     r.simulator.setSerialNumber(12345);
     r.simulator.setLiveInterval(5);
     QString loaded;
@@ -344,7 +346,9 @@ TEST(Meter, LiveReadLooksUpConfigurationsWhateverTheirCaseAndSaysWhenNoneReads) 
     r.commands.stopLiveRead();
     EXPECT_EQ(loaded, c.loaded.isEmpty() ? QString() : dir.file("cfg/" + c.loaded));
     EXPECT_EQ(int(r.prompt.messages().size()), c.messages) << r.prompt.messageTexts().join("|").toStdString();
-    if (c.messages == 2) EXPECT_EQ(r.prompt.messages()[1].title, msg::kTitleMeter);
+    if (c.messages == 2) {
+      EXPECT_EQ(r.prompt.messages()[1].title, msg::kTitleMeter);
+    }
   }
 }
 
