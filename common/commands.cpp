@@ -47,6 +47,14 @@ int ListPositionForFreqCode(int code) {
   return -1;
 }
 
+std::optional<quint8> CompensationByte(const QString& text) {
+  if (text.isEmpty()) return quint8(0);
+  bool ok = false;
+  const int v = text.toInt(&ok);
+  if (!ok || v < 0 || v > 255) return std::nullopt;
+  return quint8(v);
+}
+
 CompensationBlock MakeCompensationBlock(const CompensationConstants& constants, qint32 configNumber) {
   CompensationBlock b{};
   // Each constant is held as a number 0 to 255; one byte goes on the line.

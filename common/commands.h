@@ -32,6 +32,10 @@ std::optional<quint8> FreqCodeForListPosition(int position);
 // Code 2, 5, 50, 250 -> position 3, 2, 1, 0; any other code -> -1 (no selection).
 int ListPositionForFreqCode(int code);
 
+// A compensation constant as typed in the editor: a whole number 0 to 255, the byte
+// that goes on the line; an empty box counts as 0. nullopt for anything else.
+std::optional<quint8> CompensationByte(const QString& text);
+
 // The 21 bytes sent, echoed and read back: the low byte of each of the 18 constants,
 // then the serial number's bits 0-7, 8-15, 16-23.
 using CompensationBlock = std::array<quint8, kCompensationBlockSize>;

@@ -3,16 +3,17 @@
 #include "common/messages.h"
 #include "common/numtext.h"
 #include "common/prompt.h"
+#include "common/commands.h"
 #include "common/ui/colour.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QValidator>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -34,20 +35,10 @@ class Latin1Validator : public QValidator {
   }
 };
 
-// QIntValidator lets a number with as many digits as the limits pass as "intermediate"
-// (40000 against 32767); here a keystroke that leaves the range is refused outright.
-class Int16Validator : public QIntValidator {
- public:
-  explicit Int16Validator(QObject* parent)
-      : QIntValidator(std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(), parent) {}
-  State validate(QString& input, int& pos) const override {
-    const State state = QIntValidator::validate(input, pos);
-    if (state != Intermediate || input.isEmpty() || input == QLatin1String("-")) return state;
-    bool ok = false;
-    input.toInt(&ok);
-    return ok ? Invalid : state;
-  }
-};
+// A compensation box takes whole numbers as typed; whether the number fits the one
+// byte the logger receives is said at Save as, by name, rather than by keystrokes
+// that silently vanish.
+const QRegularExpression kWholeNumber(QStringLiteral("-?[0-9]{0,6}"));
 
 // Basic rounds a whole number halves to even and stops with an overflow outside the
 // type's range; here the value is held at the range's ends instead.
@@ -155,8 +146,7 @@ void ConfigEditor::buildForm() {
     serviceWidgets_.push_back(label);
     for (int part = 0; part < 2; ++part) {
       auto* box = textBox(this, part == 0 ? highName : lowName);
-      // Each part is a 16-bit signed integer when it reaches the logger.
-      box->setValidator(new Int16Validator(box));
+      box->setValidator(new QRegularExpressionValidator(kWholeNumber, box));
       service->addWidget(box, row, 1 + part);
       compensationBox_[std::size_t(2 * constant + part)] = box;
       serviceWidgets_.push_back(box);
@@ -236,6 +226,15 @@ void ConfigEditor::saveAs() {
       return;
     }
   }
+  if (variant_.saveCopiesServiceFields) {
+    for (std::size_t k = 0; k < compensationBox_.size(); ++k) {
+      if (compensationBox_[k] && !CompensationByte(compensationBox_[k]->text())) {
+        prompt_.message(msg::kTitleErrorBang, msg::CompensationRange(compensationBox_[k]->objectName()),
+                        PromptIcon::None, PromptButtons::Ok);
+        return;
+      }
+    }
+  }
   for (int i = 0; i < kChannelCount; ++i) {
     const std::size_t k = std::size_t(i);
     ChannelSettings& ch = config_.channel[k];
@@ -245,9 +244,8 @@ void ConfigEditor::saveAs() {
     ch.Unit = unit_[k]->text();
   }
   if (variant_.saveCopiesServiceFields) {
-    // An empty or half-typed box ("-") counts as 0 rather than stopping the save.
     for (std::size_t k = 0; k < compensationBox_.size(); ++k)
-      if (compensationBox_[k]) compensation_[k] = roundInto<qint16>(LeadingNumber(compensationBox_[k]->text()));
+      if (compensationBox_[k]) compensation_[k] = *CompensationByte(compensationBox_[k]->text());
     config_.ConfigNumber = roundInto<qint32>(LeadingNumber(serial_->text()));
     host_.setLogConfigNumber(config_.ConfigNumber);
   }

@@ -1,5 +1,6 @@
 #include "common/ui/configeditor.h"
 
+#include "common/messages.h"
 #include "support/fake_prompt.h"
 #include "support/test_paths.h"
 
@@ -82,7 +83,7 @@ class ConfigEditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     config = startConfig();
-    for (std::size_t k = 0; k < compensation.size(); ++k) compensation[k] = qint16(100 * k - 900);
+    for (std::size_t k = 0; k < compensation.size(); ++k) compensation[k] = qint16(10 * k + 5);
     for (int i = 0; i < 12; ++i) host.heights[std::size_t(i)] = QString::number(1000 + i);
   }
   void open(bool service = false, const common::ConfigEditorVariant& variant = common::ConfigEditorVariant::Logger()) {
@@ -155,8 +156,8 @@ TEST_F(ConfigEditorTest, ServiceFieldsAreFilledButHiddenOutsideServiceMode) {
     ASSERT_NE(b, nullptr);
     EXPECT_FALSE(b->isVisible()) << name;
   }
-  EXPECT_EQ(box("TMPREFH")->text(), QStringLiteral("-900"));
-  EXPECT_EQ(box("TMPK6BL")->text(), QStringLiteral("800"));
+  EXPECT_EQ(box("TMPREFH")->text(), QStringLiteral("5"));
+  EXPECT_EQ(box("TMPK6BL")->text(), QStringLiteral("175"));
   EXPECT_FALSE(box("SerialInput")->isVisible());
   EXPECT_EQ(box("SerialInput")->text(), QStringLiteral("1234"));
   EXPECT_FALSE(editor->findChild<QLabel*>("H")->isVisible());
@@ -214,8 +215,8 @@ TEST_F(ConfigEditorTest, SaveAsWritesTheFileAndCloses) {
   type("MAX_0", "150.25");
   type("Unit_0", "degC");
   type("Unit_1", "");
-  type("TMPREFH", "-32768");
-  type("TMPK6BL", "32767");
+  type("TMPREFH", "0");
+  type("TMPK6BL", "255");
   type("SerialInput", "4711");
   const QString path = dir.file("cfg/new.cfg");
   prompt.files.push_back(path);
@@ -243,9 +244,9 @@ TEST_F(ConfigEditorTest, SaveAsWritesTheFileAndCloses) {
   EXPECT_EQ(config.channel[0].Name, QStringLiteral("Oil temp"));
   EXPECT_EQ(config.ConfigNumber, 4711);
   EXPECT_EQ(host.logNumber, 4711);
-  EXPECT_EQ(compensation[0], -32768);
-  EXPECT_EQ(compensation[17], 32767);
-  EXPECT_EQ(compensation[1], -800);
+  EXPECT_EQ(compensation[0], 0);
+  EXPECT_EQ(compensation[17], 255);
+  EXPECT_EQ(compensation[1], 15);
   EXPECT_EQ(host.refreshes, 1);
   EXPECT_EQ(host.titles, QStringList{QStringLiteral("VELKARO  -  /DATA/DLG/FLIGHT.DLG - NEW.CFG")});
   EXPECT_FALSE(editor->isVisible());
@@ -389,10 +390,6 @@ TEST_F(ConfigEditorTest, BoxesKeepWhatTheFileCanStore) {
   EXPECT_EQ(name->text().size(), 124);
   type("Unit_0", QStringLiteral("m\u00b3/s \u20ac"));  // the euro sign is not Latin-1
   EXPECT_EQ(box("Unit_0")->text(), QStringLiteral("m\u00b3/s "));
-  type("TMPK2H", "40000");
-  EXPECT_EQ(box("TMPK2H")->text(), QStringLiteral("4000"));
-  type("TMPK2L", "-32769");
-  EXPECT_EQ(box("TMPK2L")->text(), QStringLiteral("-3276"));
 
   prompt.files.push_back(dir.file("cfg/long.cfg"));
   click("SaveAsCfg");
@@ -400,7 +397,6 @@ TEST_F(ConfigEditorTest, BoxesKeepWhatTheFileCanStore) {
   ASSERT_EQ(got.size(), 70 * 128 + 4);
   EXPECT_EQ(got.left(128), textRecord(QByteArray(124, 'a')));
   EXPECT_EQ(got.mid(3 * 128, 128), textRecord("m\xb3/s "));
-  EXPECT_EQ(compensation[4], 4000);
 }
 
 TEST_F(ConfigEditorTest, MeterVariant) {
@@ -424,7 +420,7 @@ TEST_F(ConfigEditorTest, MeterVariant) {
   const QString path = dir.file("cfg/12345.cfg");
   prompt.files.push_back(path);
   click("SaveAsCfg");
-  EXPECT_EQ(compensation[0], -900);  // not copied
+  EXPECT_EQ(compensation[0], 5);  // not copied
   EXPECT_EQ(config.ConfigNumber, 1234);
   EXPECT_EQ(host.logNumber, -999);
   const QByteArray got = fileBytes(path);
@@ -449,6 +445,32 @@ TEST_F(ConfigEditorTest, FilesOutsideTheCfgFolderKeepTheirFullPath) {
   open();
   EXPECT_EQ(editor->configDisplayName(dir.file("cfg/sub/a.cfg")), QStringLiteral("sub/a.cfg"));
   EXPECT_EQ(editor->configDisplayName(QStringLiteral("/elsewhere/b.cfg")), QStringLiteral("/elsewhere/b.cfg"));
+}
+
+// Each compensation box is one byte on the line: Save as refuses anything but 0 to 255,
+// naming the box, before it copies or asks for a file.
+TEST_F(ConfigEditorTest, CompensationBoxesOutsideOneByteAreRefused) {
+  const std::pair<const char*, int> cases[] = {{"256", -1}, {"-1", -1}, {"32767", -1}, {"0", 0}, {"255", 255}, {"", 0}};
+  for (const auto& [text, stored] : cases) {
+    SCOPED_TRACE(text);
+    prompt.clear();
+    compensation[4] = 7;
+    open(true);
+    type("TMPK2H", QLatin1String(text));
+    type("Chan1_0", "Changed");
+    click("SaveAsCfg");  // the save dialog, if it comes, is cancelled
+    ASSERT_EQ(prompt.records.size(), 1u);
+    if (stored < 0) {
+      EXPECT_EQ(prompt.records[0].title, QStringLiteral("Error!"));
+      EXPECT_EQ(prompt.records[0].text, common::msg::CompensationRange(QStringLiteral("TMPK2H")));
+      EXPECT_EQ(compensation[4], 7);
+      EXPECT_EQ(config.channel[0].Name, QStringLiteral("Name1"));
+    } else {
+      EXPECT_EQ(prompt.records[0].kind, PromptRecord::SaveFile);
+      EXPECT_EQ(compensation[4], stored);
+    }
+    config = startConfig();
+  }
 }
 
 }  // namespace
