@@ -1,6 +1,7 @@
 #include "logger/logdata/logfiles.h"
 
 #include "common/messages.h"
+#include "common/numtext.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -176,6 +177,18 @@ bool ReadRawImage(const QString& path, std::optional<qint32> lastIndex, RawImage
     return false;
   }
   out.bytes = std::move(bytes);
+  return true;
+}
+
+bool LastIndexFromText(const QString& text, std::optional<qint32>& out, QString* error) {
+  out.reset();
+  if (text.trimmed().isEmpty()) return true;
+  const double v = common::LeadingNumber(text);
+  if (!(v >= 0 && v <= kMaxImageLastIndex)) {
+    SetError(error, common::msg::DltBadLastIndexText(text));
+    return false;
+  }
+  out = qint32(v);
   return true;
 }
 

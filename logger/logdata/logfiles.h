@@ -43,6 +43,12 @@ bool WriteRawImage(const QString& path, const SampleStore& store, QString* error
 // shorter than asked for, or longer than a memory image can be, is refused.
 bool ReadRawImage(const QString& path, std::optional<qint32> lastIndex, RawImage& out, QString* error);
 
+// The byte-count box of the raw-image load: empty means the whole file (`out` empty);
+// otherwise the number that leads the text, which must be a last index a memory image
+// can have. A number outside that range is refused before any conversion, with *error
+// naming it as typed ("3e9" is no index, not a wrapped one).
+bool LastIndexFromText(const QString& text, std::optional<qint32>& out, QString* error);
+
 // The raw-image load: read, then decode with header size 8. ConfigNumber is not in a
 // raw image; the store keeps the one it had.
 bool LoadRawImage(const QString& path, std::optional<qint32> lastIndex, SampleStore& store, QString* error);

@@ -384,16 +384,23 @@ void MainWindow::onLoad() {
   if (!loadDecodedLog(path)) return;
   speedAlt_->setChecked(false);
   view_.SpeedAlt = false;
-  bias_[4]->setChecked(false);
-  bias_[5]->setChecked(false);
+  // Clearing a box must apply the zero-lock rules a click applies, or the old biases
+  // stay in force behind unticked boxes.
+  for (int i : {4, 5}) {
+    bias_[std::size_t(i)]->setChecked(false);
+    onZeroLockClicked(i);
+  }
 }
 
 void MainWindow::onLoadRawImage() {
   const QString path = prompt_.openFile(common::msg::kFilterDlt, programDir_ + QStringLiteral("/dlg"));
   if (path.isEmpty()) return;
   std::optional<qint32> last;
-  if (!text3_->text().trimmed().isEmpty()) last = qint32(common::LeadingNumber(text3_->text()));
   QString error;
+  if (!logdata::LastIndexFromText(text3_->text(), last, &error)) {
+    prompt_.message(kTitleError, common::msg::LoadedRawImageFailed(path, error), PromptIcon::Exclamation);
+    return;
+  }
   {
     common::BusyScope busy(prompt_);
     if (!logdata::LoadRawImage(path, last, store_, &error)) {
@@ -533,7 +540,7 @@ void MainWindow::onNavigationButton(const QString& name) {
   else if (name == QLatin1String("LenPlus1")) redraw(trend::Lengthen(view_, n, 1));
   else if (name == QLatin1String("LenMinus5")) redraw(trend::Shorten(view_, 5));
   else if (name == QLatin1String("LenMinus1")) redraw(trend::Shorten(view_, 1));
-  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(view_));
+  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(view_, n));
   else if (name == QLatin1String("SampSec")) {
     if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::ToggleSeconds(view_));
     Update_Data_Window();
@@ -564,8 +571,10 @@ void MainWindow::showReadout(const trend::CursorReadout& r) {
     for (int i = 0; i < 12; ++i) {
       QLineEdit* box = chval_[std::size_t(i)];
       box->setText(r.values[std::size_t(i)]);
-      // Long values (many decimals) show their leading digits in the narrow box.
+      // Long values (many decimals) show their leading digits in the narrow box, and
+      // the whole text on hovering.
       box->setCursorPosition(0);
+      box->setToolTip(r.values[std::size_t(i)]);
     }
   picTrend_->setCursorLine(double(r.line.drawX));
 }

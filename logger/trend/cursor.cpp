@@ -13,7 +13,7 @@
 namespace trend {
 namespace {
 
-constexpr qint16 kNoCursorX = -100;
+constexpr qint32 kNoCursorX = -100;
 
 // The Basic Format function with '#' placeholders, as the position box uses it:
 //  - the number is first taken to 15 significant decimal digits (as Basic turns a
@@ -67,9 +67,10 @@ QString basicFormat(double value, int decimals) {
   return out;
 }
 
-qint16 roundTwips(double x) {
+qint32 roundTwips(double x) {
   const double r = std::nearbyint(x);
-  return qint16(std::clamp(r, double(std::numeric_limits<qint16>::min()), double(std::numeric_limits<qint16>::max())));
+  if (!(r >= std::numeric_limits<qint32>::min())) return std::numeric_limits<qint32>::min();  // also NaN
+  return qint32(std::min(r, double(std::numeric_limits<qint32>::max())));
 }
 
 QString positionText(const ViewState& view, const CursorInput& in, double x, double p) {

@@ -39,10 +39,12 @@ double DriftCorrection(const ViewState& view, int channelIndex, qint32 k);
 double ShownValue(const ViewState& view, const logdata::SampleStore& store, const common::ChannelConfiguration& config,
                   int channel, qint32 k);
 
+// Twips, rounded to whole ones. 32 bits: a maximised window on a wide screen is more
+// than 32767 twips (2184 px at 96 DPI) across.
 struct CursorLine {
   bool erase = false;  // an old line is on the picture and must be removed first
-  qint16 eraseX = 0;
-  qint16 drawX = 0;
+  qint32 eraseX = 0;
+  qint32 drawX = 0;
 };
 
 struct CursorReadout {

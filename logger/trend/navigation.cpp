@@ -64,10 +64,15 @@ Redraw Shorten(ViewState& view, qint32 delta) {
   return Redraw::Both;
 }
 
-Redraw ZoomBack(ViewState& view) {
+Redraw ZoomBack(ViewState& view, qint32 sampleCount) {
   view.WindowStart = view.PreviousStart;
   view.WindowEnd = view.PreviousEnd;
   view.WindowLength = view.WindowEnd - view.WindowStart;
+  if (view.WindowEnd > sampleCount) {
+    view.WindowEnd = std::max<qint32>(0, sampleCount);
+    view.WindowStart = std::max<qint32>(0, view.WindowEnd - view.WindowLength);
+    view.WindowLength = view.WindowEnd - view.WindowStart;
+  }
   return Redraw::Both;
 }
 

@@ -30,8 +30,9 @@ Redraw Back(ViewState& view);
 Redraw Lengthen(ViewState& view, qint32 sampleCount, qint32 delta);
 // "- -" (delta 5) and "-" (delta 1): shorter, never below one sample.
 Redraw Shorten(ViewState& view, qint32 delta);
-// "Previous view".
-Redraw ZoomBack(ViewState& view);
+// "Previous view". A previous view taken on a longer log is held inside this one, as
+// Ahead holds the window at the end: same length where the log allows, else the whole log.
+Redraw ZoomBack(ViewState& view, qint32 sampleCount);
 
 // Toggles seconds mode; returns the new caption of the SampSec button.
 QString ToggleSeconds(ViewState& view);

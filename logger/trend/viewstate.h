@@ -32,7 +32,7 @@ struct ViewState {
   std::array<qint32, 2> CandidateRef{};
 
   qint32 CursorSample = 0;
-  qint16 CursorX = -100;  // twips; -100 after every trend redraw
+  qint32 CursorX = -100;  // twips; -100 after every trend redraw
 
   bool SpeedAlt = false;  // Speed / Alt ticked: channels 5 and 6 draw derived values
   int SpeedUnit = 0;      // 0, 1 or 2

@@ -74,14 +74,7 @@ void PictureBox::drawOverview(const OverviewGeometry& g) {
   p.scale(k, k);
   QPen pen;
   pen.setCosmetic(true);
-  if (!g.trace.empty()) {
-    pen.setColor(common::ColourFromBgr(0xFFFFFF));
-    p.setPen(pen);
-    if (g.trace.size() == 1)
-      p.drawPoint(g.trace.front());
-    else
-      p.drawPolyline(g.trace.data(), int(g.trace.size()));
-  }
+  // The box first: the white trace is drawn over it, as the strip has always been drawn.
   if (g.hasBox) {
     pen.setColor(common::ColourFromBgr(0x0000FF));
     p.setPen(pen);
@@ -92,6 +85,14 @@ void PictureBox::drawOverview(const OverviewGeometry& g) {
     if (r.right() >= width() * t) r.setRight(width() * t - t);
     if (r.bottom() >= height() * t) r.setBottom(height() * t - t);
     p.drawRect(r);
+  }
+  if (!g.trace.empty()) {
+    pen.setColor(common::ColourFromBgr(0xFFFFFF));
+    p.setPen(pen);
+    if (g.trace.size() == 1)
+      p.drawPoint(g.trace.front());
+    else
+      p.drawPolyline(g.trace.data(), int(g.trace.size()));
   }
   update();
 }

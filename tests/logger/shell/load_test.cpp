@@ -200,3 +200,34 @@ TEST_F(LoadTest, SecondLogOfTheSameLengthIsDrawnFromItsOwnSamples) {
     for (int y = 0; y < img.height() / 10 && !high; ++y) high = img.pixel(x, y) == QColor(Qt::red).rgb();
   EXPECT_TRUE(high);
 }
+
+// A byte count beyond any whole number is refused by its value, not converted.
+TEST_F(LoadTest, RawImageLastIndexOutsideTheNumbersIsRefusedAsTyped) {
+  const QString dlt = dir.file("dlg/r.dlt");
+  WriteFile(dlt, sim::PackImage(sim::GenerateFlight(0x01, 0x00, 5, 1, 10)));
+  for (const char* typed : {"3e9", "-3e9", "1e300"}) {
+    SCOPED_TRACE(typed);
+    prompt.clear();
+    find<QLineEdit>("Text3")->setText(QLatin1String(typed));
+    prompt.files = {dlt};
+    QTest::mouseClick(find<QPushButton>("loaddlt"), Qt::LeftButton);
+    ASSERT_EQ(prompt.messages().size(), 1u);
+    EXPECT_EQ(prompt.messages()[0].text, msg::LoadedRawImageFailed(dlt, msg::DltBadLastIndexText(QLatin1String(typed))));
+    EXPECT_EQ(window->LogLoaded, 0);
+  }
+}
+
+// config.cfg is found whatever the case of its name, as N.cfg is.
+TEST_F(LoadTest, DefaultConfigurationIsFoundWhateverItsCase) {
+  QFile::rename(dir.file("cfg/config.cfg"), dir.file("cfg/Config.CFG"));
+  window.reset();
+  prompt.clear();
+  makeWindow();
+  EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
+  EXPECT_EQ(window->config().channel[0].Name, QStringLiteral("Ch1"));
+  const QString path = dir.file("dlg/x.dlg");
+  WriteFile(path, DlgBytes(10, 0x0001, 5, 99, Wave));
+  load(path);
+  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::ConfigNotFound(99)});
+  EXPECT_EQ(window->LogLoaded, 1);
+}

@@ -618,3 +618,48 @@ TEST_F(TrendWiring, LongReadoutsShowTheirLeadingDigits) {
   EXPECT_EQ(box->text(), common::NumberToText(1.0 / 3));
   EXPECT_EQ(box->cursorPosition(), 0);
 }
+
+// Loading a log clears the zero locks of channels 5 and 6 by the same rules as a click,
+// so the old biases do not keep shifting the traces and read-outs.
+TEST_F(TrendWiring, LoadingALogReleasesTheZeroLocksOfChannelsFiveAndSix) {
+  loadLog();
+  onePixelPerSample();
+  press(trend, 20, Qt::LeftButton);
+  press(trend, 80, Qt::RightButton);
+  clickBias(4);
+  clickBias(5);
+  ASSERT_NE(window->view().EngBias[4], 0);
+  loadLog();
+  const auto& v = window->view();
+  for (int i : {4, 5, 12, 13}) EXPECT_EQ(v.EngBias[std::size_t(i)], 0) << i;
+  EXPECT_EQ(v.RawBias[4], 0);
+  EXPECT_EQ(v.RawBias[5], 0);
+  onePixelPerSample();
+  move(trend, 50);
+  EXPECT_EQ(chval(4), QStringLiteral("250"));
+}
+
+TEST_F(TrendWiring, ReadoutsShowTheirWholeTextOnHovering) {
+  loadLog();
+  onePixelPerSample();
+  window->config().channel[0].Max = 4095.0 / 3;
+  move(trend, 1);
+  EXPECT_EQ(find<QLineEdit>("chval_0")->toolTip(), common::NumberToText(1.0 / 3));
+}
+
+// The overview's red window box lies under the white trace, which is drawn last.
+TEST_F(TrendWiring, OverviewTraceIsDrawnOverTheWindowBox) {
+  WriteFile(dir.file("dlg/flat.dlg"), DlgBytes(kCount, 0x0001, 5, kSerial, [](int, int) { return qint16(4095); }));
+  prompt.files = {dir.file("dlg/flat.dlg")};
+  find<QAction>("mnuload")->trigger();
+  // Raw 4095 lies on the top edge, where the box's top side runs too.
+  const QImage img = full->picture();
+  int white = 0, red = 0;
+  for (int x = 1; x < full->width() * 5 / 100; ++x) {
+    const QRgb p = img.pixel(x, 0);
+    white += p == qRgb(255, 255, 255);
+    red += p == qRgb(255, 0, 0);
+  }
+  EXPECT_GT(white, 0);
+  EXPECT_EQ(red, 0);
+}

@@ -254,5 +254,16 @@ TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
   EXPECT_EQ(r.values[4], QStringLiteral("8"));
 }
 
+// On a picture wider than 32767 twips (2184 px) the line and the arrow keys go on.
+TEST_F(CursorTest, CursorLineFollowsOnWidePictures) {
+  for (double x : {32767.0, 40000.0, 75000.0}) {
+    SCOPED_TRACE(x);
+    const CursorReadout r = CursorMove(view, CursorInput{store, config, true, 80000.0, derived}, x);
+    EXPECT_EQ(r.line.drawX, x);
+    EXPECT_EQ(view.CursorX, x);
+    EXPECT_EQ(ArrowKeyX(r.line.drawX, 80000.0, 1), x + 1);
+  }
+}
+
 }  // namespace
 }  // namespace trend

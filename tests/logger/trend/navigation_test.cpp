@@ -102,7 +102,7 @@ TEST(NavigationTest, PreviousViewReturnsWithoutForgettingIt) {
   ViewState v = window(100, 200);
   v.PreviousStart = 20;
   v.PreviousEnd = 70;
-  EXPECT_EQ(ZoomBack(v), Redraw::Both);
+  EXPECT_EQ(ZoomBack(v, 1000), Redraw::Both);
   expectWindow(v, 20, 70);
   EXPECT_EQ(v.PreviousStart, 20);
   EXPECT_EQ(v.PreviousEnd, 70);
@@ -250,6 +250,28 @@ TEST(NavigationTest, WindowBoxTextsInSamplesAndSeconds) {
   // A damaged log without a rate stays in samples.
   t = WindowBoxTexts(v, 0);
   EXPECT_EQ(t.start, QStringLiteral("10"));
+}
+
+// A previous view taken on a longer log is held inside the log now loaded, keeping its
+// length where the log is long enough, as the step buttons do at the end.
+TEST(NavigationTest, PreviousViewIsHeldInsideAShorterLog) {
+  struct Case {
+    qint32 prevStart, prevEnd, count, start, end;
+  };
+  const Case cases[] = {
+      {20, 70, 1000, 20, 70},    // inside: unchanged
+      {500, 900, 600, 200, 600}, // past the end: same length, ends at the end
+      {500, 900, 300, 0, 300},   // longer than the log: the whole log
+      {500, 900, 0, 0, 0},       // empty log
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.count);
+    ViewState v = window(0, 10);
+    v.PreviousStart = c.prevStart;
+    v.PreviousEnd = c.prevEnd;
+    ZoomBack(v, c.count);
+    expectWindow(v, c.start, c.end);
+  }
 }
 
 }  // namespace
