@@ -15,7 +15,7 @@ mkdir -p "$prog/cfg" "$prog/dlg" "$prog/cap" "$prog/video"
 # The demo configuration and settings (kept if present) and the demo log.
 "$prog/logger-sim" --write-defaults "$prog"
 if [ ! -f "$prog/dlg/demo.dlg" ]; then
-  "$prog/logger-sim" --channels 1,2,3,5,6,11 --rate 10 --seconds 900 --write-image "$prog/dlg/demo.dlt"
+  "$prog/logger-sim" --write-image "$prog/dlg/demo.dlt"
   "$prog/logtool" decode "$prog/dlg/demo.dlt" -o "$prog/dlg/demo.dlg" --config 4711
 fi
 
