@@ -33,7 +33,6 @@ QString TimeLeftText(qint64 ms) {
 
 QString ProgressText(const ProgressFigures& f) {
   QString text = common::msg::DownloadProgress(f.received, f.samples);
-  if (f.msLeft) text += QStringLiteral(", ") + TimeLeftText(*f.msLeft);
   if (!f.kept.isEmpty()) text += QStringLiteral(", ") + common::msg::DownloadKept(f.kept);
   return text;
 }
@@ -186,6 +185,7 @@ void Download::complete() {
   decodedCount_ = store_.SampleCount;
   if (hooks_.sampleCount) hooks_.sampleCount(store_.SampleCount);
   setStatus(common::msg::kStatusReady);
+  reportProgress();  // the decoded count and the kept file, before the save dialog waits
   prompt.setBusy(false);
 
   emit finished(saveDecoded());

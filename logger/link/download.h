@@ -46,13 +46,14 @@ std::optional<qint64> EstimateMsLeft(qint64 received, qint64 memory, qint64 time
 // "about 11 min left", or in steps of 5 s below one and a half minutes.
 QString TimeLeftText(qint64 ms);
 
-// What the label beside the status box says about the download.
+// What the download shows beside the status box.
 struct ProgressFigures {
   qint64 received = 0;
   qint64 samples = 0;            // an estimate while bytes arrive, the decoded count at the end
-  std::optional<qint64> msLeft;  // while bytes arrive, once an estimate exists
+  std::optional<qint64> msLeft;  // while bytes arrive, once an estimate exists (the bar shows it)
   QString kept;                  // at the end: where the image was kept, program-relative
 };
+// The label's text: bytes, samples and, at the end, where the download was kept.
 QString ProgressText(const ProgressFigures& figures);
 
 class Download : public QObject {

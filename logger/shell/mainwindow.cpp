@@ -437,15 +437,19 @@ void MainWindow::onDownload() {
 }
 
 void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
-  bytesLabel_->setText(loggerlink::ProgressText(download_->figures()));
-  if (expected > 0) {
-    // The stream does not announce its length: the bar shows how much of the logger's
-    // memory has come, which a full logger takes to the end.
-    progress_->setFormat(QStringLiteral("%p% of memory"));
-    progress_->setRange(0, 1000);
-    progress_->setValue(int(std::min<qint64>(1000, received * 1000 / expected)));
-    progress_->show();
+  const loggerlink::ProgressFigures f = download_->figures();
+  bytesLabel_->setText(loggerlink::ProgressText(f));
+  if (!download_->active() || expected <= 0) {
+    progress_->hide();
+    return;
   }
+  // The stream does not announce its length: the bar shows how much of the logger's
+  // memory has come, which a full logger takes to the end, and once the rate is known
+  // about how long that takes.
+  progress_->setFormat(f.msLeft ? loggerlink::TimeLeftText(*f.msLeft) : QStringLiteral("%p% of memory"));
+  progress_->setRange(0, 1000);
+  progress_->setValue(int(std::min<qint64>(1000, received * 1000 / expected)));
+  progress_->show();
 }
 
 void MainWindow::onDownloadFinished(loggerlink::DownloadOutcome) {

@@ -74,7 +74,7 @@ void PictureBox::drawOverview(const OverviewGeometry& g) {
   p.scale(k, k);
   QPen pen;
   pen.setCosmetic(true);
-  // The box first: the white trace is drawn over it, as the strip has always been drawn.
+  // The box first, so that the white trace lies over it.
   if (g.hasBox) {
     pen.setColor(common::ColourFromBgr(0x0000FF));
     p.setPen(pen);

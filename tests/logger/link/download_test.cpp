@@ -279,6 +279,23 @@ TEST(Download, ASecondRequestWhileOneRunsIsRefusedUntilItEnds) {
   EXPECT_EQ(r.run(5), DownloadOutcome::Unsaved);  // once it has ended, the next one runs
 }
 
+// At 38400 baud the estimate appears once 4 kB have been timed, and goes with the end.
+TEST(Download, TimeLeftWhileBytesArrive) {
+  DownloadRig r;
+  r.simulator.setPacing(sim::Pacing::Baud38400);
+  r.simulator.setLogging(0x03, 0x00, 5);
+  r.simulator.setFlightSeconds(300);  // 9 kB, between 2 and 3 s on the wire
+  ASSERT_TRUE(r.download.request(1, false));
+  qint64 firstEstimateAt = -1;
+  ASSERT_TRUE(WaitFor([&] {
+    const loggerlink::ProgressFigures f = r.download.figures();
+    if (f.msLeft && firstEstimateAt < 0) firstEstimateAt = f.received;
+    return !r.results.empty();
+  }));
+  EXPECT_GE(firstEstimateAt, loggerlink::kEstimateAfterBytes);
+  EXPECT_FALSE(r.download.figures().msLeft);
+}
+
 TEST(DownloadEstimate, TimeLeftOnceTheFirstKilobytesHaveArrived) {
   struct Case {
     qint64 received, timedBytes, timedMs;

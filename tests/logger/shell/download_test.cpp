@@ -194,10 +194,12 @@ TEST_F(DownloadRoad, CommandsDuringADownloadAreRefused) {
   EXPECT_EQ(window->store().ChannelMask, 0x0003);
 }
 
+// While the save dialog waits, the label gives the decoded count and the kept file.
 TEST_F(DownloadRoad, TheFinishedDownloadSaysHowManySamplesAndWhereItIsKept) {
+  QString label;
+  prompt.onPrompt = [&](const testing_support::PromptRecord&) { label = find<QLabel>("DownloadBytes")->text(); };
   startDownload();  // save dialog cancelled
   ASSERT_TRUE(waitForEnd());
-  const QString label = find<QLabel>("DownloadBytes")->text();
   EXPECT_TRUE(label.contains(msg::DownloadProgress(simulator.bytesSent() - 1, simulator.log().sampleCount())))
       << label.toStdString();
   EXPECT_TRUE(label.contains(msg::DownloadKept(QStringLiteral("dlg/last-download.dlt")))) << label.toStdString();
