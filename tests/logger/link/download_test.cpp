@@ -28,13 +28,13 @@ struct DownloadRig : SimRig {
 
   // The simulator builds a whole stream inside the request's write; a silence
   // interval shorter than that build would end the download before its first byte.
-  static common::LinkTimings Timings() {
+  static common::LinkTimings Timings(int silenceMs) {
     common::LinkTimings t = FastTimings();
-    t.downloadSilence = 250;
+    t.downloadSilence = silenceMs;
     return t;
   }
-  DownloadRig()
-      : SimRig(Timings()),
+  explicit DownloadRig(int silenceMs = 250)
+      : SimRig(Timings(silenceMs)),
         download(link, store, dir.path(),
                  loggerlink::DownloadHooks{[this](const QString& s) { statuses << s; }, {},
                                            [this](qint64 a, qint64 b) { progress.push_back({a, b}); },
@@ -281,7 +281,7 @@ TEST(Download, ASecondRequestWhileOneRunsIsRefusedUntilItEnds) {
 
 // At 38400 baud the estimate appears once 4 kB have been timed, and goes with the end.
 TEST(Download, TimeLeftWhileBytesArrive) {
-  DownloadRig r;
+  DownloadRig r(1000);  // paced bytes: a starved test process must not end the stream early
   r.simulator.setPacing(sim::Pacing::Baud38400);
   r.simulator.setLogging(0x03, 0x00, 5);
   r.simulator.setFlightSeconds(300);  // 9 kB, between 2 and 3 s on the wire
