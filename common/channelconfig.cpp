@@ -4,7 +4,6 @@
 #include "common/recordfile.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QtEndian>
 #include <cmath>
 
@@ -136,9 +135,7 @@ bool readNumber(const QByteArray& file, int recordNo, double& out, QString* erro
   // The value passes through the locale's text form, which keeps 15 significant digits.
   const QString text = value.isNumber ? LocaleDoubleText(value.number) : value.text;
   bool ok = false;
-  QString t = text;
-  if (!value.isNumber) t.replace(QLatin1Char('.'), LocaleDecimalSeparator());
-  out = QLocale().toDouble(t.trimmed(), &ok);
+  out = TextToNumber(text, &ok);
   if (!ok || !std::isfinite(out)) {
     if (error) *error = QStringLiteral("record %1 holds no number").arg(recordNo);
     return false;
