@@ -147,6 +147,12 @@ bool readText(const QByteArray& file, int recordNo, QString& out, QString* error
   Value value;
   if (!readValue(file, recordNo, value, error)) return false;
   out = value.isNumber ? LocaleDoubleText(value.number) : value.text;
+  // A name or unit record holding a number as large as 1e300 would give a name that no
+  // record can store again: the editor could never save the configuration.
+  if (out.size() > kMaxTextLength) {
+    if (error) *error = QStringLiteral("record %1 holds a text longer than a record").arg(recordNo);
+    return false;
+  }
   return true;
 }
 

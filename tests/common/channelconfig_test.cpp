@@ -126,6 +126,7 @@ TEST(CfgFile, DamagedRecordsAreRefusedAndLeaveTheConfigurationAlone) {
       with(128, hand::TextRec("abc")),                          // a numeric record without a number
       with(128, hand::DoubleRec(std::nan(""))),                  // nor is NaN one
       with(0, hand::Le(8, 2) + hand::Le(125, 2)),                // a text longer than its record
+      with(0, hand::DoubleRec(1e300)),                           // a name too long for a record
       with(256, hand::Le(99, 2)),                                // an unknown tag
       with(256, hand::Rec(hand::Le(0, 2))),                      // an empty numeric record
   };
