@@ -10,6 +10,9 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <clocale>
+#include <locale.h>
+#include <map>
+#include <string>
 #include <cmath>
 #include <cstring>
 
@@ -18,10 +21,24 @@ namespace {
 constexpr const char* kLocales[] = {"C",     "en_US", "de_DE", "de_CH", "fr_FR", "sv_SE", "et_EE", "lt_LT",
                                     "se_NO", "fi_FI", "nb_NO", "ru_RU", "uk_UA", "ar_EG", "fa_IR", "hi_IN"};
 
+// Both halves of each locale are made once: switching is then cheap enough to try every
+// input in all sixteen.
 void UseLocale(const char* name) {
-  const QByteArray c = qstrcmp(name, "C") == 0 ? QByteArray("C") : QByteArray(name) + ".UTF-8";
-  std::setlocale(LC_ALL, c.constData());
-  QLocale::setDefault(qstrcmp(name, "C") == 0 ? QLocale::c() : QLocale(QString::fromLatin1(name)));
+  struct Pair {
+    locale_t c;
+    QLocale qt;
+  };
+  static std::map<std::string, Pair> made;
+  auto it = made.find(name);
+  if (it == made.end()) {
+    const bool isC = qstrcmp(name, "C") == 0;
+    const QByteArray c = isC ? QByteArray("C") : QByteArray(name) + ".UTF-8";
+    locale_t loc = newlocale(LC_ALL_MASK, c.constData(), locale_t(nullptr));
+    FUZZ_CHECK(loc != locale_t(nullptr));  // scripts/deps.sh generates the locales
+    it = made.emplace(name, Pair{loc, isC ? QLocale::c() : QLocale(QString::fromLatin1(name))}).first;
+  }
+  uselocale(it->second.c);
+  QLocale::setDefault(it->second.qt);
 }
 
 bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }

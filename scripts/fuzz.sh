@@ -18,7 +18,7 @@ bash fuzz/seeds.sh "$build"
 export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p "$build/crashes"
-for target in "$build"/fuzz/fuzz_*; do
+for target in $(find "$build/fuzz" -maxdepth 1 -type f -name "fuzz_*" -perm -u+x | sort); do
   name=$(basename "$target")
   corpus="$build/corpus/$name"
   mkdir -p "$corpus"
