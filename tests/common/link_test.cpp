@@ -1,7 +1,6 @@
 // The receive state machine, the reply time-out and the port control.
 #include "common/link.h"
 #include "common/messages.h"
-#include "common/portcontrol.h"
 #include "link_support.h"
 #include "support/fake_prompt.h"
 
@@ -170,31 +169,6 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
     EXPECT_EQ(r.link.intFlag, 0);
     EXPECT_EQ(r.link.ReceiveIndex, 2);  // nothing of a live frame lands in the download buffer
   }
-}
-
-TEST(PortControl, NumbersMapToPathsAndPortZeroNeverOpens) {
-  common::PortControl port;
-  common::PortMap map;
-  map.path[2] = QStringLiteral("/dev/fake-two");
-  port.setPortMap(map);
-  QStringList opened;
-  port.setChannelFactory([&](int number, const QString& path) -> std::unique_ptr<common::ByteChannel> {
-    opened << QStringLiteral("%1:%2").arg(number).arg(path);
-    return std::make_unique<ScriptedChannel>();
-  });
-  QString why;
-  EXPECT_FALSE(port.open(&why));
-  EXPECT_FALSE(why.isEmpty());
-  EXPECT_FALSE(port.setPortNumber(5));
-  EXPECT_TRUE(port.setPortNumber(2));
-  EXPECT_EQ(port.devicePath(), QStringLiteral("/dev/fake-two"));
-  EXPECT_TRUE(port.open(&why));
-  EXPECT_TRUE(port.isOpen());
-  EXPECT_TRUE(port.writeByte(0x40));
-  EXPECT_EQ(opened, QStringList{QStringLiteral("2:/dev/fake-two")});
-  EXPECT_TRUE(port.setPortNumber(0));
-  EXPECT_FALSE(port.isOpen());
-  EXPECT_FALSE(port.writeByte(0x40));
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include "common/messages.h"
-#include "common/numtext.h"
 #include "shell_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,12 +16,11 @@ TEST_F(ShellTest, StartWithoutFilesGivesOneMessageDefaultsAndFolders) {
   QDir(dir.path()).removeRecursively();
   QDir().mkpath(dir.path());
   makeWindow();
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  const auto m = prompt.messages()[0];
-  EXPECT_EQ(m.title, msg::kTitleError);
-  EXPECT_TRUE(m.text.contains(QStringLiteral("init.prm")));
-  EXPECT_TRUE(m.text.contains(QStringLiteral("config.cfg")));
-  EXPECT_TRUE(m.text.endsWith(QStringLiteral("Built-in defaults are used.")));
+  const QStringList said = prompt.said();
+  ASSERT_EQ(said.size(), 1);
+  EXPECT_TRUE(said[0].startsWith(msg::kTitleError + ": ") && said[0].contains("init.prm") &&
+              said[0].contains("config.cfg") && said[0].endsWith("Built-in defaults are used."))
+      << said[0].toStdString();
   for (const char* sub : {"cfg", "dlg", "cap", "video"}) EXPECT_TRUE(QDir(dir.file(sub)).exists()) << sub;
   EXPECT_EQ(find<QLabel>("lblChannel_0")->text(), QStringLiteral("CH1"));
   EXPECT_EQ(find<QLabel>("Label1_23")->text(), QStringLiteral("CH12"));
@@ -72,9 +69,7 @@ TEST_F(ShellTest, PortThatWillNotOpenShowsTheErrorThenTheCommDialog) {
   });
   makeWindow();
   EXPECT_TRUE(dialogSeen);
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].title, msg::kTitleError);
-  EXPECT_EQ(prompt.messages()[0].text, msg::kCommPortError);
+  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleError + ": " + msg::kCommPortError});
   EXPECT_FALSE(window->port().isOpen());
 }
 
@@ -84,9 +79,7 @@ TEST_F(ShellTest, CommandsThatNeedALogSayFileNotLoaded) {
   for (const char* name : {"Delete", "Crop", "Export", "cmdMovie"}) {
     prompt.clear();
     find<QAction>(QLatin1String(name))->trigger();
-    ASSERT_EQ(prompt.messages().size(), 1u) << name;
-    EXPECT_EQ(prompt.messages()[0].title, msg::kTitleStatus);
-    EXPECT_EQ(prompt.messages()[0].text, msg::kFileNotLoaded);
+    EXPECT_EQ(prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kFileNotLoaded}) << name;
   }
 }
 
@@ -103,8 +96,7 @@ TEST_F(ShellTest, ServiceKeyInStatusBoxShowsTheHiddenItems) {
   EXPECT_TRUE(find<QAction>("GPread")->isVisible());
   QTest::keyClick(text2, Qt::Key_X);
   EXPECT_FALSE(window->serviceMode());
-  // Nothing hides the items again.
-  EXPECT_TRUE(find<QAction>("Tempconf")->isVisible());
+  EXPECT_TRUE(find<QAction>("Tempconf")->isVisible());  // nothing hides the items again
 }
 
 TEST_F(ShellTest, QuitClosesThePort) {

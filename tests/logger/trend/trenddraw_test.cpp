@@ -176,49 +176,34 @@ TEST(TrendBars, EnvelopeGivesTheSameBarsAsTheSamples) {
   }
 }
 
-TEST(Overview, BoxTraceAndTheDropToTheSpareColumn) {
-  // 1000 samples plus the spare zero column, strip 500 pixels wide.
-  Series s;
-  s.raw.assign(1001, 4095);
-  s.raw[1000] = 0;
+TEST(Overview, BoxTraceOstepInversionAndTheDropToTheSpareColumn) {
+  // Strip 500 pixels wide. 1000 samples (and the spare zero column): ostep = 15 * 0.2 *
+  // 1000 / 7500 = 0.4, at least 1, so every column 0..1000; 100000 samples: ostep 40.
+  Series small, big;
+  small.raw.assign(1001, 4095);
+  small.raw[1000] = 0;
+  for (int j = 0; j <= 100000; ++j) big.raw.push_back(qint16(j % 4096));
   OverviewRequest rq;
   rq.scale = {0, 0, 500 * kTpp, 60 * kTpp};
   rq.twipsPerPixel = kTpp;
   rq.sampleCount = 1000;
   rq.windowStart = 100;
   rq.windowEnd = 150;
-  auto g = ComputeOverview(rq, s.view());
+  const double w = rq.scale.width, h = rq.scale.height;
+  auto g = ComputeOverview(rq, small.view());
   ASSERT_TRUE(g.hasBox);
-  EXPECT_DOUBLE_EQ(g.windowBox.left(), 100.0 / 1000 * rq.scale.width);
-  EXPECT_DOUBLE_EQ(g.windowBox.right(), 150.0 / 1000 * rq.scale.width);
-  EXPECT_DOUBLE_EQ(g.windowBox.bottom(), rq.scale.height);
-  // ostep = 15 * 0.2 * 1000 / 7500 = 0.4 -> at least 1: every column 0..1000.
+  EXPECT_EQ(g.windowBox, QRectF(QPointF(0.1 * w, 0), QPointF(0.15 * w, h)));
   ASSERT_EQ(g.trace.size(), 1001u);
   EXPECT_DOUBLE_EQ(g.trace.front().y(), 0);  // 4095 at the top edge, no margin
-  EXPECT_DOUBLE_EQ(g.trace.back().y(), rq.scale.height);
-  EXPECT_NEAR(g.trace.back().x(), rq.scale.width, 1e-6);
-}
-
-TEST(Overview, SkipsSamplesByOstepAndInvertsAndStaysEmptyWithoutChannel) {
-  Series s;
-  for (int j = 0; j <= 100000; ++j) s.raw.push_back(qint16(j % 4096));
-  OverviewRequest rq;
-  rq.scale = {0, 0, 500 * kTpp, 60 * kTpp};
-  rq.twipsPerPixel = kTpp;
+  EXPECT_EQ(g.trace.back(), QPointF(w, h));
   rq.sampleCount = 100000;
-  auto g = ComputeOverview(rq, s.view());
-  // ostep = 15 * 0.2 * 100000 / 7500 = 40; j = 1, 41, ... 99961.
-  ASSERT_EQ(g.trace.size(), 1u + 2500u);
-  EXPECT_DOUBLE_EQ(g.trace[1].y(), rq.scale.height - 1 * rq.scale.height / 4095);
-  EXPECT_DOUBLE_EQ(g.trace[2].y(), rq.scale.height - 41 * rq.scale.height / 4095);
+  g = ComputeOverview(rq, big.view());
+  ASSERT_EQ(g.trace.size(), 1u + 2500u);  // j = 1, 41, ... 99961
+  EXPECT_DOUBLE_EQ(g.trace[2].y(), h - 41 * h / 4095);
   rq.inverted = true;
-  g = ComputeOverview(rq, s.view());
-  EXPECT_DOUBLE_EQ(g.trace[2].y(), 41 * rq.scale.height / 4095);
-
-  SeriesView none;
-  auto e = ComputeOverview(rq, none);
-  EXPECT_FALSE(e.hasBox);
-  EXPECT_TRUE(e.trace.empty());
+  EXPECT_DOUBLE_EQ(ComputeOverview(rq, big.view()).trace[2].y(), 41 * h / 4095);
+  // No channel, or no samples: an empty strip.
+  EXPECT_FALSE(ComputeOverview(rq, SeriesView{}).hasBox);
   rq.sampleCount = 0;
   EXPECT_TRUE(ComputeOverview(rq, Series{{0}}.view()).trace.empty());
 }
