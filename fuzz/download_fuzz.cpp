@@ -7,6 +7,7 @@
 #include "common/link.h"
 #include "fuzz_support.h"
 #include "logger/link/download.h"
+#include "logger/logdata/unpack.h"
 
 #include <QtEndian>
 
