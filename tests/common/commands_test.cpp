@@ -226,7 +226,11 @@ TEST(Meter, ParameterSendHasNoEchoCheck) {
 }
 
 TEST(Meter, LiveReadLoadsTheConfigurationAndEndsOnSilence) {
-  SimRig r;
+  // Frames every 5 ms; a watchdog of a second keeps a loaded machine's pauses from
+  // ending the read before the silence the test makes.
+  common::LinkTimings t = FastTimings();
+  t.liveWatchdog = 1000;
+  SimRig r(t);
   testing_support::ProgramDir dir;
   common::ChannelConfiguration fallback;
   fallback.channel[0].Name = QStringLiteral("fallback");

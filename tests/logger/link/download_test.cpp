@@ -28,7 +28,7 @@ struct DownloadRig : SimRig {
   // interval shorter than that build would end the download before its first byte.
   static common::LinkTimings Timings() {
     common::LinkTimings t = FastTimings();
-    t.downloadSilence = 250;
+    t.downloadSilence = 1000;  // a loaded machine may take that long to build the longest stream
     return t;
   }
   DownloadRig()
