@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QtEndian>
 #include <cmath>
 
@@ -144,9 +143,7 @@ bool readNumber(const QByteArray& file, int recordNo, double& out, QString* erro
   // The value passes through the locale's text form, which keeps 15 significant digits.
   const QString text = value.isNumber ? LocaleDoubleText(value.number) : value.text;
   bool ok = false;
-  QString t = text;
-  if (!value.isNumber) t.replace(QLatin1Char('.'), LocaleDecimalSeparator());
-  out = QLocale().toDouble(t.trimmed(), &ok);
+  out = TextToNumber(text, &ok);
   if (!ok || !std::isfinite(out)) {
     if (error) *error = QStringLiteral("record %1 holds no number").arg(recordNo);
     return false;
@@ -158,6 +155,12 @@ bool readText(const QByteArray& file, int recordNo, QString& out, QString* error
   Value value;
   if (!readValue(file, recordNo, value, error)) return false;
   out = value.isNumber ? LocaleDoubleText(value.number) : value.text;
+  // A name or unit record holding a number as large as 1e300 would give a name that no
+  // record can store again: the editor could never save the configuration.
+  if (out.size() > kMaxTextLength) {
+    if (error) *error = QStringLiteral("record %1 holds a text longer than a record").arg(recordNo);
+    return false;
+  }
   return true;
 }
 

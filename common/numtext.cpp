@@ -42,6 +42,13 @@ QString plainDecimal(double value, QChar separator) {
   return negative ? QStringLiteral("-") + out : out;
 }
 
+// The number that leads a text, and the index just after it (0: no number).
+struct Leading {
+  double value = 0;
+  int end = 0;
+};
+Leading readLeading(const QString& text);
+
 }  // namespace
 
 QChar LocaleDecimalSeparator() {
@@ -58,11 +65,22 @@ double TextToNumber(const QString& text, bool* ok) {
   t.replace(QLatin1Char('.'), LocaleDecimalSeparator());
   bool converted = false;
   double v = QLocale().toDouble(t.trimmed(), &converted);
+  if (!converted) {
+    // IsNumericInput accepts a plain number with "e" as its exponent ("1e2") in every
+    // locale, but a locale whose exponent symbol is another ("×10^" in Swedish) cannot
+    // read it: the conversion reads such a text as the check did.
+    const QString plain = text.trimmed();
+    const Leading n = readLeading(plain);
+    converted = n.end == plain.size() && n.end > 0 && std::isfinite(n.value);
+    v = n.value;
+  }
   if (ok) *ok = converted;
   return converted ? v : 0.0;
 }
 
-double LeadingNumber(const QString& text) {
+namespace {
+
+Leading readLeading(const QString& text) {
   int i = 0;
   const int n = int(text.size());
   auto at = [&](int k) { return k < n ? text.at(k).unicode() : char16_t(0); };
@@ -82,7 +100,7 @@ double LeadingNumber(const QString& text) {
       break;
     }
   }
-  if (!anyDigit) return 0.0;
+  if (!anyDigit) return {};
   // An exponent counts only when digits follow it.
   if (at(i) == 'e' || at(i) == 'E') {
     int j = i + 1;
@@ -93,17 +111,28 @@ double LeadingNumber(const QString& text) {
       exp.append(char(at(j++)));
       expDigit = true;
     }
-    if (expDigit) number.append(exp);
+    if (expDigit) {
+      number.append(exp);
+      i = j;
+    }
   }
+  // The C locale, not the process's: on overflow it gives the infinity and on
+  // underflow the 0 that a correct reading gives, and "." is its point in every locale.
   bool ok = false;
-  double v = QLocale::c().toDouble(QString::fromLatin1(number), &ok);
-  if (!ok) v = std::strtod(number.constData(), nullptr);  // overflow and the like
-  return v;
+  return {QLocale::c().toDouble(QString::fromLatin1(number), &ok), i};
 }
+
+}  // namespace
+
+double LeadingNumber(const QString& text) { return readLeading(text).value; }
 
 bool IsNumericInput(const QString& text) {
   if (text.isEmpty()) return false;
-  const QString rendered = LocaleDoubleText(LeadingNumber(text));
+  const Leading n = readLeading(text);
+  // Only a text that is one number and nothing else: "1e3x" and " 1e3" render as
+  // "1000", as long as the text, yet neither is a number written in its shortest form.
+  if (n.end != text.size() || text.front() == QLatin1Char(' ') || text.front() == QLatin1Char('\t')) return false;
+  const QString rendered = LocaleDoubleText(n.value);
   if (text.size() == 1 && !(text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9'))) return false;
   return rendered.size() == text.size();
 }

@@ -13,12 +13,16 @@ QChar LocaleDecimalSeparator();
 // At most 15 significant digits, no exponent, no group separators, "." as decimal point.
 QString NumberToText(double value);
 
-// "." replaced by the locale separator, then the locale's conversion. A text that is
-// not a number is the caller's error: the result is 0 and *ok (if given) false.
+// "." replaced by the locale separator, then the locale's conversion; a text the
+// locale cannot read but IsNumericInput accepts ("1e2" where the exponent symbol is
+// "×10^") is read as that check reads it. A text that is not a number is the caller's
+// error: the result is 0 and *ok (if given) false.
 double TextToNumber(const QString& text, bool* ok = nullptr);
 
 // The check every form runs before TextToNumber: only numbers already written in
-// their shortest form pass ("12", "-3", "1.5"; not "012", "1.50", ".5", "+5", "1e3").
+// their shortest form pass ("12", "-3", "1.5"; not "012", "1.50", ".5", "+5", "1e3"),
+// and nothing may stand before or after the number ("1e3x" is as long as "1000", yet
+// refused).
 bool IsNumericInput(const QString& text);
 
 // The number that leads a text, read leniently (blanks skipped, optional sign, digits

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick fonts-dejavu-core locales
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -19,9 +20,17 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi
-# The number tests run in a decimal-comma locale as well.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+# The number tests run in a decimal-comma locale as well, and the number tests and the
+# fuzz target in locales whose exponent symbol or minus sign is not ASCII's.
+locales=(de_DE sv_SE et_EE lt_LT se_NO en_US de_CH fr_FR fi_FI nb_NO ru_RU uk_UA ar_EG fa_IR hi_IN)
+wanted=()
+for l in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "${l}\.utf-\?8" || wanted+=("$l")
+done
+if [ "${#wanted[@]}" -gt 0 ]; then
+  for l in "${wanted[@]}"; do
+    $SUDO sed -i "s/^# *${l}.UTF-8 UTF-8/${l}.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^${l}.UTF-8 UTF-8" /etc/locale.gen || echo "${l}.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  done
   $SUDO locale-gen
 fi

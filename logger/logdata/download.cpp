@@ -15,15 +15,6 @@ void SetError(QString* error, const QString& text) {
 }
 }  // namespace
 
-QString OutcomeStatusText(DownloadOutcome outcome) {
-  switch (outcome) {
-    case DownloadOutcome::Ok: return common::msg::kStatusReady;
-    case DownloadOutcome::NoData: return common::msg::kStatusNoData;
-    case DownloadOutcome::Fault: break;
-  }
-  return common::msg::kStatusFault;
-}
-
 EndMarkCheck CheckEndMark(std::span<const quint8> buffer, qint32 receiveIndex, bool overflowed) {
   EndMarkCheck check;
   // An overflowed stream has lost its tail, end mark included, whatever its last bytes say.

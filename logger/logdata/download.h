@@ -12,9 +12,6 @@ namespace logdata {
 
 enum class DownloadOutcome { Ok, NoData, Fault };
 
-// The status-box word for an outcome: "Ready", "No Data" or "Fault!".
-QString OutcomeStatusText(DownloadOutcome outcome);
-
 // The receive side stores from index 3 on; fewer than 9 bytes after the start byte
 // count as an empty download.
 constexpr qint32 kMinReceiveIndex = 11;

@@ -44,6 +44,8 @@ class SampleStore {
   // 50 / FreqCode samples per second; 0 for the FreqCode 0 only a damaged file brings.
   double sampleRate() const { return FreqCode ? 50.0 / FreqCode : 0.0; }
 
+  bool operator==(const SampleStore&) const = default;
+
  private:
   std::vector<qint16> data_ = std::vector<qint16>(kSampleRows, 0);
 };

@@ -45,6 +45,8 @@ class FakePrompt : public common::Prompt {
 
   std::vector<PromptRecord> messages() const;
   QStringList messageTexts() const;
+  // Each message as "title: text".
+  QStringList said() const;
   void clear();
 };
 

@@ -1,11 +1,12 @@
 // Runs the built logtool on files written by hand.
-#include "logger/logdata/hand_bytes.h"
+#include "logger/logdata/image_bytes.h"
 #include "support/run_tool.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
-using hand::Bytes;
+using testing_support::FileBytes;
+using testing_support::WriteFileBytes;
 
 namespace {
 
@@ -29,19 +30,19 @@ bool OneLine(const QString& text) { return text.endsWith('\n') && text.count('\n
 }  // namespace
 
 TEST_F(LogtoolTest, InfoPrintsTheHeader) {
-  ASSERT_TRUE(hand::WriteFile(at("a.dlg"), hand::Dlg(2, 0x0C03, 4, 1234, {{1}, {2}})));
+  ASSERT_TRUE(WriteFileBytes(at("a.dlg"), hand::Dlg(2, 0x0C03, 4, 1234, {{1}, {2}})));
   const Outcome r = Logtool({"info", at("a.dlg")});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "samples: 2\nmask: 0x0C03\nfreqcode: 4\nrate: 12.5\nconfig: 1234\n");
   EXPECT_EQ(r.err, "");
 
-  ASSERT_TRUE(hand::WriteFile(at("b.dlg"), hand::Dlg(0, 0x00AB, 3, -5, {})));
+  ASSERT_TRUE(WriteFileBytes(at("b.dlg"), hand::Dlg(0, 0x00AB, 3, -5, {})));
   EXPECT_EQ(Logtool({"info", at("b.dlg")}).out,
             "samples: 0\nmask: 0x00AB\nfreqcode: 3\nrate: 16.6666666666667\nconfig: -5\n");
 }
 
 TEST_F(LogtoolTest, DamagedOrMissingFilesExitOneWithOneLine) {
-  ASSERT_TRUE(hand::WriteFile(at("short.dlg"), hand::Dlg(5, 0x0001, 1, 0, {{1}, {2}})));
+  ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 1, 0, {{1}, {2}})));
   const Outcome damaged = Logtool({"info", at("short.dlg")});
   EXPECT_EQ(damaged.status, 1);
   EXPECT_EQ(damaged.out, "");
@@ -54,7 +55,7 @@ TEST_F(LogtoolTest, DamagedOrMissingFilesExitOneWithOneLine) {
 }
 
 TEST_F(LogtoolTest, WrongArgumentsExitTwoWithUsage) {
-  ASSERT_TRUE(hand::WriteFile(at("r.dlt"), hand::RawImage(0x0800, 1, {1, 2, 3})));
+  ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 1, {1, 2, 3}))));
   const QList<QStringList> cases = {
       {},
       {"frobnicate"},
@@ -78,10 +79,10 @@ TEST_F(LogtoolTest, WrongArgumentsExitTwoWithUsage) {
 TEST_F(LogtoolTest, DecodeWritesTheDecodedLog) {
   // Channel 12 only, one byte per record; last index 13: (13 - 8) / 1 - 1 = 4 samples,
   // the last record in column 0.
-  ASSERT_TRUE(hand::WriteFile(at("r.dlt"), hand::RawImage(0x0800, 25, {1, 2, 3, 4})));
+  ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 25, {1, 2, 3, 4}))));
   Outcome r = Logtool({"decode", at("r.dlt"), "-o", at("o.dlg")});
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
-  EXPECT_EQ(hand::ReadFile(at("o.dlg")),
+  EXPECT_EQ(FileBytes(at("o.dlg")),
             hand::Dlg(4, 0x0800, 25, 0, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4},
                                          {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3},
                                          {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2},
@@ -89,7 +90,7 @@ TEST_F(LogtoolTest, DecodeWritesTheDecodedLog) {
 
   r = Logtool({"decode", at("r.dlt"), "--config", "42", "--last-index", "11", "-o", at("p.dlg")});
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
-  EXPECT_EQ(hand::ReadFile(at("p.dlg")),
+  EXPECT_EQ(FileBytes(at("p.dlg")),
             hand::Dlg(2, 0x0800, 25, 42, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2},
                                           {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}));
 
@@ -101,7 +102,7 @@ TEST_F(LogtoolTest, DecodeWritesTheDecodedLog) {
 
 TEST_F(LogtoolTest, CfgListsChannelsAndSerial) {
   const QString path = dir.file("cfg/1234.cfg");
-  ASSERT_TRUE(hand::WriteFile(path, hand::Cfg({{"Pitot", 0, 4095, "V", 2}, {"Static", -10.5, 0.1, "kPa", 1.25}}, 1234)));
+  ASSERT_TRUE(WriteFileBytes(path, hand::Cfg({{"Pitot", 0, 4095, "V", 2}, {"Static", -10.5, 0.1, "kPa", 1.25}}, 1234)));
   const Outcome r = Logtool({"cfg", path});
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
   QString expected = "CH1\tPitot\t0\t4095\tV\t2\nCH2\tStatic\t-10.5\t0.1\tkPa\t1.25\n";
@@ -111,7 +112,6 @@ TEST_F(LogtoolTest, CfgListsChannelsAndSerial) {
 }
 
 // csv and crop: the export and crop windows' writers for scripts.
-using testing_support::FileBytes;
 using testing_support::RunTool;
 
 static QByteArray Header(const QString& log, const char* name, const char* unit) {
@@ -126,9 +126,9 @@ class LogtoolRangeTest : public LogtoolTest {
   void SetUp() override {
     LogtoolTest::SetUp();
     // Channels 1 and 5, two samples, FreqCode 3, configuration 77.
-    ASSERT_TRUE(hand::WriteFile(log, hand::Dlg(2, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}})));
-    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/77.cfg"), hand::Cfg({{"Alt", 0.5, 2, "m", 1}}, 77)));
-    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/config.cfg"), hand::Cfg({{"Base", 0.5, 2, "ft", 1}}, 0)));
+    ASSERT_TRUE(WriteFileBytes(log, hand::Dlg(2, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}})));
+    ASSERT_TRUE(WriteFileBytes(dir.file("cfg/77.cfg"), hand::Cfg({{"Alt", 0.5, 2, "m", 1}}, 77)));
+    ASSERT_TRUE(WriteFileBytes(dir.file("cfg/config.cfg"), hand::Cfg({{"Base", 0.5, 2, "ft", 1}}, 0)));
   }
   const QString log = at("f.dlg");
   const QString out = dir.file("cap/o.out");
@@ -145,7 +145,7 @@ TEST_F(LogtoolRangeTest, CsvTakesTheConfigurationTheLoggerWouldPick) {
             Header(log, "Alt", "m") + " 0 ,1,0,0,0,5,0,0,0,0,0,0,0\r\n 1 ,-2,0,0,0,4095,0,0,0,0,0,0,0\r\n");
 
   const QString other = at("g.dlg");
-  ASSERT_TRUE(hand::WriteFile(other, hand::Dlg(0, 0x0001, 3, 78, {})));
+  ASSERT_TRUE(WriteFileBytes(other, hand::Dlg(0, 0x0001, 3, 78, {})));
   r = RunTool(tool, {"csv", other, "--from", "2", "--to", "1", "-o", out});
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
   EXPECT_EQ(r.err, "logtool: Config file '78.cfg' not found, config.cfg used instead\n");
@@ -160,11 +160,11 @@ TEST_F(LogtoolRangeTest, CsvTakesTheConfigurationTheLoggerWouldPick) {
 TEST_F(LogtoolRangeTest, CropClampsAsTheWindowDoes) {
   ASSERT_EQ(Logtool({"crop", log, "--from", "-5", "--to", "99999", "-o", out}).status, 0);
   // End clamps to the sample count: the last record is the store's spare zero column.
-  EXPECT_EQ(hand::ReadFile(out), hand::Dlg(3, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}, {}}));
+  EXPECT_EQ(FileBytes(out), hand::Dlg(3, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}, {}}));
 }
 
 TEST_F(LogtoolRangeTest, FailuresWriteNothing) {
-  ASSERT_TRUE(hand::WriteFile(at("short.dlg"), hand::Dlg(5, 0x0001, 3, 77, {{1}})));
+  ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 3, 77, {{1}})));
   const std::pair<QStringList, int> cases[] = {
       {{"csv", log, "--from", "x", "--to", "1"}, 2},
       {{"csv", log, "--from", "0", "--to", ""}, 2},

@@ -127,8 +127,11 @@ int main(int argc, char** argv) {
   const QCommandLineOption fault(QStringLiteral("fault"), QStringLiteral("noise, no-end-mark, even-end-run, wrong-echo, silence, overlong, wrong-handshake, short-live."), QStringLiteral("NAME"));
   const QCommandLineOption liveMs(QStringLiteral("live-ms"), QStringLiteral("Interval of live frames."), QStringLiteral("MS"), QStringLiteral("100"));
   const QCommandLineOption writeImage(QStringLiteral("write-image"), QStringLiteral("Write the memory image as .dlt and exit."), QStringLiteral("PATH"));
+  const QCommandLineOption writeStream(QStringLiteral("write-stream"), QStringLiteral("Write the bytes a download sends (faults included) and exit."), QStringLiteral("PATH"));
+  const QCommandLineOption writeLive(QStringLiteral("write-live"), QStringLiteral("Write three live frames (faults included) and exit."), QStringLiteral("PATH"));
   const QCommandLineOption writeDefaults(QStringLiteral("write-defaults"), QStringLiteral("Write cfg/config.cfg and cfg/init.prm below DIR where absent, and exit."), QStringLiteral("DIR"));
   p.addOptions({link, pace, serial, comp, channels, rate, seconds, fill, fault, liveMs, writeImage, writeDefaults});
+  p.addOptions({writeStream, writeLive});
   p.process(app);
 
   if (p.isSet(writeDefaults)) return WriteDefaults(p.value(writeDefaults), err);
@@ -163,11 +166,14 @@ int main(int argc, char** argv) {
     simulator.setCompensation(block);
   }
 
-  if (p.isSet(writeImage)) {
-    QSaveFile file(p.value(writeImage));
-    const QByteArray image = simulator.image();
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-      err << "logger-sim: cannot write " << p.value(writeImage) << '\n';
+  // Files for the fuzz corpora and the demo: the image, the stream, live frames.
+  for (const QCommandLineOption* o : {&writeImage, &writeStream, &writeLive}) {
+    if (!p.isSet(*o)) continue;
+    QByteArray bytes = o == &writeImage ? simulator.image() : o == &writeStream ? simulator.downloadStream() : QByteArray();
+    for (int n = 1; o == &writeLive && n <= 3; ++n) bytes += simulator.liveFrame(n);
+    QSaveFile file(p.value(*o));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+      err << "logger-sim: cannot write " << p.value(*o) << '\n';
       return 1;
     }
     return 0;

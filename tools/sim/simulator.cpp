@@ -301,21 +301,7 @@ void Simulator::receive(quint8 byte) {
     case State::Delay: {
       lastDelay_ = byte;
       state_ = State::Command;
-      QByteArray stream;
-      if (faults_.overlongStream) {
-        stream = QByteArray(1, char(kStart)) + QByteArray(kMemorySize + 1000, char(0x11));
-        stream.append(char(kStuff));
-        stream.append(char(kStart));
-      } else {
-        stream = FrameStream(PackImage(log_));
-      }
-      if (faults_.noEndMark) stream.chop(2);
-      if (faults_.evenEndRun) {
-        stream.chop(2);
-        stream.append(QByteArray("\xF0\xF0\xFF", 3));
-      }
-      if (faults_.noiseBeforeStart) stream.prepend(QByteArray("\x12\x34\x00\x55\xF0", 5));
-      queue(stream);
+      queue(downloadStream());
       return;
     }
     case State::HandshakeAnswer: {
@@ -348,22 +334,41 @@ void Simulator::receive(quint8 byte) {
   }
 }
 
-void Simulator::sendLiveFrame() {
-  ++liveFrames_;
+QByteArray Simulator::downloadStream() const {
+  QByteArray stream;
+  if (faults_.overlongStream) {
+    stream = QByteArray(1, char(kStart)) + QByteArray(kMemorySize + 1000, char(0x11));
+    stream.append(char(kStuff));
+    stream.append(char(kStart));
+  } else {
+    stream = FrameStream(PackImage(log_));
+  }
+  if (faults_.noEndMark) stream.chop(2);
+  if (faults_.evenEndRun) {
+    stream.chop(2);
+    stream.append(QByteArray("\xF0\xF0\xFF", 3));
+  }
+  if (faults_.noiseBeforeStart) stream.prepend(QByteArray("\x12\x34\x00\x55\xF0", 5));
+  return stream;
+}
+
+QByteArray Simulator::liveFrame(int number) const {
   std::array<int, 12> raw{};
   const qint32 n = std::max<qint32>(1, log_.sampleCount());
-  const qint32 j = liveFrames_ % n;
+  const qint32 j = number % n;
   for (int c = 1; c <= 12; ++c) {
     const auto& s = log_.samples[std::size_t(c - 1)];
     raw[std::size_t(c - 1)] = s.empty() ? (c <= 10 ? 100 * c : 20 * c) : s[std::size_t(j)];
   }
-  QByteArray frame = LiveFrameBytes(raw, 0x0123 + liveFrames_ % 16, serial_);
-  if (faults_.shortLiveFrame && liveFrames_ % 3 == 0) {
+  QByteArray frame = LiveFrameBytes(raw, 0x0123 + number % 16, serial_);
+  if (faults_.shortLiveFrame && number % 3 == 0) {
     // Lose the last data bytes but keep the end mark: a frame too short to use.
     frame.remove(frame.size() - 6, 4);
   }
-  queue(frame);
+  return frame;
 }
+
+void Simulator::sendLiveFrame() { queue(liveFrame(++liveFrames_)); }
 
 void Simulator::queue(const QByteArray& bytes) {
   if (pendingBytes() == 0) {

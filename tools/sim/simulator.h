@@ -98,6 +98,10 @@ class Simulator : public QObject {
 
   const GeneratedLog& log() const { return log_; }
   QByteArray image() const { return PackImage(log_); }
+  // What the logger sends after 0x40 and the delay byte, faults included.
+  QByteArray downloadStream() const;
+  // Live frame number `number` (from 1), faults included.
+  QByteArray liveFrame(int number) const;
 
   // What the logger saw, for tests.
   QByteArray received() const { return received_; }

@@ -3,6 +3,7 @@
 #include "common/settings.h"
 #include "common/ui/commdialog.h"
 #include "support/fake_prompt.h"
+#include "support/hand_bytes.h"
 #include "support/test_paths.h"
 
 #include <QComboBox>
@@ -42,8 +43,7 @@ class CommDialogTest : public ::testing::Test {
     settings.PortNumber = 2;
     settings.DownloadDelay = 9;
     settings.Colours[3] = 0x123456;
-    QString e;
-    ASSERT_TRUE(common::WriteSettings(settingsPath(), settings, &e));
+    ASSERT_TRUE(testing_support::WriteFileBytes(settingsPath(), hand::Prm(settings)));
     port.setChannelFactory([this](int n, const QString& path) {
       opened.push_back({n, path});
       return std::make_unique<StubChannel>(failing);
@@ -67,8 +67,6 @@ class CommDialogTest : public ::testing::Test {
 TEST_F(CommDialogTest, OpensWithTheCurrentPortAndShowsEachPath) {
   common::CommDialog d(port, settings, settingsPath(), prompt);
   auto* box = d.findChild<QComboBox*>(QStringLiteral("Comport"));
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(d.windowTitle(), QStringLiteral("Communication settings"));
   ASSERT_EQ(box->count(), 5);
   EXPECT_EQ(box->currentIndex(), 2);
   for (int n = 0; n <= 4; ++n) EXPECT_TRUE(box->itemText(n).startsWith(QString::number(n))) << n;
@@ -76,46 +74,45 @@ TEST_F(CommDialogTest, OpensWithTheCurrentPortAndShowsEachPath) {
 }
 
 TEST_F(CommDialogTest, OkChangesOnlyThePortRecordAndWritesThePortMap) {
-  const QByteArray before = FileBytes(settingsPath());
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(3);
-  auto* path = d.findChild<QComboBox*>(QStringLiteral("PortPath"));
-  path->setEditText(QStringLiteral("/dev/pts/42"));
+  d.findChild<QComboBox*>(QStringLiteral("PortPath"))->setEditText(QStringLiteral("/dev/pts/42"));
   clickOk(d);
   EXPECT_TRUE(prompt.messages().empty());
   EXPECT_EQ(d.result(), QDialog::Accepted);
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0].first, 3);
-  EXPECT_EQ(opened[0].second, QStringLiteral("/dev/pts/42"));
+  EXPECT_EQ(opened, (std::vector<std::pair<int, QString>>{{3, QStringLiteral("/dev/pts/42")}}));
   EXPECT_TRUE(port.isOpen());
-  const QByteArray after = FileBytes(settingsPath());
-  ASSERT_EQ(after.size(), before.size());
-  QByteArray expected = before;
-  expected[3 * 128] = char(3);  // record 4: port number
-  EXPECT_EQ(after, expected);
+  common::Settings expected = settings;
+  expected.PortNumber = 3;
+  EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(expected));
   EXPECT_EQ(common::ReadPortMap(common::PortMapPathBeside(settingsPath())).path[3], QStringLiteral("/dev/pts/42"));
 }
 
-TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogAndTheFile) {
+TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogTheFileAndThePort) {
   failing = true;
-  const QByteArray before = FileBytes(settingsPath());
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.show();
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(4);
   clickOk(d);
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleCommPortError);
-  EXPECT_EQ(prompt.messages()[0].text, common::msg::kPortNotAvailable);
+  EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleCommPortError + ": " + common::msg::kPortNotAvailable});
   EXPECT_TRUE(d.isVisible());
-  EXPECT_EQ(FileBytes(settingsPath()), before);
+  EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
   EXPECT_EQ(settings.PortNumber, 2);
   EXPECT_EQ(port.portNumber(), 0);  // the number the port had before OK
 }
 
-TEST_F(CommDialogTest, ZeroClosesThePortAndSavesZero) {
+TEST_F(CommDialogTest, ZeroClosesThePortAndCancelWritesNothing) {
   port.setPortNumber(1);
   QString e;
   ASSERT_TRUE(port.open(&e));
+  {
+    common::CommDialog d(port, settings, settingsPath(), prompt);
+    d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(2);
+    QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
+    EXPECT_TRUE(port.isOpen());
+  }
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
   clickOk(d);
@@ -123,23 +120,12 @@ TEST_F(CommDialogTest, ZeroClosesThePortAndSavesZero) {
   EXPECT_EQ(quint8(FileBytes(settingsPath())[3 * 128]), 0);
 }
 
-TEST_F(CommDialogTest, CancelWritesNothing) {
-  const QByteArray before = FileBytes(settingsPath());
-  common::CommDialog d(port, settings, settingsPath(), prompt);
-  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
-  QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
-  EXPECT_EQ(d.result(), QDialog::Rejected);
-  EXPECT_EQ(FileBytes(settingsPath()), before);
-  EXPECT_TRUE(opened.empty());
-}
-
 TEST_F(CommDialogTest, MeterWriterKeepsTheLoggersLaterRecords) {
-  const QByteArray before = FileBytes(settingsPath());
   settings.DownloadDelay = 200;  // in memory only: the meter must not write it
   common::CommDialog d(port, settings, settingsPath(), prompt, common::CommDialog::Writer::Meter);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
   clickOk(d);
-  const QByteArray after = FileBytes(settingsPath());
-  EXPECT_EQ(quint8(after[3 * 128]), 1);
-  EXPECT_EQ(after.mid(4 * 128), before.mid(4 * 128));
+  common::Settings expected = settings;
+  expected.DownloadDelay = 9;
+  EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(expected));
 }

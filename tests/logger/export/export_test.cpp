@@ -4,7 +4,7 @@
 #include "logger/export/crop.h"
 #include "logger/export/csv.h"
 #include "logger/export/range.h"
-#include "logger/logdata/hand_bytes.h"
+#include "support/hand_bytes.h"
 #include "logger/logdata/samplestore.h"
 #include "support/test_paths.h"
 
@@ -79,7 +79,7 @@ TEST(CropTest, BytesForRanges) {
       for (int r = 0; r < 12 && j < 3; ++r) cols.back()[std::size_t(r)] = Value(r, j);
     }
     ASSERT_TRUE(WriteCroppedLog(path, Store(), start, end, nullptr));
-    EXPECT_EQ(FileBytes(path), hand::ToQ(hand::Dlg(count, 0x0C03, 3, 1234, cols))) << start << ".." << end;
+    EXPECT_EQ(FileBytes(path), hand::Dlg(count, 0x0C03, 3, 1234, cols)) << start << ".." << end;
   }
   QString error;
   EXPECT_FALSE(WriteCroppedLog(path, Store(), 2, 1, &error));

@@ -37,19 +37,10 @@ TEST_F(DeviceCommands, ParametersDialogSendsMaskAndCodeAndSavesThem) {
   EXPECT_EQ(preselected, 2);  // the default code 5 is list position 2
   ASSERT_TRUE(waitForMessage(1));
   EXPECT_EQ(prompt.messages()[0].text, msg::kParametersStored);
-  const QByteArray w = channel->written();
-  ASSERT_GE(w.size(), 4);
-  EXPECT_EQ(quint8(w[0]), 0x88);
-  EXPECT_EQ(quint8(w[1]), 1);  // channel 9: high byte bit 0
-  EXPECT_EQ(quint8(w[2]), 0);
-  EXPECT_EQ(quint8(w[3]), 2);
+  EXPECT_EQ(channel->written().left(4), QByteArray("\x88\x01\x00\x02", 4));  // channel 9: high byte bit 0
+  EXPECT_EQ(window->settings().MaskHighByte, 1);
   EXPECT_EQ(window->settings().LogFreqCode, 2);
-  QFile f(dir.file("cfg/init.prm"));
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  const QByteArray s = f.readAll();
-  EXPECT_EQ(quint8(s[0]), 0);    // MaskLowByte
-  EXPECT_EQ(quint8(s[128]), 1);  // MaskHighByte
-  EXPECT_EQ(quint8(s[256]), 2);  // LogFreqCode
+  EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
 }
 
 TEST_F(DeviceCommands, MemoryClearAsksFirstAndCancelSendsNothing) {
@@ -72,10 +63,7 @@ TEST_F(DeviceCommands, ReadBackSavesTheBlockAsFsh) {
   prompt.files = {fsh};
   find<QAction>("GPread")->trigger();
   for (int i = 0; i < 2000 && !QFile::exists(fsh); ++i) QTest::qWait(5);
-  ASSERT_TRUE(QFile::exists(fsh));
-  QFile f(fsh);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(), simulator.compensation());
+  EXPECT_EQ(testing_support::FileBytes(fsh), simulator.compensation());
 }
 
 // Cancel, Esc and closing the window all stop the send at once: no later byte, no

@@ -3,6 +3,7 @@
 #include "common/settings.h"
 #include "logger/shell/mainwindow.h"
 #include "support/fake_prompt.h"
+#include "support/hand_bytes.h"
 #include "support/test_paths.h"
 #include "tools/sim/simchannel.h"
 #include "tools/sim/simulator.h"
@@ -33,24 +34,6 @@ inline void OnModal(const QString& name, std::function<void(QWidget*)> act, int 
   });
 }
 
-inline void PutLe(QByteArray& b, qint64 v, int bytes) {
-  for (int i = 0; i < bytes; ++i) b.append(char((v >> (8 * i)) & 0xFF));
-}
-
-// A .dlg written byte by byte from its layout: count, mask, code, serial, then
-// rows 0..11 of each sample as little-endian 16-bit values.
-inline QByteArray DlgBytes(qint32 count, quint16 mask, quint8 code, qint32 serial,
-                           const std::function<qint16(int row, int j)>& value) {
-  QByteArray b;
-  PutLe(b, count, 4);
-  PutLe(b, mask, 2);
-  PutLe(b, code, 1);
-  PutLe(b, serial, 4);
-  for (int j = 0; j < count; ++j)
-    for (int row = 0; row < 12; ++row) PutLe(b, ((mask >> row) & 1) ? value(row, j) : 0, 2);
-  return b;
-}
-
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
   ASSERT_TRUE(testing_support::WriteFileBytes(path, bytes)) << path.toStdString();
 }
@@ -61,19 +44,13 @@ class ShellTest : public ::testing::Test {
   void writeStartupFiles(int port) {
     common::Settings s;
     s.PortNumber = quint8(port);
-    QString e;
-    ASSERT_TRUE(common::WriteSettings(dir.file("cfg/init.prm"), s, &e)) << e.toStdString();
+    WriteFile(dir.file("cfg/init.prm"), hand::Prm(s));
     common::ChannelConfiguration c;
-    for (int i = 0; i < 12; ++i) {
-      c.channel[std::size_t(i)].Name = QStringLiteral("Ch%1").arg(i + 1);
-      c.channel[std::size_t(i)].Unit = QStringLiteral("u%1").arg(i + 1);
-      c.channel[std::size_t(i)].Max = common::FullScale(i + 1);
-      c.channel[std::size_t(i)].WinHight = 4095;
-    }
-    ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/config.cfg"), c, &e)) << e.toStdString();
-    common::PortMap map;
-    map.path[1] = QStringLiteral("sim");
-    ASSERT_TRUE(common::WritePortMap(common::PortMapPathBeside(dir.file("cfg/init.prm")), map, &e));
+    for (int i = 0; i < 12; ++i)
+      c.channel[std::size_t(i)] = {QStringLiteral("Ch%1").arg(i + 1), 0, double(common::FullScale(i + 1)),
+                                   QStringLiteral("u%1").arg(i + 1), 4095};
+    WriteFile(dir.file("cfg/config.cfg"), hand::Cfg(c));
+    WriteFile(dir.file("cfg/ports.txt"), "1=sim\n");
   }
 
   void makeWindow() {

@@ -11,32 +11,25 @@ namespace {
 
 using testing_support::FakePrompt;
 
-TEST(CursorFormatTest, WholeSamplesShowNoLeadingZero) {
-  EXPECT_EQ(FormatWhole(0), QString());
-  EXPECT_EQ(FormatWhole(0.4), QString());
-  EXPECT_EQ(FormatWhole(0.5), QStringLiteral("1"));  // Format rounds halves away from zero
-  EXPECT_EQ(FormatWhole(2.5), QStringLiteral("3"));
-  EXPECT_EQ(FormatWhole(1234), QStringLiteral("1234"));
-  EXPECT_EQ(FormatWhole(123456.2), QStringLiteral("123456"));  // more digits than placeholders
-  EXPECT_EQ(FormatWhole(-3.2), QStringLiteral("-3"));
-  EXPECT_EQ(FormatWhole(-0.2), QStringLiteral("-"));
-}
-
-TEST(CursorFormatTest, TwoDecimalsKeepThePointAndDropZeros) {
-  EXPECT_EQ(FormatTwoDecimals(1), QStringLiteral("1."));
-  EXPECT_EQ(FormatTwoDecimals(0), QStringLiteral("."));
-  EXPECT_EQ(FormatTwoDecimals(0.5), QStringLiteral(".5"));
-  EXPECT_EQ(FormatTwoDecimals(0.05), QStringLiteral(".05"));
-  EXPECT_EQ(FormatTwoDecimals(0.004), QStringLiteral("."));
-  EXPECT_EQ(FormatTwoDecimals(0.005), QStringLiteral(".01"));
-  EXPECT_EQ(FormatTwoDecimals(1.25), QStringLiteral("1.25"));
-  EXPECT_EQ(FormatTwoDecimals(1.2), QStringLiteral("1.2"));
-  // 1.005 is stored a hair below 1.005; the 15-digit decimal form still rounds up.
-  EXPECT_EQ(FormatTwoDecimals(1.005), QStringLiteral("1.01"));
-  EXPECT_EQ(FormatTwoDecimals(99.999), QStringLiteral("100."));
-  EXPECT_EQ(FormatTwoDecimals(12345.678), QStringLiteral("12345.68"));
-  EXPECT_EQ(FormatTwoDecimals(-1.5), QStringLiteral("-1.5"));
-  EXPECT_EQ(FormatTwoDecimals(-0.001), QStringLiteral("-."));
+TEST(CursorFormatTest, PlaceholdersShowOnlyTheDigitsTheNumberHas) {
+  // "####": no leading zero, halves away from zero; "####.##": the point always kept.
+  const struct {
+    double value;
+    const char* whole;
+    const char* twoDecimals;
+  } cases[] = {
+      {0, "", "."},           {0.4, "", ".4"},         {0.5, "1", ".5"},
+      {2.5, "3", "2.5"},      {1, "1", "1."},          {0.05, "", ".05"},
+      {0.004, "", "."},       {0.005, "", ".01"},      {1.25, "1", "1.25"},
+      {1234, "1234", "1234."}, {123456.2, "123456", "123456.2"},  // more digits than placeholders
+      {1.005, "1", "1.01"},   // stored a hair below 1.005; its 15-digit form still rounds up
+      {99.999, "100", "100."}, {12345.678, "12346", "12345.68"},
+      {-3.2, "-3", "-3.2"},   {-0.2, "-", "-.2"},      {-0.001, "-", "-."},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatWhole(c.value), QLatin1String(c.whole)) << c.value;
+    EXPECT_EQ(FormatTwoDecimals(c.value), QLatin1String(c.twoDecimals)) << c.value;
+  }
 }
 
 // A log of 1000 samples. Channels 1-4 and 7-10 read their raw value, channel 5 a tenth
@@ -68,94 +61,75 @@ class CursorTest : public ::testing::Test {
   FakePrompt prompt;
 };
 
-TEST_F(CursorTest, PositionReadOutInSamplesAndSeconds) {
-  view.WindowStart = 200;
-  CursorReadout r = CursorMove(view, input(), 500);
-  EXPECT_EQ(r.position, QStringLiteral("250"));
-  EXPECT_EQ(view.CursorSample, 250);
-
-  // 50 samples per second, a cursor exactly at sample 50 of a window starting at 0.
-  view.WindowStart = 0;
-  view.SecondsMode = true;
-  r = CursorMove(view, input(), 500);
-  EXPECT_EQ(r.position, QStringLiteral("1."));
-  EXPECT_EQ(view.CursorSample, 50);
-  r = CursorMove(view, input(), 255);  // sample 25.5: 0.51 s
-  EXPECT_EQ(r.position, QStringLiteral(".51"));
-  EXPECT_EQ(view.CursorSample, 26);  // whole samples round halves to even... 25.5 -> 26
-  store.FreqCode = 5;  // 10 per second; window start 200 adds 20 s
-  view.WindowStart = 200;
-  r = CursorMove(view, input(), 250);
-  EXPECT_EQ(r.position, QStringLiteral("22.5"));
+TEST_F(CursorTest, PositionReadOutAndCursorSampleInSamplesAndSeconds) {
+  const struct {
+    qint32 start, length;
+    bool seconds;
+    quint8 code;
+    double x;
+    const char* position;
+    qint32 sample;
+  } cases[] = {
+      {200, 100, false, 1, 500, "250", 250},
+      {0, 100, false, 1, 245, "25", 24},  // 24.5: the cursor sample rounds halves to even,
+      {0, 100, false, 1, 235, "24", 24},  // 23.5  the read-out away from zero
+      {0, 100, true, 1, 500, "1.", 50},   // 50 samples per second: exactly one second
+      {0, 100, true, 1, 255, ".51", 26},
+      {200, 100, true, 5, 250, "22.5", 225},  // 10 per second; the start adds 20 s
+      {0, 0, false, 1, 400, "", 0},       // the empty previous view before any right press
+      {950, 50, false, 1, 5000, "1200", 1000},  // dragged beyond the picture: the spare last column
+      {0, 100, false, 1, -3000, "-300", 0},
+  };
+  for (const auto& c : cases) {
+    view.WindowStart = c.start;
+    view.WindowLength = c.length;
+    view.WindowEnd = c.start + c.length;
+    view.SecondsMode = c.seconds;
+    store.FreqCode = c.code;
+    const CursorReadout r = CursorMove(view, input(), c.x);
+    EXPECT_EQ(r.position, QLatin1String(c.position)) << c.x;
+    EXPECT_EQ(view.CursorSample, c.sample) << c.x;
+  }
+  // Without a log only the position moves.
+  const CursorReadout r = CursorMove(view, input(false), 300);
+  EXPECT_FALSE(r.valuesValid);
+  EXPECT_EQ(r.position, QStringLiteral("30"));
+  for (const QString& v : r.values) EXPECT_TRUE(v.isEmpty());
 }
 
-TEST_F(CursorTest, CursorSampleRoundsHalvesToEven) {
-  CursorMove(view, input(), 245);  // 24.5
-  EXPECT_EQ(view.CursorSample, 24);
-  CursorMove(view, input(), 235);  // 23.5
-  EXPECT_EQ(view.CursorSample, 24);
-}
-
-TEST_F(CursorTest, ValueReadOutsWithoutBias) {
-  CursorReadout r = CursorMove(view, input(), 400);  // sample 40
-  ASSERT_TRUE(r.valuesValid);
-  EXPECT_EQ(r.values[0], QStringLiteral("40"));
-  EXPECT_EQ(r.values[3], QStringLiteral("70"));      // raw 40 + 30
-  EXPECT_EQ(r.values[4], QStringLiteral("8"));       // raw 80 / 10
-  EXPECT_EQ(r.values[5], QStringLiteral("97.8021978021978"));  // 100 - 100 * 90 / 4095, 15 digits
-  EXPECT_EQ(r.values[10], QStringLiteral("140"));    // 8-bit channel, raw 140 of 255
-  EXPECT_EQ(r.values[11], QStringLiteral("150"));
-}
-
-TEST_F(CursorTest, ValueReadOutsLessBias) {
+TEST_F(CursorTest, ValueReadOutsLessTheirBias) {
   view.EngBias[0] = 10;
   view.EngBias[10] = 200;
-  CursorReadout r = CursorMove(view, input(), 400);
-  EXPECT_EQ(r.values[0], QStringLiteral("30"));
-  EXPECT_EQ(r.values[10], QStringLiteral("-60"));
-  EXPECT_EQ(r.values[1], QStringLiteral("50"));  // no bias on channel 2
+  const CursorReadout r = CursorMove(view, input(), 400);  // sample 40
+  ASSERT_TRUE(r.valuesValid);
+  const char* expected[12] = {"30",  // raw 40, less 10
+                              "50", "60", "70",
+                              "8",                 // raw 80 / 10
+                              "97.8021978021978",  // 100 - 100 * 90 / 4095, 15 digits
+                              "100", "110", "120", "130",
+                              "-60",  // 8-bit channel, raw 140 of 255, less 200
+                              "150"};
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(r.values[std::size_t(i)], QLatin1String(expected[i])) << i;
 }
 
-TEST_F(CursorTest, ChannelFiveDriftIsInterpolatedBetweenTheReferences) {
-  // First bias 10 at sample 100, second bias 20 at sample 200.
+TEST_F(CursorTest, ChannelsFiveAndSixDriftBetweenTheReferencesFromTheFirstBiasToTheSecond) {
+  // Channel 5: bias 10 at sample 100, 20 at sample 200; its raw at sample k is k + 40,
+  // read as (k + 40) / 10. Channel 6 has its own second bias; channel 1 never drifts.
   view.EngBias[4] = 10;
   view.EngBias[12] = 20;
+  view.EngBias[0] = 5;
   view.BiasRef = {100, 200};
   view.WindowStart = 100;
   view.WindowEnd = 300;
   view.WindowLength = 200;
-  auto shownAt = [&](qint32 k) {
-    CursorReadout r = CursorMove(view, input(), (k - 100) * 5.0);
-    EXPECT_EQ(view.CursorSample, k);
-    return common::TextToNumber(r.values[4]);
-  };
-  // Raw of channel 5 at sample k is k + 40, read as (k + 40) / 10.
-  EXPECT_DOUBLE_EQ(shownAt(100), 14 - 10);          // at s1: the first bias
-  EXPECT_DOUBLE_EQ(shownAt(150), 19 - 15);          // half way: the mean of both
-  EXPECT_NEAR(shownAt(199), 23.9 - 19.9, 1e-9);
-  EXPECT_DOUBLE_EQ(shownAt(200), 24 - 10);          // from s2 on the correction stops
-  EXPECT_DOUBLE_EQ(shownAt(250), 29 - 10);
-  // Channel 1 has no drift term even with the same references.
-  view.EngBias[0] = 5;
-  CursorReadout r = CursorMove(view, input(), 250);
-  EXPECT_EQ(r.values[0], QStringLiteral("145"));
-}
-
-TEST_F(CursorTest, ChannelSixUsesItsOwnSecondBias) {
+  for (auto [k, shown] : {std::pair{100, 14 - 10.0}, {150, 19 - 15.0}, {199, 23.9 - 19.9}, {200, 24 - 10.0}, {250, 29 - 10.0}}) {
+    const CursorReadout r = CursorMove(view, input(), (k - 100) * 5.0);
+    EXPECT_NEAR(common::TextToNumber(r.values[4]), shown, 1e-9) << k;
+    EXPECT_EQ(r.values[0], QString::number(k - 5)) << k;
+  }
   view.EngBias[5] = 4;
   view.EngBias[13] = 8;
-  view.BiasRef = {0, 100};
-  EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 25), (4 - 8) * 25 / 100.0);
-  EXPECT_DOUBLE_EQ(DriftCorrection(view, 4, 25), 0);  // channel 5's biases are 0
-  EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 0), 0);
-  EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 100), 0);
-}
-
-TEST_F(CursorTest, WithoutALogOnlyThePositionMoves) {
-  CursorReadout r = CursorMove(view, input(false), 300);
-  EXPECT_FALSE(r.valuesValid);
-  EXPECT_EQ(r.position, QStringLiteral("30"));
-  for (const QString& v : r.values) EXPECT_TRUE(v.isEmpty());
+  EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 125), (4 - 8) * 25 / 100.0);
 }
 
 TEST_F(CursorTest, CursorLineErasesTheOldLineOnly) {
@@ -171,61 +145,33 @@ TEST_F(CursorTest, CursorLineErasesTheOldLineOnly) {
   EXPECT_EQ(view.CursorX, 512);
 }
 
-TEST_F(CursorTest, DragBeyondThePictureNeverReadsOutsideTheLog) {
-  view.WindowStart = 950;
-  view.WindowEnd = 1000;
-  view.WindowLength = 50;
-  CursorReadout r = CursorMove(view, input(), 5000);  // sample 1200
-  EXPECT_EQ(r.position, QStringLiteral("1200"));
-  EXPECT_EQ(view.CursorSample, 1000);  // the spare last column
-  EXPECT_EQ(r.values[0], QStringLiteral("0"));
-  view.WindowStart = 0;
-  CursorMove(view, input(), -3000);
-  EXPECT_EQ(view.CursorSample, 0);
-}
-
-TEST_F(CursorTest, PressWithoutALogSaysNoData) {
-  const ViewState before = view;
+TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
+  view.CursorSample = 7;
   PressResult p = CursorPress(view, input(false), MouseButton::Left, 300, prompt);
   EXPECT_FALSE(p.handled);
-  EXPECT_EQ(p.redraw, Redraw::None);
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.records[0].title, QStringLiteral("Logger"));
-  EXPECT_EQ(prompt.records[0].text, QStringLiteral("No data!"));
+  EXPECT_EQ(prompt.said(), QStringList{"Logger: No data!"});
   EXPECT_EQ(prompt.records[0].icon, common::PromptIcon::Exclamation);
-  EXPECT_EQ(view.CursorX, before.CursorX);
-  EXPECT_EQ(view.CandidateRef, before.CandidateRef);
-  EXPECT_EQ(view.EngCandidate, before.EngCandidate);
-}
+  EXPECT_EQ(view.CursorX, ViewState{}.CursorX);
+  EXPECT_EQ(view.CandidateRef, ViewState{}.CandidateRef);
 
-TEST_F(CursorTest, LeftPressTakesCandidatesOfAllChannels) {
-  view.CursorSample = 7;
-  PressResult p = CursorPress(view, input(), MouseButton::Left, 300, prompt);
+  p = CursorPress(view, input(), MouseButton::Left, 300, prompt);
   ASSERT_TRUE(p.handled);
   EXPECT_EQ(p.redraw, Redraw::Overview);
-  EXPECT_TRUE(prompt.records.empty());
   EXPECT_EQ(p.readout.position, QStringLiteral("30"));
   EXPECT_EQ(p.readout.line.drawX, 300);
-  EXPECT_EQ(view.CandidateRef[0], 30);
   EXPECT_EQ(view.CursorSample, 7);  // a press does not move the cursor sample
-  EXPECT_DOUBLE_EQ(view.RawCandidate[0], 30);
-  EXPECT_DOUBLE_EQ(view.EngCandidate[0], 30);
+  EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 0}));
   EXPECT_DOUBLE_EQ(view.RawCandidate[4], 70);
   EXPECT_DOUBLE_EQ(view.EngCandidate[4], 7);
   EXPECT_DOUBLE_EQ(view.EngCandidate[5], 100 - 100 * 80 / 4095.0);
   EXPECT_DOUBLE_EQ(view.RawCandidate[11], 140);
   EXPECT_DOUBLE_EQ(view.EngCandidate[12], 0);  // right-press entries untouched
-}
 
-TEST_F(CursorTest, RightPressTakesTheSecondReferencesOnly) {
-  PressResult p = CursorPress(view, input(), MouseButton::Right, 600, prompt);
-  ASSERT_TRUE(p.handled);
-  EXPECT_EQ(view.CandidateRef[1], 60);
-  EXPECT_EQ(view.CandidateRef[0], 0);
-  EXPECT_DOUBLE_EQ(view.EngCandidate[12], 10);                      // (60 + 40) / 10
+  CursorPress(view, input(), MouseButton::Right, 600, prompt);  // only channels 5 and 6 at sample 60
+  EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 60}));
+  EXPECT_DOUBLE_EQ(view.EngCandidate[12], 10);                        // (60 + 40) / 10
   EXPECT_DOUBLE_EQ(view.EngCandidate[13], 100 - 100 * 110 / 4095.0);  // raw 110
-  EXPECT_DOUBLE_EQ(view.EngCandidate[4], 0);
-  EXPECT_DOUBLE_EQ(view.RawCandidate[4], 0);
+  EXPECT_DOUBLE_EQ(view.EngCandidate[4], 7);
 }
 
 TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
@@ -233,25 +179,23 @@ TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
   DerivedColumns table{speed.data(), altitude.data(), 1001, 1};
   derived = &table;
   view.SpeedAlt = true;
-
-  view.SpeedUnit = 0;
-  CursorReadout r = CursorMove(view, input(), 400);
-  EXPECT_EQ(r.values[4], QStringLiteral("1000"));
-  EXPECT_EQ(r.values[5], QStringLiteral("25"));
-  EXPECT_EQ(r.values[0], QStringLiteral("40"));
-  view.SpeedUnit = 1;
-  r = CursorMove(view, input(), 400);
-  EXPECT_EQ(r.values[4], QStringLiteral("1000"));
-  EXPECT_EQ(r.values[5], QStringLiteral("90"));
-  view.SpeedUnit = 2;
-  r = CursorMove(view, input(), 400);
-  EXPECT_EQ(r.values[4], QStringLiteral("3280.83989501312"));  // feet
-  EXPECT_EQ(r.values[5], QStringLiteral("55.9234073013601"));  // miles per hour
-
-  // Without a table the raw read-outs stay.
+  const struct {
+    int unit;
+    const char *altitude, *speed;
+  } cases[] = {{0, "1000", "25"}, {1, "1000", "90"}, {2, "3280.83989501312", "55.9234073013601"}};  // m, km/h; ft, mph
+  for (const auto& c : cases) {
+    view.SpeedUnit = c.unit;
+    const CursorReadout r = CursorMove(view, input(), 400);
+    EXPECT_EQ(r.values[4], QLatin1String(c.altitude));
+    EXPECT_EQ(r.values[5], QLatin1String(c.speed));
+    EXPECT_EQ(r.values[0], QStringLiteral("40"));
+  }
+  // Without the box, or without a table, the raw read-outs stay.
+  view.SpeedAlt = false;
+  EXPECT_EQ(CursorMove(view, input(), 400).values[4], QStringLiteral("8"));
+  view.SpeedAlt = true;
   derived = nullptr;
-  r = CursorMove(view, input(), 400);
-  EXPECT_EQ(r.values[4], QStringLiteral("8"));
+  EXPECT_EQ(CursorMove(view, input(), 400).values[4], QStringLiteral("8"));
 }
 
 // On a picture wider than 32767 twips (2184 px) the line and the arrow keys go on.

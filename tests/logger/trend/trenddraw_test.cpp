@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -29,90 +30,55 @@ TraceRequest Request(qint32 start, qint32 end) {
 
 }  // namespace
 
-TEST(TrendVertical, RawZeroAndFullScaleSitTenUnitsInsideTheEdges) {
-  Series s{{0, 4095}};
-  auto g = ComputeTrace(Request(0, 1), s.view(), nullptr);
-  ASSERT_FALSE(g.bars);
-  ASSERT_EQ(g.polyline.size(), 2u);
-  EXPECT_DOUBLE_EQ(g.polyline[0].y(), kPic.height - 10);
-  EXPECT_DOUBLE_EQ(g.polyline[1].y(), -10);  // top edge minus 10 units
-  EXPECT_DOUBLE_EQ(g.polyline[0].x(), 0);
-  EXPECT_DOUBLE_EQ(g.polyline[1].x(), kPic.width);
-}
-
-TEST(TrendVertical, EightBitFullScaleMatchesTwelveBitFullScale) {
-  Series s8{{255}}, s12{{4095}};
-  auto r8 = Request(0, 0);
-  r8.yScale = 1.0 / 255;
-  r8.fullScale = 255;
-  auto g8 = ComputeTrace(r8, s8.view(), nullptr);
-  auto g12 = ComputeTrace(Request(0, 0), s12.view(), nullptr);
-  ASSERT_EQ(g8.polyline.size(), 1u);  // start == end: the single point
-  EXPECT_NEAR(g8.polyline[0].y(), g12.polyline[0].y(), 1e-9);
-}
-
-TEST(TrendVertical, MidZeroBiasWindowHeightAndInversion) {
-  Series s{{0, 100, 2000}};
-  auto rq = Request(0, 2);
-  rq.zeroDivisor = 2;
-  auto g = ComputeTrace(rq, s.view(), nullptr);
-  EXPECT_DOUBLE_EQ(g.polyline[0].y(), kPic.height / 2 - 10);
-
-  // Bias 100: sample 100 now lies where 0 was; sample 0 falls below the middle.
-  rq.rawBias = 100;
-  g = ComputeTrace(rq, s.view(), nullptr);
-  EXPECT_DOUBLE_EQ(g.polyline[1].y(), kPic.height / 2 - 10);
-  EXPECT_GT(g.polyline[0].y(), kPic.height / 2 - 10);
-
-  // Window height 2000: raw 2000 fills the whole height.
-  auto rh = Request(0, 2);
-  rh.winHeight = 2000;
-  g = ComputeTrace(rh, s.view(), nullptr);
-  EXPECT_DOUBLE_EQ(g.polyline[2].y(), -10);
-
-  // Inverted: raw full scale at the bottom, raw 0 at the top.
-  Series inv{{4095, 0}};
-  auto ri = Request(0, 1);
-  ri.inverted = true;
-  g = ComputeTrace(ri, inv.view(), nullptr);
-  EXPECT_DOUBLE_EQ(g.polyline[0].y(), kPic.height - 10);
-  EXPECT_DOUBLE_EQ(g.polyline[1].y(), -10);
-}
-
-TEST(TrendVertical, ZeroOrBrokenWindowHeightSkipsTheChannel) {
-  Series s{{1, 2, 3}};
-  auto rq = Request(0, 2);
-  rq.winHeight = 0;
-  EXPECT_TRUE(ComputeTrace(rq, s.view(), nullptr).empty());
-  rq.winHeight = std::numeric_limits<double>::infinity();
-  EXPECT_TRUE(ComputeTrace(rq, s.view(), nullptr).empty());
-}
-
-TEST(TrendVertical, DerivedValuesIgnoreBiasDriftAndInversion) {
+TEST(TrendVertical, WhereARawValueIsDrawn) {
+  const double h = kPic.height, ky = -kPic.height / 4095;
+  const struct {
+    const char* what;
+    std::function<void(TraceRequest&)> set;
+    double raw;
+    double y;
+  } cases[] = {
+      {"raw 0 ten units above the bottom", [](TraceRequest&) {}, 0, h - 10},
+      {"full scale ten units above the top", [](TraceRequest&) {}, 4095, -10},
+      {"8-bit full scale at the same place", [](TraceRequest& r) { r.yScale = 1.0 / 255, r.fullScale = 255; }, 255, -10},
+      {"mid zero", [](TraceRequest& r) { r.zeroDivisor = 2; }, 0, h / 2 - 10},
+      {"raw bias: raw 100 where 0 was", [](TraceRequest& r) { r.zeroDivisor = 2, r.rawBias = 100; }, 100, h / 2 - 10},
+      {"window height 2000: raw 2000 fills the height", [](TraceRequest& r) { r.winHeight = 2000; }, 2000, -10},
+      {"inverted: full scale at the bottom", [](TraceRequest& r) { r.inverted = true; }, 4095, h - 10},
+      {"inverted: raw 0 at the top", [](TraceRequest& r) { r.inverted = true; }, 0, -10},
+      {"drift", [](TraceRequest& r) { r.drift = 33; }, 0, h - 10 + 33},
+  };
+  for (const auto& c : cases) {
+    Series s{{qint16(c.raw)}};
+    TraceRequest rq = Request(0, 0);
+    c.set(rq);
+    const auto g = ComputeTrace(rq, s.view(), nullptr);
+    ASSERT_EQ(g.polyline.size(), 1u) << c.what;  // start == end: the single point
+    EXPECT_NEAR(g.polyline[0].y(), c.y, 1e-9) << c.what;
+  }
+  // Derived values (speed, altitude) ignore bias, drift and inversion.
   std::vector<float> d{100.f, 200.f};
-  SeriesView v{nullptr, d.data(), 1, 2};
-  auto rq = Request(0, 1);
-  rq.derived = true;
+  TraceRequest rq = Request(0, 1);
+  rq.derived = rq.inverted = true;
   rq.rawBias = 50;
   rq.drift = 33;
-  rq.inverted = true;
-  auto g = ComputeTrace(rq, v, nullptr);
-  const double ky = -kPic.height / 4095;
-  EXPECT_DOUBLE_EQ(g.polyline[0].y(), kPic.height - 10 + ky * 100);
-  EXPECT_DOUBLE_EQ(g.polyline[1].y(), kPic.height - 10 + ky * 200);
+  const auto g = ComputeTrace(rq, SeriesView{nullptr, d.data(), 1, 2}, nullptr);
+  EXPECT_DOUBLE_EQ(g.polyline[0].y(), h - 10 + ky * 100);
+  EXPECT_DOUBLE_EQ(g.polyline[1].y(), h - 10 + ky * 200);
+  // A height of 0 or one that is no number skips the channel.
+  for (double height : {0.0, std::numeric_limits<double>::infinity()}) {
+    TraceRequest broken = Request(0, 2);
+    broken.winHeight = height;
+    EXPECT_TRUE(ComputeTrace(broken, Series{{1, 2, 3}}.view(), nullptr).empty()) << height;
+  }
 }
 
 TEST(TrendMode, StepFollowsSamplesPerPixel) {
   // 100 samples over 1000 pixels: per-sample; 10000 samples: bars of 8.
   EXPECT_LE(SamplesPerBar(kTpp, 0, 100, kPic.width), 1.0);
   EXPECT_DOUBLE_EQ(SamplesPerBar(kTpp, 0, 10000, kPic.width), 8.0);
-  EXPECT_EQ(StepFor(8.0), 8);
-  EXPECT_EQ(StepFor(2.5), 2);  // ties go to the even neighbour
-  EXPECT_EQ(StepFor(3.5), 4);
-  EXPECT_EQ(StepFor(0.2), 1);  // never below 1
-  EXPECT_EQ(RoundHalfEven(0.5), 0);
-  EXPECT_EQ(RoundHalfEven(1.5), 2);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  // Ties go to the even neighbour; never below 1.
+  for (auto [n, step] : {std::pair{8.0, 8}, {2.5, 2}, {3.5, 4}, {0.2, 1}}) EXPECT_EQ(StepFor(n), step) << n;
 }
 
 TEST(TrendPerSample, OnePointAndOneLinePerSample) {
@@ -127,6 +93,8 @@ TEST(TrendPerSample, OnePointAndOneLinePerSample) {
     EXPECT_NEAR(g.polyline[std::size_t(i)].x(), i * xstep, 1e-6);
     EXPECT_NEAR(g.polyline[std::size_t(i)].y(), (50 + i) * 10 * ky + kPic.height - 10, 1e-6);
   }
+  // An end beyond the series is clamped, not read.
+  EXPECT_EQ(ComputeTrace(Request(0, 1000), Series{{5, 6, 7}}.view(), nullptr).polyline.size(), 3u);
 }
 
 TEST(TrendBars, BlocksShareEndSamplesAndSkipTheLastPartialBlock) {
@@ -155,45 +123,40 @@ TEST(TrendBars, BlocksShareEndSamplesAndSkipTheLastPartialBlock) {
   for (const auto& l : g.barLines) EXPECT_GT(l.y2(), 4000 * ky + base - 10 + 1);
 }
 
-TEST(TrendBars, RawBiasDoesNotMoveBarsButDriftDoes) {
-  Series s;
-  s.raw.assign(10001, 1000);
-  auto plain = ComputeTrace(Request(0, 10000), s.view(), nullptr);
-  auto rq = Request(0, 10000);
-  rq.rawBias = 500;
-  auto biased = ComputeTrace(rq, s.view(), nullptr);
-  ASSERT_EQ(plain.barLines.size(), biased.barLines.size());
-  EXPECT_DOUBLE_EQ(plain.barLines[5].y1(), biased.barLines[5].y1());
-  rq.drift = 7;
-  auto drifted = ComputeTrace(rq, s.view(), nullptr);
-  EXPECT_DOUBLE_EQ(drifted.barLines[5].y1(), plain.barLines[5].y1() + 7);
-  EXPECT_DOUBLE_EQ(drifted.barLines[5].y2(), plain.barLines[5].y2() + 7);
-}
-
-TEST(TrendBars, InvertedBarsTakeTheLargerDrawnValueFromTheSmallerRaw) {
+TEST(TrendBars, BarEndsUnderBiasDriftInversionAndDerivedValues) {
+  const double ky = -kPic.height / 4095, base = kPic.height - 10;
+  const struct {
+    const char* what;
+    std::function<void(TraceRequest&)> set;
+    double low, high;  // the drawn extremes of bar 0 (samples 0..8 hold 100, sample 3 holds 4000)
+    double shift;
+  } cases[] = {
+      {"plain", [](TraceRequest&) {}, 100, 4000, 0},
+      {"a raw bias does not move bars", [](TraceRequest& r) { r.rawBias = 500; }, 100, 4000, 0},
+      {"drift does", [](TraceRequest& r) { r.rawBias = 500, r.drift = 7; }, 100, 4000, 7},
+      // Inverted: drawn values 3995 (raw 100) and 95 (raw 4000).
+      {"inverted", [](TraceRequest& r) { r.inverted = true; }, 95, 3995, 0},
+  };
   Series s;
   s.raw.assign(10001, 100);
   s.raw[3] = 4000;
-  auto rq = Request(0, 10000);
-  rq.inverted = true;
-  auto g = ComputeTrace(rq, s.view(), nullptr);
-  const double ky = -kPic.height / 4095;
-  const double base = kPic.height - 10;
-  // Drawn values 3995 (from raw 100) and 95 (from raw 4000).
-  EXPECT_NEAR(g.barLines[0].y1(), 95 * ky + base + 10, 1e-6);
-  EXPECT_NEAR(g.barLines[0].y2(), 3995 * ky + base - 10, 1e-6);
-}
-
-TEST(TrendBars, DerivedBlocksStartFromTheFixedExtremes) {
-  // All values above 4095: the search keeps its starting minimum of 4095.
+  for (const auto& c : cases) {
+    TraceRequest rq = Request(0, 10000);
+    c.set(rq);
+    const auto g = ComputeTrace(rq, s.view(), nullptr);
+    ASSERT_TRUE(g.bars) << c.what;
+    EXPECT_NEAR(g.barLines[0].y1(), c.low * ky + base + 10 + c.shift, 1e-6) << c.what;
+    EXPECT_NEAR(g.barLines[0].y2(), c.high * ky + base - 10 + c.shift, 1e-6) << c.what;
+  }
+  // Derived values above 4095: the block search keeps its starting minimum of 4095, and
+  // drift does not move them.
   std::vector<float> d(10001, 5000.f);
-  SeriesView v{nullptr, d.data(), 1, qint32(d.size())};
-  auto rq = Request(0, 10000);
+  TraceRequest rq = Request(0, 10000);
   rq.derived = true;
-  auto g = ComputeTrace(rq, v, nullptr);
-  const double ky = -kPic.height / 4095;
-  EXPECT_NEAR(g.barLines[0].y1(), 4095 * ky + kPic.height - 10 + 10, 1e-6);
-  EXPECT_NEAR(g.barLines[0].y2(), 5000 * ky + kPic.height - 10 - 10, 1e-6);
+  rq.drift = 7;
+  const auto g = ComputeTrace(rq, SeriesView{nullptr, d.data(), 1, qint32(d.size())}, nullptr);
+  EXPECT_NEAR(g.barLines[0].y1(), 4095 * ky + base + 10, 1e-6);
+  EXPECT_NEAR(g.barLines[0].y2(), 5000 * ky + base - 10, 1e-6);
 }
 
 TEST(TrendBars, EnvelopeGivesTheSameBarsAsTheSamples) {
@@ -213,56 +176,34 @@ TEST(TrendBars, EnvelopeGivesTheSameBarsAsTheSamples) {
   }
 }
 
-TEST(TrendWindow, EndBeyondTheSeriesIsClampedNotRead) {
-  Series s{{5, 6, 7}};
-  auto g = ComputeTrace(Request(0, 1000), s.view(), nullptr);
-  ASSERT_FALSE(g.bars);
-  EXPECT_EQ(g.polyline.size(), 3u);
-}
-
-TEST(Overview, BoxTraceAndTheDropToTheSpareColumn) {
-  // 1000 samples plus the spare zero column, strip 500 pixels wide.
-  Series s;
-  s.raw.assign(1001, 4095);
-  s.raw[1000] = 0;
+TEST(Overview, BoxTraceOstepInversionAndTheDropToTheSpareColumn) {
+  // Strip 500 pixels wide. 1000 samples (and the spare zero column): ostep = 15 * 0.2 *
+  // 1000 / 7500 = 0.4, at least 1, so every column 0..1000; 100000 samples: ostep 40.
+  Series small, big;
+  small.raw.assign(1001, 4095);
+  small.raw[1000] = 0;
+  for (int j = 0; j <= 100000; ++j) big.raw.push_back(qint16(j % 4096));
   OverviewRequest rq;
   rq.scale = {0, 0, 500 * kTpp, 60 * kTpp};
   rq.twipsPerPixel = kTpp;
   rq.sampleCount = 1000;
   rq.windowStart = 100;
   rq.windowEnd = 150;
-  auto g = ComputeOverview(rq, s.view());
+  const double w = rq.scale.width, h = rq.scale.height;
+  auto g = ComputeOverview(rq, small.view());
   ASSERT_TRUE(g.hasBox);
-  EXPECT_DOUBLE_EQ(g.windowBox.left(), 100.0 / 1000 * rq.scale.width);
-  EXPECT_DOUBLE_EQ(g.windowBox.right(), 150.0 / 1000 * rq.scale.width);
-  EXPECT_DOUBLE_EQ(g.windowBox.bottom(), rq.scale.height);
-  // ostep = 15 * 0.2 * 1000 / 7500 = 0.4 -> at least 1: every column 0..1000.
+  EXPECT_EQ(g.windowBox, QRectF(QPointF(0.1 * w, 0), QPointF(0.15 * w, h)));
   ASSERT_EQ(g.trace.size(), 1001u);
   EXPECT_DOUBLE_EQ(g.trace.front().y(), 0);  // 4095 at the top edge, no margin
-  EXPECT_DOUBLE_EQ(g.trace.back().y(), rq.scale.height);
-  EXPECT_NEAR(g.trace.back().x(), rq.scale.width, 1e-6);
-}
-
-TEST(Overview, SkipsSamplesByOstepAndInvertsAndStaysEmptyWithoutChannel) {
-  Series s;
-  for (int j = 0; j <= 100000; ++j) s.raw.push_back(qint16(j % 4096));
-  OverviewRequest rq;
-  rq.scale = {0, 0, 500 * kTpp, 60 * kTpp};
-  rq.twipsPerPixel = kTpp;
+  EXPECT_EQ(g.trace.back(), QPointF(w, h));
   rq.sampleCount = 100000;
-  auto g = ComputeOverview(rq, s.view());
-  // ostep = 15 * 0.2 * 100000 / 7500 = 40; j = 1, 41, ... 99961.
-  ASSERT_EQ(g.trace.size(), 1u + 2500u);
-  EXPECT_DOUBLE_EQ(g.trace[1].y(), rq.scale.height - 1 * rq.scale.height / 4095);
-  EXPECT_DOUBLE_EQ(g.trace[2].y(), rq.scale.height - 41 * rq.scale.height / 4095);
+  g = ComputeOverview(rq, big.view());
+  ASSERT_EQ(g.trace.size(), 1u + 2500u);  // j = 1, 41, ... 99961
+  EXPECT_DOUBLE_EQ(g.trace[2].y(), h - 41 * h / 4095);
   rq.inverted = true;
-  g = ComputeOverview(rq, s.view());
-  EXPECT_DOUBLE_EQ(g.trace[2].y(), 41 * rq.scale.height / 4095);
-
-  SeriesView none;
-  auto e = ComputeOverview(rq, none);
-  EXPECT_FALSE(e.hasBox);
-  EXPECT_TRUE(e.trace.empty());
+  EXPECT_DOUBLE_EQ(ComputeOverview(rq, big.view()).trace[2].y(), 41 * h / 4095);
+  // No channel, or no samples: an empty strip.
+  EXPECT_FALSE(ComputeOverview(rq, SeriesView{}).hasBox);
   rq.sampleCount = 0;
   EXPECT_TRUE(ComputeOverview(rq, Series{{0}}.view()).trace.empty());
 }

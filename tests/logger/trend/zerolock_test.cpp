@@ -10,7 +10,7 @@ namespace {
 using testing_support::FakePrompt;
 
 // Candidates as a left press at sample 40 and a right press at sample 90 leave them.
-ViewState withCandidates() {
+ViewState WithCandidates() {
   ViewState v;
   for (std::size_t j = 0; j < 12; ++j) {
     v.EngCandidate[j] = 100.0 + double(j);
@@ -22,120 +22,78 @@ ViewState withCandidates() {
   return v;
 }
 
-std::array<bool, 12> boxes(std::initializer_list<int> checked) {
+std::array<bool, 12> Boxes(std::initializer_list<int> checked) {
   std::array<bool, 12> b{};
   for (int i : checked) b[std::size_t(i)] = true;
   return b;
 }
 
-TEST(ZeroLockTest, CheckedChannelsTakeTheCandidatesOthersAreCleared) {
-  ViewState v = withCandidates();
-  v.EngBias[3] = 7;
-  v.RawBias[3] = 7;
-  ApplyZeroLock(v, boxes({0, 2}), 2);
+TEST(ZeroLockTest, EveryClickRetakesTheLatestCandidatesForAllCheckedChannelsAndClearsTheOthers) {
+  ViewState v = WithCandidates();
+  v.EngBias[3] = v.RawBias[3] = 7;
+  ApplyZeroLock(v, Boxes({0, 2}), 2);
   EXPECT_DOUBLE_EQ(v.EngBias[0], 100);
   EXPECT_DOUBLE_EQ(v.RawBias[0], 1000);
   EXPECT_DOUBLE_EQ(v.EngBias[2], 102);
-  EXPECT_DOUBLE_EQ(v.RawBias[2], 1002);
-  EXPECT_DOUBLE_EQ(v.EngBias[3], 0);  // unchecked: cleared at once
-  EXPECT_DOUBLE_EQ(v.RawBias[3], 0);
-  EXPECT_DOUBLE_EQ(v.EngBias[12], 0);  // second references untouched by other channels
-  EXPECT_EQ(v.BiasRef, (std::array<qint32, 2>{0, 0}));
-}
-
-TEST(ZeroLockTest, EveryClickRetakesTheLatestCandidatesForAllCheckedChannels) {
-  ViewState v = withCandidates();
-  ApplyZeroLock(v, boxes({0}), 0);
-  EXPECT_DOUBLE_EQ(v.EngBias[0], 100);
+  EXPECT_DOUBLE_EQ(v.RawBias[3], 0);  // unchecked: cleared at once
+  EXPECT_DOUBLE_EQ(v.EngBias[3], 0);
   // A new left press elsewhere, then channel 2's box: channel 1 moves as well.
   v.EngCandidate[0] = 300;
   v.RawCandidate[0] = 3000;
-  v.EngCandidate[1] = 301;
-  ApplyZeroLock(v, boxes({0, 1}), 1);
+  ApplyZeroLock(v, Boxes({0, 1, 2}), 1);
   EXPECT_DOUBLE_EQ(v.EngBias[0], 300);
   EXPECT_DOUBLE_EQ(v.RawBias[0], 3000);
-  EXPECT_DOUBLE_EQ(v.EngBias[1], 301);
-}
-
-TEST(ZeroLockTest, ChannelFiveTakesItsSecondReference) {
-  ViewState v = withCandidates();
-  ApplyZeroLock(v, boxes({4}), 4);
-  EXPECT_DOUBLE_EQ(v.EngBias[4], 104);
-  EXPECT_DOUBLE_EQ(v.EngBias[12], 55);
-  EXPECT_EQ(v.BiasRef, (std::array<qint32, 2>{40, 90}));
-  EXPECT_DOUBLE_EQ(v.EngBias[13], 0);  // channel 6 was not clicked
-}
-
-TEST(ZeroLockTest, WithoutARightPressTheSecondBiasEqualsTheFirst) {
-  ViewState v = withCandidates();
-  v.EngCandidate[13] = 0;
-  ApplyZeroLock(v, boxes({5}), 5);
-  EXPECT_DOUBLE_EQ(v.EngBias[5], 105);
-  EXPECT_DOUBLE_EQ(v.EngBias[13], 105);  // no drift
-}
-
-TEST(ZeroLockTest, SecondReferenceIsTakenOnlyWhenItsOwnBoxIsClicked) {
-  ViewState v = withCandidates();
-  ApplyZeroLock(v, boxes({4}), 0);  // box 5 already checked, box 1 clicked
-  EXPECT_DOUBLE_EQ(v.EngBias[4], 104);
-  EXPECT_DOUBLE_EQ(v.EngBias[12], 0);
+  EXPECT_DOUBLE_EQ(v.EngBias[1], 101);
+  EXPECT_DOUBLE_EQ(v.EngBias[12], 0);  // second references are channels 5 and 6 alone
   EXPECT_EQ(v.BiasRef, (std::array<qint32, 2>{0, 0}));
 }
 
-TEST(ZeroLockTest, UncheckingChannelsFiveAndSixDropsTheirCandidates) {
-  ViewState v = withCandidates();
-  ApplyZeroLock(v, boxes({4, 5}), 4);
-  ApplyZeroLock(v, boxes({4, 5}), 5);
-  EXPECT_DOUBLE_EQ(v.EngBias[13], 66);
-
-  ApplyZeroLock(v, boxes({5}), 4);
-  EXPECT_DOUBLE_EQ(v.EngBias[4], 0);
-  EXPECT_DOUBLE_EQ(v.EngBias[12], 0);
-  EXPECT_DOUBLE_EQ(v.EngCandidate[12], 0);
-  EXPECT_DOUBLE_EQ(v.EngCandidate[4], 0);
-  EXPECT_DOUBLE_EQ(v.RawCandidate[4], 1004);  // the raw candidate stays
-  EXPECT_DOUBLE_EQ(v.EngBias[13], 66);        // channel 6 keeps its lock
-
-  ApplyZeroLock(v, boxes({}), 5);
-  EXPECT_DOUBLE_EQ(v.EngBias[5], 0);
-  EXPECT_DOUBLE_EQ(v.EngBias[13], 0);
-  EXPECT_DOUBLE_EQ(v.EngCandidate[13], 0);
-  EXPECT_DOUBLE_EQ(v.EngCandidate[5], 0);
-
-  // Checking channel 5 again without a new press: the engineering zero is gone, the
-  // raw one is not; the second bias falls back to the (zero) first.
-  ApplyZeroLock(v, boxes({4}), 4);
-  EXPECT_DOUBLE_EQ(v.EngBias[4], 0);
-  EXPECT_DOUBLE_EQ(v.RawBias[4], 1004);
-  EXPECT_DOUBLE_EQ(v.EngBias[12], 0);
+TEST(ZeroLockTest, ChannelsFiveAndSixTakeOrDropTheirSecondReferenceOnlyWithTheirOwnBox) {
+  struct Click {
+    std::array<bool, 12> boxes;
+    int clicked;
+  };
+  const struct {
+    const char* what;
+    std::vector<Click> clicks;
+    double bias5, second5, bias6, second6, candidate5, candidate12;
+    std::array<qint32, 2> refs;
+  } cases[] = {
+      {"5 clicked", {{Boxes({4}), 4}}, 104, 55, 0, 0, 104, 55, {40, 90}},
+      {"5 checked, 1 clicked", {{Boxes({4}), 0}}, 104, 0, 0, 0, 104, 55, {0, 0}},
+      {"5 and 6 clicked", {{Boxes({4, 5}), 4}, {Boxes({4, 5}), 5}}, 104, 55, 105, 66, 104, 55, {40, 90}},
+      // Unticking 5 drops its biases and its engineering candidates; 6 keeps its lock.
+      {"5 unticked", {{Boxes({4, 5}), 4}, {Boxes({4, 5}), 5}, {Boxes({5}), 4}}, 0, 0, 105, 66, 0, 0, {40, 90}},
+      // Ticked again without a new press: the engineering zero is gone; no drift.
+      {"5 again", {{Boxes({4}), 4}, {Boxes({}), 4}, {Boxes({4}), 4}}, 0, 0, 0, 0, 0, 0, {40, 90}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ViewState v = WithCandidates();
+    for (const Click& k : c.clicks) ApplyZeroLock(v, k.boxes, k.clicked);
+    EXPECT_DOUBLE_EQ(v.EngBias[4], c.bias5);
+    EXPECT_DOUBLE_EQ(v.EngBias[12], c.second5);
+    EXPECT_DOUBLE_EQ(v.EngBias[5], c.bias6);
+    EXPECT_DOUBLE_EQ(v.EngBias[13], c.second6);
+    EXPECT_DOUBLE_EQ(v.EngCandidate[4], c.candidate5);
+    EXPECT_DOUBLE_EQ(v.EngCandidate[12], c.candidate12);
+    EXPECT_DOUBLE_EQ(v.RawCandidate[4], 1004);  // the raw candidate always stays
+    EXPECT_EQ(v.BiasRef, c.refs);
+  }
+  // Without a right press there is no second reference: the second bias is the first.
+  ViewState v = WithCandidates();
+  v.EngCandidate[13] = 0;
+  ApplyZeroLock(v, Boxes({5}), 5);
+  EXPECT_DOUBLE_EQ(v.EngBias[13], 105);
 }
 
-TEST(ZeroLockTest, MidZeroSetsTheDivisor) {
-  ViewState v;
-  SetMidZero(v, true);
-  EXPECT_EQ(v.ZeroDivisor, 2);
-  SetMidZero(v, false);
-  EXPECT_EQ(v.ZeroDivisor, 1);
-}
-
-TEST(WinHeightTest, NumericTextIsCommitted) {
-  ViewState v;
-  v.WinHeight[2] = 4095;
-  FakePrompt prompt;
-  WinHeightOutcome o = CommitWinHeight(v, 2, QStringLiteral("1500.5"), prompt);
-  EXPECT_TRUE(o.redraw);
-  EXPECT_EQ(o.text, QStringLiteral("1500.5"));
-  EXPECT_DOUBLE_EQ(v.WinHeight[2], 1500.5);
-  EXPECT_TRUE(prompt.records.empty());
-}
-
-TEST(WinHeightTest, RefusedTextShowsTheMessageAndTheStoredHeight) {
+TEST(WinHeightTest, NumbersAreCommittedAndOtherTextsRefusedWithTheStoredHeightShownAgain) {
   ViewState v;
   v.WinHeight[11] = 2047.5;
   FakePrompt prompt;
   for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("1.50"), QString(), QStringLiteral("-")}) {
     prompt.clear();
-    WinHeightOutcome o = CommitWinHeight(v, 11, bad, prompt);
+    const WinHeightOutcome o = CommitWinHeight(v, 11, bad, prompt);
     EXPECT_FALSE(o.redraw);
     EXPECT_EQ(o.text, QStringLiteral("2047.5"));
     ASSERT_EQ(prompt.records.size(), 1u);
@@ -144,14 +102,14 @@ TEST(WinHeightTest, RefusedTextShowsTheMessageAndTheStoredHeight) {
     EXPECT_EQ(prompt.records[0].buttons, common::PromptButtons::Ok);
   }
   EXPECT_DOUBLE_EQ(v.WinHeight[11], 2047.5);
-}
-
-TEST(WinHeightTest, LeavingTheBoxRestoresTheStoredText) {
-  ViewState v;
-  v.WinHeight[0] = 4095;
-  EXPECT_EQ(WinHeightText(v, 0), QStringLiteral("4095"));
+  prompt.clear();
+  const WinHeightOutcome o = CommitWinHeight(v, 11, QStringLiteral("1500.5"), prompt);
+  EXPECT_TRUE(o.redraw);
+  EXPECT_EQ(o.text, QStringLiteral("1500.5"));
+  EXPECT_DOUBLE_EQ(v.WinHeight[11], 1500.5);
+  EXPECT_TRUE(prompt.records.empty());
   v.WinHeight[0] = 0.1;
-  EXPECT_EQ(WinHeightText(v, 0), QStringLiteral("0.1"));
+  EXPECT_EQ(WinHeightText(v, 0), QStringLiteral("0.1"));  // what leaving the box shows
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class RangeWindows : public ShellTest {
     writeStartupFiles(0);
     makeWindow();
     window->show();
-    WriteFile(log, DlgBytes(200, 0x0013, 3, 0, Wave));
+    WriteFile(log, hand::Dlg(200, 0x0013, 3, 0, Wave));
     prompt.files = {log};
     find<QAction>("mnuload")->trigger();  // the view shows samples 0 to 10
     prompt.clear();
