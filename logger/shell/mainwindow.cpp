@@ -651,10 +651,7 @@ void MainWindow::onSpeedAltClicked() {
     return;
   }
   view_.SpeedUnit = 0;
-  setChannelLabels(derived::kAltitudeChannel - 1, QLatin1String(derived::kAltitudeLabel),
-                   QLatin1String(derived::AltitudeUnitText(0)));
-  setChannelLabels(derived::kSpeedChannel - 1, QLatin1String(derived::kSpeedLabel),
-                   QLatin1String(derived::SpeedUnitText(0)));
+  showDerivedLabels();
   derived::SpeedCompDialog dialog(speedComp_, this);
   dialog.exec();
   {
@@ -681,9 +678,15 @@ void MainWindow::untickSpeedAlt() {
 void MainWindow::onSpeedUnitClicked() {
   if (!view_.SpeedAlt) return;
   view_.SpeedUnit = derived::NextUnit(view_.SpeedUnit);
-  label1_[std::size_t(derived::kSpeedChannel - 1)]->setText(QLatin1String(derived::SpeedUnitText(view_.SpeedUnit)));
-  label1_[std::size_t(derived::kAltitudeChannel - 1)]->setText(
-      QLatin1String(derived::AltitudeUnitText(view_.SpeedUnit)));
+  showDerivedLabels();
+}
+
+// Channels 5 and 6 as "Alt" and "IAS" in the units of the unit setting.
+void MainWindow::showDerivedLabels() {
+  setChannelLabels(derived::kAltitudeChannel - 1, QLatin1String(derived::kAltitudeLabel),
+                   QLatin1String(derived::AltitudeUnitText(view_.SpeedUnit)));
+  setChannelLabels(derived::kSpeedChannel - 1, QLatin1String(derived::kSpeedLabel),
+                   QLatin1String(derived::SpeedUnitText(view_.SpeedUnit)));
 }
 
 void MainWindow::onWinHightEnter(int index) {

@@ -138,6 +138,7 @@ class MainWindow : public QMainWindow {
   void onMidZeroClicked();
   void onSpeedAltClicked();
   void onSpeedUnitClicked();
+  void showDerivedLabels();
   void untickSpeedAlt();
   void onWinHightEnter(int index);
   void onChannelLabelClicked(int index);
