@@ -28,10 +28,9 @@ hand::Bytes PressureLog(const std::vector<std::pair<std::int16_t, std::int16_t>>
 
 class DeriveTest : public ::testing::Test {
  protected:
-  // Zero levels at sample 0: 1000 and 150 mbar. Sample 1: 100 mbar less static (ALT
-  // 879.454 m), 6.075 mbar more total (IAS sqrt(1000) m/s from the zero level); sample
-  // 2 below the zero level; sample 3 at 0 mbar static. config.cfg reads channel 5
-  // 100 mbar higher.
+  // Zero levels at sample 0: 1000 and 150 mbar. Sample 1: ALT 879.454 m, IAS sqrt(1000)
+  // m/s from the zero level; sample 2 below it; sample 3 at 0 mbar static. config.cfg
+  // reads channel 5 100 mbar higher.
   void SetUp() override {
     ASSERT_TRUE(QFile::copy(QStringLiteral(VELKARO_LOGTOOL_PATH), tool));
     ASSERT_TRUE(QFile::setPermissions(tool, QFile::permissions(tool) | QFileDevice::ExeOwner));
@@ -47,7 +46,6 @@ class DeriveTest : public ::testing::Test {
     EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
   }
-  // Column `col` of the CSV's data lines, as numbers.
   std::vector<double> column(int col) {
     std::vector<double> v;
     const QStringList lines = QString::fromLatin1(testing_support::FileBytes(out)).split('\n', Qt::SkipEmptyParts);

@@ -5,8 +5,7 @@
 namespace derived {
 namespace {
 
-// Channels 5 and 6 show the table's rows in the display unit only while ticked;
-// outside the table, 0. (The unit table itself is checked through the read-outs.)
+// Channels 5 and 6 show the rows in the display unit while ticked; outside the table, 0.
 TEST(ShownTest, ShownValuesAndTheTablesEdges) {
   DerivedTable t;
   t.reset(10);

@@ -17,10 +17,9 @@
 using namespace shelltest;
 namespace msg = common::msg;
 
-// Channel 5 at 1 mbar per count: 1000 mbar up to sample 49, 900 from 50 on. Channel 6
-// at 0.075 mbar per count: 150 mbar, then 6.075 mbar more. With the zero levels taken
-// at sample 10, samples from 50 on read ALT 879.454 m and, with the reference from the
-// bias sample, IAS sqrt(1000) m/s.
+// Channel 5: 1000 mbar up to sample 49, 900 from 50 on; channel 6: 150 mbar, then
+// 6.075 mbar more. Zero levels at sample 10 give, from sample 50 on, ALT 879.454 m and
+// (reference from the bias sample) IAS sqrt(1000) m/s.
 class SpeedAltWiring : public ShellTest {
  protected:
   void SetUp() override {
