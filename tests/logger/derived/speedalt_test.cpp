@@ -21,7 +21,7 @@ common::ChannelConfiguration MbarPerCount(double min5 = 0, double min6 = 0) {
 // One sample per case: the formula in each mode (the end-to-end checks of logtool derive
 // hold the rest of its edge cases), and pressures the altitude's power cannot take (a
 // static pressure at or below 0 gives the altitude the formula approaches as the
-// pressure falls to nothing). Every value stays finite.
+// pressure falls to nothing). Every value stays finite: NaN or infinity fails EXPECT_NEAR.
 TEST(DeriveTest, OneSampleInEachModeAndAtTheEdges) {
   const double sqrt1000 = std::sqrt(1000.0), ceiling = 145366.45 * 0.3048;
   const double nan = std::numeric_limits<double>::quiet_NaN(), largest = std::numeric_limits<float>::max();
@@ -58,7 +58,6 @@ TEST(DeriveTest, OneSampleInEachModeAndAtTheEdges) {
     DerivedTable table;
     ComputeDerived(store, MbarPerCount(c.min5, c.min6), in, table);
     ASSERT_EQ(table.columns(), 2);
-    EXPECT_TRUE(std::isfinite(table.at(0, 0)) && std::isfinite(table.at(1, 0)));
     EXPECT_NEAR(table.at(DerivedTable::kSpeedRow, 0), c.speed, 2e-5);
     EXPECT_NEAR(table.at(DerivedTable::kAltitudeRow, 0), c.altitude, std::max(1e-3, std::fabs(c.altitude) * 1e-7));
   }
