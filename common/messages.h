@@ -185,4 +185,18 @@ inline QString FileNotDeleted(const QString& name, const QString& reason) {
   return QStringLiteral("File '") + name + QStringLiteral("' could not be deleted: ") + reason;
 }
 
+// Speed and altitude: the box, its message, the compensation dialog
+inline const QString kSpeedAlt = QStringLiteral("Speed / Alt");  // the box's caption and the message title
+inline const QString kSetZeroLevels = QStringLiteral("Set zero levels!");
+inline const QString kSpeedCompTitle = QStringLiteral("Speed Pressure Compensation");
+inline const QString kFromSampleCaption = QStringLiteral("Speed Compensation Pressure from current sample.");
+inline const QString kFromBiasCaption = QStringLiteral("Speed Compensation Pressure from Bias sample.");
+inline const QString kFromUserCaption = QStringLiteral("Speed Compensation Pressure from user.");
+inline const QString kPressureUnit = QStringLiteral("mBar");
+// logtool derive: a sample the log does not hold.
+inline QString SampleOutsideLog(qint64 sample, qint32 count) {
+  if (count <= 0) return QStringLiteral("Sample %1 is outside the log, which holds no samples.").arg(sample);
+  return QStringLiteral("Sample %1 is outside the log (0 to %2).").arg(sample).arg(count - 1);
+}
+
 }  // namespace common::msg

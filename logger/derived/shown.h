@@ -62,17 +62,25 @@ inline double InDisplayUnit(int channel, double stored, int unit) {
 
 // Four rows of 32-bit floats by columns 0 .. SampleCount: row 0 the airspeed (m/s),
 // row 1 the altitude (m) of samples 0 .. SampleCount - 1. Rows 2 and 3 and the spare
-// last column stay 0. Each row is contiguous.
+// last column are 0; rows 2 and 3 are never written, so they take no memory. Rows 0
+// and 1 are contiguous.
 class DerivedTable {
  public:
   static constexpr int kRows = 4;
   static constexpr int kSpeedRow = 0;
   static constexpr int kAltitudeRow = 1;
 
-  // Rows 0..3 by columns 0..sampleCount, all zero. A negative count empties the table.
+  // Columns 0..sampleCount, all zero. A negative count empties the table.
   void reset(std::int32_t sampleCount) {
+    resizeForOverwrite(sampleCount);
+    values_.assign(values_.size(), 0.0f);
+  }
+  // For a filler that writes every column of rows 0 and 1 itself, the spare one
+  // included: sized like reset() without clearing first. The memory of the last
+  // table is reused.
+  void resizeForOverwrite(std::int32_t sampleCount) {
     columns_ = sampleCount >= 0 ? sampleCount + 1 : 0;
-    values_.assign(std::size_t(kRows) * std::size_t(columns_), 0.0f);
+    values_.resize(std::size_t(kStoredRows) * std::size_t(columns_));
   }
   void clear() {
     columns_ = 0;
@@ -84,14 +92,15 @@ class DerivedTable {
 
   // 0 for a row or column outside the table, so that no view reads past it.
   float at(int row, std::int32_t column) const {
-    if (row < 0 || row >= kRows || column < 0 || column >= columns_) return 0.0f;
+    if (row < 0 || row >= kStoredRows || column < 0 || column >= columns_) return 0.0f;
     return values_[std::size_t(row) * std::size_t(columns_) + std::size_t(column)];
   }
-  // columns() values; the caller keeps the row index inside 0..3.
+  // columns() values of row kSpeedRow or kAltitudeRow.
   const float* row(int r) const { return values_.data() + std::size_t(r) * std::size_t(columns_); }
   float* row(int r) { return values_.data() + std::size_t(r) * std::size_t(columns_); }
 
  private:
+  static constexpr int kStoredRows = 2;
   std::int32_t columns_ = 0;
   std::vector<float> values_;
 };

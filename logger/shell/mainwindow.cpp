@@ -5,6 +5,7 @@
 #include "common/ui/colour.h"
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
+#include "logger/derived/ui/speedcomp.h"
 #include "logger/export/capture.h"
 #include "logger/export/crop.h"
 #include "logger/export/ui/rangewindows.h"
@@ -124,14 +125,19 @@ void MainWindow::applyConfiguration() {
 void MainWindow::showConfigurationLabels() {
   for (int i = 0; i < 12; ++i) {
     const auto& ch = config_.channel[std::size_t(i)];
-    lblChannel_[std::size_t(i)]->setText(ch.Name);
-    label1_[std::size_t(i)]->setText(ch.Unit);
-    label1_[std::size_t(i + 12)]->setText(ch.Name);
-    // A channel column is narrow; the whole name and unit show on hovering.
-    const QString whole = QStringLiteral("CH%1: %2 [%3]").arg(i + 1).arg(ch.Name, ch.Unit);
-    lblChannel_[std::size_t(i)]->setToolTip(whole);
-    label1_[std::size_t(i)]->setToolTip(whole);
+    setChannelLabels(i, ch.Name, ch.Unit);
   }
+}
+
+void MainWindow::setChannelLabels(int index, const QString& name, const QString& unit) {
+  const auto i = std::size_t(index);
+  lblChannel_[i]->setText(name);
+  label1_[i]->setText(unit);
+  label1_[i + 12]->setText(name);
+  // A channel column is narrow; the whole name and unit show on hovering.
+  const QString whole = QStringLiteral("CH%1: %2 [%3]").arg(index + 1).arg(name, unit);
+  lblChannel_[i]->setToolTip(whole);
+  label1_[i]->setToolTip(whole);
 }
 
 void MainWindow::colourLabels() {
@@ -179,21 +185,6 @@ void MainWindow::invalidateEnvelopes() {
   for (auto& e : envelopes_) e.clear();
 }
 
-void MainWindow::setDerivedRows(const float* rows, std::ptrdiff_t stride, qint32 count, std::ptrdiff_t rowOffset) {
-  derived_.rows = rows;
-  derived_.stride = stride;
-  derived_.count = count;
-  derived_.rowOffset = rowOffset;
-  // The cursor reads the same rows: speed is row 0, altitude row 1.
-  derivedColumns_ = {};
-  if (rows) {
-    derivedColumns_.speed = rows;
-    derivedColumns_.altitude = rows + rowOffset;
-    derivedColumns_.count = count;
-    derivedColumns_.stride = qint32(stride);
-  }
-}
-
 void MainWindow::DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, double YScale, qint32 Color) {
   if (intChannel < 0 || intChannel >= 12) return;
   const int channel = intChannel + 1;
@@ -211,11 +202,11 @@ void MainWindow::DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, dou
   rq.fullScale = common::FullScale(channel);
   rq.drift = trend::DriftCorrection(view_, intChannel, view_.CursorSample);
 
-  // Channel 5 draws the altitude (derived row 1), channel 6 the speed (row 0).
-  if (view_.SpeedAlt && (channel == 5 || channel == 6) && derived_.rows) {
+  // Channel 5 draws the altitude, channel 6 the speed, as stored (metres, metres per
+  // second) whatever the unit setting.
+  if (derived::ShowsDerived(derivedDisplay(), channel)) {
     rq.derived = true;
-    const std::ptrdiff_t row = channel == 5 ? 1 : 0;
-    trend::SeriesView d{nullptr, derived_.rows + row * derived_.rowOffset, derived_.stride, derived_.count};
+    trend::SeriesView d{nullptr, derived_.row(derived::RowOf(channel)), 1, derived_.columns()};
     picTrend_->drawTrace(trend::ComputeTrace(rq, d, nullptr), Color);
     return;
   }
@@ -283,6 +274,8 @@ void MainWindow::onOverviewChannelChosen(int index) {
 void MainWindow::RefreshAfterLoad() {
   invalidateEnvelopes();
   logDeleted_ = false;
+  // The derived table belongs to the log it was computed from.
+  untickSpeedAlt();
   SuppressChannelClicks = -1;
   setTitle(RefreshTitlePartB(store_.ConfigNumber));
   store_.LoadedLogFile = fileName_;
@@ -348,6 +341,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     }
     if (!k->text().isEmpty()) serviceFlag_ = false;
   }
+  if (watched == label1_[std::size_t(derived::kSpeedChannel - 1)] && e->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+    onSpeedUnitClicked();
+    return true;
+  }
   for (int i = 0; i < 12; ++i) {
     const auto si = std::size_t(i);
     // A click chooses the colour; only the first set of channel labels reacts. The press
@@ -382,11 +380,10 @@ void MainWindow::onLoad() {
   common::BusyScope busy(prompt_);
   if (path.isEmpty()) return;
   if (!loadDecodedLog(path)) return;
-  speedAlt_->setChecked(false);
-  view_.SpeedAlt = false;
-  // Clearing a box must apply the zero-lock rules a click applies, or the old biases
-  // stay in force behind unticked boxes.
+  // The refresh has unticked "Speed / Alt". Clearing a checked zero-lock box is a
+  // click on it: the zero levels of channels 5 and 6 go with their ticks.
   for (int i : {4, 5}) {
+    if (!bias_[std::size_t(i)]->isChecked()) continue;
     bias_[std::size_t(i)]->setChecked(false);
     onZeroLockClicked(i);
   }
@@ -565,7 +562,7 @@ std::optional<trend::MouseButton> ToTrendButton(Qt::MouseButton b) {
 }  // namespace
 
 trend::CursorInput MainWindow::cursorInput() const {
-  return {store_, config_, LogLoaded == 1, picTrend_->scale().width, derivedColumns_.speed ? &derivedColumns_ : nullptr};
+  return {store_, config_, LogLoaded == 1, picTrend_->scale().width, &derived_};
 }
 
 // The read-outs and the overlay line; the traces in the picture's cache stay as they are.
@@ -648,8 +645,60 @@ void MainWindow::onMidZeroClicked() {
   Update_Data_Window();
 }
 
-// The derived speed and altitude are computed elsewhere; the box is not wired yet.
-void MainWindow::onSpeedAltClicked() {}
+// Ticked: with both zero levels set, channels 5 and 6 become "Alt" in m and "IAS" in
+// m/s, the compensation dialog chooses the reference and the table is computed once.
+// Unticked: the configured labels come back. The trend is redrawn either way, so that
+// the picture always shows what the labels say.
+void MainWindow::onSpeedAltClicked() {
+  if (!speedAlt_->isChecked()) {
+    untickSpeedAlt();
+    Update_Data_Window();
+    return;
+  }
+  if (!derived::ZeroLevelsSet(view_)) {
+    prompt_.message(common::msg::kSpeedAlt, common::msg::kSetZeroLevels, PromptIcon::Exclamation);
+    speedAlt_->setChecked(false);
+    view_.SpeedAlt = false;
+    return;
+  }
+  view_.SpeedUnit = 0;
+  showDerivedLabels();
+  derived::SpeedCompDialog dialog(speedComp_, this);
+  dialog.exec();
+  {
+    common::BusyScope busy(prompt_);
+    derived::TakeMissingSecondReadings(view_);
+    derived::ComputeDerived(store_, config_, derived::InputFromView(view_, speedComp_), derived_);
+  }
+  view_.SpeedAlt = true;
+  Update_Data_Window();
+}
+
+void MainWindow::untickSpeedAlt() {
+  speedAlt_->setChecked(false);
+  view_.SpeedAlt = false;
+  for (int i : {derived::kAltitudeChannel - 1, derived::kSpeedChannel - 1}) {
+    const auto& ch = config_.channel[std::size_t(i)];
+    setChannelLabels(i, ch.Name, ch.Unit);
+  }
+}
+
+// A click on channel 6's unit label while "Speed / Alt" is ticked: the next unit
+// setting. The traces stay (they are drawn in stored units); the read-outs follow at
+// the next cursor movement.
+void MainWindow::onSpeedUnitClicked() {
+  if (!view_.SpeedAlt) return;
+  view_.SpeedUnit = derived::NextUnit(view_.SpeedUnit);
+  showDerivedLabels();
+}
+
+// Channels 5 and 6 as "Alt" and "IAS" in the units of the unit setting.
+void MainWindow::showDerivedLabels() {
+  setChannelLabels(derived::kAltitudeChannel - 1, QLatin1String(derived::kAltitudeLabel),
+                   QLatin1String(derived::AltitudeUnitText(view_.SpeedUnit)));
+  setChannelLabels(derived::kSpeedChannel - 1, QLatin1String(derived::kSpeedLabel),
+                   QLatin1String(derived::SpeedUnitText(view_.SpeedUnit)));
+}
 
 void MainWindow::onWinHightEnter(int index) {
   QLineEdit* box = winHight_[std::size_t(index)];

@@ -7,6 +7,8 @@
 #include "common/portcontrol.h"
 #include "common/prompt.h"
 #include "common/settings.h"
+#include "logger/derived/shown.h"
+#include "logger/derived/speedalt.h"
 #include "logger/link/download.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/cursor.h"
@@ -72,9 +74,10 @@ class MainWindow : public QMainWindow {
   // The file dialog's current file name (part A of the title).
   QString currentFileName() const { return fileName_; }
 
-  // Derived speed and altitude rows (row 0 speed, row 1 altitude), drawn for channels
-  // 6 and 5 while "Speed / Alt" is ticked. Owned by whoever computes them.
-  void setDerivedRows(const float* rows, std::ptrdiff_t stride, qint32 count, std::ptrdiff_t rowOffset);
+  // What channels 5 and 6 show: the derived table, whether "Speed / Alt" is ticked and
+  // the unit setting. Views ask derived::ShownDerived() with it.
+  derived::DerivedDisplay derivedDisplay() const { return {&derived_, view_.SpeedAlt, view_.SpeedUnit}; }
+  const derived::Compensation& speedCompensation() const { return speedComp_; }
 
   // The compensation constants the configuration editor edits ("&Tempconf" sends them).
   common::CompensationConstants compensation{};
@@ -89,6 +92,7 @@ class MainWindow : public QMainWindow {
   void startUp();
   void applyConfiguration();
   void showConfigurationLabels();
+  void setChannelLabels(int index, const QString& name, const QString& unit);
   void colourLabels();
   void setTitle(const QString& partB);
   void setStatus(const QString& text);
@@ -133,6 +137,9 @@ class MainWindow : public QMainWindow {
   void onZeroLockClicked(int index);
   void onMidZeroClicked();
   void onSpeedAltClicked();
+  void onSpeedUnitClicked();
+  void showDerivedLabels();
+  void untickSpeedAlt();
   void onWinHightEnter(int index);
   void onChannelLabelClicked(int index);
   void onNewScope();
@@ -152,13 +159,8 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<common::Commands> commands_;
   std::unique_ptr<loggerlink::Download> download_;
   std::array<trend::Envelope, 12> envelopes_;
-  struct {
-    const float* rows = nullptr;
-    std::ptrdiff_t stride = 0;
-    qint32 count = 0;
-    std::ptrdiff_t rowOffset = 0;
-  } derived_;
-  trend::DerivedColumns derivedColumns_;
+  derived::DerivedTable derived_;      // computed when "Speed / Alt" is ticked
+  derived::Compensation speedComp_;    // the compensation dialog's choices
   QString fileName_;
   bool serviceFlag_ = false;
   // Set by Delete until the next fill: the samples stay in memory, but no redraw may

@@ -1,6 +1,7 @@
 // The menu bar and the controls of frmMain, with their documented objectNames.
 #include "logger/shell/mainwindow.h"
 
+#include "common/messages.h"
 #include "common/ui/colour.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/ui/picturebox.h"
@@ -188,20 +189,20 @@ void MainWindow::buildControls() {
     winHight_[si]->installEventFilter(this);
   }
   columns->setFixedSize(captionW + 12 * colW, 5 * rowH);
+  // Channel 6's unit label cycles the speed unit while "Speed / Alt" is ticked.
+  label1_[5]->installEventFilter(this);
 
   // Switches and the overview list below the columns; status and rate boxes under them.
   auto* left = new QVBoxLayout;
   left->addWidget(columns);
   auto* switches = new QHBoxLayout;
   midZero_ = Named(new QCheckBox(QStringLiteral("Zero"), central), QStringLiteral("MIDZERO"));
-  speedAlt_ = Named(new QCheckBox(QStringLiteral("Speed / Alt"), central), QStringLiteral("Speedalt"));
-  auto* speedUnit = Named(new QLabel(central), QStringLiteral("lblSpeedUnit"));
+  speedAlt_ = Named(new QCheckBox(common::msg::kSpeedAlt, central), QStringLiteral("Speedalt"));
   cmbChannelList_ = Named(new QComboBox(central), QStringLiteral("cmbChannelList"));
   cmbChannelList_->setMinimumWidth(56);
   auto* newScope = Button(QStringLiteral("cmdNewScreen"), QStringLiteral("New Scope"), central);
   switches->addWidget(midZero_);
   switches->addWidget(speedAlt_);
-  switches->addWidget(speedUnit);
   switches->addSpacing(12);
   switches->addWidget(caption(QStringLiteral("Full data channel")));
   switches->addWidget(cmbChannelList_);

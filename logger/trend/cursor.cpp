@@ -145,21 +145,11 @@ CursorReadout CursorMove(ViewState& view, const CursorInput& in, double x) {
 
   if (in.logLoaded) {
     out.valuesValid = true;
-    for (int c = 1; c <= common::kChannelCount; ++c)
-      out.values[std::size_t(c - 1)] = common::NumberToText(ShownValue(view, in.store, in.config, c, k));
-    const DerivedColumns* d = in.derived;
-    if (view.SpeedAlt && d && d->speed && d->altitude && k < d->count) {
-      const double altitude = d->altitude[std::size_t(k) * std::size_t(d->stride)];
-      const double speed = d->speed[std::size_t(k) * std::size_t(d->stride)];
-      double shownAltitude = altitude, shownSpeed = speed;
-      if (view.SpeedUnit == 1) {
-        shownSpeed = speed * 3.6;
-      } else if (view.SpeedUnit == 2) {
-        shownAltitude = altitude / 0.3048;
-        shownSpeed = speed * 3.6 / 1.609344;
-      }
-      out.values[4] = common::NumberToText(shownAltitude);
-      out.values[5] = common::NumberToText(shownSpeed);
+    // Channels 5 and 6 show the altitude and the speed instead while "Speed / Alt" is ticked.
+    const derived::DerivedDisplay derivedShown{in.derived, view.SpeedAlt, view.SpeedUnit};
+    for (int c = 1; c <= common::kChannelCount; ++c) {
+      const std::optional<double> d = derived::ShownDerived(derivedShown, c, k);
+      out.values[std::size_t(c - 1)] = common::NumberToText(d ? *d : ShownValue(view, in.store, in.config, c, k));
     }
   }
   out.line = moveLine(view, x);

@@ -3,6 +3,7 @@
 // read-outs, the geometry of the overlay line and the bias candidates a press takes.
 // Reads the sample store and the configuration; writes only the ViewState.
 #include "common/channelconfig.h"
+#include "logger/derived/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/navigation.h"
 #include "logger/trend/viewstate.h"
@@ -20,16 +21,6 @@ namespace trend {
 // placeholders treat zeros and halves.
 QString FormatWhole(double value);
 QString FormatTwoDecimals(double value);
-
-// Derived speed (metres per second) and altitude (metres) per sample, single precision,
-// as the derivation stores them; `stride` is the distance between consecutive samples.
-// A view only: the cursor never owns or builds the table.
-struct DerivedColumns {
-  const float* speed = nullptr;
-  const float* altitude = nullptr;
-  qint32 count = 0;  // samples available
-  qint32 stride = 1;
-};
 
 // The channel 5/6 drift correction at sample k for engineering-bias entry `channelIndex`
 // (4 or 5); 0 for every other channel and outside s1 < k < s2.
@@ -59,7 +50,9 @@ struct CursorInput {
   const common::ChannelConfiguration& config;
   bool logLoaded = false;
   double width = 0;                        // picTrend scale width, twips
-  const DerivedColumns* derived = nullptr;  // used while view.SpeedAlt is set
+  // The derived speed and altitude, shown for channels 6 and 5 while view.SpeedAlt is
+  // set, in the unit view.SpeedUnit chooses. Read only: the cursor never builds it.
+  const derived::DerivedTable* derived = nullptr;
 };
 
 // Mouse move on the trend, and the arrow keys: position read-out, cursor sample,

@@ -57,7 +57,7 @@ class CursorTest : public ::testing::Test {
   logdata::SampleStore store;
   common::ChannelConfiguration config;
   ViewState view;
-  const DerivedColumns* derived = nullptr;
+  const derived::DerivedTable* derived = nullptr;
   FakePrompt prompt;
 };
 
@@ -175,8 +175,12 @@ TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
 }
 
 TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
-  std::vector<float> speed(1001, 25.0f), altitude(1001, 1000.0f);
-  DerivedColumns table{speed.data(), altitude.data(), 1001, 1};
+  derived::DerivedTable table;
+  table.reset(1000);
+  for (qint32 j = 0; j < 1000; ++j) {
+    table.row(derived::DerivedTable::kSpeedRow)[j] = 25.0f;
+    table.row(derived::DerivedTable::kAltitudeRow)[j] = 1000.0f;
+  }
   derived = &table;
   view.SpeedAlt = true;
   const struct {

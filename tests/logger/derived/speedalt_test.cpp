@@ -1,0 +1,122 @@
+#include "logger/derived/speedalt.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace derived {
+namespace {
+
+// Channels 5 and 6 at 1 mbar per count from their Min.
+common::ChannelConfiguration MbarPerCount(double min5 = 0, double min6 = 0) {
+  common::ChannelConfiguration c;
+  c.channel[4].Min = min5;
+  c.channel[4].Max = min5 + 4095;
+  c.channel[5].Min = min6;
+  c.channel[5].Max = min6 + 4095;
+  return c;
+}
+
+// One sample per case: the formula in each mode (the end-to-end checks of logtool derive
+// hold the rest of its edge cases), and pressures the altitude's power cannot take (a
+// static pressure at or below 0 gives the altitude the formula approaches as the
+// pressure falls to nothing). Every value stays finite: NaN or infinity fails EXPECT_NEAR.
+TEST(DeriveTest, OneSampleInEachModeAndAtTheEdges) {
+  const double sqrt1000 = std::sqrt(1000.0), ceiling = 145366.45 * 0.3048;
+  const double nan = std::numeric_limits<double>::quiet_NaN(), largest = std::numeric_limits<float>::max();
+  const struct {
+    const char* what;
+    std::uint8_t mode;
+    qint16 raw5, raw6;
+    double min5, min6, zero5, zero6;
+    float userPressure;
+    double speed, altitude;
+  } cases[] = {
+      {"bias reference 6.075 below", kFromBias, 1000, 1000, 0, 0, 1000, 993.925, 0, sqrt1000, 0},
+      {"same sample less the sensors' offset", kFromSample, 900, 1000, 0, 0, 900, 993.925, 0, sqrt1000, 0},
+      {"user pressure", kFromUser, 1000, 1000, 0, 6.075, 1000, 1, 1000.0f, sqrt1000, 0},
+      {"user pressure above", kFromUser, 1000, 1000, 0, 0, 1000, 1, 1013.25f, 0, 0},
+      {"static above its zero level", kFromBias, 1100, 1000, 0, 0, 1000, 1000, 0, 0, -810.89541},
+      {"static at 0 mbar", kFromBias, 0, 1000, 0, 0, 1000, 1000, 0, 0, ceiling},
+      {"static below 0 mbar", kFromBias, 10, 1000, -50, 0, 1000, 1000, 0, 0, ceiling},
+      {"zero level below 0", kFromBias, 900, 1000, 0, 0, -1000, 1000, 0, 0, ceiling},
+      {"ratio beyond any float", kFromBias, 900, 1000, 0, 0, 1e-300, 1000, 0, 0, -largest},
+      {"configuration without a number", kFromBias, 900, 1000, nan, 0, 1000, 993.925, 0, 0, 0},
+      {"mode the dialog does not offer", 3, 900, 1000, 0, 0, 1000, 993.925, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    logdata::SampleStore store;
+    ASSERT_TRUE(store.reset(1));
+    store.at(4, 0) = c.raw5;
+    store.at(5, 0) = c.raw6;
+    DerivationInput in;
+    in.staticPressure.zero = c.zero5;
+    in.totalPressure.zero = c.zero6;
+    in.compensation = {c.mode, c.userPressure};
+    DerivedTable table;
+    ComputeDerived(store, MbarPerCount(c.min5, c.min6), in, table);
+    ASSERT_EQ(table.columns(), 2);
+    EXPECT_NEAR(table.at(DerivedTable::kSpeedRow, 0), c.speed, 2e-5);
+    EXPECT_NEAR(table.at(DerivedTable::kAltitudeRow, 0), c.altitude, std::max(1e-3, std::fabs(c.altitude) * 1e-7));
+  }
+}
+
+// Readings at samples 100 and 300, channel 5 4 mbar lower the second time. With the
+// second reading not after the first there is nothing to spread the drift over.
+TEST(DeriveTest, DriftIsZeroBeforeGrowsBetweenAndStaysAfterTheReadings) {
+  const Readings r{1000, 1000, 996};
+  const std::pair<std::int32_t, double> cases[] = {{-5, 0}, {100, 0}, {101, 0.02}, {200, 2}, {299, 3.98}, {300, 4}, {5000, 4}};
+  for (auto [j, drift] : cases) EXPECT_NEAR(Drift(r, 100, 300, j), drift, 1e-12) << j;
+  for (std::int32_t j : {0, 100, 150, 300, 400}) EXPECT_EQ(Drift(r, 300, 100, j) + Drift(r, 100, 100, j), 0.0) << j;
+}
+
+// Float steps between two values; none within a nanometre, where an altitude passes
+// through 0 and its last place shrinks to nothing.
+std::int64_t Steps(float a, float b) {
+  if (std::fabs(double(a) - b) < 1e-9) return 0;
+  auto ordered = [](float f) {
+    std::int32_t i;
+    std::memcpy(&i, &f, 4);
+    return i < 0 ? std::int64_t(std::numeric_limits<std::int32_t>::min()) - i : std::int64_t(i);
+  };
+  return std::llabs(ordered(a) - ordered(b));
+}
+
+// A log long enough for the per-raw-value roads before, between and after the
+// readings, with a few values no 12-bit channel holds: every stored value lies within
+// one float step of the formula computed sample by sample.
+TEST(DeriveTest, LongLogAgreesWithTheFormulaSampleBySample) {
+  constexpr std::int32_t kCount = 40000;
+  logdata::SampleStore store;
+  ASSERT_TRUE(store.reset(kCount));
+  for (std::int32_t j = 0; j < kCount; ++j) {
+    store.at(4, j) = qint16(3400 - 1500 * std::sin(j * 6.283185307 / kCount) + std::int64_t(j) * 7919 % 5);
+    store.at(5, j) = qint16(store.at(4, j) + 12 + std::int64_t(j) * 104729 % 40);
+  }
+  store.at(4, 5) = -7;
+  store.at(5, 20001) = 5000;
+  store.at(4, 39000) = 4096;
+  const common::ChannelConfiguration config = MbarPerCount(100.5, 99);
+  DerivedTable table;
+  for (std::uint8_t mode : {kFromBias, kFromSample, kFromUser}) {
+    SCOPED_TRACE(int(mode));
+    const DerivationInput in{{1013.4, 1013.4, 1010.1}, {1016.8, 1016.8, 1017.3}, 12000, 30000, {mode, 1009.5f}};
+    ComputeDerived(store, config, in, table);
+    std::int64_t worst = 0;
+    for (std::int32_t j = 0; j < kCount; ++j) {
+      const SampleValues v = DeriveSample(store, config, in, j);
+      worst = std::max({worst, Steps(table.at(0, j), float(v.speed)), Steps(table.at(1, j), float(v.altitude))});
+    }
+    EXPECT_LE(worst, 1);
+  }
+  // The table of a shorter log reuses the memory; its spare column is 0 all the same.
+  ASSERT_TRUE(store.reset(100));
+  ComputeDerived(store, config, {{1013.4, 1, 1}, {1016.8, 1, 1}, 0, 0, {}}, table);
+  EXPECT_EQ(table.at(0, 100), 0.0f);
+  EXPECT_EQ(table.at(1, 100), 0.0f);
+}
+
+}  // namespace
+}  // namespace derived

@@ -1,0 +1,161 @@
+// "Speed / Alt" driven as a user drives it: zero locks by click and box, the tick, the
+// compensation dialog, the labels, the read-outs, the unit label, the traces, a capture.
+#include "common/messages.h"
+#include "logger/trend/ui/picturebox.h"
+#include "shell_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace shelltest;
+namespace msg = common::msg;
+
+// Channel 5: 1000 mbar up to sample 49, 900 from 50 on; channel 6: 150 mbar, then
+// 6.075 mbar more. Zero levels at sample 10 give, from sample 50 on, ALT 879.454 m and
+// (reference from the bias sample) IAS sqrt(1000) m/s.
+class SpeedAltWiring : public ShellTest {
+ protected:
+  void SetUp() override {
+    writeStartupFiles(0);
+    common::ChannelConfiguration c;
+    c.channel[0] = {QStringLiteral("N1"), 0, 4095, QStringLiteral("U1"), 4095};
+    c.channel[4] = {QStringLiteral("Static"), 0, 4095, QStringLiteral("mbar"), 4095};
+    c.channel[5] = {QStringLiteral("Total"), 0, 307.125, QStringLiteral("mbar"), 4095};
+    c.ConfigNumber = 4242;
+    QString e;
+    ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/4242.cfg"), c, &e)) << e.toStdString();
+    makeWindow();
+    window->resize(1100, 760);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    trend = find<trend::PictureBox>("picTrend");
+    speedAlt = find<QCheckBox>("Speedalt");
+  }
+
+  void loadLog(const QString& name = QStringLiteral("press.dlg")) {
+    WriteFile(dir.file("dlg/" + name), DlgBytes(1000, 0x0031, 5, 4242, [](int row, int j) {
+                return qint16(row == 4 ? (j < 50 ? 1000 : 900) : row == 5 ? (j < 50 ? 2000 : 2081) : j);
+              }));
+    prompt.files.push_back(dir.file("dlg/" + name));
+    find<QAction>("mnuload")->trigger();
+    auto& v = window->view();  // one trend pixel per sample
+    v.WindowLength = v.WindowEnd = trend->width();
+    window->Update_Data_Window();
+    prompt.clear();
+  }
+  void move(int px) {
+    const QPoint pos(px, trend->height() / 2);
+    QMouseEvent me(QEvent::MouseMove, pos, trend->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(trend, &me);
+  }
+  void clickBox(const QString& name) {
+    auto* b = find<QCheckBox>(name);
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+  }
+  // Left click at sample 10, both zero locks, then the box; the dialog gets "from Bias sample".
+  void lockAndTick() {
+    QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(10, trend->height() / 2));
+    clickBox("BIAS_4");
+    clickBox("BIAS_5");
+    OnModal(QStringLiteral("SpeedComp"), [](QWidget* d) {
+      QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("FromBias")), Qt::LeftButton);
+      QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
+    });
+    clickBox("Speedalt");
+    ASSERT_TRUE(speedAlt->isChecked());
+  }
+  double chval(int i) { return find<QLineEdit>(QStringLiteral("chval_%1").arg(i))->text().toDouble(); }
+  QString labels() {
+    QStringList l;
+    for (const char* name : {"lblChannel_4", "Label1_4", "Label1_16", "lblChannel_5", "Label1_5"})
+      l << find<QLabel>(QLatin1String(name))->text();
+    return l.join('|');
+  }
+
+  trend::PictureBox* trend = nullptr;
+  QCheckBox* speedAlt = nullptr;
+};
+
+TEST_F(SpeedAltWiring, WithoutBothZeroLevelsTheBoxSaysSoAndStaysUnticked) {
+  loadLog();
+  QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(10, trend->height() / 2));
+  // No lock, channel 5's only, channel 6's only.
+  for (const QStringList& clicks : {QStringList{}, QStringList{"BIAS_4"}, QStringList{"BIAS_4", "BIAS_5"}}) {
+    for (const QString& box : clicks) clickBox(box);
+    prompt.clear();
+    clickBox("Speedalt");
+    ASSERT_EQ(prompt.messages().size(), 1u);
+    EXPECT_EQ(prompt.messages()[0].title, msg::kSpeedAlt);
+    EXPECT_EQ(prompt.messages()[0].text, msg::kSetZeroLevels);
+    EXPECT_EQ(prompt.messages()[0].icon, common::PromptIcon::Exclamation);
+    EXPECT_FALSE(speedAlt->isChecked());
+    EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
+  }
+}
+
+TEST_F(SpeedAltWiring, ReadoutsInEachUnitByClicksOnTheUnitLabelAndACapture) {
+  loadLog();
+  lockAndTick();
+  const struct {
+    const char* labels;
+    double speed, altitude;
+  } steps[] = {{"Alt|m|Alt|IAS|m/s", 31.6228, 879.454}, {"Alt|m|Alt|IAS|km/h", 113.842, 879.454},
+               {"Alt|feet|Alt|IAS|mph", 70.7381, 2885.35}, {"Alt|m|Alt|IAS|m/s", 31.6228, 879.454}};
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.labels);
+    if (&s != steps) QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);
+    EXPECT_EQ(labels(), s.labels);
+    move(100);
+    EXPECT_NEAR(chval(5), s.speed, 1e-3);
+    EXPECT_NEAR(chval(4), s.altitude, 1e-2);
+  }
+  // "p": the read-outs in the channel 5 and 6 fields, the raw counts in the raw part.
+  trend->setFocus();
+  QTest::keyClick(trend, Qt::Key_P);
+  const QByteArray capture = testing_support::FileBytes(dir.file("cap/init.txt"));
+  EXPECT_TRUE(capture.endsWith(" 100 ,100,0,0,0," + find<QLineEdit>("chval_4")->text().toLatin1() + "," +
+                               find<QLineEdit>("chval_5")->text().toLatin1() +
+                               ",0,0,0,0,0,0 , Raw values: , 100,0,0,0,900,2081,0,0,0,0,0,0\r\n"))
+      << capture.toStdString();
+
+  // Unticked: the configured labels; the unit label cycles nothing.
+  clickBox("Speedalt");
+  QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);
+  EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
+}
+
+// Derived traces do not move with the zero locks; a new log unticks the box and drops both zero levels.
+TEST_F(SpeedAltWiring, DerivedTracesIgnoreTheZeroLocksAndANewLogUnticks) {
+  loadLog();
+  clickBox("chkChannel_0");  // channels 5 and 6 only
+  const QImage raw = trend->picture();
+  lockAndTick();
+  const QImage derivedTraces = trend->picture();
+  EXPECT_FALSE(derivedTraces == raw);
+  QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);  // km/h until the next tick
+  clickBox("BIAS_4");
+  clickBox("BIAS_5");
+  window->Update_Data_Window();
+  EXPECT_TRUE(trend->picture() == derivedTraces);  // a derived trace does not move with the bias
+  clickBox("Speedalt");                            // redrawn at once, raw and unlocked
+  EXPECT_TRUE(trend->picture() == raw);
+
+  lockAndTick();
+  EXPECT_EQ(labels(), "Alt|m|Alt|IAS|m/s");
+  move(100);
+  EXPECT_NEAR(chval(5), 31.6228, 1e-3);
+  loadLog(QStringLiteral("again.dlg"));
+  EXPECT_FALSE(speedAlt->isChecked());
+  EXPECT_FALSE(find<QCheckBox>("BIAS_4")->isChecked() || find<QCheckBox>("BIAS_5")->isChecked());
+  EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
+  clickBox("Speedalt");
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].text, msg::kSetZeroLevels);
+}

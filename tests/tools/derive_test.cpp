@@ -1,0 +1,145 @@
+// `logtool derive` run as a script runs it: a copy of the built logtool in a program
+// directory of its own, logs and configurations written by hand, the CSV read back.
+#include "common/messages.h"
+#include "logger/logdata/hand_bytes.h"
+#include "support/test_paths.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace msg = common::msg;
+
+// Channel 5 at 1 mbar per count from `min5`, channel 6 at 0.075 mbar per count.
+hand::Bytes PressureCfg(double min5) {
+  std::vector<hand::CfgChannel> ch(12);
+  ch[4] = {"Static", min5, min5 + 4095, "mbar", 4095};
+  ch[5] = {"Total", 0, 307.125, "mbar", 4095};
+  return hand::Cfg(ch, 4711);
+}
+
+// (raw 5, raw 6) per sample, 0.1 s apart, serial number 4711.
+hand::Bytes PressureLog(const std::vector<std::pair<std::int16_t, std::int16_t>>& samples) {
+  std::vector<std::vector<std::int16_t>> columns;
+  for (auto [s, t] : samples) columns.push_back({0, 0, 0, 0, s, t});
+  return hand::Dlg(std::int32_t(samples.size()), 0x0030, 5, 4711, columns);
+}
+
+class DeriveTest : public ::testing::Test {
+ protected:
+  // Zero levels at sample 0: 1000 and 150 mbar. Sample 1: ALT 879.454 m, IAS sqrt(1000)
+  // m/s from the zero level; sample 2 below it; sample 3 at 0 mbar static. config.cfg
+  // reads channel 5 100 mbar higher.
+  void SetUp() override {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELKARO_LOGTOOL_PATH), tool));
+    ASSERT_TRUE(QFile::setPermissions(tool, QFile::permissions(tool) | QFileDevice::ExeOwner));
+    ASSERT_TRUE(hand::WriteFile(log, PressureLog({{1000, 2000}, {900, 2081}, {1000, 1990}, {0, 2000}})));
+    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/4711.cfg"), PressureCfg(0)));
+    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/config.cfg"), PressureCfg(100)));
+  }
+  // Exit status and standard error; standard output stays empty.
+  std::pair<int, QString> run(const QStringList& args) {
+    QProcess p;
+    p.start(tool, QStringList{"derive"} + args);
+    EXPECT_TRUE(p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+  }
+  std::vector<double> column(int col) {
+    std::vector<double> v;
+    const QStringList lines = QString::fromLatin1(testing_support::FileBytes(out)).split('\n', Qt::SkipEmptyParts);
+    for (const QString& line : lines.mid(1)) v.push_back(line.split(',').value(col).toDouble());
+    return v;
+  }
+
+  testing_support::ProgramDir dir;
+  QString tool = dir.file("logtool"), log = dir.file("dlg/flight.dlg"), out = dir.file("cap/flight.csv");
+};
+
+TEST_F(DeriveTest, EachReferenceAndUnitSampleBySample) {
+  const double root = 31.6227766, ceiling = 44307.694, alt = 879.45399;
+  const struct {
+    QStringList args;
+    const char* header;
+    std::vector<double> speed, altitude;  // samples 0..3
+  } cases[] = {
+      {{"--ref", "bias"}, "IAS m/s,ALT m", {0, root, 0, 0}, {0, alt, 0, ceiling}},
+      {{"--ref", "bias", "--unit", "1"}, "IAS km/h,ALT m", {0, 113.841996, 0, 0}, {0, alt, 0, ceiling}},
+      {{"--unit", "2", "--ref", "bias"}, "IAS mph,ALT feet", {0, 70.7381366, 0, 0}, {0, 2885.34772, 0, 145366.45}},
+      // The same sample less the sensors' offset, 150 - 1000 mbar (the default).
+      {{}, "IAS m/s,ALT m", {0, 132.139719, 0, 405.720413}, {0, alt, 0, ceiling}},
+      {{"--ref", "user", "--pressure", "150"}, "IAS m/s,ALT m", {0, root, 0, 0}, {0, alt, 0, ceiling}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.join(' ').toStdString());
+    const auto [status, err] = run(QStringList{log, "--zero", "0"} + c.args + QStringList{"-o", out});
+    ASSERT_EQ(status, 0) << err.toStdString();
+    EXPECT_EQ(err, QString());
+    const QByteArray text = testing_support::FileBytes(out);
+    EXPECT_TRUE(text.startsWith("sample,seconds," + QByteArray(c.header) + "\n0,0,")) << text.toStdString();
+    EXPECT_EQ(column(1), (std::vector<double>{0, 0.1, 0.2, 0.3}));
+    for (int j = 0; j < 4; ++j) {  // seven significant digits at least
+      EXPECT_NEAR(column(2)[std::size_t(j)], c.speed[std::size_t(j)], 1e-6 * std::max(1.0, c.speed[std::size_t(j)]));
+      EXPECT_NEAR(column(3)[std::size_t(j)], c.altitude[std::size_t(j)], 1e-6 * std::max(1.0, c.altitude[std::size_t(j)]));
+    }
+  }
+}
+
+// The static sensor drifts 1 mbar a sample down between the readings at samples 1 and
+// 5 while the pressure stays at 1000 mbar: no correction up to sample 1, 4 mbar from
+// sample 5 on. Sample 2 reads 2 mbar high, sample 7 4 mbar low.
+TEST_F(DeriveTest, DriftBetweenTheReadingsAndAfterThem) {
+  ASSERT_TRUE(hand::WriteFile(log, PressureLog({{1000, 2000}, {1000, 2000}, {1001, 2000}, {998, 2000},
+                                                {997, 2000}, {996, 2000}, {996, 2000}, {992, 2000}})));
+  ASSERT_EQ(run({log, "--zero", "1", "--second", "5", "-o", out}).first, 0);
+  const double expected[] = {0, 0, -16.8484534, 0, 0, 0, 0, 33.7789271};
+  for (int j = 0; j < 8; ++j) EXPECT_NEAR(column(3).at(std::size_t(j)), expected[j], 1e-6) << j;
+}
+
+// The log's own 4711.cfg in the program's cfg/, config.cfg in its place with the
+// logger's warning, or the one --cfg names.
+TEST_F(DeriveTest, ConfigurationAsTheLoggerPicksIt) {
+  EXPECT_EQ(run({log, "--zero", "0", "-o", out}), std::make_pair(0, QString()));
+  EXPECT_NEAR(column(3).at(1), 879.45399, 1e-4);
+  EXPECT_EQ(run({log, "--zero", "0", "--cfg", dir.file("cfg/config.cfg"), "-o", out}), std::make_pair(0, QString()));
+  EXPECT_NEAR(column(3).at(1), 796.321566, 1e-4);  // 1000 mbar of 1100
+  ASSERT_TRUE(QFile::remove(dir.file("cfg/4711.cfg")));
+  EXPECT_EQ(run({log, "--zero", "0", "-o", out}),
+            std::make_pair(0, "logtool: " + common::msg::ConfigNotFound(4711) + "\n"));
+  EXPECT_NEAR(column(3).at(1), 796.321566, 1e-4);
+  ASSERT_TRUE(QFile::remove(dir.file("cfg/config.cfg")));
+  EXPECT_EQ(run({log, "--zero", "0", "-o", out}).first, 1);
+}
+
+// Failures write nothing: an earlier output stays as it was.
+TEST_F(DeriveTest, FailuresExitOneOrTwoAndLeaveTheOutputAlone) {
+  ASSERT_TRUE(testing_support::WriteFileBytes(out, "old"));
+  const QString noZero = dir.file("dlg/nozero.dlg"), damaged = dir.file("dlg/damaged.dlg");
+  ASSERT_TRUE(hand::WriteFile(noZero, PressureLog({{1000, 2000}, {1000, 0}})));  // channel 6 at 0 mbar
+  hand::Bytes bytes = PressureLog({{1000, 2000}, {900, 2081}});
+  bytes.resize(bytes.size() - 3);
+  ASSERT_TRUE(hand::WriteFile(damaged, bytes));
+  const std::pair<QStringList, std::pair<int, QString>> cases[] = {
+      {{noZero, "--zero", "1"}, {1, msg::kSetZeroLevels + "\n"}},
+      {{damaged, "--zero", "0"}, {1, ""}},
+      {{log, "--zero", "4"}, {2, "logtool: " + msg::SampleOutsideLog(4, 4) + "\n"}},
+      {{log, "--zero", "0", "--second", "4"}, {2, "logtool: " + msg::SampleOutsideLog(4, 4) + "\n"}},
+      {{log}, {2, ""}},
+      {{log, "--zero", "0", "--zero", "1"}, {2, ""}},
+      {{log, "--zero", "0", "--ref", "pitot"}, {2, ""}},
+      {{log, "--zero", "0", "--unit", "3"}, {2, ""}},
+      {{log, "--zero", "0", "--pressure", "950,5"}, {2, ""}},
+  };
+  for (const auto& [args, expected] : cases) {
+    const auto [status, err] = run(args + QStringList{"-o", out});
+    EXPECT_EQ(status, expected.first) << args.join(' ').toStdString();
+    // A message of its own where one is given; the usage line after every exit 2.
+    EXPECT_TRUE(err.startsWith(expected.second)) << err.toStdString();
+    EXPECT_EQ(err.contains("usage: logtool derive"), status == 2) << err.toStdString();
+    EXPECT_EQ(testing_support::FileBytes(out), QByteArray("old"));
+  }
+  EXPECT_EQ(run({log, "--zero", "0"}).first, 2);  // no -o
+}
+
+}  // namespace
