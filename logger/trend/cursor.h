@@ -20,6 +20,13 @@ namespace trend {
 // placeholders treat zeros and halves.
 QString FormatWhole(double value);
 QString FormatTwoDecimals(double value);
+// Any pattern of '#' and '0' placeholders with an optional point, such as "###0.00##":
+// '0' digits always show, '#' digits only where the number has them.
+QString FormatPattern(double value, QStringView pattern);
+
+// The position read-out at picture x of a picture `width` twips wide: the sample with
+// "####", or in seconds mode the time with "####.##".
+QString PositionText(const ViewState& view, quint8 freqCode, double x, double width);
 
 // Derived speed (metres per second) and altitude (metres) per sample, single precision,
 // as the derivation stores them; `stride` is the distance between consecutive samples.
@@ -63,6 +70,10 @@ struct CursorInput {
 // Mouse move on the trend, and the arrow keys: position read-out, cursor sample,
 // value read-outs, cursor line. Updates view.CursorSample and view.CursorX.
 CursorReadout CursorMove(ViewState& view, const CursorInput& in, double x);
+
+// The twelve value read-outs at sample k, as the chval boxes show them (and as the
+// capture line writes them).
+std::array<QString, common::kChannelCount> ReadoutValues(const ViewState& view, const CursorInput& in, qint32 k);
 
 // Mouse press on the trend. Without a log: "No data!" and nothing else (handled false).
 // With one: position read-out, bias candidates for the button, cursor line, and the

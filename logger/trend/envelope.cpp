@@ -25,11 +25,16 @@ void Envelope::build(const SeriesView& series) {
         lo = std::min(lo, float(*p));
         hi = std::max(hi, float(*p));
       }
-    } else {
+    } else if (series.derived) {
       const float* p = series.derived + from * series.stride;
       for (qint64 j = from; j < to; ++j, p += series.stride) {
         lo = std::min(lo, *p);
         hi = std::max(hi, *p);
+      }
+    } else {
+      for (qint64 j = from; j < to; ++j) {
+        lo = std::min(lo, float(series.at(qint32(j))));
+        hi = std::max(hi, float(series.at(qint32(j))));
       }
     }
     first.min[std::size_t(b)] = lo;

@@ -8,17 +8,23 @@
 namespace trend {
 
 // One series of samples, either raw 16-bit values (a row of the sample store, whose
-// columns lie `stride` values apart) or single-precision derived values.
+// columns lie `stride` values apart), single-precision derived values, or values that
+// `read` works out per sample (derived values in a display unit).
 struct SeriesView {
   const qint16* raw = nullptr;
   const float* derived = nullptr;
   std::ptrdiff_t stride = 1;
   qint32 count = 0;  // readable samples, indices 0 .. count - 1
+  // Used when neither pointer is set; `context` is handed back to it.
+  double (*read)(const void* context, qint32 j) = nullptr;
+  const void* context = nullptr;
 
   double at(qint32 j) const {
-    return raw ? double(raw[std::ptrdiff_t(j) * stride]) : double(derived[std::ptrdiff_t(j) * stride]);
+    if (raw) return double(raw[std::ptrdiff_t(j) * stride]);
+    if (derived) return double(derived[std::ptrdiff_t(j) * stride]);
+    return read(context, j);
   }
-  bool valid() const { return (raw || derived) && count > 0; }
+  bool valid() const { return (raw || derived || read) && count > 0; }
 };
 
 struct Extremes {
