@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick fonts-dejavu-core locales
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -34,6 +34,9 @@ namespace logexport {
 class CsvExportWindow;
 class CropWindow;
 }
+namespace scope {
+class ScopeWindows;
+}
 
 namespace shell {
 
@@ -76,11 +79,15 @@ class MainWindow : public QMainWindow {
   // 6 and 5 while "Speed / Alt" is ticked. Owned by whoever computes them.
   void setDerivedRows(const float* rows, std::ptrdiff_t stride, qint32 count, std::ptrdiff_t rowOffset);
 
+  // The open scope windows ("New Scope"); they share the view state with this window.
+  scope::ScopeWindows& scopes() { return *scopes_; }
+
   // The compensation constants the configuration editor edits ("&Tempconf" sends them).
   common::CompensationConstants compensation{};
 
  protected:
   void changeEvent(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -190,6 +197,9 @@ class MainWindow : public QMainWindow {
   std::array<QLineEdit*, 12> winHight_{};
   std::array<QLabel*, 24> lblChannel_{};
   std::array<QLabel*, 24> label1_{};
+
+  // Last: the scopes read the state above and go before it.
+  std::unique_ptr<scope::ScopeWindows> scopes_;
 };
 
 }  // namespace shell

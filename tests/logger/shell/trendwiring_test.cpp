@@ -592,14 +592,6 @@ TEST_F(TrendWiring, ActivationRedrawsBothPictures) {
   EXPECT_FALSE(trend->cursorLine().has_value());
 }
 
-TEST_F(TrendWiring, NewScopeOpensNoWindowYet) {
-  loadLog();
-  const auto before = QApplication::topLevelWidgets().size();
-  click("cmdNewScreen");
-  EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
-  EXPECT_TRUE(prompt.records.empty());
-}
-
 TEST(LabelBackground, PaleColoursOnSlateDarkColoursOnWhite) {
   using shell::LabelBackgroundFor;
   for (qint32 pale : {0xC0FFFF, 0xFFFFD0, 0xFFFFFF, 0x0190FF})
