@@ -53,11 +53,12 @@ class Envelope {
 
  private:
   // Level k holds the extremes of blocks of 8^(k+1) samples; a trailing partial block
-  // is included so that every sample belongs to one block of each level.
+  // is included so that every sample belongs to one block of each level. A block's
+  // minimum and maximum lie side by side: a query reads one cache line, not two.
   struct Level {
     qint64 blockSize;
-    std::vector<float> min;
-    std::vector<float> max;
+    std::vector<float> extremes;  // min, max of block b at 2b and 2b + 1
+    std::size_t blocks() const { return extremes.size() / 2; }
   };
   void rangeAt(int level, qint64 first, qint64 last, float& lo, float& hi) const;
 
