@@ -118,12 +118,16 @@ Ruler ComputeRuler(double bottomValue, double topValue, double height) {
   const double lg = std::log10(span / 2);
   int e = int(std::trunc(lg));
   if (lg <= 0) e -= 1;
-  // 10^e gives between 2 and 20 ticks over the span; above ten they crowd a ruler as
-  // tall as the picture, so the distance doubles there.
+  // 10^e gives between 2 and 20 ticks over the span: halved below four and doubled
+  // above ten, a ruler as tall as the picture carries four to ten of them.
   double d = std::pow(10.0, e);
+  if (span / d < 4) d /= 2;
   if (span / d > 10) d *= 2;
   r.distance = d;
-  const QStringView pattern = e >= 0 ? u"######0" : u"######0.#";
+  // "######0" for whole distances, else "######0.#" with as many decimals as the
+  // distance has: with one decimal only, ticks 0.01 apart would all read "0.".
+  const int decimals = d >= 1 ? 0 : int(std::ceil(-std::log10(d) - 1e-9));
+  const QString pattern = decimals == 0 ? QStringLiteral("######0") : QStringLiteral("######0.") + QString(decimals, u'#');
   const double perUnit = height / (topValue - bottomValue);  // negative for a falling ruler
   const double lo = std::min(bottomValue, topValue);
   const double hi = std::max(bottomValue, topValue);

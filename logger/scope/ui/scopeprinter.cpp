@@ -13,12 +13,14 @@
 #include <QTemporaryFile>
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 
 namespace scope {
 namespace {
 
-// Pens and text sizes in twips: 9-point texts, lines of about 0.1 to 0.5 mm.
-constexpr double kTextTwips = 180;
+// Pens and text sizes in twips: 8-point texts (the marker position and "Samples" stand
+// 0.06 of the page width apart), lines of about 0.1 to 0.5 mm.
+constexpr double kTextTwips = 160;
 constexpr double kTracePen = 6;
 constexpr double kBoxPen = 10;
 constexpr double kLegendPen = 30;
@@ -95,6 +97,17 @@ PrintOutcome PrintPageTo(const QPrinterInfo& info, const QString& pdfFolder, com
     ok = painter.end();
   }
   if (ok && !pdf.isEmpty()) {
+    // QTemporaryFile makes its file private; the page gets the permissions of the file
+    // it replaces, or those a file newly created here would get.
+    const QByteArray target = QFile::encodeName(pdf);
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0) {
+      ::chmod(QFile::encodeName(temp->fileName()).constData(), old.st_mode & 07777);
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      ::chmod(QFile::encodeName(temp->fileName()).constData(), 0666 & ~mask);
+    }
     // rename(2) replaces the target in one step; QFile::rename would refuse an existing one.
     ok = std::rename(QFile::encodeName(temp->fileName()).constData(), QFile::encodeName(pdf).constData()) == 0;
     if (ok) temp->setAutoRemove(false);

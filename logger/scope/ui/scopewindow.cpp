@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace scope {
 
@@ -52,14 +53,20 @@ void RulerBox::setRuler(const Ruler& ruler, QColor colour) {
 
 void RulerBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), palette().window());
+  // The pale pressure colours need the dark ground, as the trace labels do.
+  const qint32 bgr = common::BgrFromColour(colour_);
+  p.fillRect(rect(), colour_.isValid() ? common::ColourFromBgr(common::MoreContrastingBackground(
+                                              bgr, common::kDarkGround, 0xFFFFFF))
+                                        : palette().window().color());
   p.setPen(colour_);
   const double t = twipsPerPixel();
   const int half = fontMetrics().height() / 2;
   for (const RulerTick& tick : ruler_.ticks) {
     const int y = int(tick.y / t);
     p.drawLine(0, y, 9, y);
-    p.drawText(QRect(13, y - half, width() - 13, 2 * half), Qt::AlignLeft | Qt::AlignVCenter, tick.text);
+    // Centred on its tick, but kept inside the ruler at either end.
+    const int top = std::clamp(y - half, 0, std::max(0, height() - 2 * half));
+    p.drawText(QRect(13, top, width() - 13, 2 * half), Qt::AlignLeft | Qt::AlignVCenter, tick.text);
   }
 }
 
@@ -87,16 +94,15 @@ QPushButton* Button(const QString& name, const QString& caption, QWidget* parent
   return b;
 }
 
-// The bars keep their larger value at the top; the documented step is the arrow step,
-// five arrow steps a page.
+// The bars keep the platform's orientation, smaller values at the top: a handle pulled
+// down raises the bias, which moves the trace down with it, and each arrow moves the
+// handle its own way. The documented step is the arrow step, five arrow steps a page.
 QScrollBar* Bar(const QString& name, int min, int max, int value, int step, QWidget* parent) {
   auto* b = Named(new QScrollBar(Qt::Vertical, parent), name);
   b->setRange(min, max);
   b->setSingleStep(step);
   b->setPageStep(5 * step);
   b->setValue(value);
-  b->setInvertedAppearance(true);
-  b->setInvertedControls(false);
   b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
   return b;
 }
@@ -215,10 +221,10 @@ void ScopeWindow::buildControls() {
   top->addLayout(traceGrid);
 
   auto* navRow = new QHBoxLayout;
-  text5_ = Box(QStringLiteral("Text5"), 80, central);
-  text6_ = Box(QStringLiteral("Text6"), 80, central);
-  window_ = Box(QStringLiteral("window"), 80, central);
-  chpos1_ = Box(QStringLiteral("chpos1"), 80, central);
+  text5_ = Box(QStringLiteral("Text5"), 70, central);
+  text6_ = Box(QStringLiteral("Text6"), 70, central);
+  window_ = Box(QStringLiteral("window"), 70, central);
+  chpos1_ = Box(QStringLiteral("chpos1"), 70, central);
   navRow->addWidget(text5_);
   navRow->addWidget(text6_);
   navRow->addWidget(window_);
@@ -238,10 +244,13 @@ void ScopeWindow::buildControls() {
   nav.push_back(sampSec_);
   navRow->addWidget(zoomBack);
   navRow->addWidget(sampSec_);
-  navRow->addWidget(showLevel_);
   navRow->addStretch();
-  navRow->addWidget(chpos1_);
   top->addLayout(navRow);
+  auto* cursorRow = new QHBoxLayout;
+  cursorRow->addWidget(showLevel_);
+  cursorRow->addStretch();
+  cursorRow->addWidget(chpos1_);
+  top->addLayout(cursorRow);
   for (QPushButton* b : nav)
     connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
   connect(showLevel_, &QCheckBox::toggled, this, &ScopeWindow::onShowLevel);

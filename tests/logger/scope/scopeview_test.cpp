@@ -109,6 +109,8 @@ TEST(ScopeRuler, TicksFromTheDecadeExponent) {
       {0, 19, 2, "0", 10},      // 10^0 would give 19 ticks
       {0.5, 1, 0.1, "0.5", 5},  // log10(0.25) < 0: exponent -1
       {100, 0, 10, "100", 10},  // an inverted channel's ruler falls
+      {0, 2047.5, 500, "0", 5},  // 1000 would give two ticks
+      {0, 0.15, 0.02, "0.", 8},  // two decimals: 0.02 apart
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bottom);
@@ -120,6 +122,7 @@ TEST(ScopeRuler, TicksFromTheDecadeExponent) {
   }
   // The bottom value sits on the bottom line, nine units above the edge.
   EXPECT_DOUBLE_EQ(ComputeRuler(0, 4095, H).ticks.front().y, H - 9);
+  EXPECT_EQ(ComputeRuler(0, 0.15, H).ticks.back().text, QStringLiteral("0.14"));
   EXPECT_TRUE(ComputeRuler(5, 5, H).ticks.empty());
 }
 

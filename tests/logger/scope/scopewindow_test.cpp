@@ -177,6 +177,9 @@ TEST_F(ScopeWindows, MarkerOnlyOnTheFirstOfTwoPrintoutsThatLeaveThePictureAlone)
   EXPECT_FALSE(second.contains(marked)) << second.toStdString();
   EXPECT_FALSE(window->scopes().marker.set);
   EXPECT_TRUE(s->picture()->picture() == before);
+  // The page is not left private to its temporary file: it reads like any new file.
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/plain"), "x"));
+  EXPECT_EQ(QFile::permissions(dir.file("cap/first.pdf")), QFile::permissions(dir.file("cap/plain")));
 }
 
 TEST_F(ScopeWindows, CaptureKeyWritesTheScopeCursorSample) {
