@@ -203,9 +203,12 @@ qint32 OverviewStep(qint32 sampleCount) {
 bool AppendScopeCapture(const ScopeSources& src, const QString& path, QString* error) {
   if (!src.loaded()) return true;
   const qint32 k = trend::ReadableSample(src.store, src.view.CursorSample);
-  const trend::CursorInput in{src.store, src.config, true, 0, src.derivedTable()};
-  return logexport::AppendCapture(path, k, trend::ReadoutValues(src.view, in, k), logexport::RawColumn(src.store, k),
-                                  error);
+  std::array<QString, common::kChannelCount> shown;
+  const trend::DerivedColumns* d = src.derivedTable();
+  for (int c = 1; c <= common::kChannelCount; ++c)
+    shown[std::size_t(c - 1)] = common::NumberToText(ShowsDerived(src.view, d, c) ? DerivedShown(src.view, *d, c, k)
+                                                                                  : trend::ShownValue(src.view, src.store, src.config, c, k));
+  return logexport::AppendCapture(path, k, shown, logexport::RawColumn(src.store, k), error);
 }
 
 }  // namespace scope

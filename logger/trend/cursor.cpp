@@ -72,6 +72,10 @@ qint16 roundTwips(double x) {
   return qint16(std::clamp(r, double(std::numeric_limits<qint16>::min()), double(std::numeric_limits<qint16>::max())));
 }
 
+QString positionText(const ViewState& view, const CursorInput& in, double x, double) {
+  return PositionText(view, in.store.FreqCode, x, in.width);
+}
+
 CursorLine moveLine(ViewState& view, double x) {
   CursorLine line;
   line.erase = view.CursorX != kNoCursorX;
@@ -144,35 +148,31 @@ void CaptureBiasCandidates(ViewState& view, const logdata::SampleStore& store,
   }
 }
 
-std::array<QString, common::kChannelCount> ReadoutValues(const ViewState& view, const CursorInput& in, qint32 k) {
-  std::array<QString, common::kChannelCount> values;
-  k = ReadableSample(in.store, k);
-  for (int c = 1; c <= common::kChannelCount; ++c)
-    values[std::size_t(c - 1)] = common::NumberToText(ShownValue(view, in.store, in.config, c, k));
-  const DerivedColumns* d = in.derived;
-  if (view.SpeedAlt && d && d->speed && d->altitude && k < d->count) {
-    const double altitude = d->altitude[std::size_t(k) * std::size_t(d->stride)];
-    const double speed = d->speed[std::size_t(k) * std::size_t(d->stride)];
-    double shownAltitude = altitude, shownSpeed = speed;
-    if (view.SpeedUnit == 1) {
-      shownSpeed = speed * 3.6;
-    } else if (view.SpeedUnit == 2) {
-      shownAltitude = altitude / 0.3048;
-      shownSpeed = speed * 3.6 / 1.609344;
-    }
-    values[4] = common::NumberToText(shownAltitude);
-    values[5] = common::NumberToText(shownSpeed);
-  }
-  return values;
-}
-
 CursorReadout CursorMove(ViewState& view, const CursorInput& in, double x) {
   CursorReadout out;
-  out.position = PositionText(view, in.store.FreqCode, x, in.width);
-  view.CursorSample = ReadableSample(in.store, RoundSample(TrendPosition(view, x, in.width)));
+  const double p = TrendPosition(view, x, in.width);
+  out.position = positionText(view, in, x, p);
+  view.CursorSample = ReadableSample(in.store, RoundSample(p));
+  const qint32 k = view.CursorSample;
+
   if (in.logLoaded) {
     out.valuesValid = true;
-    out.values = ReadoutValues(view, in, view.CursorSample);
+    for (int c = 1; c <= common::kChannelCount; ++c)
+      out.values[std::size_t(c - 1)] = common::NumberToText(ShownValue(view, in.store, in.config, c, k));
+    const DerivedColumns* d = in.derived;
+    if (view.SpeedAlt && d && d->speed && d->altitude && k < d->count) {
+      const double altitude = d->altitude[std::size_t(k) * std::size_t(d->stride)];
+      const double speed = d->speed[std::size_t(k) * std::size_t(d->stride)];
+      double shownAltitude = altitude, shownSpeed = speed;
+      if (view.SpeedUnit == 1) {
+        shownSpeed = speed * 3.6;
+      } else if (view.SpeedUnit == 2) {
+        shownAltitude = altitude / 0.3048;
+        shownSpeed = speed * 3.6 / 1.609344;
+      }
+      out.values[4] = common::NumberToText(shownAltitude);
+      out.values[5] = common::NumberToText(shownSpeed);
+    }
   }
   out.line = moveLine(view, x);
   return out;
@@ -187,7 +187,7 @@ PressResult CursorPress(ViewState& view, const CursorInput& in, MouseButton butt
   result.handled = true;
   result.redraw = Redraw::Overview;
   const double p = TrendPosition(view, x, in.width);
-  result.readout.position = PositionText(view, in.store.FreqCode, x, in.width);
+  result.readout.position = positionText(view, in, x, p);
   CaptureBiasCandidates(view, in.store, in.config, button, RoundSample(p));
   result.readout.line = moveLine(view, x);
   return result;

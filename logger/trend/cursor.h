@@ -71,10 +71,6 @@ struct CursorInput {
 // value read-outs, cursor line. Updates view.CursorSample and view.CursorX.
 CursorReadout CursorMove(ViewState& view, const CursorInput& in, double x);
 
-// The twelve value read-outs at sample k, as the chval boxes show them (and as the
-// capture line writes them).
-std::array<QString, common::kChannelCount> ReadoutValues(const ViewState& view, const CursorInput& in, qint32 k);
-
 // Mouse press on the trend. Without a log: "No data!" and nothing else (handled false).
 // With one: position read-out, bias candidates for the button, cursor line, and the
 // overview is to be redrawn. The value read-outs are left as they are (valuesValid
