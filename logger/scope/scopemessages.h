@@ -11,9 +11,6 @@ inline const QString kCaptionBias = QStringLiteral("Bias");
 inline const QString kCaptionShowLevel = QStringLiteral("Show level lines");
 inline const QString kCaptionZoomBack = QStringLiteral("Zoom Back");
 inline const QString kMenuPrint = QStringLiteral("&Print");
-// Name labels of channels 5 and 6 while "Speed / Alt" is ticked.
-inline const QString kNameAltitude = QStringLiteral("ALT");
-inline const QString kNameSpeed = QStringLiteral("IAS");
 // The printout's heading.
 inline const QString kPrintHeading = QStringLiteral("Scale trend print");
 // Where the system has no default printer the page goes to a PDF file in cap/.

@@ -3,7 +3,6 @@
 #include "common/messages.h"
 #include "common/numtext.h"
 #include "common/prompt.h"
-#include "logger/scope/scopederived.h"
 #include "logger/scope/scopemessages.h"
 #include "logger/trend/navigation.h"
 
@@ -23,22 +22,20 @@ trend::VerticalMap MapFor(const ScopeSources& src, const TraceSetting& t, const 
 // The value a trace draws for sample k: the derived value in its display unit, the raw
 // count, or full scale less the raw count for an inverted channel.
 double DrawnValue(const ScopeSources& src, int channel, qint32 k) {
-  const trend::DerivedColumns* d = src.derivedTable();
-  if (ShowsDerived(src.view, d, channel)) return DerivedShown(src.view, *d, channel, k);
+  if (const std::optional<double> d = derived::ShownDerived(src.display(), channel, k)) return *d;
   const auto& cs = src.config.channel[std::size_t(channel - 1)];
   const double raw = src.store.at(channel - 1, k);
   return cs.Min > cs.Max ? common::FullScale(channel) - raw : raw;
 }
 
 struct DerivedContext {
-  const trend::ViewState* view;
-  const trend::DerivedColumns* table;
+  derived::DerivedDisplay display;
   int channel;
 };
 
 double ReadDerived(const void* context, qint32 j) {
   const auto* c = static_cast<const DerivedContext*>(context);
-  return DerivedShown(*c->view, *c->table, c->channel, j);
+  return derived::ShownDerived(c->display, c->channel, j).value_or(0.0);
 }
 
 }  // namespace
@@ -57,9 +54,9 @@ TraceLabels LabelsFor(const ScopeSources& src, const TraceSetting& t) {
   l.number = QString::number(c);
   l.scale = common::LocaleDoubleText(t.scale / 10.0);
   l.bias = common::LocaleDoubleText((cs.Max - cs.Min) * t.bias * yScale);
-  if (ShowsDerived(src.view, src.derivedTable(), c)) {
-    l.name = c == 5 ? msg::kNameAltitude : msg::kNameSpeed;
-    l.unit = src.unitLabel ? src.unitLabel(int(i)) : QString();
+  if (derived::ShowsDerived(src.display(), c)) {
+    l.name = QString::fromLatin1(c == derived::kAltitudeChannel ? derived::kAltitudeCaption : derived::kSpeedLabel);
+    l.unit = QString::fromLatin1(derived::UnitText(c, src.view.SpeedUnit));
     l.bottomValue = t.bias;
     // The value that lies one picture height above the bottom line: a derived trace
     // climbs 10 / (YScale x s) display units over the height.
@@ -96,13 +93,13 @@ trend::TraceGeometry ComputeScopeTrace(const ScopeSources& src, const TraceSetti
     rq.forcedStep = trend::PrintStepFor(rq.start, rq.end, print->pageWidth);
     rq.barReach = 0;
   }
-  const trend::DerivedColumns* d = src.derivedTable();
-  if (ShowsDerived(src.view, d, c)) {
+  const derived::DerivedDisplay display = src.display();
+  if (derived::ShowsDerived(display, c)) {
     rq.derived = true;
     rq.trueExtremes = true;
-    const DerivedContext context{&src.view, d, c};
+    const DerivedContext context{display, c};
     trend::SeriesView series;
-    series.count = d->count;
+    series.count = display.table->columns();
     series.read = &ReadDerived;
     series.context = &context;
     return trend::ComputeTrace(rq, series, nullptr);
@@ -151,13 +148,13 @@ ScopeReadout ScopeCursorMove(const ScopeSources& src, const TraceSettings& trace
   if (!src.loaded()) return out;
 
   out.valuesValid = true;
-  const trend::DerivedColumns* d = src.derivedTable();
+  const derived::DerivedDisplay display = src.display();
   for (std::size_t t = 0; t < 2; ++t) {
     const int c = ChannelOf(traces[t]);
     // The main window's zero lock applies; its drift correction does not.
-    const double value = ShowsDerived(view, d, c) ? DerivedShown(view, *d, c, k)
-                                                  : common::ScaleRaw(src.config, c, src.store.at(c - 1, k)) -
-                                                        view.EngBias[std::size_t(c - 1)];
+    const std::optional<double> d = derived::ShownDerived(display, c, k);
+    const double value =
+        d ? *d : common::ScaleRaw(src.config, c, src.store.at(c - 1, k)) - view.EngBias[std::size_t(c - 1)];
     out.values[t] = trend::FormatPattern(value, u"###0.00##");
   }
   if (!levels) return out;
@@ -204,10 +201,11 @@ bool AppendScopeCapture(const ScopeSources& src, const QString& path, QString* e
   if (!src.loaded()) return true;
   const qint32 k = trend::ReadableSample(src.store, src.view.CursorSample);
   std::array<QString, common::kChannelCount> shown;
-  const trend::DerivedColumns* d = src.derivedTable();
-  for (int c = 1; c <= common::kChannelCount; ++c)
-    shown[std::size_t(c - 1)] = common::NumberToText(ShowsDerived(src.view, d, c) ? DerivedShown(src.view, *d, c, k)
-                                                                                  : trend::ShownValue(src.view, src.store, src.config, c, k));
+  const derived::DerivedDisplay display = src.display();
+  for (int c = 1; c <= common::kChannelCount; ++c) {
+    const std::optional<double> d = derived::ShownDerived(display, c, k);
+    shown[std::size_t(c - 1)] = common::NumberToText(d ? *d : trend::ShownValue(src.view, src.store, src.config, c, k));
+  }
   return logexport::AppendCapture(path, k, shown, logexport::RawColumn(src.store, k), error);
 }
 

@@ -4,6 +4,7 @@
 // marker. Drawing goes through the trend's functions (trenddraw.h) with the scope's
 // own vertical map; nothing here knows a widget.
 #include "common/channelconfig.h"
+#include "logger/derived/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/cursor.h"
 #include "logger/trend/envelope.h"
@@ -40,13 +41,13 @@ struct ScopeSources {
   trend::ViewState& view;  // shared with the main trend: navigating in one moves all
   // The main trend's envelope of channel index i, made once per log and shared.
   std::function<const trend::Envelope*(int index)> envelope;
-  // The derived speed and altitude; null while none has been computed.
-  std::function<const trend::DerivedColumns*()> derived;
+  // What channels 5 and 6 show: the derived table, "Speed / Alt" and the unit setting.
+  // Every derived value the scope draws, reads out, prints or captures is asked of
+  // derived::ShownDerived with it.
+  std::function<derived::DerivedDisplay()> derived;
   std::function<bool()> logLoaded;
-  // The unit text the main window shows for channel index i.
-  std::function<QString(int index)> unitLabel;
 
-  const trend::DerivedColumns* derivedTable() const { return derived ? derived() : nullptr; }
+  derived::DerivedDisplay display() const { return derived ? derived() : derived::DerivedDisplay{}; }
   bool loaded() const { return logLoaded && logLoaded(); }
 };
 

@@ -63,9 +63,9 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   startUp();
   scopes_ = std::make_unique<scope::ScopeWindows>(
       scope::ScopeSources{store_, config_, view_, [this](int i) { return envelopeFor(i); },
-                          [this] { return derivedColumns_.speed ? &derivedColumns_ : nullptr; },
-                          [this] { return LogLoaded == 1; },
-                          [this](int i) { return label1_[std::size_t(i)]->text(); }},
+                          // The derived table joins here once "Speed / Alt" computes one.
+                          [this] { return derived::DerivedDisplay{nullptr, view_.SpeedAlt, view_.SpeedUnit}; },
+                          [this] { return LogLoaded == 1; }},
       prompt_, programDir_);
 }
 

@@ -42,12 +42,11 @@ class ScopeLog : public ::testing::Test {
     view.Colours = {0x0000FF, 0xFF0000, 0x10AF10, 0, 0xC0FFFF, 0xFFFFD0, 0xFF00FF, 0x0060DF, 0xD08080, 0x0190FF,
                     0x80A080, 0x888888};
     setWindow(0, 100);
-    derivedRows.resize(std::size_t(kCount + 1) * 2);
-    for (qint32 j = 0; j <= kCount; ++j) {
-      derivedRows[std::size_t(j)] = float(10 + j / 100.0);
-      derivedRows[std::size_t(kCount + 1 + j)] = float(1000 + j);
+    derivedTable.reset(kCount);
+    for (qint32 j = 0; j < kCount; ++j) {
+      derivedTable.row(derived::DerivedTable::kSpeedRow)[j] = float(10 + j / 100.0);
+      derivedTable.row(derived::DerivedTable::kAltitudeRow)[j] = float(1000 + j);
     }
-    derivedTable = {derivedRows.data(), derivedRows.data() + kCount + 1, kCount + 1, 1};
   }
 
   void setWindow(qint32 start, qint32 end) {
@@ -58,24 +57,20 @@ class ScopeLog : public ::testing::Test {
   void speedAlt(int unit) {
     view.SpeedAlt = true;
     view.SpeedUnit = unit;
-    derivedShown = true;
   }
 
   logdata::SampleStore store;
   common::ChannelConfiguration config;
   trend::ViewState view;
-  std::vector<float> derivedRows;
-  trend::DerivedColumns derivedTable;
-  bool derivedShown = false;
+  derived::DerivedTable derivedTable;
   bool loaded = true;
   testing_support::FakePrompt prompt;
   scope::ScopeSources src{store,
                           config,
                           view,
                           {},
-                          [this] { return derivedShown ? &derivedTable : nullptr; },
-                          [this] { return loaded; },
-                          [](int i) { return QStringLiteral("main unit %1").arg(i + 1); }};
+                          [this] { return derived::DerivedDisplay{&derivedTable, view.SpeedAlt, view.SpeedUnit}; },
+                          [this] { return loaded; }};
 };
 
 }  // namespace scopetest

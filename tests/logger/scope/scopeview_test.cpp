@@ -1,7 +1,6 @@
 // The scope's traces, labels, rulers, cursor and marker, without a window.
 #include "common/messages.h"
 #include "common/numtext.h"
-#include "logger/scope/scopederived.h"
 #include "logger/scope/scopemessages.h"
 #include "scope_fixture.h"
 
@@ -88,12 +87,12 @@ TEST_F(ScopeView, LabelsFollowScaleBiasZeroLockAndSpeedAlt) {
 
   speedAlt(1);
   l = LabelsFor(src, {6, 10, -30});
-  EXPECT_EQ(l.name, msg::kNameSpeed);
-  EXPECT_EQ(l.unit, QStringLiteral("main unit 6"));
+  EXPECT_EQ(l.name, QLatin1String(derived::kSpeedLabel));
+  EXPECT_EQ(l.unit, QLatin1String(derived::SpeedUnitText(1)));
   EXPECT_EQ(l.bottom, QStringLiteral("-30.00"));
   // The top label is the value the trace reaches at the top: 4095 units above.
   EXPECT_EQ(l.top, QStringLiteral("4065.00"));
-  EXPECT_EQ(LabelsFor(src, {5, 10, 0}).name, msg::kNameAltitude);
+  EXPECT_EQ(LabelsFor(src, {5, 10, 0}).name, QLatin1String(derived::kAltitudeCaption));
   EXPECT_EQ(LabelsFor(src, {4, 10, 0}).name, QStringLiteral("N4"));
 }
 
@@ -186,16 +185,4 @@ TEST(ScopeOverview, AboutFiveHundredPoints) {
   EXPECT_EQ(OverviewStep(100), 1);
   EXPECT_EQ(OverviewStep(1280000), 2560);
   EXPECT_EQ(OverviewStep(20000000), 32767);
-}
-
-TEST_F(ScopeView, DerivedValuesInEachDisplayUnit) {
-  const std::tuple<int, int, double> cases[] = {
-      {0, 5, 1100}, {0, 6, 11}, {1, 5, 1100}, {1, 6, 39.6}, {2, 5, 1100 / 0.3048}, {2, 6, 11 * 3.6 / 1.609344}};
-  for (const auto& [unit, channel, value] : cases) {
-    speedAlt(unit);
-    ASSERT_TRUE(ShowsDerived(view, &derivedTable, channel));
-    EXPECT_NEAR(DerivedShown(view, derivedTable, channel, 100), value, 1e-4) << unit << " " << channel;
-  }
-  EXPECT_FALSE(ShowsDerived(view, &derivedTable, 4));
-  EXPECT_FALSE(ShowsDerived(view, nullptr, 5));
 }
