@@ -185,4 +185,11 @@ TEST(ScopeOverview, AboutFiveHundredPoints) {
   EXPECT_EQ(OverviewStep(100), 1);
   EXPECT_EQ(OverviewStep(1280000), 2560);
   EXPECT_EQ(OverviewStep(20000000), 32767);
+  // The first point and then one every 200 samples, however narrow the strip.
+  const std::vector<qint16> raw(100001, 7);
+  trend::OverviewRequest rq;
+  rq.scale = {0, 0, 300 * kTpp, 60 * kTpp};
+  rq.sampleCount = 100000;
+  rq.fixedStep = OverviewStep(100000);
+  EXPECT_EQ(trend::ComputeOverview(rq, {raw.data(), nullptr, 1, 100001}).trace.size(), 501u);
 }
