@@ -298,7 +298,8 @@ void ScopeWindow::writeLabels(int trace, const TraceLabels& l) {
   for (std::size_t n = 0; n < 7; ++n) {
     labels_[n][t]->setText(texts[n]);
     // The scale and bias read-outs stand beside their captions in the window's colours.
-    if (n != 2 && n != 3) labels_[n][t]->setStyleSheet(style);
+    // A style sheet is set only when it changes: setting one restyles the label.
+    if (n != 2 && n != 3 && labels_[n][t]->styleSheet() != style) labels_[n][t]->setStyleSheet(style);
   }
 }
 
