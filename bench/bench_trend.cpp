@@ -73,6 +73,21 @@ void BM_RedrawOneChannelWholeLogNoEnvelope(benchmark::State& state) {
 }
 void BM_RedrawTwelveChannels(benchmark::State& state) { Redraw(state, qint32(state.range(0)), 12, true); }
 
+// The bar geometry alone, one channel over the whole log: what the envelope costs.
+void BM_TraceGeometry(benchmark::State& state) {
+  const qint32 count = qint32(state.range(0));
+  auto store = MakeStore(count, 1);
+  const trend::Envelope env(Row(*store, 0));
+  trend::TraceRequest rq;
+  rq.scale = kPic;
+  rq.twipsPerPixel = kTpp;
+  rq.end = count;
+  for (auto _ : state) {
+    const trend::TraceGeometry g = trend::ComputeTrace(rq, Row(*store, 0), &env);
+    benchmark::DoNotOptimize(g.barLines.data());
+  }
+}
+
 void BM_BuildEnvelope(benchmark::State& state) {
   auto store = MakeStore(qint32(state.range(0)), 1);
   for (auto _ : state) {
@@ -90,6 +105,7 @@ BENCHMARK(BM_RedrawOneChannelWholeLogNoEnvelope)
     ->Arg(10000000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawTwelveChannels)->Arg(150000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TraceGeometry)->Arg(1280000)->Arg(10000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildEnvelope)->Arg(1280000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick fonts-dejavu-core locales
   clang libclang-rt-14-dev
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

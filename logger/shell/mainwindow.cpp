@@ -11,6 +11,7 @@
 #include "logger/export/ui/rangewindows.h"
 #include "logger/logdata/logconfig.h"
 #include "logger/logdata/logfiles.h"
+#include "logger/scope/ui/scopewindows.h"
 #include "logger/shell/dialogs.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/cursor.h"
@@ -61,6 +62,12 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   buildControls();
   resize(1024, 740);
   startUp();
+  scopes_ = std::make_unique<scope::ScopeWindows>(
+      scope::ScopeSources{store_, config_, view_, [this](int i) { return envelopeFor(i); },
+                          // The derived table joins here once "Speed / Alt" computes one.
+                          [this] { return derived::DerivedDisplay{nullptr, view_.SpeedAlt, view_.SpeedUnit}; },
+                          [this] { return LogLoaded == 1; }},
+      prompt_, programDir_);
 }
 
 MainWindow::~MainWindow() = default;
@@ -321,9 +328,16 @@ bool MainWindow::loadDecodedLog(const QString& path) {
 void MainWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
+    // A scope may have switched the shared seconds mode.
+    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::SampSecCaption(view_.SecondsMode));
     Update_Full_Data();
     Update_Data_Window();
   }
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  scopes_->closeAll();
+  QMainWindow::closeEvent(e);
 }
 
 // The service key: Ctrl+G (character 7) typed into the status box shows the hidden
@@ -721,9 +735,7 @@ void MainWindow::onChannelLabelClicked(int index) {
   Update_Data_Window();
 }
 
-// Scope windows are not built yet: the button is in place and does nothing, rather
-// than open a window that only looks like one.
-void MainWindow::onNewScope() {}
+void MainWindow::onNewScope() { scopes_->open(); }
 
 // ---------------------------------------------------------------- configuration editor
 

@@ -36,6 +36,9 @@ namespace logexport {
 class CsvExportWindow;
 class CropWindow;
 }
+namespace scope {
+class ScopeWindows;
+}
 
 namespace shell {
 
@@ -79,11 +82,15 @@ class MainWindow : public QMainWindow {
   derived::DerivedDisplay derivedDisplay() const { return {&derived_, view_.SpeedAlt, view_.SpeedUnit}; }
   const derived::Compensation& speedCompensation() const { return speedComp_; }
 
+  // The open scope windows ("New Scope"); they share the view state with this window.
+  scope::ScopeWindows& scopes() { return *scopes_; }
+
   // The compensation constants the configuration editor edits ("&Tempconf" sends them).
   common::CompensationConstants compensation{};
 
  protected:
   void changeEvent(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -192,6 +199,9 @@ class MainWindow : public QMainWindow {
   std::array<QLineEdit*, 12> winHight_{};
   std::array<QLabel*, 24> lblChannel_{};
   std::array<QLabel*, 24> label1_{};
+
+  // Last: the scopes read the state above and go before it.
+  std::unique_ptr<scope::ScopeWindows> scopes_;
 };
 
 }  // namespace shell

@@ -15,17 +15,17 @@ namespace {
 
 constexpr qint32 kNoCursorX = -100;
 
-// The Basic Format function with '#' placeholders, as the position box uses it:
+// The Basic Format function with '#' and '0' placeholders, as the read-outs use it:
 //  - the number is first taken to 15 significant decimal digits (as Basic turns a
-//    double into a decimal), then rounded to `decimals` places, halves away from zero
-//    (Format's rounding, unlike the halves-to-even of whole-sample positions);
-//  - '#' prints a digit only where the number has one: no leading zero before the
-//    point and no trailing zeros after it, so 0 is "" with "####" and "." with
-//    "####.##", 0.5 is ".5" and exactly 1 is "1." (the point is always kept);
+//    double into a decimal), then rounded to the pattern's decimals, halves away from
+//    zero (Format's rounding, unlike the halves-to-even of whole-sample positions);
+//  - '#' prints a digit only where the number has one, '0' always: with "####" 0 is ""
+//    and with "####.##" it is "."; 0.5 is ".5" and exactly 1 is "1." (a point in the
+//    pattern is always kept); "###0.00" gives 0 as "0.00";
 //  - a negative number keeps its minus sign even when it rounds to zero ("-", "-."),
 //    as Format does for "-0";
 //  - more integer digits than placeholders are all shown.
-QString basicFormat(double value, int decimals) {
+QString basicFormat(double value, int minWhole, int minDecimals, int decimals, bool point) {
   if (!std::isfinite(value)) return QString();
   const bool negative = value < 0;
   char buf[40];
@@ -58,12 +58,12 @@ QString basicFormat(double value, int decimals) {
   if (scaled.size() < decimals + 1) scaled.prepend(QByteArray(decimals + 1 - scaled.size(), '0'));
   QByteArray whole = scaled.left(scaled.size() - decimals);
   QByteArray fraction = scaled.right(decimals);
-  while (whole.size() > 0 && whole[0] == '0') whole.remove(0, 1);
-  while (fraction.size() > 0 && fraction.endsWith('0')) fraction.chop(1);
+  while (whole.size() > minWhole && whole[0] == '0') whole.remove(0, 1);
+  while (fraction.size() > minDecimals && fraction.endsWith('0')) fraction.chop(1);
 
   QString out = negative ? QStringLiteral("-") : QString();
   out += QString::fromLatin1(whole);
-  if (decimals > 0) out += QLatin1Char('.') + QString::fromLatin1(fraction);
+  if (point) out += QLatin1Char('.') + QString::fromLatin1(fraction);
   return out;
 }
 
@@ -73,15 +73,8 @@ qint32 roundTwips(double x) {
   return qint32(std::min(r, double(std::numeric_limits<qint32>::max())));
 }
 
-QString positionText(const ViewState& view, const CursorInput& in, double x, double p) {
-  if (view.SecondsMode) {
-    // Computed in doubles: the 32-bit product FreqCode * start * 20 overflows on long logs.
-    const double f = in.store.FreqCode;
-    const double w = in.width > 0 ? in.width : 1;
-    const double t = (x / w * view.WindowLength * f * 20) / 1000 + (f * view.WindowStart * 20) / 1000;
-    return FormatTwoDecimals(t);
-  }
-  return FormatWhole(p);
+QString positionText(const ViewState& view, const CursorInput& in, double x, double) {
+  return PositionText(view, in.store.FreqCode, x, in.width);
 }
 
 CursorLine moveLine(ViewState& view, double x) {
@@ -95,8 +88,28 @@ CursorLine moveLine(ViewState& view, double x) {
 
 }  // namespace
 
-QString FormatWhole(double value) { return basicFormat(value, 0); }
-QString FormatTwoDecimals(double value) { return basicFormat(value, 2); }
+QString FormatWhole(double value) { return basicFormat(value, 0, 0, 0, false); }
+QString FormatTwoDecimals(double value) { return basicFormat(value, 0, 0, 2, true); }
+
+QString FormatPattern(double value, QStringView pattern) {
+  const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
+  const QStringView whole = dot < 0 ? pattern : pattern.left(dot);
+  const QStringView fraction = dot < 0 ? QStringView() : pattern.mid(dot + 1);
+  const int minWhole = int(whole.size() - whole.indexOf(QLatin1Char('0')));
+  return basicFormat(value, whole.contains(QLatin1Char('0')) ? minWhole : 0,
+                     int(fraction.count(QLatin1Char('0'))), int(fraction.size()), dot >= 0);
+}
+
+QString PositionText(const ViewState& view, quint8 freqCode, double x, double width) {
+  if (view.SecondsMode) {
+    // Computed in doubles: the 32-bit product FreqCode * start * 20 overflows on long logs.
+    const double f = freqCode;
+    const double w = width > 0 ? width : 1;
+    const double t = (x / w * view.WindowLength * f * 20) / 1000 + (f * view.WindowStart * 20) / 1000;
+    return FormatTwoDecimals(t);
+  }
+  return FormatWhole(TrendPosition(view, x, width));
+}
 
 qint32 ReadableSample(const logdata::SampleStore& store, qint32 k) {
   return std::clamp<qint32>(k, 0, std::max<qint32>(0, store.columns() - 1));

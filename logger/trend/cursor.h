@@ -21,6 +21,13 @@ namespace trend {
 // placeholders treat zeros and halves.
 QString FormatWhole(double value);
 QString FormatTwoDecimals(double value);
+// Any pattern of '#' and '0' placeholders with an optional point, such as "###0.00##":
+// '0' digits always show, '#' digits only where the number has them.
+QString FormatPattern(double value, QStringView pattern);
+
+// The position read-out at picture x of a picture `width` twips wide: the sample with
+// "####", or in seconds mode the time with "####.##".
+QString PositionText(const ViewState& view, quint8 freqCode, double x, double width);
 
 // The channel 5/6 drift correction at sample k for engineering-bias entry `channelIndex`
 // (4 or 5); 0 for every other channel and outside s1 < k < s2.

@@ -32,12 +32,26 @@ VerticalResult MakeVerticalMap(const PictureScale& scale, double yScale, double 
   return r;
 }
 
+VerticalMap MakeScopeMap(const PictureScale& scale, double yScale, double scaleValue, double bias) {
+  VerticalMap m;
+  m.ky = -scale.height * yScale * scaleValue / 10.0;
+  m.base = scale.top + scale.height - 9;
+  m.offset = m.base - m.ky * bias;
+  return m;
+}
+
+qint32 PrintStepFor(qint32 start, qint32 end, double pageWidth) {
+  const double n = pageWidth > 0 ? 0.8 * double(end - start) / pageWidth : 0;
+  const qint32 step = StepFor(n);
+  return n > 0.07 ? qint32(std::min<qint64>(qint64(step) * 20, std::numeric_limits<qint32>::max())) : step;
+}
+
 namespace {
 
 // Extremes of samples first..last as the block search finds them: the search starts
 // from 4095 / -4095 and takes only strictly smaller / larger values, which equals
 // clamping the true extremes by those start values.
-Extremes BlockExtremes(const SeriesView& series, const Envelope* envelope, qint32 first, qint32 last) {
+Extremes BlockExtremes(const SeriesView& series, const Envelope* envelope, qint32 first, qint32 last, bool clip) {
   Extremes e;
   // Short blocks read the samples directly; from a few dozen samples on, the compact
   // envelope tables beat strided reads through the thirteen-row store.
@@ -52,6 +66,7 @@ Extremes BlockExtremes(const SeriesView& series, const Envelope* envelope, qint3
       e.max = std::max(e.max, v);
     }
   }
+  if (!clip) return e;
   return {std::min(e.min, 4095.0), std::max(e.max, -4095.0)};
 }
 
@@ -60,9 +75,16 @@ Extremes BlockExtremes(const SeriesView& series, const Envelope* envelope, qint3
 TraceGeometry ComputeTrace(const TraceRequest& rq, const SeriesView& series, const Envelope* envelope) {
   TraceGeometry g;
   if (!series.valid()) return g;
-  const VerticalResult vr = MakeVerticalMap(rq.scale, rq.yScale, rq.winHeight, rq.zeroDivisor, rq.rawBias);
+  VerticalResult vr;
+  if (rq.ownMap) {
+    vr.ok = true;
+    vr.map = *rq.ownMap;
+  } else {
+    vr = MakeVerticalMap(rq.scale, rq.yScale, rq.winHeight, rq.zeroDivisor, rq.rawBias);
+  }
   if (!vr.ok) return g;
   const VerticalMap& vm = vr.map;
+  const bool scopeMap = rq.ownMap.has_value();
   // Reads never go past the series, whatever window the caller hands in.
   const qint32 start = std::clamp<qint32>(rq.start, 0, series.count - 1);
   const qint32 end = std::clamp<qint32>(rq.end, 0, series.count - 1);
@@ -70,16 +92,17 @@ TraceGeometry ComputeTrace(const TraceRequest& rq, const SeriesView& series, con
 
   const double xstep = end != start ? rq.scale.width / double(end - start) : 0.0;
   const double n = SamplesPerBar(rq.twipsPerPixel, start, end, rq.scale.width);
-  const qint32 step = StepFor(n);
+  const qint32 step = rq.forcedStep > 0 ? rq.forcedStep : StepFor(n);
 
   auto drawn = [&](double r) { return rq.inverted && !rq.derived ? rq.fullScale - r : r; };
   auto pointY = [&](double r) {
+    if (scopeMap) return drawn(r) * vm.ky + vm.offset;
     if (rq.derived) return vm.base + vm.ky * r;
     return drawn(r) * vm.ky + vm.offset + rq.drift;
   };
 
   double x = rq.scale.left;
-  if (n <= 1) {
+  if (n <= 1 && rq.forcedStep <= 0) {
     g.polyline.reserve(std::size_t(end - start) + 1);
     g.polyline.emplace_back(x, pointY(series.at(start)));
     for (qint64 j = qint64(start) + 1; j <= end; j += step) {
@@ -93,20 +116,22 @@ TraceGeometry ComputeTrace(const TraceRequest& rq, const SeriesView& series, con
   // The block rule: blocks start at start, start + step, ...; each spans round(s) to
   // round(s + step), sharing its last sample with the next; the samples after the last
   // whole block get no bar.
-  const double extra = rq.derived ? 0.0 : rq.drift;
+  const double extra = scopeMap ? 0.0 : rq.derived ? 0.0 : rq.drift;
+  // The trend's bars sit on base (its raw bias added back); the scope's keep its bias.
+  const double barBase = scopeMap ? vm.offset : vm.base;
   double s = start;
   g.barLines.reserve(std::size_t((end - start) / step) + 1);
   for (qint64 j = qint64(start) + 1; j <= qint64(end) - step; j += step) {
     x += step * xstep;
     const qint32 first = qint32(RoundHalfEven(s));
     const qint32 last = qint32(std::min<qint64>(RoundHalfEven(s + step), series.count - 1));
-    const Extremes e = BlockExtremes(series, envelope, first, last);
+    const Extremes e = BlockExtremes(series, envelope, first, last, !rq.trueExtremes);
     double vlow = drawn(e.min);
     double vhigh = drawn(e.max);
     if (vlow > vhigh) std::swap(vlow, vhigh);
-    // offset + ky * rawBias == base: in this mode the raw bias does not shift the bar.
-    const double yLow = vlow * vm.ky + vm.base + 10 + extra;
-    const double yHigh = vhigh * vm.ky + vm.base - 10 + extra;
+    // offset + ky * rawBias == base: in this mode the raw bias does not shift a trend bar.
+    const double yLow = vlow * vm.ky + barBase + rq.barReach + extra;
+    const double yHigh = vhigh * vm.ky + barBase - rq.barReach + extra;
     g.barLines.emplace_back(x, yLow, x, yHigh);
     s += step;
   }
@@ -122,7 +147,8 @@ OverviewGeometry ComputeOverview(const OverviewRequest& rq, const SeriesView& se
   g.hasBox = true;
   g.windowBox = QRectF(QPointF(rq.windowStart / count * w, 0), QPointF(rq.windowEnd / count * w, rq.scale.height));
 
-  const qint64 ostep = std::clamp<qint64>(RoundHalfEven(rq.twipsPerPixel * 0.2 * count / w), 1, 32767);
+  const qint64 ostep = std::clamp<qint64>(
+      rq.fixedStep > 0 ? rq.fixedStep : RoundHalfEven(rq.twipsPerPixel * 0.2 * count / w), 1, 32767);
   double k, b;
   if (!rq.inverted) {
     k = -rq.scale.height * rq.yScale;

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QtGlobal>
+#include <optional>
 #include <vector>
 
 namespace trend {
@@ -42,6 +43,15 @@ struct VerticalResult {
 VerticalResult MakeVerticalMap(const PictureScale& scale, double yScale, double winHeight, int zeroDivisor,
                                double rawBias);
 
+// The scope's mapping: no window height and no mid zero; scale value s (1 to 500,
+// factor s / 10) stretches the channel's full scale over the height, and raw value
+// `bias` lies on the bottom line, 9 units above the bottom edge.
+VerticalMap MakeScopeMap(const PictureScale& scale, double yScale, double scaleValue, double bias);
+
+// The printout's block length: n = 0.8 x samples per unit of the page width (not per
+// pixel), rounded half-to-even and at least 1, and 20 times that once n exceeds 0.07.
+qint32 PrintStepFor(qint32 start, qint32 end, double pageWidth);
+
 struct TraceRequest {
   PictureScale scale;
   double twipsPerPixel = 15;
@@ -55,6 +65,19 @@ struct TraceRequest {
   int fullScale = 4095;
   double drift = 0;
   bool derived = false;   // the series holds derived values: never inverted, no bias, no drift
+
+  // The scope and its printout set their own map (MakeScopeMap): it replaces window
+  // height, mid zero and raw bias, and its offset moves raw and derived values alike in
+  // both modes (the trend adds the raw bias back to bars and never moves derived ones).
+  std::optional<VerticalMap> ownMap;
+  // How far each bar reaches beyond the block's extremes: 10 on screen, 0 on paper.
+  double barReach = 10;
+  // Set (> 0) by the printout: always bars, blocks of this many samples.
+  qint32 forcedStep = 0;
+  // The block search's start values 4095 / -4095 clip the extremes of a series that
+  // leaves that range; a derived series in feet or km/h does, so the scope asks for the
+  // true extremes there. Raw series never leave 0..4095 and are unaffected.
+  bool trueExtremes = false;
 };
 
 struct TraceGeometry {
@@ -78,6 +101,8 @@ struct OverviewRequest {
   qint32 windowEnd = 0;
   double yScale = 1.0 / 4095;
   bool inverted = false;
+  // The scope's strip draws about 500 points whatever its width: it passes its own step.
+  qint32 fixedStep = 0;
 };
 
 struct OverviewGeometry {

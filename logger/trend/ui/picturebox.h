@@ -33,6 +33,11 @@ class PictureBox : public QWidget {
   // Only a repaint of the overlay is requested: the cached traces are not rendered again.
   void setCursorLine(std::optional<double> xTwips);
   std::optional<double> cursorLine() const { return cursor_; }
+  // Horizontal overlay lines in twips (the scope's level lines), exclusive-or like the
+  // cursor line. Setting them replaces the previous ones, so the picture never holds
+  // more than the lines last given.
+  void setLevelLines(std::vector<QLineF> lines);
+  const std::vector<QLineF>& levelLines() const { return levels_; }
 
   // The picture's current drawing x in twips: the end of the last line drawn (a trace's
   // last point, or the cursor line), 0 after the picture was cleared. The arrow keys
@@ -66,9 +71,11 @@ class PictureBox : public QWidget {
  private:
   void ensureCache();
   int cursorColumn(double xTwips) const;
+  QRect levelRect(const QLineF& line) const;
   QColor background_;
   QImage cache_;
   std::optional<double> cursor_;
+  std::vector<QLineF> levels_;
   double drawingX_ = 0;
   quint64 renders_ = 0;
 };

@@ -1,0 +1,462 @@
+#include "logger/scope/ui/scopewindow.h"
+
+#include "common/messages.h"
+#include "common/prompt.h"
+#include "common/ui/colour.h"
+#include "logger/scope/scopemessages.h"
+#include "logger/scope/scopeprint.h"
+#include "logger/scope/ui/scopeprinter.h"
+#include "logger/scope/ui/scopewindows.h"
+#include "logger/trend/ui/picturebox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace scope {
+
+// ---------------------------------------------------------------- ruler
+
+RulerBox::RulerBox(QWidget* parent) : QWidget(parent) {
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  setMinimumHeight(40);
+}
+
+double RulerBox::twipsPerPixel() const {
+  const int dpi = logicalDpiY();
+  return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+QSize RulerBox::sizeHint() const {
+  // Tick, gap and a label as wide as "1234567", so every ruler's labels line up.
+  return {10 + 3 + fontMetrics().horizontalAdvance(QStringLiteral("1234567")) + 2, 240};
+}
+
+void RulerBox::setRuler(const Ruler& ruler, QColor colour) {
+  ruler_ = ruler;
+  colour_ = colour;
+  update();
+}
+
+void RulerBox::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  // The pale pressure colours need the dark ground, as the trace labels do.
+  const qint32 bgr = common::BgrFromColour(colour_);
+  p.fillRect(rect(), colour_.isValid() ? common::ColourFromBgr(common::MoreContrastingBackground(
+                                              bgr, common::kDarkGround, 0xFFFFFF))
+                                        : palette().window().color());
+  p.setPen(colour_);
+  const double t = twipsPerPixel();
+  const int half = fontMetrics().height() / 2;
+  for (const RulerTick& tick : ruler_.ticks) {
+    const int y = int(tick.y / t);
+    p.drawLine(0, y, 9, y);
+    // Centred on its tick, but kept inside the ruler at either end.
+    const int top = std::clamp(y - half, 0, std::max(0, height() - 2 * half));
+    p.drawText(QRect(13, top, width() - 13, 2 * half), Qt::AlignLeft | Qt::AlignVCenter, tick.text);
+  }
+}
+
+// ---------------------------------------------------------------- window
+
+namespace {
+
+template <typename T>
+T* Named(T* w, const QString& name) {
+  w->setObjectName(name);
+  return w;
+}
+
+QLineEdit* Box(const QString& name, int width, QWidget* parent) {
+  auto* e = Named(new QLineEdit(parent), name);
+  e->setFixedWidth(width);
+  e->setReadOnly(true);
+  return e;
+}
+
+QPushButton* Button(const QString& name, const QString& caption, QWidget* parent) {
+  auto* b = Named(new QPushButton(caption, parent), name);
+  b->setAutoDefault(false);
+  b->setFocusPolicy(Qt::TabFocus);
+  return b;
+}
+
+// The bars keep the platform's orientation, smaller values at the top: a handle pulled
+// down raises the bias, which moves the trace down with it, and each arrow moves the
+// handle its own way. The documented step is the arrow step, five arrow steps a page.
+QScrollBar* Bar(const QString& name, int min, int max, int value, int step, QWidget* parent) {
+  auto* b = Named(new QScrollBar(Qt::Vertical, parent), name);
+  b->setRange(min, max);
+  b->setSingleStep(step);
+  b->setPageStep(5 * step);
+  b->setValue(value);
+  b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  return b;
+}
+
+std::optional<trend::MouseButton> ToTrendButton(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::LeftButton: return trend::MouseButton::Left;
+    case Qt::RightButton: return trend::MouseButton::Right;
+    case Qt::MiddleButton: return trend::MouseButton::Middle;
+    default: return std::nullopt;
+  }
+}
+
+QString LabelStyle(qint32 bgr) {
+  const qint32 ground = common::MoreContrastingBackground(bgr, common::kDarkGround, 0xFFFFFF);
+  return QStringLiteral("color: %1; background: %2; padding: 0 2px;")
+      .arg(common::ColourFromBgr(bgr).name(), common::ColourFromBgr(ground).name());
+}
+
+}  // namespace
+
+ScopeWindow::ScopeWindow(ScopeWindows& owner, QWidget* parent)
+    : QMainWindow(parent), owner_(owner), src_(owner.sources()) {
+  setObjectName(QStringLiteral("scTrend1"));
+  setWindowTitle(msg::kCaptionScope);
+  auto* print = new QAction(msg::kMenuPrint, this);
+  print->setObjectName(QStringLiteral("Print"));
+  connect(print, &QAction::triggered, this, &ScopeWindow::onPrint);
+  menuBar()->addAction(print);
+  buildControls();
+  resize(900, 620);
+}
+
+void ScopeWindow::buildControls() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto* top = new QVBoxLayout(central);
+  top->setContentsMargins(6, 6, 6, 6);
+  top->setSpacing(4);
+
+  for (int t = 0; t < 2; ++t) {
+    for (int n = 0; n < 7; ++n)
+      labels_[std::size_t(n)][std::size_t(t)] = Named(new QLabel(central), QStringLiteral("Label%1_%2").arg(n + 1).arg(t));
+    scale_[std::size_t(t)] = Bar(t == 0 ? QStringLiteral("scale1") : QStringLiteral("scale2"), 1, 500, 10, 10, central);
+    bias_[std::size_t(t)] = Bar(t == 0 ? QStringLiteral("Bias1") : QStringLiteral("bias2"), -4095, 4095, 0, 30, central);
+    mitta_[std::size_t(t)] = Named(new RulerBox(central), QStringLiteral("mitta_%1").arg(t));
+  }
+
+  // Top values above the rulers, then rulers, bars and the picture in one row (the
+  // rulers are as tall as the picture, so their ticks meet its values), bottom values
+  // below.
+  auto endRow = [&](int n) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(labels_[std::size_t(n)][0]);
+    row->addStretch();
+    row->addWidget(labels_[std::size_t(n)][1]);
+    return row;
+  };
+  top->addLayout(endRow(1));
+  auto* pictureRow = new QHBoxLayout;
+  picTrend_ = Named(new trend::PictureBox(common::ColourFromBgr(common::kDarkGround), central), QStringLiteral("picTrend"));
+  picTrend_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  pictureRow->addWidget(mitta_[0]);
+  pictureRow->addWidget(scale_[0]);
+  pictureRow->addWidget(bias_[0]);
+  pictureRow->addWidget(picTrend_, 1);
+  pictureRow->addWidget(bias_[1]);
+  pictureRow->addWidget(scale_[1]);
+  pictureRow->addWidget(mitta_[1]);
+  top->addLayout(pictureRow, 1);
+  top->addLayout(endRow(0));
+
+  auto* stripRow = new QHBoxLayout;
+  auto* back = Button(QStringLiteral("Back"), QStringLiteral("<"), central);
+  auto* ahead = Button(QStringLiteral("Ahead"), QStringLiteral(">"), central);
+  picFull_ = Named(new trend::PictureBox(QColor(0x20, 0x28, 0x30), central), QStringLiteral("picFull"));
+  picFull_->setFixedHeight(56);
+  picFull_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  for (auto* b : {back, ahead}) b->setFixedSize(28, 56);
+  stripRow->addWidget(back);
+  stripRow->addWidget(picFull_, 1);
+  stripRow->addWidget(ahead);
+  top->addLayout(stripRow);
+
+  // One row of controls per trace: channel, number, name, unit, scale, bias, value.
+  auto* traceGrid = new QGridLayout;
+  for (int t = 0; t < 2; ++t) {
+    const auto st = std::size_t(t);
+    scopeCh_[st] = Named(new QComboBox(central), QStringLiteral("ScopeCH_%1").arg(t));
+    for (int c = 1; c <= common::kChannelCount; ++c)
+      scopeCh_[st]->addItem(src_.config.channel[std::size_t(c - 1)].Name, c - 1);
+    scopeCh_[st]->setCurrentIndex(t);
+    chval_[st] = Box(QStringLiteral("chval_%1").arg(t), 90, central);
+    int col = 0;
+    traceGrid->addWidget(scopeCh_[st], t, col++);
+    for (int n : {5, 6, 7}) traceGrid->addWidget(labels_[std::size_t(n - 1)][st], t, col++);
+    traceGrid->addWidget(new QLabel(msg::kCaptionScale, central), t, col++);
+    traceGrid->addWidget(labels_[2][st], t, col++);
+    traceGrid->addWidget(new QLabel(msg::kCaptionBias, central), t, col++);
+    traceGrid->addWidget(labels_[3][st], t, col++);
+    traceGrid->addWidget(chval_[st], t, col++);
+    labels_[2][st]->setMinimumWidth(40);
+    labels_[3][st]->setMinimumWidth(70);
+    connect(scopeCh_[st], &QComboBox::currentIndexChanged, this, [this] {
+      Update_Data_Window();
+      DrawScaler(1);
+      DrawScaler(2);
+    });
+    for (QScrollBar* bar : {scale_[st], bias_[st]})
+      connect(bar, &QScrollBar::valueChanged, this, [this, t] {
+        Update_Data_Window();
+        DrawScaler(t + 1);
+      });
+  }
+  traceGrid->setColumnStretch(10, 1);
+  top->addLayout(traceGrid);
+
+  auto* navRow = new QHBoxLayout;
+  text5_ = Box(QStringLiteral("Text5"), 70, central);
+  text6_ = Box(QStringLiteral("Text6"), 70, central);
+  window_ = Box(QStringLiteral("window"), 70, central);
+  chpos1_ = Box(QStringLiteral("chpos1"), 70, central);
+  navRow->addWidget(text5_);
+  navRow->addWidget(text6_);
+  navRow->addWidget(window_);
+  const std::pair<const char*, const char*> lengthButtons[] = {
+      {"LenMinus5", "- -"}, {"LenMinus1", "-"}, {"LenPlus1", "+"}, {"LenPlus5", "+ +"}};
+  std::vector<QPushButton*> nav{back, ahead};
+  for (auto [name, text] : lengthButtons) {
+    auto* b = Button(QLatin1String(name), QLatin1String(text), central);
+    b->setFixedWidth(36);
+    navRow->addWidget(b);
+    nav.push_back(b);
+  }
+  auto* zoomBack = Button(QStringLiteral("Zoom_Back"), msg::kCaptionZoomBack, central);
+  sampSec_ = Button(QStringLiteral("SampSec"), trend::SampSecCaption(false), central);
+  showLevel_ = Named(new QCheckBox(msg::kCaptionShowLevel, central), QStringLiteral("ShowLevel"));
+  nav.push_back(zoomBack);
+  nav.push_back(sampSec_);
+  navRow->addWidget(zoomBack);
+  navRow->addWidget(sampSec_);
+  navRow->addStretch();
+  top->addLayout(navRow);
+  auto* cursorRow = new QHBoxLayout;
+  cursorRow->addWidget(showLevel_);
+  cursorRow->addStretch();
+  cursorRow->addWidget(chpos1_);
+  top->addLayout(cursorRow);
+  for (QPushButton* b : nav)
+    connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
+  connect(showLevel_, &QCheckBox::toggled, this, &ScopeWindow::onShowLevel);
+
+  connect(picTrend_, &trend::PictureBox::mouseMoved, this, [this](double x, double, Qt::MouseButtons) { onTrendMove(x); });
+  connect(picTrend_, &trend::PictureBox::mousePressed, this, [this](double x, double, Qt::MouseButton) { onTrendPress(x); });
+  connect(picTrend_, &trend::PictureBox::keyPressed, this, &ScopeWindow::onTrendKey);
+  connect(picTrend_, &trend::PictureBox::resized, this, [this] {
+    Update_Data_Window();
+    DrawScaler(1);
+    DrawScaler(2);
+  });
+  connect(picFull_, &trend::PictureBox::mousePressed, this,
+          [this](double x, double, Qt::MouseButton b) { onOverviewPress(x, b); });
+  connect(picFull_, &trend::PictureBox::mouseMoved, this,
+          [this](double x, double, Qt::MouseButtons b) { onOverviewMove(x, b); });
+  connect(picFull_, &trend::PictureBox::mouseReleased, this,
+          [this](double x, double, Qt::MouseButton b) { onOverviewRelease(x, b); });
+  connect(picFull_, &trend::PictureBox::resized, this, &ScopeWindow::Update_Full_Data);
+}
+
+TraceSettings ScopeWindow::traces() const {
+  TraceSettings t;
+  for (std::size_t i = 0; i < 2; ++i) {
+    t[i].channel = scopeCh_[i]->currentData().toInt() + 1;
+    t[i].scale = scale_[i]->value();
+    t[i].bias = bias_[i]->value();
+  }
+  return t;
+}
+
+// ---------------------------------------------------------------- drawing
+
+void ScopeWindow::DrawScChannel(int trace) {
+  const TraceSetting t = traces()[std::size_t(trace)];
+  if (!TraceShown(src_, t)) return;
+  picTrend_->drawTrace(ComputeScopeTrace(src_, t, picTrend_->scale(), picTrend_->twipsPerPixel()),
+                       src_.view.Colours[std::size_t(t.channel - 1)]);
+}
+
+void ScopeWindow::writeLabels(int trace, const TraceLabels& l) {
+  const auto t = std::size_t(trace);
+  const QString texts[7] = {l.bottom, l.top, l.scale, l.bias, l.number, l.name, l.unit};
+  const QString style = LabelStyle(src_.view.Colours[std::size_t(traces()[t].channel - 1)]);
+  for (std::size_t n = 0; n < 7; ++n) {
+    labels_[n][t]->setText(texts[n]);
+    // The scale and bias read-outs stand beside their captions in the window's colours.
+    // A style sheet is set only when it changes: setting one restyles the label.
+    if (n != 2 && n != 3 && labels_[n][t]->styleSheet() != style) labels_[n][t]->setStyleSheet(style);
+  }
+}
+
+void ScopeWindow::Update_Data_Window() {
+  picTrend_->clearPicture();
+  DrawScChannel(0);
+  DrawScChannel(1);
+  const trend::WindowTexts w = trend::WindowBoxTexts(src_.view, src_.store.FreqCode);
+  text6_->setText(w.end);
+  text5_->setText(w.start);
+  window_->setText(w.length);
+  const TraceSettings t = traces();
+  for (int i = 0; i < 2; ++i) writeLabels(i, LabelsFor(src_, t[std::size_t(i)]));
+  // A redraw leaves no cursor and no level lines: the next movement draws them afresh.
+  picTrend_->setCursorLine(std::nullopt);
+  picTrend_->setLevelLines({});
+}
+
+void ScopeWindow::Update_Full_Data() {
+  picFull_->clearPicture();
+  const int c = src_.view.OverviewChannel;
+  if (c < 0 || c >= common::kChannelCount) return;
+  const auto& cs = src_.config.channel[std::size_t(c)];
+  trend::OverviewRequest rq;
+  rq.scale = picFull_->scale();
+  rq.twipsPerPixel = picFull_->twipsPerPixel();
+  rq.sampleCount = src_.store.SampleCount;
+  rq.windowStart = src_.view.WindowStart;
+  rq.windowEnd = src_.view.WindowEnd;
+  rq.yScale = src_.view.YScale[std::size_t(c)];
+  rq.inverted = cs.Min > cs.Max;
+  rq.fixedStep = OverviewStep(src_.store.SampleCount);
+  const trend::SeriesView raw{src_.store.columnData(0) + c, nullptr, logdata::kSampleRows, src_.store.columns()};
+  picFull_->drawOverview(trend::ComputeOverview(rq, raw));
+}
+
+void ScopeWindow::DrawScaler(int ruler) {
+  if (ruler != 1 && ruler != 2) return;
+  const auto k = std::size_t(ruler - 1);
+  RulerBox* box = mitta_[k];
+  if (!box->isVisible()) {
+    box->setRuler({}, QColor());
+    return;
+  }
+  const TraceSetting t = traces()[k];
+  const TraceLabels l = LabelsFor(src_, t);
+  box->setRuler(ComputeRuler(l.bottomValue, l.topValue, picTrend_->scale().height),
+                common::ColourFromBgr(src_.view.Colours[std::size_t(t.channel - 1)]));
+}
+
+void ScopeWindow::redrawAll() {
+  sampSec_->setText(trend::SampSecCaption(src_.view.SecondsMode));
+  Update_Full_Data();
+  Update_Data_Window();
+  DrawScaler(1);
+  DrawScaler(2);
+}
+
+void ScopeWindow::redraw(trend::Redraw what) {
+  if (what == trend::Redraw::Overview || what == trend::Redraw::Both) Update_Full_Data();
+  if (what == trend::Redraw::Trend || what == trend::Redraw::Both) Update_Data_Window();
+}
+
+// Another window may have moved the shared view: activation shows where it is now.
+void ScopeWindow::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) redrawAll();
+}
+
+void ScopeWindow::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  redrawAll();
+}
+
+// ---------------------------------------------------------------- navigation and cursor
+
+void ScopeWindow::onNavigationButton(const QString& name) {
+  trend::ViewState& v = src_.view;
+  const qint32 n = src_.store.SampleCount;
+  if (name == QLatin1String("Ahead")) redraw(trend::Ahead(v, n));
+  else if (name == QLatin1String("Back")) redraw(trend::Back(v));
+  else if (name == QLatin1String("LenPlus5")) redraw(trend::Lengthen(v, n, 5));
+  else if (name == QLatin1String("LenPlus1")) redraw(trend::Lengthen(v, n, 1));
+  else if (name == QLatin1String("LenMinus5")) redraw(trend::Shorten(v, 5));
+  else if (name == QLatin1String("LenMinus1")) redraw(trend::Shorten(v, 1));
+  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(v));
+  else if (name == QLatin1String("SampSec")) {
+    sampSec_->setText(trend::ToggleSeconds(v));
+    Update_Data_Window();
+  }
+}
+
+void ScopeWindow::onTrendMove(double x) {
+  const ScopeReadout r = ScopeCursorMove(src_, traces(), picTrend_->scale(), x, showLevel_->isChecked());
+  chpos1_->setText(r.position);
+  if (r.valuesValid)
+    for (std::size_t t = 0; t < 2; ++t) chval_[t]->setText(r.values[t]);
+  picTrend_->setCursorLine(r.cursorX);
+  picTrend_->setLevelLines(r.levelLines);
+}
+
+void ScopeWindow::onTrendPress(double x) {
+  PressMarker(owner_.marker, src_.loaded(), x, picTrend_->scale().width, chpos1_->text(),
+              {chval_[0]->text(), chval_[1]->text()}, owner_.prompt());
+}
+
+void ScopeWindow::onTrendKey(int key, const QString& text) {
+  if (key == Qt::Key_Right || key == Qt::Key_Left) {
+    onTrendMove(trend::ArrowKeyX(picTrend_->drawingX(), picTrend_->scale().width, key == Qt::Key_Right ? 1 : -1));
+  } else if (text == QLatin1String("p") || text == QLatin1String("P")) {
+    const QString path = QDir(owner_.programDir()).filePath(QStringLiteral("cap/init.txt"));
+    QString error;
+    if (!AppendScopeCapture(src_, path, &error))
+      owner_.prompt().message(common::msg::kTitleError, common::msg::FileNotWritten(path),
+                              common::PromptIcon::Exclamation);
+  }
+}
+
+void ScopeWindow::onShowLevel(bool on) {
+  // Switching the lines off takes the pair off the picture at once.
+  if (!on) picTrend_->setLevelLines({});
+}
+
+void ScopeWindow::onOverviewPress(double x, Qt::MouseButton button) {
+  if (const auto b = ToTrendButton(button))
+    redraw(trend::OverviewPress(src_.view, *b, x, picFull_->scale().width, src_.store.SampleCount));
+}
+
+void ScopeWindow::onOverviewMove(double x, Qt::MouseButtons buttons) {
+  const double w = picFull_->scale().width;
+  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(src_.view, x, w, src_.store.SampleCount));
+  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(src_.view, x, w, src_.store.SampleCount));
+}
+
+void ScopeWindow::onOverviewRelease(double x, Qt::MouseButton button) {
+  if (const auto b = ToTrendButton(button))
+    redraw(trend::OverviewRelease(src_.view, *b, x, picFull_->scale().width, src_.store.SampleCount));
+}
+
+// ---------------------------------------------------------------- print
+
+// A printout needs a log like every other command that works on one. A cancelled or
+// failed print keeps the marker for the next attempt; only a printed page uses it up.
+void ScopeWindow::onPrint() {
+  if (!src_.loaded()) {
+    owner_.prompt().message(common::msg::kTitleStatus, common::msg::kFileNotLoaded, common::PromptIcon::Exclamation);
+    return;
+  }
+  const TraceSettings t = traces();
+  const PrintOutcome outcome =
+      PrintPageTo(owner_.defaultPrinter(), QDir(owner_.programDir()).filePath(QStringLiteral("cap")), owner_.prompt(),
+                  [&](double w, double h) { return ComposePage(src_, t, owner_.marker, w, h); });
+  if (outcome == PrintOutcome::Printed) owner_.marker.set = false;
+  Update_Full_Data();
+  Update_Data_Window();
+  DrawScaler(1);
+  DrawScaler(2);
+}
+
+}  // namespace scope

@@ -1,0 +1,38 @@
+#include "logger/scope/ui/scopewindows.h"
+
+#include "logger/scope/ui/scopewindow.h"
+
+namespace scope {
+
+ScopeWindows::ScopeWindows(ScopeSources sources, common::Prompt& prompt, QString programDir)
+    : sources_(std::move(sources)), prompt_(prompt), programDir_(std::move(programDir)) {}
+
+ScopeWindows::~ScopeWindows() {
+  for (const QPointer<ScopeWindow>& w : windows_) delete w.data();
+}
+
+ScopeWindow* ScopeWindows::open() {
+  // Top-level windows of their own, not children of the main window: a child would be
+  // kept above it by the window manager, and the scopes are meant to sit side by side.
+  auto* w = new ScopeWindow(*this);
+  w->setAttribute(Qt::WA_DeleteOnClose);
+  windows_.erase(std::remove_if(windows_.begin(), windows_.end(), [](const auto& p) { return p.isNull(); }),
+                 windows_.end());
+  windows_.emplace_back(w);
+  w->show();
+  return w;
+}
+
+void ScopeWindows::closeAll() {
+  for (const QPointer<ScopeWindow>& w : windows_)
+    if (w) w->close();
+}
+
+std::vector<ScopeWindow*> ScopeWindows::windows() const {
+  std::vector<ScopeWindow*> open;
+  for (const QPointer<ScopeWindow>& w : windows_)
+    if (w) open.push_back(w.data());
+  return open;
+}
+
+}  // namespace scope

@@ -1,0 +1,195 @@
+// The scope's traces, labels, rulers, cursor and marker, without a window.
+#include "common/messages.h"
+#include "common/numtext.h"
+#include "logger/scope/scopemessages.h"
+#include "scope_fixture.h"
+
+#include <cmath>
+
+using namespace scope;
+using namespace scopetest;
+
+namespace {
+
+const double H = kPic.height;
+
+class ScopeView : public ScopeLog {
+ protected:
+  // The y of sample j of channel c alone in the window (the single point).
+  double yAt(int channel, int scale, int bias, qint32 j) {
+    setWindow(j, j);
+    const trend::TraceGeometry g = ComputeScopeTrace(src, {channel, scale, bias}, kPic, kTpp);
+    EXPECT_EQ(g.polyline.size(), 1u);
+    return g.polyline.empty() ? NAN : g.polyline[0].y();
+  }
+};
+
+}  // namespace
+
+TEST_F(ScopeView, MappingEdgeCases) {
+  // A new scope: raw 0 nine units above the bottom, raw full scale nine above the top
+  // edge, 8-bit channels included (channel 11 reads 255 at sample 93).
+  EXPECT_DOUBLE_EQ(yAt(1, 10, 0, 0), H - 9);
+  EXPECT_DOUBLE_EQ(yAt(11, 10, 0, 93), -9);
+  // Scale 20 shows half the range: raw 999 where raw 1998 lies at scale 10; scale 5
+  // twice the range, raw 4095 at the middle.
+  EXPECT_DOUBLE_EQ(yAt(1, 20, 0, 999), yAt(1, 10, 0, 1998));
+  EXPECT_DOUBLE_EQ(yAt(1, 5, 0, 1998), yAt(1, 10, 0, 999));
+  EXPECT_DOUBLE_EQ(yAt(11, 5, 0, 93), H / 2 - 9);
+  // Bias 2048 puts raw 2048 (channel 2, sample 1024) on the bottom line.
+  EXPECT_DOUBLE_EQ(yAt(2, 10, 2048, 1024), H - 9);
+  // Inverted channel 3: raw 0 is drawn as full scale.
+  EXPECT_DOUBLE_EQ(yAt(3, 10, 0, 0), -9);
+  // "Speed / Alt": altitude 1000 m at sample 0; the bias moves it like a raw trace.
+  speedAlt(0);
+  EXPECT_DOUBLE_EQ(yAt(5, 10, 1000, 0), H - 9);
+  speedAlt(2);  // feet
+  EXPECT_NEAR(yAt(5, 10, 0, 0), H - 9 - H * (1000 / 0.3048) / 4095, 1e-6);
+}
+
+TEST_F(ScopeView, BarsKeepTheBiasReachTenBeyondAndTakeTrueDerivedExtremes) {
+  setWindow(0, kCount);  // 2 samples per pixel: bars of 2
+  const trend::TraceGeometry plain = ComputeScopeTrace(src, {1, 10, 0}, kPic, kTpp);
+  const trend::TraceGeometry biased = ComputeScopeTrace(src, {1, 10, 300}, kPic, kTpp);
+  ASSERT_TRUE(plain.bars);
+  ASSERT_EQ(plain.barLines.size(), biased.barLines.size());
+  // Bar 0 covers samples 0..2: from raw 0 ten units down to raw 2 ten units up.
+  EXPECT_DOUBLE_EQ(plain.barLines[0].y1(), H - 9 + 10);
+  EXPECT_DOUBLE_EQ(plain.barLines[0].y2(), H - 9 - H * 2 / 4095 - 10);
+  EXPECT_DOUBLE_EQ(biased.barLines[7].y1() - plain.barLines[7].y1(), H * 300 / 4095);
+
+  // Altitude in feet runs 3281 to 9843; bar 500 (samples 1000..1002, 6562 feet and up)
+  // lies wholly above the block search's start value of 4095.
+  speedAlt(2);
+  const trend::TraceGeometry feet = ComputeScopeTrace(src, {5, 1, 0}, kPic, kTpp);
+  const double ky = -H / 4095 / 10;
+  EXPECT_NEAR(feet.barLines[500].y1(), 2000 / 0.3048 * ky + H - 9 + 10, 1e-3);
+}
+
+TEST_F(ScopeView, UncheckedChannelStaysEmptyAndScalesShareTheSamples) {
+  setWindow(100, 1100);
+  view.Shown[1] = false;
+  EXPECT_TRUE(ComputeScopeTrace(src, {2, 10, 0}, kPic, kTpp).empty());
+  const trend::TraceGeometry a = ComputeScopeTrace(src, {1, 10, 0}, kPic, kTpp);
+  const trend::TraceGeometry b = ComputeScopeTrace(src, {1, 37, -90}, kPic, kTpp);
+  ASSERT_EQ(a.barLines.size(), b.barLines.size());
+  for (std::size_t i = 0; i < a.barLines.size(); ++i) EXPECT_DOUBLE_EQ(a.barLines[i].x1(), b.barLines[i].x1());
+}
+
+TEST_F(ScopeView, LabelsFollowScaleBiasZeroLockAndSpeedAlt) {
+  view.EngBias[1] = 50;  // channel 2 zero-locked at 50
+  TraceLabels l = LabelsFor(src, {2, 20, 300});
+  EXPECT_EQ(l.bottom, QStringLiteral("150.00"));  // -100 + 300 - 50
+  EXPECT_EQ(l.top, QStringLiteral("2197.50"));    // + 4095 * 10 / 20
+  EXPECT_EQ(l.scale, common::LocaleDoubleText(2));
+  EXPECT_EQ(l.bias, QStringLiteral("300"));
+  EXPECT_EQ(l.number + l.name + l.unit, QStringLiteral("2N2U2"));
+
+  speedAlt(1);
+  l = LabelsFor(src, {6, 10, -30});
+  EXPECT_EQ(l.name, QLatin1String(derived::kSpeedLabel));
+  EXPECT_EQ(l.unit, QLatin1String(derived::SpeedUnitText(1)));
+  EXPECT_EQ(l.bottom, QStringLiteral("-30.00"));
+  // The top label is the value the trace reaches at the top: 4095 units above.
+  EXPECT_EQ(l.top, QStringLiteral("4065.00"));
+  EXPECT_EQ(LabelsFor(src, {5, 10, 0}).name, QLatin1String(derived::kAltitudeCaption));
+  EXPECT_EQ(LabelsFor(src, {4, 10, 0}).name, QStringLiteral("N4"));
+}
+
+TEST(ScopeRuler, TicksFromTheDecadeExponent) {
+  struct Case {
+    double bottom, top, distance;
+    const char* lowest;  // the label nearest the bottom of the ruler
+    int count;           // the top value lies 9 units above the ruler: no tick
+  };
+  const Case cases[] = {
+      {0, 4095, 1000, "0", 5},  // log10(2047.5) = 3.3
+      {-100, 3995, 1000, "0", 4},
+      {0, 19, 2, "0", 10},      // 10^0 would give 19 ticks
+      {0.5, 1, 0.1, "0.5", 5},  // log10(0.25) < 0: exponent -1
+      {100, 0, 10, "100", 10},  // an inverted channel's ruler falls
+      {0, 2047.5, 500, "0", 5},  // 1000 would give two ticks
+      {0, 0.15, 0.02, "0.", 8},  // two decimals: 0.02 apart
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bottom);
+    const Ruler r = ComputeRuler(c.bottom, c.top, H);
+    EXPECT_DOUBLE_EQ(r.distance, c.distance);
+    ASSERT_EQ(int(r.ticks.size()), c.count);
+    const auto low = std::max_element(r.ticks.begin(), r.ticks.end(), [](auto& a, auto& b) { return a.y < b.y; });
+    EXPECT_EQ(low->text, QLatin1String(c.lowest));
+  }
+  // The bottom value sits on the bottom line, nine units above the edge.
+  EXPECT_DOUBLE_EQ(ComputeRuler(0, 4095, H).ticks.front().y, H - 9);
+  EXPECT_EQ(ComputeRuler(0, 0.15, H).ticks.back().text, QStringLiteral("0.14"));
+  EXPECT_TRUE(ComputeRuler(5, 5, H).ticks.empty());
+}
+
+TEST_F(ScopeView, CursorReadsZeroLockedAndDerivedValuesAndMarksLevels) {
+  setWindow(0, 1000);
+  view.EngBias[1] = 10;
+  view.EngBias[4] = 7;  // no drift correction in the scope even with references set
+  view.EngBias[12] = 99;
+  view.BiasRef = {0, 1000};
+  const TraceSettings t{TraceSetting{2, 10, 0}, TraceSetting{5, 20, 100}};
+  ScopeReadout r = ScopeCursorMove(src, t, kPic, kPic.width / 4, true);
+  EXPECT_EQ(view.CursorSample, 250);
+  EXPECT_EQ(r.position, QStringLiteral("250"));
+  EXPECT_EQ(r.values[0], QStringLiteral("390.00"));  // -100 + 500 - 10
+  EXPECT_EQ(r.values[1], QStringLiteral("1243.00"));  // 1250 - 7
+  ASSERT_EQ(r.levelLines.size(), 2u);
+  EXPECT_EQ(r.levelLines[0], QLineF(0, H - 9 - H * 500 / 4095, kPic.width / 4, H - 9 - H * 500 / 4095));
+  const double y2 = H - 9 - H * (1250 - 100) / 4095 * 2;
+  EXPECT_EQ(r.levelLines[1], QLineF(kPic.width / 4, y2, kPic.width, y2));
+
+  speedAlt(2);
+  r = ScopeCursorMove(src, t, kPic, kPic.width / 4, false);
+  EXPECT_EQ(r.values[1], QStringLiteral("4101.0499"));  // 1250 m in feet, four decimals
+  EXPECT_TRUE(r.levelLines.empty());
+  view.Shown[4] = false;  // a trace that is not drawn has no level line
+  EXPECT_EQ(ScopeCursorMove(src, t, kPic, 10, true).levelLines.size(), 1u);
+  loaded = false;
+  EXPECT_FALSE(ScopeCursorMove(src, t, kPic, 10, true).valuesValid);
+}
+
+TEST_F(ScopeView, MarkerTakesTheReadOutsOnlyWithALog) {
+  Marker m;
+  EXPECT_FALSE(PressMarker(m, false, 300, 1200, QStringLiteral("5"), {}, prompt));
+  EXPECT_FALSE(m.set);
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleLogger);
+  EXPECT_EQ(prompt.messages()[0].text, common::msg::kNoData);
+  EXPECT_EQ(prompt.messages()[0].icon, common::PromptIcon::Exclamation);
+
+  EXPECT_TRUE(PressMarker(m, true, 300, 1200, QStringLiteral("1."), {QStringLiteral("-2.50"), QString()}, prompt));
+  EXPECT_TRUE(m.set);
+  EXPECT_EQ(m.x, 300);
+  EXPECT_DOUBLE_EQ(m.fraction, 0.25);
+  EXPECT_DOUBLE_EQ(m.position, 1);
+  EXPECT_DOUBLE_EQ(m.values[0], -2.5);
+  EXPECT_DOUBLE_EQ(m.values[1], 0);
+}
+
+TEST(ScopeFormat, PatternsOfTheScope) {
+  const std::tuple<double, const char16_t*, const char*> cases[] = {
+      {0, u"###0.00", "0.00"},          {-3.14159, u"###0.00", "-3.14"},  {2.5, u"###0.00##", "2.50"},
+      {1.23456, u"###0.00##", "1.2346"}, {1234567, u"######0", "1234567"}, {1, u"######0.#", "1."},
+      {0.25, u"######0.#", "0.3"},      {0.125, u"#####0.00##", "0.125"}, {-0.001, u"###0.00", "-0.00"},
+  };
+  for (const auto& [value, pattern, text] : cases)
+    EXPECT_EQ(trend::FormatPattern(value, pattern), QLatin1String(text)) << value;
+}
+
+TEST(ScopeOverview, AboutFiveHundredPoints) {
+  EXPECT_EQ(OverviewStep(0), 1);
+  EXPECT_EQ(OverviewStep(100), 1);
+  EXPECT_EQ(OverviewStep(1280000), 2560);
+  EXPECT_EQ(OverviewStep(20000000), 32767);
+  // The first point and then one every 200 samples, however narrow the strip.
+  const std::vector<qint16> raw(100001, 7);
+  trend::OverviewRequest rq;
+  rq.scale = {0, 0, 300 * kTpp, 60 * kTpp};
+  rq.sampleCount = 100000;
+  rq.fixedStep = OverviewStep(100000);
+  EXPECT_EQ(trend::ComputeOverview(rq, {raw.data(), nullptr, 1, 100001}).trace.size(), 501u);
+}

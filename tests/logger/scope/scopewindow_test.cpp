@@ -1,0 +1,208 @@
+// Scope windows opened from the main window, driven through their controls: the list
+// of windows, linked navigation, level lines, the marker and the printout to PDF, the
+// capture key and the "No data!" road.
+#include "common/messages.h"
+#include "common/numtext.h"
+#include "logger/scope/scopemessages.h"
+#include "logger/scope/ui/scopewindow.h"
+#include "logger/scope/ui/scopewindows.h"
+#include "logger/shell/shell_fixture.h"
+#include "logger/trend/ui/picturebox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace shelltest;
+using scope::ScopeWindow;
+
+namespace {
+
+constexpr qint32 kCount = 2000;
+// Channel r + 1 reads (j * (r + 1)) mod 4096; config.cfg gives engineering = raw.
+qint16 Ramp(int row, int j) { return qint16((j * (row + 1)) % 4096); }
+
+class ScopeWindows : public ShellTest {
+ protected:
+  void SetUp() override {
+    writeStartupFiles(0);
+    makeWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->scopes().defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer
+  }
+  void loadLog() {
+    const QString path = dir.file("dlg/ramp.dlg");
+    WriteFile(path, DlgBytes(kCount, 0x0033, 5, 77, Ramp));
+    prompt.files.push_back(path);
+    find<QAction>("mnuload")->trigger();
+    ASSERT_EQ(window->LogLoaded, 1);
+    prompt.clear();  // the configuration fallback message
+  }
+  ScopeWindow* open() {
+    QTest::mouseClick(find<QPushButton>("cmdNewScreen"), Qt::LeftButton);
+    ScopeWindow* s = window->scopes().windows().back();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(s));
+    return s;
+  }
+  template <typename T>
+  static T* in(QWidget* w, const QString& name) {
+    T* c = w->findChild<T*>(name);
+    EXPECT_NE(c, nullptr) << name.toStdString();
+    return c;
+  }
+  static QString text(QWidget* w, const char* name) { return in<QLineEdit>(w, QLatin1String(name))->text(); }
+  static void move(ScopeWindow* s, int px) {
+    const QPoint pos(px, s->picture()->height() / 2);
+    QMouseEvent me(QEvent::MouseMove, pos, s->picture()->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(s->picture(), &me);
+  }
+  // Print through the "&Print" menu item into cap/<name>.pdf and return the page's text.
+  QString print(ScopeWindow* s, const QString& name) {
+    prompt.files.push_back(dir.file("cap/" + name));
+    in<QAction>(s, "Print")->trigger();
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), dir.file("cap/" + name + ".pdf"), "-"});
+    EXPECT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+  }
+};
+
+}  // namespace
+
+TEST_F(ScopeWindows, EachClickOpensAnIndependentWindowAndTheMainClosesThemAll) {
+  ScopeWindow* a = open();
+  ScopeWindow* b = open();
+  EXPECT_EQ(window->scopes().windows().size(), 2u);
+  EXPECT_EQ(a->objectName(), QStringLiteral("scTrend1"));
+  EXPECT_EQ(a->windowTitle(), scope::msg::kCaptionScope);
+  EXPECT_EQ(in<QComboBox>(a, "ScopeCH_0")->currentData().toInt(), 0);
+  EXPECT_EQ(in<QComboBox>(a, "ScopeCH_1")->currentData().toInt(), 1);
+  in<QScrollBar>(a, "scale1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  in<QScrollBar>(a, "bias2")->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(a->traces()[0].scale, 20);
+  EXPECT_EQ(a->traces()[1].bias, -30);
+  EXPECT_EQ(b->traces()[0].scale, 10);
+  EXPECT_EQ(in<QLabel>(a, "Label3_0")->text(), common::LocaleDoubleText(2));
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window->scopes().windows().empty());
+}
+
+TEST_F(ScopeWindows, SteppingInOneScopeMovesAllSeenWhenActivated) {
+  loadLog();
+  ScopeWindow* a = open();
+  ScopeWindow* b = open();
+  QApplication::setActiveWindow(a);  // the user works in scope a
+  for (int i = 0; i < 3; ++i) QTest::mouseClick(in<QPushButton>(a, "Ahead"), Qt::LeftButton);
+  QTest::mouseClick(in<QPushButton>(a, "SampSec"), Qt::LeftButton);
+  EXPECT_EQ(window->view().WindowStart, 3);
+  EXPECT_EQ(text(a, "Text5"), common::LocaleDoubleText(0.3));
+  EXPECT_EQ(text(b, "Text5"), QStringLiteral("0"));
+  EXPECT_EQ(text(window.get(), "Text5"), QStringLiteral("0"));
+  QApplication::setActiveWindow(b);
+  EXPECT_EQ(text(b, "Text5"), common::LocaleDoubleText(0.3));
+  EXPECT_EQ(in<QPushButton>(b, "SampSec")->text(), common::msg::kCaptionSeconds);
+  QApplication::setActiveWindow(window.get());
+  EXPECT_EQ(text(window.get(), "Text5"), common::LocaleDoubleText(0.3));
+  EXPECT_EQ(find<QPushButton>("SampSec")->text(), common::msg::kCaptionSeconds);
+}
+
+TEST_F(ScopeWindows, OnePairOfLevelLinesAfterManyMoves) {
+  loadLog();
+  ScopeWindow* s = open();
+  trend::PictureBox* pic = s->picture();
+  in<QCheckBox>(s, "ShowLevel")->setChecked(true);
+  for (int px = 5; px < pic->width(); px += 7) move(s, px);
+  move(s, pic->width() / 2);
+  // Rows the overlay changed over more than a few pixels: the two level lines.
+  auto overlaidRows = [pic] {
+    const QImage shown = pic->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int rows = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      int changed = 0;
+      for (int x = 0; x < shown.width(); ++x) changed += shown.pixel(x, y) != pic->picture().pixel(x, y);
+      rows += changed > 3;
+    }
+    return rows;
+  };
+  EXPECT_EQ(pic->levelLines().size(), 2u);
+  EXPECT_EQ(overlaidRows(), 2);
+  in<QCheckBox>(s, "ShowLevel")->setChecked(false);
+  EXPECT_EQ(overlaidRows(), 0);
+}
+
+TEST_F(ScopeWindows, WithoutALogNoDataAndNoPrint) {
+  ScopeWindow* s = open();
+  QTest::mouseClick(s->picture(), Qt::LeftButton, {}, QPoint(30, 30));
+  EXPECT_FALSE(window->scopes().marker.set);
+  in<QAction>(s, "Print")->trigger();
+  ASSERT_EQ(prompt.messages().size(), 2u);
+  EXPECT_EQ(prompt.messages()[0].text, common::msg::kNoData);
+  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleLogger);
+  EXPECT_EQ(prompt.messages()[1].text, common::msg::kFileNotLoaded);
+  EXPECT_EQ(prompt.messages()[1].title, common::msg::kTitleStatus);
+  EXPECT_EQ(prompt.records.size(), 2u);  // no file was asked for
+}
+
+TEST_F(ScopeWindows, MarkerOnlyOnTheFirstOfTwoPrintoutsThatLeaveThePictureAlone) {
+  loadLog();
+  ScopeWindow* s = open();
+  const int px = s->picture()->width() / 3;
+  move(s, px);
+  const QString value = text(s, "chval_1");
+  QTest::mouseClick(s->picture(), Qt::LeftButton, {}, QPoint(px, 20));
+  ASSERT_TRUE(window->scopes().marker.set);
+  const QImage before = s->picture()->picture();
+  // The marker value as the page formats it: "#####0.00##" of the read-out.
+  const QString marked = trend::FormatPattern(common::LeadingNumber(value), u"#####0.00##");
+  const QString first = print(s, QStringLiteral("first"));
+  const QString second = print(s, QStringLiteral("second"));
+  for (const QString& page : {first, second}) {
+    EXPECT_TRUE(page.contains(scope::msg::kPrintHeading));
+    EXPECT_TRUE(page.contains(common::msg::kCaptionSamples));
+    EXPECT_TRUE(page.contains(QStringLiteral("4095.00")));  // top of both traces
+    EXPECT_TRUE(page.contains(QStringLiteral("Ch2")));
+    EXPECT_TRUE(page.contains(QStringLiteral("u1")));
+  }
+  EXPECT_TRUE(first.contains(marked)) << first.toStdString();
+  EXPECT_FALSE(second.contains(marked)) << second.toStdString();
+  EXPECT_FALSE(window->scopes().marker.set);
+  EXPECT_TRUE(s->picture()->picture() == before);
+  // The page is not left private to its temporary file: it reads like any new file.
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/plain"), "x"));
+  EXPECT_EQ(QFile::permissions(dir.file("cap/first.pdf")), QFile::permissions(dir.file("cap/plain")));
+}
+
+TEST_F(ScopeWindows, CaptureKeyWritesTheScopeCursorSample) {
+  loadLog();
+  ScopeWindow* s = open();
+  s->picture()->setFocus();
+  move(s, s->picture()->width() / 2);
+  const qint32 k = window->view().CursorSample;
+  ASSERT_GT(k, 0);
+  QTest::keyClick(s->picture(), Qt::Key_P);
+  const QList<QByteArray> lines = testing_support::FileBytes(dir.file("cap/init.txt")).split('\n');
+  ASSERT_GE(lines.size(), 2);
+  // Channels 1, 2, 5 and 6 are logged; the others read 0.
+  QByteArray expected = " " + QByteArray::number(k) + " ";
+  const int rows[] = {0, 1, 4, 5};
+  QByteArray raw;
+  for (int r = 0; r < 12; ++r) {
+    const bool logged = std::find(std::begin(rows), std::end(rows), r) != std::end(rows);
+    const QByteArray v = QByteArray::number(logged ? Ramp(r, k) : 0);
+    expected += "," + v;
+    raw += (r ? "," : "") + v;
+  }
+  expected += " , Raw values: , " + raw + "\r";
+  EXPECT_EQ(lines[lines.size() - 2], expected);
+  EXPECT_TRUE(text(window.get(), "chval_0").isEmpty());  // the main cursor never moved
+}
