@@ -1,71 +1,18 @@
 #include "logger/trend/cursor.h"
 
+#include "common/formattext.h"
 #include "common/messages.h"
 #include "common/numtext.h"
 #include "common/prompt.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 
 namespace trend {
 namespace {
 
 constexpr qint16 kNoCursorX = -100;
-
-// The Basic Format function with '#' placeholders, as the position box uses it:
-//  - the number is first taken to 15 significant decimal digits (as Basic turns a
-//    double into a decimal), then rounded to `decimals` places, halves away from zero
-//    (Format's rounding, unlike the halves-to-even of whole-sample positions);
-//  - '#' prints a digit only where the number has one: no leading zero before the
-//    point and no trailing zeros after it, so 0 is "" with "####" and "." with
-//    "####.##", 0.5 is ".5" and exactly 1 is "1." (the point is always kept);
-//  - a negative number keeps its minus sign even when it rounds to zero ("-", "-."),
-//    as Format does for "-0";
-//  - more integer digits than placeholders are all shown.
-QString basicFormat(double value, int decimals) {
-  if (!std::isfinite(value)) return QString();
-  const bool negative = value < 0;
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-  char digits[16];
-  int n = 0;
-  const char* p = buf;
-  for (; *p && *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9' && n < 15) digits[n++] = *p;
-  const int exponent = (*p == 'e') ? std::atoi(p + 1) : 0;
-
-  // Digits of round(|value| * 10^decimals), most significant first.
-  const int keep = exponent + 1 + decimals;
-  QByteArray scaled;
-  if (keep <= 0) {
-    scaled = (keep == 0 && digits[0] >= '5') ? "1" : "0";
-  } else if (keep >= n) {
-    scaled = QByteArray(digits, n) + QByteArray(keep - n, '0');
-  } else {
-    scaled = QByteArray(digits, keep);
-    if (digits[keep] >= '5') {
-      int i = keep - 1;
-      for (; i >= 0 && scaled[i] == '9'; --i) scaled[i] = '0';
-      if (i >= 0)
-        scaled[i] = char(scaled[i] + 1);
-      else
-        scaled.prepend('1');
-    }
-  }
-  if (scaled.size() < decimals + 1) scaled.prepend(QByteArray(decimals + 1 - scaled.size(), '0'));
-  QByteArray whole = scaled.left(scaled.size() - decimals);
-  QByteArray fraction = scaled.right(decimals);
-  while (whole.size() > 0 && whole[0] == '0') whole.remove(0, 1);
-  while (fraction.size() > 0 && fraction.endsWith('0')) fraction.chop(1);
-
-  QString out = negative ? QStringLiteral("-") : QString();
-  out += QString::fromLatin1(whole);
-  if (decimals > 0) out += QLatin1Char('.') + QString::fromLatin1(fraction);
-  return out;
-}
 
 qint16 roundTwips(double x) {
   const double r = std::nearbyint(x);
@@ -94,8 +41,8 @@ CursorLine moveLine(ViewState& view, double x) {
 
 }  // namespace
 
-QString FormatWhole(double value) { return basicFormat(value, 0); }
-QString FormatTwoDecimals(double value) { return basicFormat(value, 2); }
+QString FormatWhole(double value) { return common::FormatText(value, QStringLiteral("####")); }
+QString FormatTwoDecimals(double value) { return common::FormatText(value, QStringLiteral("####.##")); }
 
 qint32 ReadableSample(const logdata::SampleStore& store, qint32 k) {
   return std::clamp<qint32>(k, 0, std::max<qint32>(0, store.columns() - 1));
