@@ -10,6 +10,7 @@
 #include "logger/export/ui/rangewindows.h"
 #include "logger/logdata/logconfig.h"
 #include "logger/logdata/logfiles.h"
+#include "logger/movie/ui/moviewindow.h"
 #include "logger/shell/dialogs.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/cursor.h"
@@ -464,8 +465,6 @@ void MainWindow::onAbout() {
   box.exec();
 }
 
-void MainWindow::onNotBuiltYet() { requireLog(); }
-
 // One window of each kind: the command again brings it forward with the current view.
 void MainWindow::onExport() {
   if (!requireLog()) return;
@@ -498,6 +497,12 @@ void MainWindow::onDelete() {
   // Their ranges belonged to the deleted log.
   if (csvExp_) csvExp_->close();
   if (cropDat_) cropDat_->close();
+  if (movieWindow_) movieWindow_->close();
+}
+
+void MainWindow::onMovie() {
+  movie::OpenMovie(this, {store_, config_, view_, &derivedColumns_}, LogLoaded == 1, movieRange_, prompt_, programDir_,
+                   movieWindow_);
 }
 
 void MainWindow::onChannelClicked() {

@@ -9,6 +9,7 @@
 #include "common/settings.h"
 #include "logger/link/download.h"
 #include "logger/logdata/samplestore.h"
+#include "logger/movie/frame.h"
 #include "logger/trend/cursor.h"
 #include "logger/trend/envelope.h"
 #include "logger/trend/navigation.h"
@@ -33,6 +34,9 @@ class PictureBox;
 namespace logexport {
 class CsvExportWindow;
 class CropWindow;
+}
+namespace movie {
+class MovieWindow;
 }
 
 namespace shell {
@@ -109,7 +113,6 @@ class MainWindow : public QMainWindow {
   void onMemclear();
   void onGPRead();
   void onAbout();
-  void onNotBuiltYet();  // Movie: the log test only
   void onExport();
   void onCrop();
   void onDelete();
@@ -137,6 +140,7 @@ class MainWindow : public QMainWindow {
   void onChannelLabelClicked(int index);
   void onNewScope();
   void onConfigEditor();
+  void onMovie();
 
   class EditorHost;
   friend class EditorHost;
@@ -166,6 +170,8 @@ class MainWindow : public QMainWindow {
   bool logDeleted_ = false;
   QPointer<logexport::CsvExportWindow> csvExp_;
   QPointer<logexport::CropWindow> cropDat_;
+  movie::MovieRange movieRange_;
+  QPointer<movie::MovieWindow> movieWindow_;
 
   // Controls
   trend::PictureBox* picTrend_ = nullptr;

@@ -1,0 +1,137 @@
+// Layout editing without a window: drops, channel choice, range and format boxes, and a
+// loaded setup.
+#include "common/messages.h"
+#include "logger/movie/editor.h"
+#include "logger/movie/messages.h"
+#include "movie_source.h"
+#include "support/fake_prompt.h"
+
+#include <gtest/gtest.h>
+
+using movie::Element;
+using movie::Kind;
+using movie::MovieEditor;
+using movie::Twips;
+
+namespace {
+
+class EditorTest : public ::testing::Test {
+ protected:
+  movietest::Log log{50};
+  MovieEditor editor{log.source(), 7};
+  const Element& at(Kind k, int c) { return editor.layout().at({k, c}); }
+};
+
+}  // namespace
+
+TEST_F(EditorTest, OpeningLeavesChannelTwelveChosenAndTheOthersParkedHidden) {
+  EXPECT_EQ(editor.selected(), 12);
+  for (int c = 1; c <= 12; ++c)
+    for (Kind k : movie::kChannelElementKinds) EXPECT_EQ(at(k, c).visible, c == 12) << c;
+  for (Kind k : movie::kTimeKinds) EXPECT_TRUE(at(k, 0).visible);
+  EXPECT_EQ(editor.scene().value[2], movietest::L("21."));  // channel 3 at sample 7, "##.##"
+  EXPECT_EQ(editor.scene().background, movie::kBlack);
+}
+
+TEST_F(EditorTest, DropRules) {
+  struct Case {
+    const char* what;
+    Kind kind;
+    int channel;
+    QPoint atPx;
+    bool placed;
+    QPoint leftTopPx;  // where the element ends up
+    int heightPx;      // -1: not checked
+    bool visible;
+  };
+  const Case cases[] = {
+      {"x = 720 stays on the canvas", Kind::Bar, 12, {720, 100}, true, {718, 97}, 267, true},
+      {"x = 721 parks", Kind::Bar, 12, {721, 100}, false, {728, 112}, 267, true},
+      {"y = 541 parks", Kind::ChUnit, 12, {100, 541}, false, {728, 412}, -1, true},
+      {"horizontal scale placed: 22 px", Kind::Vaakamitta, 12, {300, 300}, true, {298, 297}, 22, true},
+      {"horizontal scale parked: 9 px", Kind::Vaakamitta, 12, {800, 300}, false, {8, 545}, 9, true},
+      {"horizontal bar placed: 20 px", Kind::HorBar, 12, {10, 540}, true, {8, 537}, 20, true},
+      {"horizontal bar parked: 9 px", Kind::HorBar, 12, {10, 600}, false, {8, 560}, 9, true},
+      {"another channel's parked element hides", Kind::CHLabel, 3, {900, 10}, false, {728, 380}, -1, false},
+      {"another channel's element placed shows", Kind::CHLabel, 3, {90, 10}, true, {88, 7}, -1, true},
+      {"time labels stay visible in the palette", Kind::Time, 0, {900, 10}, false, {728, 508}, -1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(editor.drop({c.kind, c.channel}, {30, 45}, {Twips(c.atPx.x()), Twips(c.atPx.y())}), c.placed);
+    const Element& e = at(c.kind, c.channel);
+    EXPECT_EQ(QPoint(e.left, e.top), QPoint(Twips(c.leftTopPx.x()), Twips(c.leftTopPx.y())));
+    if (c.heightPx >= 0) {
+      EXPECT_EQ(e.height, Twips(c.heightPx));
+    }
+    EXPECT_EQ(e.visible, c.visible);
+  }
+  // A parked vertical scale is 20 px wide again (until its next redraw).
+  editor.drop({Kind::Mitta, 12}, {0, 0}, {Twips(300), Twips(30)});
+  editor.drop({Kind::Mitta, 12}, {0, 0}, {Twips(900), Twips(30)});
+  EXPECT_EQ(at(Kind::Mitta, 12).width, Twips(20));
+}
+
+TEST_F(EditorTest, ChoosingAChannelShowsItsElementsAndHidesOnlyParkedOnes) {
+  editor.drop({Kind::Bar, 12}, {0, 0}, {Twips(100), Twips(100)});
+  editor.chooseChannel(4);
+  for (Kind k : movie::kChannelElementKinds) EXPECT_TRUE(at(k, 4).visible);
+  EXPECT_TRUE(at(Kind::Bar, 12).visible) << "on the canvas";
+  EXPECT_FALSE(at(Kind::Mitta, 12).visible) << "parked";
+  EXPECT_GT(at(Kind::Mitta, 12).width, 0);
+  editor.drawAllScales();
+  EXPECT_EQ(at(Kind::Mitta, 12).width, 0) << "a hidden scale is redrawn to nothing";
+}
+
+TEST_F(EditorTest, RangeBoxesTakeNumbersWithEnterAndApplyThemOnLeaving) {
+  testing_support::FakePrompt prompt;
+  editor.chooseChannel(2);
+  using B = MovieEditor::Bound;
+  EXPECT_EQ(editor.enterBound(B::Max, "250", prompt), "250");
+  EXPECT_EQ(editor.layout().setup[1].ScaleMax, 1) << "pending until the box is left";
+  EXPECT_EQ(editor.leaveBound(B::Max), "250");
+  EXPECT_EQ(editor.layout().setup[1].ScaleMax, 250);
+
+  EXPECT_EQ(editor.enterBound(B::Min, "0.1", prompt), "0.1");
+  EXPECT_EQ(editor.leaveBound(B::Min), "0.1") << "the float as typed, not 0.100000001490116";
+  EXPECT_EQ(editor.enterBound(B::Min, "1e3", prompt), "0.1");
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleErrorBang);
+  EXPECT_EQ(prompt.messages()[0].text, movie::msg::kNonNumericMin);
+  EXPECT_EQ(editor.enterBound(B::Max, "x", prompt), "250");
+  EXPECT_EQ(prompt.messages().back().text, movie::msg::kNonNumericMax);
+  // Typed without Enter: leaving shows the old value again.
+  EXPECT_EQ(editor.leaveBound(B::Max), "250");
+}
+
+TEST_F(EditorTest, FormatKeys) {
+  for (int key : {Qt::Key_3, Qt::Key_NumberSign, Qt::Key_0, Qt::Key_Period, Qt::Key_Shift})
+    EXPECT_TRUE(MovieEditor::KeyKeepsFormat(key)) << key;
+  for (int key : {Qt::Key_A, Qt::Key_1, Qt::Key_Comma, Qt::Key_Backspace, Qt::Key_Minus})
+    EXPECT_FALSE(MovieEditor::KeyKeepsFormat(key)) << key;
+  editor.setFormat("0.000");
+  EXPECT_EQ(editor.layout().setup[11].ValueFormat, "0.000");
+}
+
+TEST_F(EditorTest, ALoadedSetupShowsWhatLiesOnTheCanvasWithItsDropSize) {
+  movie::MovieLayout read = editor.layout();
+  read.setup[0] = {0, 10, 0, 0, QStringLiteral("0.0")};
+  read.at({Kind::HorBar, 1}).top = Twips(500);
+  read.at({Kind::HorBar, 1}).left = Twips(20);
+  read.at({Kind::Vaakamitta, 1}).top = Twips(470);
+  read.at({Kind::ChValue, 1}).left = Twips(719);
+  read.at({Kind::Bar, 2}).left = Twips(720);  // neither on the canvas nor parked
+  editor.chooseChannel(5);
+  editor.applySetup(read);
+
+  EXPECT_TRUE(at(Kind::HorBar, 1).visible);
+  EXPECT_EQ(at(Kind::HorBar, 1).height, Twips(20));
+  EXPECT_TRUE(at(Kind::Vaakamitta, 1).visible);
+  EXPECT_GE(at(Kind::Vaakamitta, 1).height, Twips(22));
+  EXPECT_TRUE(at(Kind::ChValue, 1).visible);
+  EXPECT_FALSE(at(Kind::Bar, 2).visible);
+  EXPECT_FALSE(at(Kind::Bar, 1).visible) << "still parked";
+  EXPECT_EQ(editor.scene().value[0], movietest::L("7.0")) << "in the channel's own format";
+  EXPECT_EQ(editor.layout().setup[0].PendingMax, 10);
+  EXPECT_FALSE(editor.scene().vertical[4].ticks.empty()) << "scales redrawn";
+}

@@ -1,0 +1,157 @@
+// The .mcf setup file against bytes built from its record table.
+#include "logger/movie/mcf.h"
+#include "support/test_paths.h"
+
+#include <QtEndian>
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+
+using movie::Kind;
+using movie::MovieLayout;
+
+namespace {
+
+QByteArray Record(const void* value, int size) {
+  QByteArray r(static_cast<const char*>(value), size);
+  r.append(QByteArray(128 - size, '\0'));
+  return r;
+}
+QByteArray I32(qint32 v) {
+  char b[4];
+  qToLittleEndian(v, b);
+  return Record(b, 4);
+}
+QByteArray F32(float v) {
+  quint32 bits;
+  std::memcpy(&bits, &v, 4);
+  char b[4];
+  qToLittleEndian(bits, b);
+  return Record(b, 4);
+}
+QByteArray Text(const QByteArray& t) {
+  QByteArray v;
+  v.append(char(t.size() & 0xFF)).append(char(t.size() >> 8)).append(t);
+  return Record(v.constData(), int(v.size()));
+}
+
+// Palette spots and design sizes in twips (15 per pixel).
+QByteArray DefaultBlock(float min, float max, const QByteArray& format, qint32 timeLabelTop, qint32 timeLabelLeft) {
+  QByteArray b;
+  b += F32(min) + F32(max);
+  b += I32(255) + I32(4005) + I32(1680) + I32(10920);   // Bar 17 x 267 at 728, 112
+  b += I32(300) + I32(4005) + I32(1680) + I32(11385);   // mitta 20 x 267 at 759, 112
+  b += I32(5700) + I32(10920);                          // CHLabel at 728, 380
+  b += I32(6180) + I32(10920);                          // ChUnit at 728, 412
+  b += I32(6660) + I32(10920);                          // ChValue at 728, 444
+  b += Text(format);
+  b += I32(8400) + I32(120);                            // HorBar at 8, 560
+  b += I32(8175) + I32(120);                            // Vaakamitta at 8, 545
+  b += I32(timeLabelTop) + I32(timeLabelLeft);          // TimeLabel
+  b += I32(8100) + I32(10920);                          // TimeUnit at 728, 540
+  b += I32(7620) + I32(10920);                          // Time at 728, 508
+  return b;
+}
+
+class McfTest : public ::testing::Test {
+ protected:
+  QString path(const char* name) const { return dir.file(QStringLiteral("cfg/") + name); }
+  testing_support::ProgramDir dir;
+};
+
+}  // namespace
+
+TEST_F(McfTest, WritesTwelveBlocksOfTwentySevenRecords) {
+  MovieLayout layout;
+  layout.setup[2].ScaleMin = -2.5f;
+  layout.setup[2].ScaleMax = 250;
+  layout.setup[2].ValueFormat = QStringLiteral("##0.0");
+  layout.at({Kind::Mitta, 3}).width = 615;
+  layout.at({Kind::HorBar, 3}).left = -45;
+  layout.at({Kind::TimeLabel, 0}).top = 300;
+  layout.at({Kind::TimeLabel, 0}).left = 450;
+  ASSERT_TRUE(movie::WriteMovieSetup(path("a.mcf"), layout, nullptr));
+
+  QByteArray expected;
+  for (int c = 1; c <= 12; ++c) {
+    QByteArray block = c == 3 ? DefaultBlock(-2.5f, 250, "##0.0", 300, 450) : DefaultBlock(0, 1, "##.##", 300, 450);
+    if (c == 3) {
+      block.replace(6 * 128, 128, I32(615));       // record 7: mitta width
+      block.replace(18 * 128, 128, I32(-45));      // record 19: HorBar left
+    }
+    expected += block;
+  }
+  ASSERT_EQ(expected.size(), 41472);
+  EXPECT_EQ(testing_support::FileBytes(path("a.mcf")), expected);
+}
+
+TEST_F(McfTest, OverwritingKeepsALongerFilesTail) {
+  ASSERT_TRUE(testing_support::WriteFileBytes(path("b.mcf"), QByteArray(41472 + 5, 'x')));
+  ASSERT_TRUE(movie::WriteMovieSetup(path("b.mcf"), MovieLayout(), nullptr));
+  const QByteArray bytes = testing_support::FileBytes(path("b.mcf"));
+  EXPECT_EQ(bytes.size(), 41477);
+  EXPECT_EQ(bytes.right(5), "xxxxx");
+  EXPECT_EQ(bytes.mid(16 * 128, 128), Text("##.##"));  // record 17
+}
+
+TEST_F(McfTest, ReadingRestoresPositionsScalesAndFormatsButNotSizes) {
+  MovieLayout saved;
+  saved.setup[11] = {-10, 10, 0, 0, QStringLiteral("0.0")};
+  saved.at({Kind::Bar, 12}) = {1500, 600, 999, 888, true};
+  saved.at({Kind::Vaakamitta, 12}) = {30, 7000, 5655, 330, true};
+  saved.at({Kind::Time, 0}).left = 77;
+  ASSERT_TRUE(movie::WriteMovieSetup(path("c.mcf"), saved, nullptr));
+
+  MovieLayout read;
+  ASSERT_TRUE(movie::ReadMovieSetup(path("c.mcf"), read, nullptr));
+  const MovieLayout fresh;
+  EXPECT_EQ(read.setup[11].ScaleMin, -10);
+  EXPECT_EQ(read.setup[11].ScaleMax, 10);
+  EXPECT_EQ(read.setup[11].ValueFormat, "0.0");
+  EXPECT_EQ(read.at({Kind::Bar, 12}).left, 1500);
+  EXPECT_EQ(read.at({Kind::Bar, 12}).top, 600);
+  EXPECT_EQ(read.at({Kind::Bar, 12}).width, fresh.at({Kind::Bar, 12}).width);
+  EXPECT_EQ(read.at({Kind::Bar, 12}).height, fresh.at({Kind::Bar, 12}).height);
+  EXPECT_EQ(read.at({Kind::Vaakamitta, 12}).top, 7000);
+  EXPECT_EQ(read.at({Kind::Vaakamitta, 12}).height, fresh.at({Kind::Vaakamitta, 12}).height);
+  EXPECT_EQ(read.at({Kind::Time, 0}).left, 77);
+}
+
+TEST_F(McfTest, ShortOrDamagedFilesChangeNothing) {
+  ASSERT_TRUE(movie::WriteMovieSetup(path("good.mcf"), MovieLayout(), nullptr));
+  const QByteArray good = testing_support::FileBytes(path("good.mcf"));
+  float nan = std::nanf("");
+  const QList<std::pair<const char*, QByteArray>> cases = {
+      {"empty", QByteArray()},
+      {"one record", good.left(128)},
+      {"one byte short", good.left(41471)},
+      {"negative format length", QByteArray(good).replace(16 * 128, 2, "\xFF\xFF")},
+      {"format longer than a record holds", QByteArray(good).replace(27 * 128 + 16 * 128, 2, QByteArray("\x7F\x00", 2))},
+      {"scale not a number", QByteArray(good).replace(5 * 27 * 128, 128, F32(nan))},
+  };
+  for (const auto& [what, bytes] : cases) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(testing_support::WriteFileBytes(path("bad.mcf"), bytes));
+    MovieLayout layout;
+    layout.at({Kind::Bar, 1}).left = 4242;
+    layout.setup[0].ValueFormat = QStringLiteral("kept");
+    QString error;
+    EXPECT_FALSE(movie::ReadMovieSetup(path("bad.mcf"), layout, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(layout.at({Kind::Bar, 1}).left, 4242);
+    EXPECT_EQ(layout.setup[0].ValueFormat, "kept");
+  }
+  MovieLayout layout;
+  EXPECT_FALSE(movie::ReadMovieSetup(path("missing.mcf"), layout, nullptr));
+}
+
+TEST_F(McfTest, FormatsTheFileCannotHoldAreRefused) {
+  for (const QString& format : {QString(127, QLatin1Char('#')), QStringLiteral("#\u20AC")}) {
+    MovieLayout layout;
+    layout.setup[6].ValueFormat = format;
+    QString error;
+    EXPECT_FALSE(movie::WriteMovieSetup(path("d.mcf"), layout, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(path("d.mcf")));
+  }
+}

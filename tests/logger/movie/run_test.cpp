@@ -1,0 +1,112 @@
+// The frame loop: one frame per sample, cancel, writer failures and the range guard.
+#include "avi_probe.h"
+#include "logger/movie/run.h"
+#include "movie_source.h"
+#include "support/test_paths.h"
+
+#include <gtest/gtest.h>
+
+using movie::RunEnd;
+
+namespace {
+
+class FakeWriter : public movie::VideoWriter {
+ public:
+  bool write(const QImage& frame) override {
+    if (int(frames.size()) == failAt) return false;
+    frames.push_back(frame.copy());
+    return true;
+  }
+  bool finish() override {
+    ++finishes;
+    return true;
+  }
+  QString error() const override { return QStringLiteral("disk full"); }
+  std::vector<QImage> frames;
+  int failAt = -1;
+  int finishes = 0;
+};
+
+// Channel 1's bar on the canvas at (100, 100) px, 0..100 for a raw ramp j.
+movie::Scene BarScene() {
+  movie::Scene s;
+  auto& bar = s.layout.at({movie::Kind::Bar, 1});
+  bar.left = bar.top = 1500;
+  s.layout.setup[0].ScaleMax = 100;
+  return s;
+}
+
+int BarTop(const QImage& img) {
+  for (int y = 100; y < 367; ++y)
+    if (qRed(img.pixel(108, y)) > 200 && qBlue(img.pixel(108, y)) < 60) return y;
+  return -1;
+}
+
+}  // namespace
+
+TEST(RunTest, OneFramePerSampleOnBlue) {
+  const movietest::Log log(200);
+  movie::Scene scene = BarScene();
+  FakeWriter w;
+  std::vector<qint32> saved;
+  movie::RunHooks hooks;
+  hooks.saved = [&](qint32 n) { saved.push_back(n); };
+  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 20, 60, w, hooks), RunEnd::Finished);
+  ASSERT_EQ(w.frames.size(), 60u);
+  EXPECT_EQ(saved.front(), 0);
+  EXPECT_EQ(saved.back(), 59);
+  EXPECT_EQ(w.finishes, 1);
+  // Sample 20 shows 20, sample 79 shows 79 of 100 on a 267 px bar (10 twips short).
+  EXPECT_EQ(BarTop(w.frames.front()), 314);
+  EXPECT_EQ(BarTop(w.frames.back()), 157);
+  EXPECT_EQ(w.frames[0].pixel(108, 110), qRgb(0, 0, 192)) << "element backgrounds are the canvas blue";
+  EXPECT_EQ(scene.time, movietest::L("5.90"))
+      << "frame 59 at 0.1 s per sample";
+}
+
+TEST(RunTest, CancelStopsBeforeTheNextFrameAndKeepsAClosedFile) {
+  testing_support::ProgramDir dir;
+  const movietest::Log log(100);
+  movie::Scene scene = BarScene();
+  auto writer = movie::Pipelined(movie::OpenAvi(dir.file("video/c.avi"), movie::Codec::Mjpeg, 10, nullptr));
+  int saved = 0;
+  bool running = true;
+  movie::RunHooks hooks;
+  hooks.running = [&] { return running; };
+  hooks.saved = [&](qint32) { running = ++saved < 4; };
+  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 100, *writer, hooks), RunEnd::Cancelled);
+  writer.reset();
+  const auto info = movietest::ProbeAvi(dir.file("video/c.avi"));
+  ASSERT_TRUE(info.ok);
+  EXPECT_EQ(info.packets, 4);
+}
+
+TEST(RunTest, WriterFailureEndsTheRun) {
+  const movietest::Log log(100);
+  movie::Scene scene = BarScene();
+  FakeWriter w;
+  w.failAt = 2;
+  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, w, {}), RunEnd::WriteError);
+  EXPECT_EQ(w.frames.size(), 2u);
+  EXPECT_EQ(w.finishes, 0);
+
+  // Through the worker thread the failure shows one frame later, and finish() fails.
+  auto fake = std::make_unique<FakeWriter>();
+  fake->failAt = 2;
+  auto piped = movie::Pipelined(std::move(fake));
+  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, *piped, {}), RunEnd::WriteError);
+  EXPECT_EQ(piped->error(), "disk full");
+}
+
+TEST(RunTest, ARangeBeyondTheLogReadsNothing) {
+  const movietest::Log log(100);
+  movie::Scene scene = BarScene();
+  FakeWriter w;
+  for (const auto& [start, count] : {std::pair{90, 11}, {-1, 5}, {0, -1}, {100, 1}}) {
+    EXPECT_EQ(movie::RenderMovie(scene, log.source(), start, count, w, {}), RunEnd::OutsideLog) << start;
+  }
+  EXPECT_TRUE(w.frames.empty());
+  EXPECT_EQ(w.finishes, 0);
+  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 100, 0, w, {}), RunEnd::Finished) << "no frames, a closed file";
+  EXPECT_EQ(w.finishes, 1);
+}
