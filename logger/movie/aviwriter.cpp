@@ -89,9 +89,10 @@ bool AviWriter::open(const QString& path, Codec codec, int rate) {
   codec_ = codec;
   {
     // A unique name beside the target, so that the final rename stays on one file system.
+    // The reserved file goes again at once: FFmpeg creates it anew with the permissions a
+    // new file gets, not the owner-only ones of a temporary file.
     const QFileInfo info(path);
     QTemporaryFile reserve(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    reserve.setAutoRemove(false);
     if (!reserve.open()) return fail(reserve.errorString());
     temp_ = reserve.fileName();
   }
