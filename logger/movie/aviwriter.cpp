@@ -153,7 +153,6 @@ bool AviWriter::sendAndWrite(const AVFrame* frame) {
     if (err < 0) return fail(AvError(err));
     av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
     packet_->stream_index = stream_->index;
-    packet_->flags |= AV_PKT_FLAG_KEY;
     err = av_interleaved_write_frame(format_, packet_);
     if (err < 0) return fail(AvError(err));
   }

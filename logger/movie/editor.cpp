@@ -29,7 +29,11 @@ MovieEditor::MovieEditor(const MovieSource& source, qint32 start) : source_(sour
   showValuesAtStart();
 }
 
-void MovieEditor::showValuesAtStart() { ShowValues(scene_, source_, start_, false); }
+// The log may have been replaced by a shorter one since the window opened: the read
+// stays within it.
+void MovieEditor::showValuesAtStart() {
+  ShowValues(scene_, source_, trend::ReadableSample(source_.store, start_), false);
+}
 
 void MovieEditor::chooseChannel(int k) {
   for (int c = 1; c <= kChannels; ++c)

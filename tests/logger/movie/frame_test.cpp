@@ -18,13 +18,6 @@ TEST(FrameTest, RatesAreTheLoggingRateHeldWithinOneToThirty) {
   }
 }
 
-TEST(FrameTest, RangeMustLieWithinTheLog) {
-  const Log log(100);
-  const std::tuple<qint64, qint64, bool> cases[] = {{0, 100, true},  {100, 100, true}, {0, 0, true},
-                                                    {0, 101, false}, {-1, 5, false},   {60, 50, false}};
-  for (const auto& [start, stop, ok] : cases) EXPECT_EQ(movie::RangeInLog(log.store, start, stop), ok) << start << ".." << stop;
-}
-
 TEST(FrameTest, ValuesInEachChannelsFormatWithZeroLockAndDrift) {
   Log log(1000);
   log.config.channel[0].Max = 409.5;  // raw / 10

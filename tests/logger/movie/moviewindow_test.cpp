@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -90,12 +89,12 @@ TEST_F(MovieWindowTest, ElementsDragOntoTheCanvasAndBackIntoThePalette) {
   drag("Bar_12", {5, 40}, {721, 300});
   EXPECT_EQ(topLeft("Bar_12"), QPoint(728, 112));
 
-  // Another channel's element, parked again, disappears from the palette.
+  // Choosing channel 3 shows its palette; channel 12's scale stays on the canvas.
   find<QComboBox>("Channel")->setCurrentIndex(2);
   emit find<QComboBox>("Channel")->activated(2);
   EXPECT_TRUE(find<QWidget>("CHLabel_3")->isVisible());
-  EXPECT_TRUE(find<QWidget>("Vaakamitta_12")->isVisible()) << "on the canvas";
-  EXPECT_FALSE(find<QWidget>("Bar_12")->isVisible()) << "parked";
+  EXPECT_TRUE(find<QWidget>("Vaakamitta_12")->isVisible());
+  EXPECT_FALSE(find<QWidget>("Bar_12")->isVisible());
 }
 
 TEST_F(MovieWindowTest, RangeAndFormatBoxes) {
@@ -103,21 +102,21 @@ TEST_F(MovieWindowTest, RangeAndFormatBoxes) {
   auto* max = find<QLineEdit>("MAX");
   auto* min = find<QLineEdit>("MIN");
   auto* forma = find<QLineEdit>("Forma");
-  EXPECT_EQ(max->text(), "1");
-  EXPECT_EQ(forma->text(), msg::kDefaultFormat);
-
   max->setFocus();
-  max->setText("250");
+  max->setText("0.1");
   QTest::keyClick(max, Qt::Key_Return);
+  EXPECT_EQ(window->editor().layout().setup[11].ScaleMax, 1) << "pending until the box is left";
   min->setFocus();
-  EXPECT_EQ(window->editor().layout().setup[11].ScaleMax, 250);
+  EXPECT_EQ(window->editor().layout().setup[11].ScaleMax, 0.1f);
+  EXPECT_EQ(max->text(), "0.1") << "the float as typed, not 0.100000001490116";
   max->setFocus();
   max->setText("2");  // no Enter
   min->setFocus();
-  EXPECT_EQ(max->text(), "250");
-  min->setText("abc");
+  EXPECT_EQ(max->text(), "0.1");
+  min->setText("1e3");
   QTest::keyClick(min, Qt::Key_Return);
   ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleErrorBang);
   EXPECT_EQ(prompt.messages()[0].text, msg::kNonNumericMin);
   EXPECT_EQ(min->text(), "0");
 
@@ -138,12 +137,9 @@ TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
   EXPECT_EQ(prompt.records[0].text, dir.file("cfg"));
   const QByteArray bytes = testing_support::FileBytes(path);
   ASSERT_EQ(bytes.size(), 41472);
-  for (int c = 0; c < 12; ++c) {
-    const QByteArray block = bytes.mid(c * 27 * 128, 27 * 128);
-    EXPECT_EQ(block.left(4), QByteArray(4, '\0'));              // ScaleMin 0
-    EXPECT_EQ(block.mid(128, 4), QByteArray("\x00\x00\x80\x3F", 4));  // ScaleMax 1.0f
-    EXPECT_EQ(block.mid(16 * 128, 7), QByteArray("\x05\x00##.##", 7));
-  }
+  const QByteArray last = bytes.mid(11 * 27 * 128);  // ScaleMin 0, ScaleMax 1.0f, "##.##"
+  EXPECT_EQ(last.left(4) + last.mid(128, 4), QByteArray("\0\0\0\0\0\0\x80\x3F", 8));
+  EXPECT_EQ(last.mid(16 * 128, 7), QByteArray("\x05\x00##.##", 7));
 
   // Saving over it asks first; No shows the dialog again.
   prompt.clear();
@@ -186,35 +182,27 @@ TEST_F(MovieWindowTest, MakeMovieWritesOneFramePerSampleAndCloses) {
   EXPECT_TRUE(prompt.messages().empty());
   ASSERT_EQ(captions.size(), 51);
   EXPECT_EQ(captions.front(), msg::FrameSaved(path, 0, 50));
-  EXPECT_EQ(captions[49], msg::FrameSaved(path, 49, 50));
   EXPECT_EQ(captions.back(), msg::Finished(path));
   EXPECT_FALSE(window->isVisible());
   const auto info = movietest::ProbeAvi(path);
-  ASSERT_TRUE(info.ok);
   EXPECT_EQ(info.packets, 50);
   EXPECT_EQ(info.rateNum, 10);
-  EXPECT_EQ(info.codec, "mjpeg");
 }
 
-TEST_F(MovieWindowTest, CancelDuringTheRunKeepsTheFramesSoFar) {
+TEST_F(MovieWindowTest, RunsThatEndEarly) {
   open({0, 300});
-  const QString path = dir.file("video/c.avi");
-  prompt.files = {path};
+  // Cancel, clicked as soon as the loop lets events through: the frames so far stay.
+  prompt.files = {dir.file("video/c.avi")};
   window->chooseCodec = [this] {
-    // Clicked as soon as the loop lets events through.
     QTimer::singleShot(0, [this] { QTest::mouseClick(find<QPushButton>("Cancel"), Qt::LeftButton); });
     return std::optional<movie::Codec>(movie::Codec::Raw);
   };
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-  EXPECT_TRUE(prompt.messages().empty());
   EXPECT_FALSE(window->isVisible());
-  const auto info = movietest::ProbeAvi(path);
-  ASSERT_TRUE(info.ok);
-  EXPECT_GE(info.packets, 1);
-  EXPECT_LT(info.packets, 300);
-}
+  const int frames = movietest::ProbeAvi(dir.file("video/c.avi")).packets;
+  EXPECT_TRUE(frames >= 1 && frames < 300) << frames;
 
-TEST_F(MovieWindowTest, RunsThatEndEarly) {
+  delete window.data();
   open();
   // No file name: nothing happens, the window stays for another try.
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
@@ -231,7 +219,7 @@ TEST_F(MovieWindowTest, RunsThatEndEarly) {
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
   EXPECT_TRUE(prompt.messages().empty());
   EXPECT_FALSE(window->isVisible());
-  EXPECT_TRUE(QDir(dir.file("video")).isEmpty(QDir::Files | QDir::Hidden));
+  EXPECT_EQ(QDir(dir.file("video")).entryList(QDir::Files | QDir::Hidden), QStringList{"c.avi"});
 
   // A file that cannot be written.
   delete window.data();

@@ -24,11 +24,6 @@ constexpr double kStep250 = 4005.0 / 25;
 
 }  // namespace
 
-TEST(ScalesTest, DecadeExponent) {
-  const std::pair<double, int> cases[] = {{250, 2}, {1, -1}, {0.5, -1}, {10, 1}, {2, 0}, {0.05, -2}, {99999, 4}};
-  for (const auto& [span, e] : cases) EXPECT_EQ(movie::DecadeExponent(span), e) << span;
-}
-
 TEST(ScalesTest, ZeroTo250HasTwentySevenTicksLongEveryTenth) {
   for (const bool reversed : {false, true}) {
     SCOPED_TRACE(reversed ? "250..0" : "0..250");
@@ -60,9 +55,10 @@ TEST(ScalesTest, TicksFaceTheBar) {
   EXPECT_EQ(v.ticks[0], QLineF(w - 150, 0, w, 0));
   EXPECT_EQ(v.labels[0].topLeft.x(), 0);
 
-  // A horizontal scale above its bar: ticks rise from its bottom edge, labels at the top.
+  // A horizontal scale level with its bar or above it: ticks rise from its bottom edge,
+  // labels at the top.
   layout.at({Kind::Vaakamitta, 2}).top = 3000;
-  layout.at({Kind::HorBar, 2}).top = 3400;
+  layout.at({Kind::HorBar, 2}).top = 3000;
   const ScaleDrawing h = movie::DrawHoriScaler(layout, 2, kPoint);
   const double height = layout.at({Kind::Vaakamitta, 2}).height;
   EXPECT_EQ(h.ticks[10], QLineF(10 * 5655.0 / 25, height - 150, 10 * 5655.0 / 25, height));
@@ -81,6 +77,9 @@ TEST(ScalesTest, LabelsReadTheValueAtTheirTick) {
   layout.at({Kind::Vaakamitta, 3}).top = 3000;
   EXPECT_EQ(Labels(movie::DrawHoriScaler(layout, 3, kPoint)), QStringList({"-10", "0", "10"}));
   EXPECT_EQ(Labels(movie::DrawScaler(layout, 4, kPoint)).mid(0, 3), QStringList({"1.0", "0.9", "0.8"}));
+  layout.setup[3].ScaleMax = 5;
+  EXPECT_EQ(Labels(movie::DrawScaler(layout, 4, kPoint)).mid(0, 3), QStringList({"5", "4", "3"}));
+  layout.setup[3].ScaleMax = 1;
   EXPECT_EQ(Labels(movie::DrawScaler(layout, 4, QLatin1Char(','))).at(1), "0,9");
 }
 

@@ -17,7 +17,6 @@ TEST_F(ShellTest, MovieNeedsALogThenOpensOverTheTrendWindow) {
   makeWindow();
   find<QAction>("cmdMovie")->trigger();
   ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].title, movie::msg::kTitleMovie);
   EXPECT_EQ(prompt.messages()[0].text, movie::msg::kNoDataToShow);
 
   const QString path = dir.file("dlg/m.dlg");
