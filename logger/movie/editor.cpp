@@ -4,6 +4,7 @@
 #include "common/numtext.h"
 #include "common/prompt.h"
 #include "logger/movie/messages.h"
+#include "logger/trend/cursor.h"
 
 #include <QtGlobal>
 #include <charconv>

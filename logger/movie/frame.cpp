@@ -2,8 +2,8 @@
 
 #include "common/formattext.h"
 #include "common/numtext.h"
-#include "logger/movie/derivedread.h"
 #include "logger/movie/messages.h"
+#include "logger/trend/cursor.h"
 #include "logger/trend/trenddraw.h"
 
 #include <algorithm>
@@ -39,22 +39,21 @@ void ShowValues(Scene& scene, const MovieSource& src, qint32 k, bool bars) {
 }
 
 void ShowDerived(Scene& scene, const MovieSource& src, qint32 k, bool bars) {
-  if (!src.view.SpeedAlt) return;
-  const auto d = ReadDerived(src.derived, src.view.SpeedUnit, k);
-  if (!d) return;
+  if (!src.derived) return;
+  const derived::DerivedDisplay d = src.derived();
+  const auto speed = derived::ShownDerived(d, derived::kSpeedChannel, k);
+  const auto altitude = derived::ShownDerived(d, derived::kAltitudeChannel, k);
+  if (!speed || !altitude) return;
   const QChar point = common::LocaleDecimalSeparator();
-  const QString speedFormat = QStringLiteral("##0.00");
-  const QString altitudeFormat = QStringLiteral("##0.0");
-  scene.name[5] = msg::kSpeedName;
-  scene.unit[5] = d->speedUnit;
-  scene.value[5] = common::FormatText(d->speed, speedFormat, point);
-  scene.name[4] = msg::kAltitudeName;
-  scene.unit[4] = d->altitudeUnit;
-  scene.value[4] = common::FormatText(d->altitude, altitudeFormat, point);
-  if (bars) {
-    scene.barValue[5] = common::FormattedValue(d->speed, speedFormat);
-    scene.barValue[4] = common::FormattedValue(d->altitude, altitudeFormat);
-  }
+  auto show = [&](int channel, const char* name, double value, const QString& format) {
+    const std::size_t i = std::size_t(channel - 1);
+    scene.name[i] = QString::fromLatin1(name);
+    scene.unit[i] = QString::fromLatin1(derived::UnitText(channel, d.unit));
+    scene.value[i] = common::FormatText(value, format, point);
+    if (bars) scene.barValue[i] = common::FormattedValue(value, format);
+  };
+  show(derived::kSpeedChannel, derived::kSpeedLabel, *speed, QStringLiteral("##0.00"));
+  show(derived::kAltitudeChannel, derived::kAltitudeCaption, *altitude, QStringLiteral("##0.0"));
 }
 
 void ShowTime(Scene& scene, qint32 n, quint8 freqCode) {

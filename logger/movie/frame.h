@@ -2,20 +2,24 @@
 // What one sample of the log shows on the canvas: the value labels, the speed and
 // altitude labels, the time read-out and the bars.
 #include "common/channelconfig.h"
+#include "logger/derived/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/movie/canvas.h"
-#include "logger/trend/cursor.h"
 #include "logger/trend/viewstate.h"
+
+#include <functional>
 
 namespace movie {
 
 // Everything the movie reads and never changes: the log, its configuration, the trend
-// view's zero locks and drift references, the "Speed / Alt" state and the derived table.
+// view's zero locks and drift references, and what channels 5 and 6 show while "Speed /
+// Alt" is ticked (asked for when a movie is made: the box may change while the window
+// is open).
 struct MovieSource {
   const logdata::SampleStore& store;
   const common::ChannelConfiguration& config;
   const trend::ViewState& view;
-  const trend::DerivedColumns* derived = nullptr;  // may be absent or shorter than the log
+  std::function<derived::DerivedDisplay()> derived;  // empty: no derived values
 };
 
 // MovieStart and MovieStop: frames show samples start to stop - 1. Kept by the main
@@ -40,9 +44,9 @@ bool RangeInLog(const logdata::SampleStore& store, qint64 start, qint64 stop);
 // rounded values the captions read. `k` must lie within the log.
 void ShowValues(Scene& scene, const MovieSource& source, qint32 k, bool bars);
 
-// While "Speed / Alt" is ticked and the derived table reaches sample k: channel 6 shows
-// the airspeed ("IAS", "##0.00") and channel 5 the altitude ("ALT", "##0.0") in the
-// chosen units, bars included. Otherwise nothing changes.
+// While "Speed / Alt" is ticked and there is a derived table: channel 6 shows the
+// airspeed ("IAS", "##0.00") and channel 5 the altitude ("ALT", "##0.0") in the chosen
+// units, bars included. Otherwise nothing changes.
 void ShowDerived(Scene& scene, const MovieSource& source, qint32 k, bool bars);
 
 // The time read-out of frame n: n sample intervals, in seconds, "##0.00".

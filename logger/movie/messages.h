@@ -43,8 +43,6 @@ inline const QString kDesignValue = QStringLiteral("0");
 inline const QString kTimeLabel = QStringLiteral("Time");
 inline const QString kDesignTime = QStringLiteral("0.00");
 inline const QString kTimeUnit = QStringLiteral("Sec");
-inline const QString kSpeedName = QStringLiteral("IAS");
-inline const QString kAltitudeName = QStringLiteral("ALT");
 
 // Setup files and movies
 inline const QString kFilterMcf = QStringLiteral("mcf files (*.mcf)|*.mcf");

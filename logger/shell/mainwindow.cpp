@@ -501,7 +501,10 @@ void MainWindow::onDelete() {
 }
 
 void MainWindow::onMovie() {
-  movie::OpenMovie(this, {store_, config_, view_, &derivedColumns_}, LogLoaded == 1, movieRange_, prompt_, programDir_,
+  // The window holds no derived table yet: while "Speed / Alt" is ticked the movie asks
+  // and gets nothing, and shows channels 5 and 6 themselves.
+  auto shown = [this] { return derived::DerivedDisplay{nullptr, view_.SpeedAlt, view_.SpeedUnit}; };
+  movie::OpenMovie(this, {store_, config_, view_, shown}, LogLoaded == 1, movieRange_, prompt_, programDir_,
                    movieWindow_);
 }
 

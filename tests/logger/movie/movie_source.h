@@ -25,12 +25,14 @@ struct Log {
       ch.Max = common::FullScale(c);
     }
   }
-  movie::MovieSource source() const { return {store, config, view, &derived}; }
+  movie::MovieSource source() const {
+    return {store, config, view, [this] { return derived::DerivedDisplay{&derived, view.SpeedAlt, view.SpeedUnit}; }};
+  }
 
   logdata::SampleStore store;
   common::ChannelConfiguration config;
   trend::ViewState view;
-  trend::DerivedColumns derived;
+  derived::DerivedTable derived;
 };
 
 }  // namespace movietest
