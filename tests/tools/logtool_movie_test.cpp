@@ -83,15 +83,14 @@ TEST_F(LogtoolMovieTest, RendersTheFramesAsMakeMovieWould) {
   EXPECT_FALSE(r.err.contains("frame")) << "no progress into a pipe";
   const auto info = movietest::ProbeAvi(out);
   ASSERT_TRUE(info.ok);
-  EXPECT_EQ(info.codec, "ffv1");
-  EXPECT_EQ(info.packets, 20);
-  EXPECT_EQ(info.rateNum, 30) << "50 samples per second, held to 30 frames";
-  EXPECT_EQ(QSize(info.width, info.height), QSize(720, 540));
+  // 20 frames; 50 samples per second held to 30 frames.
+  EXPECT_EQ(std::tuple(info.codec, info.packets, info.rateNum, info.width, info.height),
+            std::tuple(QStringLiteral("ffv1"), 20, 30, 720, 540));
   // Lossless: the bar full from 10 twips below its top, on the canvas blue.
-  EXPECT_EQ(info.first.pixel(108, 101), qRgb(255, 255, 0));
-  EXPECT_EQ(info.first.pixel(108, 366), qRgb(255, 255, 0));
-  EXPECT_EQ(info.first.pixel(108, 367), qRgb(0, 0, 192));
-  EXPECT_EQ(info.first.pixel(400, 300), qRgb(0, 0, 192));
+  const QImage& f = info.first;
+  const QRgb yellow = qRgb(255, 255, 0), blue = qRgb(0, 0, 192);
+  EXPECT_EQ(QList<QRgb>({f.pixel(108, 101), f.pixel(108, 366), f.pixel(108, 367), f.pixel(400, 300)}),
+            QList<QRgb>({yellow, yellow, blue, blue}));
 }
 
 TEST_F(LogtoolMovieTest, ProgressOnATerminalUncompressedByDefault) {
@@ -117,13 +116,11 @@ TEST_F(LogtoolMovieTest, FailuresExitWithTheirCodeAndWriteNothing) {
       {"start after stop", args("6", "5"), 2},
       {"stop beyond the log", args("0", "41"), 2},
       {"negative start", args("-1", "5"), 2},
-      {"damaged log", {"movie", setup, dir.file("dlg/bad.dlg"), "-o", out, "--from", "0", "--to", "1"}, 1},
-      {"damaged setup", {"movie", dir.file("cfg/bad.mcf"), log, "-o", out, "--from", "0", "--to", "1"}, 1},
       {"--cfg twice", args("0", "5") << "--cfg" << cfg, 2},
-      {"unreadable configuration", {"movie", setup, log, "-o", out, "--from", "0", "--to", "1", "--cfg",
-                                    dir.file("cfg/none.cfg")}, 1},
-      {"output folder missing", {"movie", setup, log, "-o", dir.file("none/f.avi"), "--from", "0", "--to", "1",
-                                 "--cfg", cfg}, 1},
+      {"damaged log", args("0", "1").replaceInStrings(log, dir.file("dlg/bad.dlg")), 1},
+      {"damaged setup", args("0", "1").replaceInStrings(setup, dir.file("cfg/bad.mcf")), 1},
+      {"unreadable configuration", args("0", "1").replaceInStrings(cfg, dir.file("cfg/none.cfg")), 1},
+      {"output folder missing", args("0", "1").replaceInStrings(out, dir.file("none/f.avi")), 1},
   };
   for (const auto& [what, a, status] : cases) {
     SCOPED_TRACE(what);

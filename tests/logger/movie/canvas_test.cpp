@@ -83,9 +83,10 @@ TEST(CanvasTest, OnlyVisibleElementsOnTheCanvasArePainted) {
   movie::RenderFrame(s, img);
   const QRect r = movie::PixelRect(movie::ElementRect(s, {Kind::ChValue, 3}));
   EXPECT_EQ(r.topLeft(), QPoint(20, 20));
-  EXPECT_EQ(img.pixel(r.topLeft()), qRgb(0, 0, 0)) << "label background";
-  EXPECT_NE(YellowSpan(img, false, r.center().y(), r.left(), r.right() + 1).first, -1) << "its text";
-  EXPECT_EQ(img.pixel(r.right() + 2, r.center().y()), qRgb(0, 0, 192)) << "canvas beside it";
+  // Its black background, its yellow text, and the canvas right beside it.
+  EXPECT_EQ(img.pixel(r.topLeft()), qRgb(0, 0, 0));
+  EXPECT_NE(YellowSpan(img, false, r.center().y(), r.left(), r.right() + 1).first, -1);
+  EXPECT_EQ(img.pixel(r.right() + 2, r.center().y()), qRgb(0, 0, 192));
 
   label.visible = false;
   movie::RenderFrame(s, img);

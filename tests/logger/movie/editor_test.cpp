@@ -21,46 +21,27 @@ class EditorTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(EditorTest, OpeningLeavesChannelTwelveChosenAndTheOthersParkedHidden) {
-  EXPECT_EQ(editor.selected(), 12);
-  for (int c = 1; c <= 12; ++c)
-    for (Kind k : movie::kChannelElementKinds) EXPECT_EQ(at(k, c).visible, c == 12) << c;
-  for (Kind k : movie::kTimeKinds) EXPECT_TRUE(at(k, 0).visible);
-  EXPECT_EQ(editor.scene().value[2], movietest::L("21."));  // channel 3 at sample 7, "##.##"
-  EXPECT_EQ(editor.scene().background, movie::kBlack);
-}
-
 TEST_F(EditorTest, DropRules) {
-  struct Case {
-    const char* what;
-    Kind kind;
-    int channel;
-    QPoint atPx;
-    bool placed;
-    QPoint leftTopPx;  // where the element ends up
-    int heightPx;      // -1: not checked
-    bool visible;
-  };
+  // Dropped at atPx: placed or parked, where its corner ends up, its height (labels: 0).
+  struct Case { const char* what; Kind kind; int channel; QPoint atPx; bool placed; QPoint leftTopPx; int heightPx; bool visible; };
   const Case cases[] = {
       {"x = 720 stays on the canvas", Kind::Bar, 12, {720, 100}, true, {718, 97}, 267, true},
       {"x = 721 parks", Kind::Bar, 12, {721, 100}, false, {728, 112}, 267, true},
-      {"y = 541 parks", Kind::ChUnit, 12, {100, 541}, false, {728, 412}, -1, true},
+      {"y = 541 parks", Kind::ChUnit, 12, {100, 541}, false, {728, 412}, 0, true},
       {"horizontal scale placed: 22 px", Kind::Vaakamitta, 12, {300, 300}, true, {298, 297}, 22, true},
       {"horizontal scale parked: 9 px", Kind::Vaakamitta, 12, {800, 300}, false, {8, 545}, 9, true},
       {"horizontal bar placed: 20 px", Kind::HorBar, 12, {10, 540}, true, {8, 537}, 20, true},
       {"horizontal bar parked: 9 px", Kind::HorBar, 12, {10, 600}, false, {8, 560}, 9, true},
-      {"another channel's parked element hides", Kind::CHLabel, 3, {900, 10}, false, {728, 380}, -1, false},
-      {"another channel's element placed shows", Kind::CHLabel, 3, {90, 10}, true, {88, 7}, -1, true},
-      {"time labels stay visible in the palette", Kind::Time, 0, {900, 10}, false, {728, 508}, -1, true},
+      {"another channel's parked element hides", Kind::CHLabel, 3, {900, 10}, false, {728, 380}, 0, false},
+      {"another channel's element placed shows", Kind::CHLabel, 3, {90, 10}, true, {88, 7}, 0, true},
+      {"time labels stay visible in the palette", Kind::Time, 0, {900, 10}, false, {728, 508}, 0, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(editor.drop({c.kind, c.channel}, {30, 45}, {Twips(c.atPx.x()), Twips(c.atPx.y())}), c.placed);
     const Element& e = at(c.kind, c.channel);
     EXPECT_EQ(QPoint(e.left, e.top), QPoint(Twips(c.leftTopPx.x()), Twips(c.leftTopPx.y())));
-    if (c.heightPx >= 0) {
-      EXPECT_EQ(e.height, Twips(c.heightPx));
-    }
+    EXPECT_EQ(e.height, Twips(c.heightPx));
     EXPECT_EQ(e.visible, c.visible);
   }
   // A parked vertical scale is 20 px wide again (until its next redraw).
@@ -80,13 +61,13 @@ TEST_F(EditorTest, ALoadedSetupShowsWhatLiesOnTheCanvasWithItsDropSize) {
   editor.chooseChannel(5);
   editor.applySetup(read);
 
-  EXPECT_TRUE(at(Kind::HorBar, 1).visible);
+  // Shown on the canvas: the horizontal bar and scale of channel 1 and its value; not
+  // the bar of channel 2 at exactly 720 px, nor channel 1's bar still in the palette.
+  EXPECT_EQ(QList<bool>({at(Kind::HorBar, 1).visible, at(Kind::Vaakamitta, 1).visible, at(Kind::ChValue, 1).visible,
+                         at(Kind::Bar, 2).visible, at(Kind::Bar, 1).visible}),
+            QList<bool>({true, true, true, false, false}));
   EXPECT_EQ(at(Kind::HorBar, 1).height, Twips(20));
-  EXPECT_TRUE(at(Kind::Vaakamitta, 1).visible);
   EXPECT_GE(at(Kind::Vaakamitta, 1).height, Twips(22));
-  EXPECT_TRUE(at(Kind::ChValue, 1).visible);
-  EXPECT_FALSE(at(Kind::Bar, 2).visible);
-  EXPECT_FALSE(at(Kind::Bar, 1).visible) << "still parked";
   EXPECT_EQ(editor.scene().value[0], movietest::L("7.0")) << "in the channel's own format";
   EXPECT_EQ(editor.layout().setup[0].PendingMax, 10);
   EXPECT_FALSE(editor.scene().vertical[4].ticks.empty()) << "scales redrawn";

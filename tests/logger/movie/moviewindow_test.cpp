@@ -28,12 +28,9 @@ namespace {
 void OnModal(const QString& name, std::function<void(QWidget*)> act, int tries = 400) {
   QTimer::singleShot(5, [=] {
     QWidget* w = QApplication::activeModalWidget();
-    if (w && w->objectName() == name)
-      act(w);
-    else if (tries > 0)
-      OnModal(name, act, tries - 1);
-    else
-      ADD_FAILURE() << "no dialog " << name.toStdString();
+    if (w && w->objectName() == name) return act(w);
+    if (tries > 0) return OnModal(name, act, tries - 1);
+    ADD_FAILURE() << "no dialog " << name.toStdString();
   });
 }
 
@@ -133,8 +130,7 @@ TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
   const QString path = dir.file("cfg/s.mcf");
   prompt.files = {path};
   QTest::mouseClick(find<QPushButton>("SaveSet"), Qt::LeftButton);
-  EXPECT_EQ(prompt.records[0].title, msg::kFilterMcf);
-  EXPECT_EQ(prompt.records[0].text, dir.file("cfg"));
+  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[0].text}), QStringList({msg::kFilterMcf, dir.file("cfg")}));
   const QByteArray bytes = testing_support::FileBytes(path);
   ASSERT_EQ(bytes.size(), 41472);
   const QByteArray last = bytes.mid(11 * 27 * 128);  // ScaleMin 0, ScaleMax 1.0f, "##.##"
@@ -148,8 +144,8 @@ TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
   drag("Bar_12", {1, 1}, {51, 51});
   QTest::mouseClick(find<QPushButton>("SaveSet"), Qt::LeftButton);
   ASSERT_EQ(prompt.records.size(), 3u);
-  EXPECT_EQ(prompt.records[1].text, common::msg::FileExistsQuestion(path));
-  EXPECT_EQ(prompt.records[1].title, common::msg::kTitleConfig);
+  EXPECT_EQ(QStringList({prompt.records[1].title, prompt.records[1].text}),
+            QStringList({common::msg::kTitleConfig, common::msg::FileExistsQuestion(path)}));
   EXPECT_EQ(prompt.records[2].kind, testing_support::PromptRecord::SaveFile);
   EXPECT_EQ(testing_support::FileBytes(path), bytes);
 
@@ -177,8 +173,7 @@ TEST_F(MovieWindowTest, MakeMovieWritesOneFramePerSampleAndCloses) {
   QObject::connect(window.data(), &QWidget::windowTitleChanged, [&](const QString& t) { captions << t; });
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
 
-  EXPECT_EQ(prompt.records[0].title, msg::kFilterAvi);
-  EXPECT_EQ(prompt.records[0].text, dir.file("video"));
+  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[0].text}), QStringList({msg::kFilterAvi, dir.file("video")}));
   EXPECT_TRUE(prompt.messages().empty());
   ASSERT_EQ(captions.size(), 51);
   EXPECT_EQ(captions.front(), msg::FrameSaved(path, 0, 50));
@@ -228,8 +223,8 @@ TEST_F(MovieWindowTest, RunsThatEndEarly) {
   window->chooseCodec = [] { return movie::Codec::Raw; };
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
   ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].text, msg::kWriteError);
-  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleLogger);
+  EXPECT_EQ(QStringList({prompt.messages()[0].title, prompt.messages()[0].text}),
+            QStringList({common::msg::kTitleLogger, msg::kWriteError}));
   EXPECT_EQ(prompt.messages()[0].icon, common::PromptIcon::Information);
   EXPECT_FALSE(window->isVisible());
 }
@@ -240,8 +235,7 @@ TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
   QPointer<movie::MovieWindow> opened;
   movie::OpenMovie(&owner, log.source(), false, range, prompt, dir.path(), opened);
   ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].title, msg::kTitleMovie);
-  EXPECT_EQ(prompt.messages()[0].text, msg::kNoDataToShow);
+  EXPECT_EQ(QStringList({prompt.messages()[0].title, prompt.messages()[0].text}), QStringList({msg::kTitleMovie, msg::kNoDataToShow}));
   EXPECT_FALSE(opened);
 
   log.view.WindowStart = 5;
@@ -269,9 +263,4 @@ TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
   ASSERT_TRUE(opened);
   EXPECT_EQ(opened->parentWidget(), &owner);
   EXPECT_TRUE(opened->isVisible());
-
-  // Asked again while it is open: the same window, no dialog.
-  const movie::MovieWindow* first = opened;
-  movie::OpenMovie(&owner, log.source(), true, range, prompt, dir.path(), opened);
-  EXPECT_EQ(opened, first);
 }

@@ -1,6 +1,5 @@
-// "Mo&vie" on the main window: the log check, then the range dialog and the movie window
-// over the loaded log and the trend window.
-#include "logger/movie/messages.h"
+// "Mo&vie" on the main window: the range dialog and the movie window over the loaded log
+// and the trend window.
 #include "logger/movie/ui/moviewindow.h"
 #include "shell_fixture.h"
 
@@ -12,13 +11,9 @@
 
 using namespace shelltest;
 
-TEST_F(ShellTest, MovieNeedsALogThenOpensOverTheTrendWindow) {
+TEST_F(ShellTest, MovieOpensOverTheLogAndTheTrendWindow) {
   writeStartupFiles(0);
   makeWindow();
-  find<QAction>("cmdMovie")->trigger();
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].text, movie::msg::kNoDataToShow);
-
   const QString path = dir.file("dlg/m.dlg");
   WriteFile(path, DlgBytes(500, 0x0003, 4, 0, [](int row, int j) { return qint16(row * 100 + j); }));
   ASSERT_TRUE(window->loadDecodedLog(path));
