@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   xvfb xauth x11-utils imagemagick fonts-dejavu-core locales
   clang libclang-rt-14-dev
   poppler-utils

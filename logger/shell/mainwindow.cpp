@@ -12,6 +12,7 @@
 #include "logger/logdata/logconfig.h"
 #include "logger/logdata/logfiles.h"
 #include "logger/scope/ui/scopewindows.h"
+#include "logger/movie/ui/moviewindow.h"
 #include "logger/shell/dialogs.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/cursor.h"
@@ -488,8 +489,6 @@ void MainWindow::onAbout() {
   box.exec();
 }
 
-void MainWindow::onNotBuiltYet() { requireLog(); }
-
 // One window of each kind: the command again brings it forward with the current view.
 void MainWindow::onExport() {
   if (!requireLog()) return;
@@ -522,6 +521,15 @@ void MainWindow::onDelete() {
   // Their ranges belonged to the deleted log.
   if (csvExp_) csvExp_->close();
   if (cropDat_) cropDat_->close();
+  if (movieWindow_) movieWindow_->close();
+}
+
+void MainWindow::onMovie() {
+  // The window holds no derived table yet: while "Speed / Alt" is ticked the movie asks
+  // and gets nothing, and shows channels 5 and 6 themselves.
+  auto shown = [this] { return derived::DerivedDisplay{nullptr, view_.SpeedAlt, view_.SpeedUnit}; };
+  movie::OpenMovie(this, {store_, config_, view_, shown}, LogLoaded == 1, movieRange_, prompt_, programDir_,
+                   movieWindow_);
 }
 
 void MainWindow::onChannelClicked() {

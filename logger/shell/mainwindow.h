@@ -11,6 +11,7 @@
 #include "logger/derived/speedalt.h"
 #include "logger/link/download.h"
 #include "logger/logdata/samplestore.h"
+#include "logger/movie/frame.h"
 #include "logger/trend/cursor.h"
 #include "logger/trend/envelope.h"
 #include "logger/trend/navigation.h"
@@ -38,6 +39,9 @@ class CropWindow;
 }
 namespace scope {
 class ScopeWindows;
+}
+namespace movie {
+class MovieWindow;
 }
 
 namespace shell {
@@ -120,7 +124,6 @@ class MainWindow : public QMainWindow {
   void onMemclear();
   void onGPRead();
   void onAbout();
-  void onNotBuiltYet();  // Movie: the log test only
   void onExport();
   void onCrop();
   void onDelete();
@@ -151,6 +154,7 @@ class MainWindow : public QMainWindow {
   void onChannelLabelClicked(int index);
   void onNewScope();
   void onConfigEditor();
+  void onMovie();
 
   class EditorHost;
   friend class EditorHost;
@@ -175,6 +179,8 @@ class MainWindow : public QMainWindow {
   bool logDeleted_ = false;
   QPointer<logexport::CsvExportWindow> csvExp_;
   QPointer<logexport::CropWindow> cropDat_;
+  movie::MovieRange movieRange_;
+  QPointer<movie::MovieWindow> movieWindow_;
 
   // Controls
   trend::PictureBox* picTrend_ = nullptr;

@@ -72,7 +72,7 @@ void MainWindow::buildMenus() {
   bar->addAction(act("Export", QStringLiteral("E&xport"), &MainWindow::onExport));
   gpread_ = act("GPread", QStringLiteral("&GPRead"), &MainWindow::onGPRead);
   bar->addAction(gpread_);
-  bar->addAction(act("cmdMovie", QStringLiteral("Mo&vie"), &MainWindow::onNotBuiltYet));
+  bar->addAction(act("cmdMovie", QStringLiteral("Mo&vie"), &MainWindow::onMovie));
   bar->addAction(act("Communication", QStringLiteral("C&omm"), &MainWindow::openCommDialog));
   bar->addAction(act("About", QStringLiteral("&About"), &MainWindow::onAbout));
 }

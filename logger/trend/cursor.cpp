@@ -1,71 +1,18 @@
 #include "logger/trend/cursor.h"
 
+#include "common/formattext.h"
 #include "common/messages.h"
 #include "common/numtext.h"
 #include "common/prompt.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 
 namespace trend {
 namespace {
 
 constexpr qint32 kNoCursorX = -100;
-
-// The Basic Format function with '#' and '0' placeholders, as the read-outs use it:
-//  - the number is first taken to 15 significant decimal digits (as Basic turns a
-//    double into a decimal), then rounded to the pattern's decimals, halves away from
-//    zero (Format's rounding, unlike the halves-to-even of whole-sample positions);
-//  - '#' prints a digit only where the number has one, '0' always: with "####" 0 is ""
-//    and with "####.##" it is "."; 0.5 is ".5" and exactly 1 is "1." (a point in the
-//    pattern is always kept); "###0.00" gives 0 as "0.00";
-//  - a negative number keeps its minus sign even when it rounds to zero ("-", "-."),
-//    as Format does for "-0";
-//  - more integer digits than placeholders are all shown.
-QString basicFormat(double value, int minWhole, int minDecimals, int decimals, bool point) {
-  if (!std::isfinite(value)) return QString();
-  const bool negative = value < 0;
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-  char digits[16];
-  int n = 0;
-  const char* p = buf;
-  for (; *p && *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9' && n < 15) digits[n++] = *p;
-  const int exponent = (*p == 'e') ? std::atoi(p + 1) : 0;
-
-  // Digits of round(|value| * 10^decimals), most significant first.
-  const int keep = exponent + 1 + decimals;
-  QByteArray scaled;
-  if (keep <= 0) {
-    scaled = (keep == 0 && digits[0] >= '5') ? "1" : "0";
-  } else if (keep >= n) {
-    scaled = QByteArray(digits, n) + QByteArray(keep - n, '0');
-  } else {
-    scaled = QByteArray(digits, keep);
-    if (digits[keep] >= '5') {
-      int i = keep - 1;
-      for (; i >= 0 && scaled[i] == '9'; --i) scaled[i] = '0';
-      if (i >= 0)
-        scaled[i] = char(scaled[i] + 1);
-      else
-        scaled.prepend('1');
-    }
-  }
-  if (scaled.size() < decimals + 1) scaled.prepend(QByteArray(decimals + 1 - scaled.size(), '0'));
-  QByteArray whole = scaled.left(scaled.size() - decimals);
-  QByteArray fraction = scaled.right(decimals);
-  while (whole.size() > minWhole && whole[0] == '0') whole.remove(0, 1);
-  while (fraction.size() > minDecimals && fraction.endsWith('0')) fraction.chop(1);
-
-  QString out = negative ? QStringLiteral("-") : QString();
-  out += QString::fromLatin1(whole);
-  if (point) out += QLatin1Char('.') + QString::fromLatin1(fraction);
-  return out;
-}
 
 qint32 roundTwips(double x) {
   const double r = std::nearbyint(x);
@@ -88,17 +35,10 @@ CursorLine moveLine(ViewState& view, double x) {
 
 }  // namespace
 
-QString FormatWhole(double value) { return basicFormat(value, 0, 0, 0, false); }
-QString FormatTwoDecimals(double value) { return basicFormat(value, 0, 0, 2, true); }
+QString FormatWhole(double value) { return common::FormatText(value, QStringLiteral("####")); }
+QString FormatTwoDecimals(double value) { return common::FormatText(value, QStringLiteral("####.##")); }
 
-QString FormatPattern(double value, QStringView pattern) {
-  const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
-  const QStringView whole = dot < 0 ? pattern : pattern.left(dot);
-  const QStringView fraction = dot < 0 ? QStringView() : pattern.mid(dot + 1);
-  const int minWhole = int(whole.size() - whole.indexOf(QLatin1Char('0')));
-  return basicFormat(value, whole.contains(QLatin1Char('0')) ? minWhole : 0,
-                     int(fraction.count(QLatin1Char('0'))), int(fraction.size()), dot >= 0);
-}
+QString FormatPattern(double value, QStringView pattern) { return common::FormatText(value, pattern.toString()); }
 
 QString PositionText(const ViewState& view, quint8 freqCode, double x, double width) {
   if (view.SecondsMode) {

@@ -17,8 +17,7 @@ class Prompt;
 
 namespace trend {
 
-// The "####" and "####.##" formats of the position box. See cursor.cpp for how the
-// placeholders treat zeros and halves.
+// The "####" and "####.##" formats of the position box (common/formattext.h).
 QString FormatWhole(double value);
 QString FormatTwoDecimals(double value);
 // Any pattern of '#' and '0' placeholders with an optional point, such as "###0.00##":

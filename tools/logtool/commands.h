@@ -23,6 +23,7 @@ struct Command {
   QString name;
   QString usage;  // arguments after the command name
   int (*run)(const QStringList& args, Io& io);
+  bool paints = false;  // needs a GUI application (run on the offscreen platform)
 };
 
 // All registered commands, ordered by name.

@@ -2,8 +2,10 @@
 #include "tools/logtool/commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace logtool {
 
@@ -35,12 +37,23 @@ void PrintUsage(QTextStream& err) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // A command that paints gets a GUI application on the offscreen platform: no display.
+  const auto& all = logtool::Commands();
+  const bool paints = argc > 1 && std::any_of(all.begin(), all.end(), [&](const logtool::Command& c) {
+                        return c.paints && c.name == QString::fromLocal8Bit(argv[1]);
+                      });
+  std::unique_ptr<QCoreApplication> app;
+  if (paints) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    app = std::make_unique<QCoreApplication>(argc, argv);
+  }
   QTextStream out(stdout);
   QTextStream err(stderr);
   logtool::Io io{out, err};
 
-  const QStringList args = app.arguments().mid(1);
+  const QStringList args = app->arguments().mid(1);
   if (args.isEmpty()) {
     PrintUsage(err);
     return logtool::kExitUsage;

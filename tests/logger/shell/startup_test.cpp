@@ -76,7 +76,7 @@ TEST_F(ShellTest, PortThatWillNotOpenShowsTheErrorThenTheCommDialog) {
 TEST_F(ShellTest, CommandsThatNeedALogSayFileNotLoaded) {
   writeStartupFiles(0);
   makeWindow();
-  for (const char* name : {"Delete", "Crop", "Export", "cmdMovie"}) {
+  for (const char* name : {"Delete", "Crop", "Export"}) {
     prompt.clear();
     find<QAction>(QLatin1String(name))->trigger();
     EXPECT_EQ(prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kFileNotLoaded}) << name;

@@ -1,0 +1,238 @@
+// The AVI file written with FFmpeg's libavformat and libavcodec.
+#include "logger/movie/videowriter.h"
+
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cstdio>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/error.h>
+#include <libavutil/log.h>
+#include <libswscale/swscale.h>
+}
+
+namespace movie {
+
+namespace {
+
+constexpr int kWidth = 720;
+constexpr int kHeight = 540;
+// Quantiser of the lossy codecs: near the source, files about a tenth of uncompressed.
+constexpr int kQuality = 3;
+
+QString AvError(int err) {
+  char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(err, buf, sizeof buf);
+  return QString::fromUtf8(buf);
+}
+
+AVCodecID CodecId(Codec codec) {
+  switch (codec) {
+    case Codec::Mjpeg: return AV_CODEC_ID_MJPEG;
+    case Codec::Ffv1: return AV_CODEC_ID_FFV1;
+    case Codec::Mpeg4: return AV_CODEC_ID_MPEG4;
+    case Codec::Raw: break;
+  }
+  return AV_CODEC_ID_RAWVIDEO;
+}
+
+AVPixelFormat PixelFormat(Codec codec) {
+  switch (codec) {
+    case Codec::Mjpeg: return AV_PIX_FMT_YUVJ420P;  // full-range JPEG colours
+    case Codec::Ffv1: return AV_PIX_FMT_BGR0;       // lossless: keep RGB
+    case Codec::Mpeg4: return AV_PIX_FMT_YUV420P;
+    case Codec::Raw: break;
+  }
+  return AV_PIX_FMT_BGR24;
+}
+
+class AviWriter : public VideoWriter {
+ public:
+  ~AviWriter() override { release(); }
+
+  bool open(const QString& path, Codec codec, int rate);
+  bool write(const QImage& frame) override;
+  bool finish() override;
+  QString error() const override { return error_; }
+
+ private:
+  bool fail(const QString& what) {
+    failed_ = true;
+    error_ = QStringLiteral("Cannot write '%1': %2").arg(target_, what);
+    return false;
+  }
+  bool sendAndWrite(const AVFrame* frame);
+  void release();
+
+  QString target_;
+  QString temp_;
+  Codec codec_ = Codec::Raw;
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext* encoder_ = nullptr;
+  AVStream* stream_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  SwsContext* convert_ = nullptr;
+  qint64 pts_ = 0;
+  bool failed_ = false;
+  bool committed_ = false;
+  QString error_;
+};
+
+bool AviWriter::open(const QString& path, Codec codec, int rate) {
+  target_ = path;
+  codec_ = codec;
+  {
+    // A unique name beside the target, so that the final rename stays on one file system.
+    // The reserved file goes again at once: FFmpeg creates it anew with the permissions a
+    // new file gets, not the owner-only ones of a temporary file.
+    const QFileInfo info(path);
+    QTemporaryFile reserve(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    if (!reserve.open()) return fail(reserve.errorString());
+    temp_ = reserve.fileName();
+  }
+  if (avformat_alloc_output_context2(&format_, nullptr, "avi", nullptr) < 0 || !format_)
+    return fail(QStringLiteral("no AVI muxer"));
+  const AVCodec* encoder = avcodec_find_encoder(CodecId(codec));
+  if (!encoder) return fail(QStringLiteral("no encoder for this compression"));
+  stream_ = avformat_new_stream(format_, nullptr);
+  encoder_ = avcodec_alloc_context3(encoder);
+  frame_ = av_frame_alloc();
+  packet_ = av_packet_alloc();
+  if (!stream_ || !encoder_ || !frame_ || !packet_) return fail(AvError(AVERROR(ENOMEM)));
+
+  encoder_->width = kWidth;
+  encoder_->height = kHeight;
+  encoder_->time_base = AVRational{1, rate};
+  encoder_->framerate = AVRational{rate, 1};
+  encoder_->pix_fmt = PixelFormat(codec);
+  encoder_->gop_size = 1;  // every frame a key frame
+  encoder_->max_b_frames = 0;
+  encoder_->thread_count = 0;  // as many as the machine has
+  if (codec == Codec::Mjpeg || codec == Codec::Mpeg4) {
+    encoder_->flags |= AV_CODEC_FLAG_QSCALE;
+    encoder_->global_quality = kQuality * FF_QP2LAMBDA;
+  }
+  if (codec == Codec::Mjpeg) encoder_->color_range = AVCOL_RANGE_JPEG;
+  int err = avcodec_open2(encoder_, encoder, nullptr);
+  if (err < 0) return fail(AvError(err));
+  err = avcodec_parameters_from_context(stream_->codecpar, encoder_);
+  if (err < 0) return fail(AvError(err));
+  stream_->time_base = encoder_->time_base;
+  stream_->avg_frame_rate = encoder_->framerate;
+
+  frame_->format = encoder_->pix_fmt;
+  frame_->width = kWidth;
+  frame_->height = kHeight;
+  err = av_frame_get_buffer(frame_, 0);
+  if (err < 0) return fail(AvError(err));
+
+  err = avio_open(&format_->pb, temp_.toLocal8Bit().constData(), AVIO_FLAG_WRITE);
+  if (err < 0) return fail(AvError(err));
+  AVDictionary* options = nullptr;
+  // Uncompressed frames as a bitmap has them: rows bottom-up, a positive height in the
+  // stream format.
+  if (codec == Codec::Raw) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
+  err = avformat_write_header(format_, &options);
+  av_dict_free(&options);
+  if (err < 0) return fail(AvError(err));
+  return true;
+}
+
+bool AviWriter::sendAndWrite(const AVFrame* frame) {
+  int err = avcodec_send_frame(encoder_, frame);
+  if (err < 0) return fail(AvError(err));
+  for (;;) {
+    err = avcodec_receive_packet(encoder_, packet_);
+    if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return true;
+    if (err < 0) return fail(AvError(err));
+    av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
+    packet_->stream_index = stream_->index;
+    err = av_interleaved_write_frame(format_, packet_);
+    if (err < 0) return fail(AvError(err));
+  }
+}
+
+bool AviWriter::write(const QImage& frame) {
+  if (failed_) return false;
+  if (frame.size() != QSize(kWidth, kHeight)) return fail(QStringLiteral("a frame is not 720 x 540 pixels"));
+  const QImage rgb = frame.format() == QImage::Format_RGB32 ? frame : frame.convertToFormat(QImage::Format_RGB32);
+  int err = av_frame_make_writable(frame_);
+  if (err < 0) return fail(AvError(err));
+  // QImage's RGB32 is B, G, R, 0xFF in memory on a little-endian machine.
+  convert_ = sws_getCachedContext(convert_, kWidth, kHeight, AV_PIX_FMT_BGRA, kWidth, kHeight, encoder_->pix_fmt,
+                                  SWS_POINT, nullptr, nullptr, nullptr);
+  if (!convert_) return fail(QStringLiteral("no colour conversion"));
+  const uint8_t* src[4] = {rgb.constBits(), nullptr, nullptr, nullptr};
+  const int srcStride[4] = {int(rgb.bytesPerLine()), 0, 0, 0};
+  uint8_t* dst[4] = {frame_->data[0], frame_->data[1], frame_->data[2], frame_->data[3]};
+  int dstStride[4] = {frame_->linesize[0], frame_->linesize[1], frame_->linesize[2], frame_->linesize[3]};
+  if (codec_ == Codec::Raw) {
+    // Written from the last row up: the first stored row is the canvas's bottom row.
+    dst[0] = frame_->data[0] + std::ptrdiff_t(kHeight - 1) * frame_->linesize[0];
+    dstStride[0] = -frame_->linesize[0];
+  }
+  sws_scale(convert_, src, srcStride, 0, kHeight, dst, dstStride);
+  frame_->pts = pts_++;
+  frame_->pict_type = AV_PICTURE_TYPE_I;
+  frame_->quality = encoder_->global_quality;
+  return sendAndWrite(frame_);
+}
+
+bool AviWriter::finish() {
+  if (failed_) return false;
+  if (!sendAndWrite(nullptr)) return false;
+  int err = av_write_trailer(format_);
+  if (err < 0) return fail(AvError(err));
+  err = avio_closep(&format_->pb);
+  if (err < 0) return fail(AvError(err));
+  if (std::rename(temp_.toLocal8Bit().constData(), target_.toLocal8Bit().constData()) != 0)
+    return fail(QStringLiteral("cannot rename the temporary file"));
+  committed_ = true;
+  return true;
+}
+
+void AviWriter::release() {
+  if (format_ && format_->pb) avio_closep(&format_->pb);
+  sws_freeContext(convert_);
+  av_packet_free(&packet_);
+  av_frame_free(&frame_);
+  avcodec_free_context(&encoder_);
+  avformat_free_context(format_);
+  format_ = nullptr;
+  if (!committed_ && !temp_.isEmpty()) QFile::remove(temp_);
+}
+
+}  // namespace
+
+std::unique_ptr<VideoWriter> OpenAvi(const QString& path, Codec codec, int rate, QString* error) {
+  // FFmpeg's own log would reach the terminal; its errors come back as return codes.
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+  auto w = std::make_unique<AviWriter>();
+  if (!w->open(path, codec, std::clamp(rate, 1, 30))) {
+    if (error) *error = w->error();
+    return nullptr;
+  }
+  return w;
+}
+
+bool CodecFromName(const QString& name, Codec* codec) {
+  static const struct {
+    const char* name;
+    Codec codec;
+  } kNames[] = {{"raw", Codec::Raw}, {"mjpeg", Codec::Mjpeg}, {"ffv1", Codec::Ffv1}, {"mpeg4", Codec::Mpeg4}};
+  for (const auto& n : kNames)
+    if (name == QLatin1String(n.name)) {
+      *codec = n.codec;
+      return true;
+    }
+  return false;
+}
+
+}  // namespace movie

@@ -1,0 +1,69 @@
+#pragma once
+// The movie window's own texts, each written once.
+#include <QString>
+
+namespace movie::msg {
+
+inline const QString kTitleMovie = QStringLiteral("Movie");
+inline const QString kCaptionDatamovie = QStringLiteral("Datamovie");
+inline const QString kNoDataToShow = QStringLiteral("No data to show!");
+inline const QString kMinimumResolution =
+    QStringLiteral("800x600 minimum resolution for Movie. Small fonts recommended.");
+
+// Dialog2
+inline const QString kStartFrom = QStringLiteral("Start from sample");
+inline const QString kStopAt = QStringLiteral("Stop at sample");
+inline const QString kFramerate = QStringLiteral("Framerate");
+inline const QString kOk = QStringLiteral("OK");
+inline const QString kNonNumericStart = QStringLiteral("Non numeric input for Start!");
+inline const QString kNonNumericStop = QStringLiteral("Non numeric input for Stop!");
+// A range the log cannot fill is refused before any sample is read.
+inline QString RangeOutsideLog(qint32 sampleCount) {
+  return QStringLiteral("Start and stop must lie between 0 and %1 (the samples of the log), "
+                        "and start must not be after stop.")
+      .arg(sampleCount);
+}
+
+// Movie window controls
+inline const QString kMax = QStringLiteral("MAX");
+inline const QString kMin = QStringLiteral("MIN");
+inline const QString kForm = QStringLiteral("Form");
+inline const QString kMakeMovie = QStringLiteral("Make Movie");
+inline const QString kSaveSetup = QStringLiteral("Save Setup");
+inline const QString kLoadSetup = QStringLiteral("Load Setup");
+inline const QString kCancel = QStringLiteral("Cancel");
+inline const QString kNonNumericMax = QStringLiteral("Non numeric input for MAX !");
+inline const QString kNonNumericMin = QStringLiteral("Non numeric input for MIN !");
+inline const QString kDefaultFormat = QStringLiteral("##.##");
+
+// Canvas labels
+inline const QString kDesignName = QStringLiteral("CHL");
+inline const QString kDesignUnit = QStringLiteral("CHu");
+inline const QString kDesignValue = QStringLiteral("0");
+inline const QString kTimeLabel = QStringLiteral("Time");
+inline const QString kDesignTime = QStringLiteral("0.00");
+inline const QString kTimeUnit = QStringLiteral("Sec");
+
+// Setup files and movies
+inline const QString kFilterMcf = QStringLiteral("mcf files (*.mcf)|*.mcf");
+inline const QString kFilterAvi = QStringLiteral("avi files (*.avi)|*.avi");
+inline QString ErrorOpeningMcf(const QString& name) {
+  return QStringLiteral("Error opening mcf file '") + name + QStringLiteral("'");
+}
+inline const QString kWriteError = QStringLiteral("There was an error writing the file.");
+// Two blanks after the dash; the first frame is number 0.
+inline QString FrameSaved(const QString& name, qint32 n, qint32 count) {
+  return QStringLiteral("Movie -  ") + name + QStringLiteral(" - Frame number ") + QString::number(n) +
+         QStringLiteral(" of ") + QString::number(count) + QStringLiteral(" saved");
+}
+// No blank before "Finished!".
+inline QString Finished(const QString& name) { return QStringLiteral("Movie -  ") + name + QStringLiteral("Finished!"); }
+
+// The compression dialog
+inline const QString kCompressionTitle = QStringLiteral("Video Compression");
+inline const QString kCodecRaw = QStringLiteral("Full Frames (Uncompressed)");
+inline const QString kCodecMjpeg = QStringLiteral("Motion JPEG");
+inline const QString kCodecFfv1 = QStringLiteral("FFV1 (lossless)");
+inline const QString kCodecMpeg4 = QStringLiteral("MPEG-4 Part 2");
+
+}  // namespace movie::msg

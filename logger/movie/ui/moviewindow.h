@@ -1,0 +1,118 @@
+#pragma once
+// The movie window `Movie` ("Datamovie"), its range dialog `Dialog2` and the
+// compression dialog. The widgets only show the editor's scene and pass the user's
+// gestures to it; the frame loop is logger/movie/run.h.
+#include "logger/movie/editor.h"
+#include "logger/movie/videowriter.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace common {
+class Prompt;
+}
+
+namespace movie {
+
+class RangeDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // The boxes start with `preset` (the trend window); range() is the accepted range.
+  RangeDialog(MovieRange preset, const logdata::SampleStore& store, common::Prompt& prompt, QWidget* parent = nullptr);
+  MovieRange range() const { return range_; }
+
+ private:
+  void onEdited(QLineEdit* box, const QString& message);
+  void onOk();
+  const logdata::SampleStore& store_;
+  common::Prompt& prompt_;
+  MovieRange range_;
+  QLineEdit* start_;
+  QLineEdit* stop_;
+};
+
+// Offers the codecs; nullopt when cancelled.
+class CodecDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CodecDialog(QWidget* parent = nullptr);
+  std::optional<Codec> codec() const;
+
+ private:
+  QListWidget* list_;
+};
+
+class CanvasView;
+class ElementHandle;
+
+class MovieWindow : public QWidget {
+  Q_OBJECT
+ public:
+  MovieWindow(const MovieSource& source, MovieRange range, common::Prompt& prompt, QString programDir,
+              QWidget* owner = nullptr);
+  ~MovieWindow() override;
+
+  MovieEditor& editor() { return editor_; }
+  bool running() const { return running_; }
+  // The compression dialog; tests may answer it themselves.
+  std::function<std::optional<Codec>()> chooseCodec;
+
+  // Element gestures, in window pixels (ElementHandle calls these).
+  void beginDrag(ElementId id, QPoint grabPx);
+  void moveDrag(QPoint windowPx);
+  void endDrag(QPoint windowPx);
+  std::optional<QRect> dragOutline() const { return outline_; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void buildControls();
+  void sync();  // handles, boxes and the canvas follow the editor's scene
+  void showChannelBoxes();
+  void onChannel(int index);
+  void onSaveSetup();
+  void onLoadSetup();
+  void onMakeMovie();
+  void setEditing(bool editing);
+
+  MovieSource source_;
+  MovieRange range_;
+  common::Prompt& prompt_;
+  QString programDir_;
+  MovieEditor editor_;
+  bool running_ = false;
+  std::optional<ElementId> dragging_;
+  QPoint grab_;
+  std::optional<QRect> outline_;
+
+  CanvasView* canvas_ = nullptr;
+  std::vector<ElementHandle*> handles_;
+  QComboBox* channel_ = nullptr;
+  QLineEdit* max_ = nullptr;
+  QLineEdit* min_ = nullptr;
+  QLineEdit* forma_ = nullptr;
+  std::vector<QWidget*> editOnly_;  // hidden while a movie is made
+  QPushButton* cancel_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+};
+
+// `cmdMovie`: without a log "No data to show!", on a screen narrower than 800 pixels
+// the resolution message; otherwise the range dialog and the window, or the open
+// window raised again. `window` tracks the one movie window of the owner.
+void OpenMovie(QWidget* owner, const MovieSource& source, bool logLoaded, MovieRange& range, common::Prompt& prompt,
+               const QString& programDir, QPointer<MovieWindow>& window);
+
+}  // namespace movie

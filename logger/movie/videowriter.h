@@ -1,0 +1,38 @@
+#pragma once
+// Where movie frames go: a small interface, an AVI file written with FFmpeg behind it,
+// and a decorator that encodes on a worker thread while the next frame is painted.
+#include <QImage>
+#include <QString>
+#include <memory>
+
+namespace movie {
+
+// What FFmpeg's AVI muxer carries and Debian's FFmpeg encodes.
+enum class Codec { Raw, Mjpeg, Ffv1, Mpeg4 };
+
+class VideoWriter {
+ public:
+  virtual ~VideoWriter() = default;
+  // One 720 x 540 frame (any QImage format; RGB32 converts fastest). False once the
+  // file cannot take it; error() says why.
+  virtual bool write(const QImage& frame) = 0;
+  // Closes the file; only now does it appear under its name (an old file of that name
+  // is replaced). A writer destroyed without finish() leaves nothing behind.
+  virtual bool finish() = 0;
+  virtual QString error() const = 0;
+};
+
+// An AVI with one "vids" stream of 720 x 540 frames at `rate` (1..30) per second, scale
+// 1, every frame a key frame. Uncompressed frames are 24-bit bottom-up rows, as a
+// device-independent bitmap has them. Written to a temporary file in the target's
+// folder until finish(). Null and *error set when the file or encoder cannot be opened.
+std::unique_ptr<VideoWriter> OpenAvi(const QString& path, Codec codec, int rate, QString* error);
+
+// Hands frames to `inner` on a worker thread; write() returns as soon as the previous
+// frame has been taken, and reports an encoder failure one frame late.
+std::unique_ptr<VideoWriter> Pipelined(std::unique_ptr<VideoWriter> inner);
+
+// "raw", "mjpeg", "ffv1", "mpeg4".
+bool CodecFromName(const QString& name, Codec* codec);
+
+}  // namespace movie

@@ -1,0 +1,79 @@
+#pragma once
+// Reads a written movie back with libavformat and libavcodec, as a player would.
+#include <QImage>
+#include <QString>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+namespace movietest {
+
+struct AviInfo {
+  bool ok = false;
+  QString format;      // demuxer name, "avi"
+  QString codec;       // "rawvideo", "mjpeg", "ffv1", "mpeg4"
+  QString mediaType;   // "video"
+  int streams = 0;
+  int width = 0;
+  int height = 0;
+  int rateNum = 0;     // stream rate as the file states it
+  int rateDen = 0;
+  int packets = 0;
+  int keyPackets = 0;
+  QImage first;        // the first frame decoded, RGB32; null without frames
+};
+
+inline QImage Decode(AVCodecContext* dec, const AVPacket* pkt) {
+  QImage out;
+  AVFrame* f = av_frame_alloc();
+  if (avcodec_send_packet(dec, pkt) >= 0 && avcodec_receive_frame(dec, f) >= 0) {
+    out = QImage(f->width, f->height, QImage::Format_RGB32);
+    SwsContext* s = sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+                                   AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+    uint8_t* dst[4] = {out.bits(), nullptr, nullptr, nullptr};
+    const int stride[4] = {int(out.bytesPerLine()), 0, 0, 0};
+    sws_scale(s, f->data, f->linesize, 0, f->height, dst, stride);
+    sws_freeContext(s);
+  }
+  av_frame_free(&f);
+  return out;
+}
+
+inline AviInfo ProbeAvi(const QString& path) {
+  AviInfo info;
+  AVFormatContext* fmt = nullptr;
+  if (avformat_open_input(&fmt, path.toLocal8Bit().constData(), nullptr, nullptr) < 0) return info;
+  if (avformat_find_stream_info(fmt, nullptr) >= 0 && fmt->nb_streams > 0) {
+    const AVStream* st = fmt->streams[0];
+    const AVCodecParameters* par = st->codecpar;
+    info.format = QString::fromLatin1(fmt->iformat->name);
+    info.streams = int(fmt->nb_streams);
+    info.codec = QString::fromLatin1(avcodec_get_name(par->codec_id));
+    info.mediaType = QString::fromLatin1(av_get_media_type_string(par->codec_type));
+    info.width = par->width;
+    info.height = par->height;
+    info.rateNum = st->r_frame_rate.num;
+    info.rateDen = st->r_frame_rate.den;
+    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+    AVCodecContext* dec = avcodec_alloc_context3(codec);
+    avcodec_parameters_to_context(dec, par);
+    avcodec_open2(dec, codec, nullptr);
+    AVPacket* pkt = av_packet_alloc();
+    while (av_read_frame(fmt, pkt) >= 0) {
+      ++info.packets;
+      if (pkt->flags & AV_PKT_FLAG_KEY) ++info.keyPackets;
+      if (info.first.isNull()) info.first = Decode(dec, pkt);
+      av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    avcodec_free_context(&dec);
+    info.ok = true;
+  }
+  avformat_close_input(&fmt);
+  return info;
+}
+
+}  // namespace movietest

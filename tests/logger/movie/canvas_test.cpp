@@ -1,0 +1,94 @@
+// The painted frame, pixel by pixel: bars for the edge cases of their geometry.
+#include "logger/movie/canvas.h"
+
+#include <gtest/gtest.h>
+
+using movie::Kind;
+using movie::Scene;
+
+namespace {
+
+bool Yellow(QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 60; }
+
+// [first, last] yellow pixels along a row or column of the image; {-1, -1} for none.
+std::pair<int, int> YellowSpan(const QImage& img, bool column, int at, int from, int to) {
+  int first = -1, last = -1;
+  for (int i = from; i < to; ++i)
+    if (Yellow(column ? img.pixel(at, i) : img.pixel(i, at))) {
+      if (first < 0) first = i;
+      last = i;
+    }
+  return {first, last};
+}
+
+struct BarCase {
+  const char* what;
+  Kind kind;
+  float min, max;
+  double value;
+  std::pair<int, int> span;  // yellow pixels inside the bar, along its length
+};
+
+}  // namespace
+
+TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
+  const BarCase cases[] = {
+      {"half of 0..10 fills the lower half", Kind::Bar, 0, 10, 5, {134, 266}},
+      {"0 below 2..10: the bar grows from the bottom edge", Kind::Bar, 2, 10, 6, {67, 266}},
+      {"value 0 leaves the bar clear", Kind::Bar, 0, 10, 0, {-1, -1}},
+      {"full scale", Kind::Bar, 0, 10, 10, {1, 266}},
+      {"negative value from the middle leftwards", Kind::HorBar, -10, 10, -5, {95, 188}},
+      {"positive value from the left edge", Kind::HorBar, 0, 100, 50, {0, 188}},
+      {"0 left of 2..10: the bar grows from the left edge", Kind::HorBar, 2, 10, 6, {0, 282}},
+      {"empty range draws an empty bar", Kind::Bar, 4, 4, 4, {-1, -1}},
+      {"empty range, horizontal", Kind::HorBar, 0, 0, 1, {-1, -1}},
+  };
+  for (const BarCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scene s;
+    s.background = movie::kCanvasBlue;
+    auto& bar = s.layout.at({c.kind, 1});
+    bar.left = 1500;  // 100 px
+    bar.top = 1500;
+    bar.visible = true;
+    if (c.kind == Kind::HorBar) bar.height = 300;  // on the canvas: 20 px
+    s.layout.setup[0].ScaleMin = c.min;
+    s.layout.setup[0].ScaleMax = c.max;
+    s.barValue[0] = c.value;
+    QImage img;
+    movie::RenderFrame(s, img);
+    ASSERT_EQ(img.size(), QSize(720, 540));
+    if (c.kind == Kind::Bar) {
+      auto span = YellowSpan(img, true, 108, 0, 540);
+      if (span.first >= 0) span = {span.first - 100, span.second - 100};
+      EXPECT_EQ(span, c.span);
+      EXPECT_EQ(YellowSpan(img, false, 300, 0, 720), std::make_pair(c.span.first < 0 ? -1 : 100, c.span.first < 0 ? -1 : 116))
+          << "the full width of the bar";
+    } else {
+      auto span = YellowSpan(img, false, 110, 0, 720);
+      if (span.first >= 0) span = {span.first - 100, span.second - 100};
+      EXPECT_EQ(span, c.span);
+    }
+  }
+}
+
+TEST(CanvasTest, OnlyVisibleElementsOnTheCanvasArePainted) {
+  Scene s;
+  s.background = movie::kBlack;
+  s.value[2] = QStringLiteral("88");
+  auto& label = s.layout.at({Kind::ChValue, 3});
+  label.left = 300;
+  label.top = 300;
+  QImage img;
+  movie::RenderFrame(s, img);
+  const QRect r = movie::PixelRect(movie::ElementRect(s, {Kind::ChValue, 3}));
+  EXPECT_EQ(r.topLeft(), QPoint(20, 20));
+  // Its black background, its yellow text, and the canvas right beside it.
+  EXPECT_EQ(img.pixel(r.topLeft()), qRgb(0, 0, 0));
+  EXPECT_NE(YellowSpan(img, false, r.center().y(), r.left(), r.right() + 1).first, -1);
+  EXPECT_EQ(img.pixel(r.right() + 2, r.center().y()), qRgb(0, 0, 192));
+
+  label.visible = false;
+  movie::RenderFrame(s, img);
+  EXPECT_EQ(img.pixel(r.center()), qRgb(0, 0, 192));
+}

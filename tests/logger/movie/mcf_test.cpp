@@ -1,0 +1,132 @@
+// The .mcf setup file against bytes built from its record table.
+#include "logger/movie/mcf.h"
+#include "support/test_paths.h"
+
+#include <QRect>
+#include <QtEndian>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using movie::Kind;
+using movie::MovieLayout;
+
+namespace {
+
+// One 128-byte record: the little-endian value, then zeros.
+template <typename T>
+QByteArray Rec(T v) {
+  QByteArray r(128, '\0');
+  qToLittleEndian(v, r.data());
+  return r;
+}
+QByteArray I32(qint32 v) { return Rec(v); }
+QByteArray F32(float v) { return Rec(v); }
+QByteArray Text(const QByteArray& t) { return Rec(qint16(t.size())).replace(2, t.size(), t); }
+
+// Palette spots and design sizes in twips (15 per pixel).
+QByteArray DefaultBlock(float min, float max, const QByteArray& format, qint32 timeLabelTop, qint32 timeLabelLeft) {
+  QByteArray b;
+  b += F32(min) + F32(max);
+  b += I32(255) + I32(4005) + I32(1680) + I32(10920);   // Bar 17 x 267 at 728, 112
+  b += I32(300) + I32(4005) + I32(1680) + I32(11385);   // mitta 20 x 267 at 759, 112
+  b += I32(5700) + I32(10920);                          // CHLabel at 728, 380
+  b += I32(6180) + I32(10920);                          // ChUnit at 728, 412
+  b += I32(6660) + I32(10920);                          // ChValue at 728, 444
+  b += Text(format);
+  b += I32(8400) + I32(120);                            // HorBar at 8, 560
+  b += I32(8175) + I32(120);                            // Vaakamitta at 8, 545
+  b += I32(timeLabelTop) + I32(timeLabelLeft);          // TimeLabel
+  b += I32(8100) + I32(10920);                          // TimeUnit at 728, 540
+  b += I32(7620) + I32(10920);                          // Time at 728, 508
+  return b;
+}
+
+class McfTest : public ::testing::Test {
+ protected:
+  QString path(const char* name) const { return dir.file(QStringLiteral("cfg/") + name); }
+  testing_support::ProgramDir dir;
+};
+
+}  // namespace
+
+TEST_F(McfTest, WritesTwelveBlocksOfTwentySevenRecords) {
+  MovieLayout layout;
+  layout.setup[2].ScaleMin = -2.5f;
+  layout.setup[2].ScaleMax = 250;
+  layout.setup[2].ValueFormat = QStringLiteral("##0.0");
+  layout.at({Kind::Mitta, 3}).width = 615;
+  layout.at({Kind::HorBar, 3}).left = -45;
+  layout.at({Kind::TimeLabel, 0}).top = 300;
+  layout.at({Kind::TimeLabel, 0}).left = 450;
+  // Written over a longer file, whose tail stays.
+  ASSERT_TRUE(testing_support::WriteFileBytes(path("a.mcf"), QByteArray(41472 + 5, 'x')));
+  ASSERT_TRUE(movie::WriteMovieSetup(path("a.mcf"), layout, nullptr));
+
+  QByteArray expected;
+  for (int c = 1; c <= 12; ++c) {
+    QByteArray block = c == 3 ? DefaultBlock(-2.5f, 250, "##0.0", 300, 450) : DefaultBlock(0, 1, "##.##", 300, 450);
+    if (c == 3) {
+      block.replace(6 * 128, 128, I32(615));       // record 7: mitta width
+      block.replace(18 * 128, 128, I32(-45));      // record 19: HorBar left
+    }
+    expected += block;
+  }
+  ASSERT_EQ(expected.size(), 41472);
+  EXPECT_EQ(testing_support::FileBytes(path("a.mcf")), expected + "xxxxx");
+}
+
+TEST_F(McfTest, ReadingRestoresPositionsScalesAndFormatsButNotSizes) {
+  MovieLayout saved;
+  saved.setup[11] = {-10, 10, 0, 0, QStringLiteral("0.0")};
+  saved.at({Kind::Bar, 12}) = {1500, 600, 999, 888, true};
+  saved.at({Kind::Vaakamitta, 12}) = {30, 7000, 5655, 330, true};
+  saved.at({Kind::Time, 0}).left = 77;
+  ASSERT_TRUE(movie::WriteMovieSetup(path("c.mcf"), saved, nullptr));
+
+  MovieLayout read;
+  ASSERT_TRUE(movie::ReadMovieSetup(path("c.mcf"), read, nullptr));
+  auto rect = [&](Kind k, int c) {
+    const movie::Element& e = read.at({k, c});
+    return QRect(e.left, e.top, e.width, e.height);
+  };
+  EXPECT_EQ(std::tuple(read.setup[11].ScaleMin, read.setup[11].ScaleMax, read.setup[11].ValueFormat),
+            std::tuple(-10.f, 10.f, QStringLiteral("0.0")));
+  EXPECT_EQ(rect(Kind::Bar, 12), QRect(1500, 600, 255, 4005)) << "sizes stay the design sizes";
+  EXPECT_EQ(rect(Kind::Vaakamitta, 12), QRect(30, 7000, 5655, 135));
+  EXPECT_EQ(read.at({Kind::Time, 0}).left, 77);
+}
+
+TEST_F(McfTest, ShortOrDamagedFilesChangeNothing) {
+  ASSERT_TRUE(movie::WriteMovieSetup(path("good.mcf"), MovieLayout(), nullptr));
+  const QByteArray good = testing_support::FileBytes(path("good.mcf"));
+  float nan = std::nanf("");
+  const QList<std::pair<const char*, QByteArray>> cases = {
+      {"empty", QByteArray()},
+      {"one record", good.left(128)},
+      {"one byte short", good.left(41471)},
+      {"negative format length", QByteArray(good).replace(16 * 128, 2, "\xFF\xFF")},
+      {"format longer than a record holds", QByteArray(good).replace(27 * 128 + 16 * 128, 2, QByteArray("\x7F\x00", 2))},
+      {"scale not a number", QByteArray(good).replace(5 * 27 * 128, 128, F32(nan))},
+  };
+  for (const auto& [what, bytes] : cases) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(testing_support::WriteFileBytes(path("bad.mcf"), bytes));
+    MovieLayout layout;
+    layout.at({Kind::Bar, 1}).left = 4242;
+    layout.setup[0].ValueFormat = QStringLiteral("kept");
+    QString error;
+    EXPECT_FALSE(movie::ReadMovieSetup(path("bad.mcf"), layout, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(layout.at({Kind::Bar, 1}).left, 4242);
+    EXPECT_EQ(layout.setup[0].ValueFormat, "kept");
+  }
+}
+
+TEST_F(McfTest, FormatsTheFileCannotHoldAreRefused) {
+  for (const QString& format : {QString(127, QLatin1Char('#')), QStringLiteral("#\u20AC")}) {
+    MovieLayout layout;
+    layout.setup[6].ValueFormat = format;
+    QString error;
+    EXPECT_FALSE(movie::WriteMovieSetup(path("d.mcf"), layout, &error) || error.isEmpty() || QFile::exists(path("d.mcf")));
+  }
+}

@@ -1,0 +1,38 @@
+#pragma once
+// A small log for the movie suites: `count` samples, raw value of channel c at sample j
+// = (j * c) % 4096 (channels 11 and 12 modulo 256), every channel reading its raw value.
+#include "common/numtext.h"
+#include "logger/movie/frame.h"
+
+namespace movietest {
+
+// A caption with the locale's decimal separator: captions follow the locale.
+inline QString L(const char* text) {
+  return QString::fromLatin1(text).replace(QLatin1Char('.'), common::LocaleDecimalSeparator());
+}
+
+struct Log {
+  explicit Log(qint32 count, quint8 freqCode = 5) {
+    store.reset(count);
+    store.SampleCount = count;
+    store.FreqCode = freqCode;
+    for (qint32 j = 0; j < count; ++j)
+      for (int c = 1; c <= 12; ++c) store.at(c - 1, j) = qint16((j * c) % (c > 10 ? 256 : 4096));
+    for (int c = 1; c <= 12; ++c) {
+      auto& ch = config.channel[std::size_t(c - 1)];
+      ch.Name = QStringLiteral("N%1").arg(c);
+      ch.Unit = QStringLiteral("U%1").arg(c);
+      ch.Max = common::FullScale(c);
+    }
+  }
+  movie::MovieSource source() const {
+    return {store, config, view, [this] { return derived::DerivedDisplay{&derived, view.SpeedAlt, view.SpeedUnit}; }};
+  }
+
+  logdata::SampleStore store;
+  common::ChannelConfiguration config;
+  trend::ViewState view;
+  derived::DerivedTable derived;
+};
+
+}  // namespace movietest

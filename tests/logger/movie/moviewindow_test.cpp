@@ -1,0 +1,266 @@
+// The movie window driven by its controls on the offscreen platform: opening, dragging,
+// the range and format boxes, setups and making a movie.
+#include "avi_probe.h"
+#include "common/messages.h"
+#include "logger/movie/messages.h"
+#include "logger/movie/ui/moviewindow.h"
+#include "movie_source.h"
+#include "support/fake_prompt.h"
+#include "support/test_paths.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace msg = movie::msg;
+using movie::Kind;
+using testing_support::FakePrompt;
+
+namespace {
+
+// Runs `act` on the next modal dialog called `name` once it is shown.
+void OnModal(const QString& name, std::function<void(QWidget*)> act, int tries = 400) {
+  QTimer::singleShot(5, [=] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (w && w->objectName() == name) return act(w);
+    if (tries > 0) return OnModal(name, act, tries - 1);
+    ADD_FAILURE() << "no dialog " << name.toStdString();
+  });
+}
+
+class MovieWindowTest : public ::testing::Test {
+ protected:
+  void open(movie::MovieRange range = {10, 60}) {
+    window = new movie::MovieWindow(log.source(), range, prompt, dir.path());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.data()));
+  }
+  void TearDown() override { delete window.data(); }
+
+  template <typename T>
+  T* find(const QString& name) {
+    T* w = window->findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    return w;
+  }
+  // Drags an element by the mouse: pressed `grab` px inside it, released at `to` (window px).
+  void drag(const QString& element, QPoint grab, QPoint to) {
+    QWidget* h = find<QWidget>(element);
+    QTest::mousePress(h, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(h, h->mapFrom(window.data(), to));
+    QTest::mouseRelease(h, Qt::LeftButton, {}, h->mapFrom(window.data(), to));
+  }
+  QPoint topLeft(const QString& element) { return find<QWidget>(element)->geometry().topLeft(); }
+
+  movietest::Log log{300};
+  FakePrompt prompt;
+  testing_support::ProgramDir dir;
+  QPointer<movie::MovieWindow> window;
+};
+
+}  // namespace
+
+TEST_F(MovieWindowTest, ElementsDragOntoTheCanvasAndBackIntoThePalette) {
+  open();
+  EXPECT_EQ(window->windowTitle(), msg::kCaptionDatamovie);
+  EXPECT_EQ(topLeft("Bar_12"), QPoint(728, 112));
+  EXPECT_FALSE(find<QWidget>("Bar_3")->isVisible()) << "other channels' palette elements are hidden";
+
+  drag("Bar_12", {5, 40}, {100, 200});
+  EXPECT_EQ(topLeft("Bar_12"), QPoint(95, 160));
+  drag("Bar_12", {5, 40}, {102, 205});  // a short move lands on the element itself
+  EXPECT_EQ(topLeft("Bar_12"), QPoint(97, 165));
+  drag("ChValue_12", {2, 2}, {100, 210});  // released over the bar: no effect
+  EXPECT_EQ(topLeft("ChValue_12"), QPoint(728, 444));
+  drag("ChValue_12", {2, 2}, {790, 50});  // released over the MAX box: no effect
+  EXPECT_EQ(topLeft("ChValue_12"), QPoint(728, 444));
+
+  drag("Vaakamitta_12", {10, 3}, {300, 400});
+  EXPECT_EQ(find<QWidget>("Vaakamitta_12")->geometry(), QRect(290, 397, 377, 22));
+  drag("Bar_12", {5, 40}, {721, 300});
+  EXPECT_EQ(topLeft("Bar_12"), QPoint(728, 112));
+
+  // Choosing channel 3 shows its palette; channel 12's scale stays on the canvas.
+  find<QComboBox>("Channel")->setCurrentIndex(2);
+  emit find<QComboBox>("Channel")->activated(2);
+  EXPECT_TRUE(find<QWidget>("CHLabel_3")->isVisible());
+  EXPECT_TRUE(find<QWidget>("Vaakamitta_12")->isVisible());
+  EXPECT_FALSE(find<QWidget>("Bar_12")->isVisible());
+}
+
+TEST_F(MovieWindowTest, RangeAndFormatBoxes) {
+  open();
+  auto* max = find<QLineEdit>("MAX");
+  auto* min = find<QLineEdit>("MIN");
+  auto* forma = find<QLineEdit>("Forma");
+  max->setFocus();
+  max->setText("0.1");
+  QTest::keyClick(max, Qt::Key_Return);
+  EXPECT_EQ(window->editor().layout().setup[11].ScaleMax, 1) << "pending until the box is left";
+  min->setFocus();
+  EXPECT_EQ(window->editor().layout().setup[11].ScaleMax, 0.1f);
+  EXPECT_EQ(max->text(), "0.1") << "the float as typed, not 0.100000001490116";
+  max->setFocus();
+  max->setText("2");  // no Enter
+  min->setFocus();
+  EXPECT_EQ(max->text(), "0.1");
+  min->setText("1e3");
+  QTest::keyClick(min, Qt::Key_Return);
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleErrorBang);
+  EXPECT_EQ(prompt.messages()[0].text, msg::kNonNumericMin);
+  EXPECT_EQ(min->text(), "0");
+
+  forma->clear();
+  QTest::keyClicks(forma, "##0.0");
+  EXPECT_EQ(window->editor().layout().setup[11].ValueFormat, "##0.0");
+  QTest::keyClick(forma, Qt::Key_A);
+  EXPECT_EQ(forma->text(), "");
+  EXPECT_EQ(window->editor().layout().setup[11].ValueFormat, "");
+}
+
+TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
+  open();
+  const QString path = dir.file("cfg/s.mcf");
+  prompt.files = {path};
+  QTest::mouseClick(find<QPushButton>("SaveSet"), Qt::LeftButton);
+  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[0].text}), QStringList({msg::kFilterMcf, dir.file("cfg")}));
+  const QByteArray bytes = testing_support::FileBytes(path);
+  ASSERT_EQ(bytes.size(), 41472);
+  const QByteArray last = bytes.mid(11 * 27 * 128);  // ScaleMin 0, ScaleMax 1.0f, "##.##"
+  EXPECT_EQ(last.left(4) + last.mid(128, 4), QByteArray("\0\0\0\0\0\0\x80\x3F", 8));
+  EXPECT_EQ(last.mid(16 * 128, 7), QByteArray("\x05\x00##.##", 7));
+
+  // Saving over it asks first; No shows the dialog again.
+  prompt.clear();
+  prompt.files = {path};
+  prompt.answers = {common::PromptAnswer::No};
+  drag("Bar_12", {1, 1}, {51, 51});
+  QTest::mouseClick(find<QPushButton>("SaveSet"), Qt::LeftButton);
+  ASSERT_EQ(prompt.records.size(), 3u);
+  EXPECT_EQ(QStringList({prompt.records[1].title, prompt.records[1].text}),
+            QStringList({common::msg::kTitleConfig, common::msg::FileExistsQuestion(path)}));
+  EXPECT_EQ(prompt.records[2].kind, testing_support::PromptRecord::SaveFile);
+  EXPECT_EQ(testing_support::FileBytes(path), bytes);
+
+  // A damaged file changes nothing; the saved one puts the bar back in the palette.
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/bad.mcf"), bytes.left(1000)));
+  prompt.clear();
+  prompt.files = {dir.file("cfg/bad.mcf"), path};
+  QTest::mouseClick(find<QPushButton>("LoadSet"), Qt::LeftButton);
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].text, msg::ErrorOpeningMcf(dir.file("cfg/bad.mcf")));
+  EXPECT_EQ(prompt.messages()[0].icon, common::PromptIcon::Exclamation);
+  EXPECT_EQ(topLeft("Bar_12"), QPoint(50, 50));
+  QTest::mouseClick(find<QPushButton>("LoadSet"), Qt::LeftButton);
+  EXPECT_EQ(topLeft("Bar_12"), QPoint(728, 112));
+  EXPECT_FALSE(prompt.busy);
+}
+
+TEST_F(MovieWindowTest, MakeMovieWritesOneFramePerSampleAndCloses) {
+  open();
+  drag("Bar_12", {1, 1}, {51, 51});
+  const QString path = dir.file("video/m.avi");
+  prompt.files = {path};
+  window->chooseCodec = [] { return movie::Codec::Mjpeg; };
+  QStringList captions;
+  QObject::connect(window.data(), &QWidget::windowTitleChanged, [&](const QString& t) { captions << t; });
+  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+
+  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[0].text}), QStringList({msg::kFilterAvi, dir.file("video")}));
+  EXPECT_TRUE(prompt.messages().empty());
+  ASSERT_EQ(captions.size(), 51);
+  EXPECT_EQ(captions.front(), msg::FrameSaved(path, 0, 50));
+  EXPECT_EQ(captions.back(), msg::Finished(path));
+  EXPECT_FALSE(window->isVisible());
+  const auto info = movietest::ProbeAvi(path);
+  EXPECT_EQ(info.packets, 50);
+  EXPECT_EQ(info.rateNum, 10);
+}
+
+TEST_F(MovieWindowTest, RunsThatEndEarly) {
+  open({0, 300});
+  // Cancel, clicked as soon as the loop lets events through: the frames so far stay.
+  prompt.files = {dir.file("video/c.avi")};
+  window->chooseCodec = [this] {
+    QTimer::singleShot(0, [this] { QTest::mouseClick(find<QPushButton>("Cancel"), Qt::LeftButton); });
+    return std::optional<movie::Codec>(movie::Codec::Raw);
+  };
+  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+  const int frames = movietest::ProbeAvi(dir.file("video/c.avi")).packets;
+  EXPECT_TRUE(frames >= 1 && frames < 300) << frames;
+
+  delete window.data();
+  open();
+  // No file name: nothing happens, the window stays for another try.
+  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+  EXPECT_TRUE(window->isVisible());
+
+  // The compression dialog cancelled: silence, no file, the window closes.
+  prompt.files = {dir.file("video/x.avi")};
+  window->chooseCodec = [this] {
+    movie::CodecDialog d(window.data());
+    OnModal("Compression", [](QWidget* w) { QTest::mouseClick(w->findChild<QPushButton*>("codecCancel"), Qt::LeftButton); });
+    d.exec();
+    return d.codec();
+  };
+  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+  EXPECT_TRUE(prompt.messages().empty());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(QDir(dir.file("video")).entryList(QDir::Files | QDir::Hidden), QStringList{"c.avi"});
+
+  // A file that cannot be written.
+  delete window.data();
+  open();
+  prompt.files = {dir.file("nowhere/x.avi")};
+  window->chooseCodec = [] { return movie::Codec::Raw; };
+  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(QStringList({prompt.messages()[0].title, prompt.messages()[0].text}),
+            QStringList({common::msg::kTitleLogger, msg::kWriteError}));
+  EXPECT_EQ(prompt.messages()[0].icon, common::PromptIcon::Information);
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
+  QWidget owner;
+  movie::MovieRange range;
+  QPointer<movie::MovieWindow> opened;
+  movie::OpenMovie(&owner, log.source(), false, range, prompt, dir.path(), opened);
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(QStringList({prompt.messages()[0].title, prompt.messages()[0].text}), QStringList({msg::kTitleMovie, msg::kNoDataToShow}));
+  EXPECT_FALSE(opened);
+
+  log.view.WindowStart = 5;
+  log.view.WindowEnd = 400;  // beyond the 300 samples
+  prompt.clear();
+  OnModal("Dialog2", [this](QWidget* d) {
+    EXPECT_EQ(d->findChild<QLineEdit*>("samplenr")->text(), "5");
+    EXPECT_EQ(d->findChild<QLabel*>("Label3")->text(), "10");
+    auto* stop = d->findChild<QLineEdit*>("Stopsamp");
+    QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+    EXPECT_TRUE(d->isVisible()) << "a range beyond the log is refused";
+    stop->clear();
+    QTest::keyClicks(stop, "x");
+    EXPECT_EQ(stop->text(), "0");
+    stop->setText("250.5");
+    QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+  });
+  movie::OpenMovie(&owner, log.source(), true, range, prompt, dir.path(), opened);
+  ASSERT_EQ(prompt.messages().size(), 2u);
+  EXPECT_EQ(prompt.messages()[0].text, msg::RangeOutsideLog(300));
+  EXPECT_EQ(prompt.messages()[1].text, msg::kNonNumericStop);
+  EXPECT_EQ(prompt.messages()[1].title, common::msg::kTitleErrorBang);
+  EXPECT_EQ(range.start, 5);
+  EXPECT_EQ(range.stop, 250) << "250.5 rounds half to even";
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(opened->parentWidget(), &owner);
+  EXPECT_TRUE(opened->isVisible());
+}
