@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 #include "common/recordfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QtEndian>
@@ -28,6 +29,14 @@ double ScaleRaw(const ChannelConfiguration& config, int channel, double raw) {
 }
 
 QString ConfigFileFor(qint32 serialNumber) { return QString::number(serialNumber) + QStringLiteral(".cfg"); }
+
+QString FindConfigFile(const QString& cfgDir, qint32 serialNumber) {
+  const QDir dir(cfgDir);
+  const QString wanted = ConfigFileFor(serialNumber);
+  for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+    if (name.compare(wanted, Qt::CaseInsensitive) == 0) return dir.filePath(name);
+  return {};
+}
 
 namespace {
 

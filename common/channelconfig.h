@@ -39,6 +39,9 @@ double ScaleRaw(const ChannelConfiguration& config, int channel, double raw);
 
 // "1234.cfg" for serial number 1234, "-1.cfg" for -1.
 QString ConfigFileFor(qint32 serialNumber);
+// The configuration file of a serial number in `cfgDir`, found by listing the folder
+// and comparing names without regard to letter case (1234.CFG counts); empty if none.
+QString FindConfigFile(const QString& cfgDir, qint32 serialNumber);
 
 // The nine temperature-compensation constants, each as high and low 16-bit parts, in
 // the order the editor shows them and the logger receives them. Not stored in .cfg.

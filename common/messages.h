@@ -100,6 +100,11 @@ inline QString MeterConfigMissing(qint32 number) {
   return QStringLiteral("Config file '") + QString::number(number) + QStringLiteral(".cfg ") +
          QStringLiteral("' does not exist. Using config.cfg instead.");
 }
+// A configuration file that exists but cannot be applied; the one in use is kept.
+inline QString ConfigNotRead(const QString& path, const QString& reason) {
+  return QStringLiteral("Config file '") + path + QStringLiteral("' could not be read (") + reason +
+         QStringLiteral("). The configuration in use is kept.");
+}
 inline QString NonNumericWinHeight(int channel) {
   return QStringLiteral("Non numeric input for WinHeight CH") + QString::number(channel) + QStringLiteral(" !");
 }

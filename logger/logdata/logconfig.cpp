@@ -11,13 +11,9 @@ const QString kDefaultConfigName = QStringLiteral("config.cfg");
 }
 
 LogConfigChoice FindLogConfig(const QString& cfgDir, qint32 configNumber) {
-  const QDir dir(cfgDir);
-  const QString wanted = common::ConfigFileFor(configNumber);
-  const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-  for (const QString& name : names) {
-    if (name.compare(wanted, Qt::CaseInsensitive) == 0) return {dir.filePath(name), true, {}};
-  }
-  return {dir.filePath(kDefaultConfigName), false, common::msg::ConfigNotFound(configNumber)};
+  const QString own = common::FindConfigFile(cfgDir, configNumber);
+  if (!own.isEmpty()) return {own, true, {}};
+  return {QDir(cfgDir).filePath(kDefaultConfigName), false, common::msg::ConfigNotFound(configNumber)};
 }
 
 bool ApplyLogConfig(const QString& cfgDir, qint32 configNumber, common::ChannelConfiguration& config,
