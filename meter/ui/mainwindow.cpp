@@ -27,10 +27,14 @@ namespace cmsg = common::msg;
 
 namespace {
 
+// A read-out box. Without the style's sunken frame: painting that frame for 26 boxes
+// ten times a second cost as much as everything else in a frame together.
 QLineEdit* ReadOut(const QString& name, QWidget* parent) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(name);
   box->setReadOnly(true);
+  box->setFrame(false);
+  box->setTextMargins(4, 0, 4, 0);
   box->setFixedWidth(140);
   box->setAlignment(Qt::AlignRight);
   return box;
