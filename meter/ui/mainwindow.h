@@ -55,7 +55,8 @@ class MainWindow : public QMainWindow {
   QString programDir_;
   common::Settings settings_;  // the meter uses records 1 to 4
   common::ChannelConfiguration config_;
-  // The editor's compensation rows stay hidden in the meter; nothing here sends them.
+  // The editor's compensation rows stay hidden in the meter and nothing here sends
+  // them; so the meter offers no converter from a decimal constant to its bytes either.
   common::CompensationConstants compensation_{};
   common::PortControl port_;
   std::unique_ptr<common::Link> link_;
