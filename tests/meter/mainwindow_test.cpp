@@ -146,33 +146,39 @@ TEST_F(MeterTest, FirstFrameTakesTheLoggersFileInAnyCaseOrSaysWhyNot) {
   EXPECT_EQ(label("Label2_0"), QStringLiteral("Own1"));  // the configuration in use stays
 }
 
+// The watchdog is short here: a loaded machine may let it fire between two frames now
+// and then, so the checks count only the messages that follow each step.
 TEST_F(MeterTest, SecondReadRestartsAMessageIsNoSilenceSilenceEndsAndAFailedReadEndsTheLast) {
   useSimulatorFrames();
   makeWindow();
   trigger("mnu4");
   ASSERT_TRUE(WaitFor([&] { return text("Text7") == "4711"; }));
+  std::size_t afterMessage = 0;
   prompt.onPrompt = [&](const testing_support::PromptRecord& r) {
     if (r.text != cmsg::MeterConfigMissing(4711)) return;
     // While the user reads, one more frame comes and then the logger falls silent:
     // neither shows nor ends anything until the message is answered.
+    const std::size_t shown = prompt.messages().size();
     simulator.setLiveInterval(10000000);
     simulator.inject(Frame(7, 0x3A));
     QTest::qWait(10 * timings.liveWatchdog);
-    EXPECT_EQ(prompt.messages().size(), 2u);
+    afterMessage = prompt.messages().size();
+    EXPECT_EQ(afterMessage, shown);
     EXPECT_EQ(text("Text7"), QStringLiteral("4711"));
   };
   trigger("mnu4");
   EXPECT_EQ(simulator.received().count(char(0xAA)), 2);
-  ASSERT_TRUE(WaitFor([&] { return prompt.messages().size() == 3; }));
-  EXPECT_EQ(prompt.messages()[2].title + prompt.messages()[2].text, cmsg::kTitleError + cmsg::kConnectionTimeout);
+  ASSERT_TRUE(WaitFor([&] { return afterMessage > 0 && prompt.messages().size() > afterMessage; }));
+  EXPECT_EQ(prompt.messages().back().title + prompt.messages().back().text, cmsg::kTitleError + cmsg::kConnectionTimeout);
 
   simulator.setLiveInterval(5);  // frames again, and a read that cannot open the port
   const int sent = simulator.liveFramesSent();
   ASSERT_TRUE(WaitFor([&] { return simulator.liveFramesSent() > sent + 2; }));
+  const qsizetype before = prompt.messages().size();
   openFails = true;
   trigger("mnu4");
   QTest::qWait(5 * timings.liveWatchdog);
-  EXPECT_EQ(prompt.messageTexts().mid(3), QStringList{cmsg::kCommError});
+  EXPECT_EQ(prompt.messageTexts().mid(before), QStringList{cmsg::kCommError});
 }
 
 // Before "&Read" the meter's port raises no receive events: what arrives is dropped.
