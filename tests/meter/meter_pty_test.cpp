@@ -39,6 +39,7 @@ TEST(MeterPty, LiveFramesFromLoggerSimUntilItIsKilled) {
   sim.kill();
   sim.waitForFinished(10000);
   ASSERT_TRUE(link_test::WaitFor([&] { return prompt.messageTexts().contains(common::msg::kConnectionTimeout); }));
+  EXPECT_TRUE(link_test::WaitFor([&] { return !window.port().isOpen(); }));  // the hung-up line is let go
 }
 
 }  // namespace
