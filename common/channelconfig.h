@@ -39,7 +39,6 @@ double ScaleRaw(const ChannelConfiguration& config, int channel, double raw);
 
 // "1234.cfg" for serial number 1234, "-1.cfg" for -1.
 QString ConfigFileFor(qint32 serialNumber);
-
 // The one lookup of a configuration file by name, for N.cfg and config.cfg alike: the
 // path of the file in `dir` whose name equals `name` without regard to letter case
 // (1234.CFG, Config.cfg), found by listing the folder; empty when there is none.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <utility>
+#include <QScopedValueRollback>
 
 namespace common {
 
@@ -318,7 +319,11 @@ bool Commands::startLiveRead(const QString& cfgFolder) {
   link_.intEndmark = 0;
   link_.ReceiveMode = kModeDownload;
   link_.port().close();
-  if (!link_.ensureOpen() || !link_.send(cmd::kLiveRead)) return false;
+  if (!link_.ensureOpen() || !link_.send(cmd::kLiveRead)) {
+    // A read that could not start ends the one before it: no stale watchdog fires later.
+    stopLiveRead();
+    return false;
+  }
   link_.setLiveFraming(true);
   liveActive_ = true;
   firstFrame_ = true;
@@ -333,11 +338,17 @@ void Commands::stopLiveRead() {
 }
 
 void Commands::onLiveFrame(const QByteArray& data) {
-  if (!liveActive_) return;
+  // Frames that arrive while a message about the first one is open are passed over:
+  // they would show before the logger's configuration is in place.
+  if (!liveActive_ || choosingConfig_) return;
   const std::optional<LiveFrame> frame = ParseLiveFrame(data);
   if (!frame) return;  // a frame cut short is not a complete frame
   if (firstFrame_) {
     firstFrame_ = false;
+    // The user may read a message below for longer than the watchdog waits: that is
+    // no silence of the logger.
+    watchdog_.stop();
+    const QScopedValueRollback<bool> choosing(choosingConfig_, true);
     QString path = FindConfigFile(cfgFolder_, ConfigFileFor(frame->serialNumber));
     if (path.isEmpty()) {
       link_.prompt().message(msg::kTitleMeter, msg::MeterConfigMissing(frame->serialNumber), PromptIcon::Exclamation);
@@ -348,8 +359,9 @@ void Commands::onLiveFrame(const QByteArray& data) {
     QString why;
     if (ReadConfigFile(path, config, &why))
       emit configurationLoaded(config, path);
-    else
-      link_.prompt().message(msg::kTitleMeter, msg::LiveConfigNotRead(why), PromptIcon::Exclamation);
+    else  // the configuration in use stays, and the user knows the values are not this logger's
+      link_.prompt().message(msg::kTitleError, msg::ConfigNotRead(path, why), PromptIcon::Exclamation);
+    if (!liveActive_) return;  // stopped while a message was open
   }
   emit frameReceived(*frame);
   watchdog_.start(link_.timings().liveWatchdog);

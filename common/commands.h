@@ -137,6 +137,7 @@ class Commands : public QObject {
   std::array<quint8, 3> meterParams_{};
   bool liveActive_ = false;
   bool firstFrame_ = false;
+  bool choosingConfig_ = false;  // the first frame's configuration is being loaded
   QString cfgFolder_;
 };
 

@@ -50,10 +50,6 @@ inline const QString kDownloadRunning = QStringLiteral("A download is running. W
 inline QString CompensationRange(const QString& box) {
   return box + QStringLiteral(" has to be between 0 and 255");
 }
-// The meter's first live frame found no readable configuration, not even config.cfg.
-inline QString LiveConfigNotRead(const QString& reason) {
-  return reason + QStringLiteral(" The channels are shown with the configuration in use.");
-}
 
 // The download progress beside the status box.
 inline QString DownloadProgress(qint64 bytes, qint64 samples) {
@@ -121,6 +117,11 @@ inline QString ConfigNotFound(qint32 number) {
 inline QString MeterConfigMissing(qint32 number) {
   return QStringLiteral("Config file '") + QString::number(number) + QStringLiteral(".cfg ") +
          QStringLiteral("' does not exist. Using config.cfg instead.");
+}
+// A configuration file that exists but cannot be applied; the one in use is kept.
+inline QString ConfigNotRead(const QString& path, const QString& reason) {
+  return QStringLiteral("Config file '") + path + QStringLiteral("' could not be read (") + reason +
+         QStringLiteral("). The configuration in use is kept.");
 }
 inline QString NonNumericWinHeight(int channel) {
   return QStringLiteral("Non numeric input for WinHeight CH") + QString::number(channel) + QStringLiteral(" !");

@@ -48,7 +48,9 @@ bool PortControl::open(QString* error) {
     if (error) *error = QStringLiteral("no channel for ") + path;
     return false;
   }
-  channel_->setReceiver([this](std::uint8_t b) { deliver(b); });
+  channel_->setReceiver([this](std::uint8_t b) {
+    if (threshold_ > 0) deliver(b);
+  });
   if (!channel_->open(error)) {
     channel_.reset();
     return false;

@@ -36,9 +36,15 @@ class PortControl : public ByteChannel {
   bool isOpen() const override;
   bool writeByte(std::uint8_t byte) override;
 
+  // Received bytes per receive event, as the serial control's threshold: 0 raises no
+  // events and drops what arrives (the meter's port before "&Read"), 1 one per byte.
+  void setReceiveThreshold(int bytes) { threshold_ = bytes; }
+  int receiveThreshold() const { return threshold_; }
+
  private:
   PortMap map_;
   int number_ = 0;
+  int threshold_ = 1;
   ChannelFactory factory_;
   std::unique_ptr<ByteChannel> channel_;
 };

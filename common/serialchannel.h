@@ -6,6 +6,7 @@
 #include <QString>
 
 class QSerialPort;
+class QSocketNotifier;
 
 namespace common {
 
@@ -23,9 +24,11 @@ class SerialChannel : public QObject, public ByteChannel {
 
  private:
   void onReadyRead();
+  void checkHangUp();
 
   QString path_;
   QSerialPort* port_;
+  QSocketNotifier* hangUp_ = nullptr;  // while open
 };
 
 }  // namespace common

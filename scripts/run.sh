@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything, starts the logger simulator on a pseudo-terminal, points the
 # logger's port 1 at it and starts `logger` on the demo program directory. The
-# simulator stops when the logger exits.
+# simulator stops when the logger exits. `run.sh meter` starts `meter` instead, on a
+# simulator whose live frames carry all twelve channels.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+program="${1:-logger}"
+case "$program" in
+  logger) sim_channels=1,2,3,5,6,11 ;;
+  meter) sim_channels=1,2,3,4,5,6,7,8,9,10,11,12 ;;
+  *) echo "usage: scripts/run.sh [logger|meter]" >&2; exit 2 ;;
+esac
 bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
@@ -28,7 +35,7 @@ mv "$ports.new" "$ports"
 # Record 4 of init.prm (byte 384) is the port number.
 printf '\001' | dd of="$prog/cfg/init.prm" bs=1 seek=384 conv=notrunc status=none
 
-"$prog/logger-sim" --link "$tty_link" --channels 1,2,3,5,6,11 --rate 10 --seconds 600 &
+"$prog/logger-sim" --link "$tty_link" --channels "$sim_channels" --rate 10 --seconds 600 &
 sim_pid=$!
 xvfb_pid=""
 cleanup() {
@@ -46,6 +53,6 @@ if [ -z "${DISPLAY:-}" ]; then
   xvfb_pid=$!
   export DISPLAY="$display"
   sleep 1
-  echo "No DISPLAY: the logger runs on a virtual screen (Xvfb $display)."
+  echo "No DISPLAY: the $program runs on a virtual screen (Xvfb $display)."
 fi
-"$prog/logger"
+"$prog/$program"

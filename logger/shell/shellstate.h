@@ -1,7 +1,8 @@
 #pragma once
-// The main window's rules that need no window: title parts, the program folders,
-// the start-up files with their fall-back to built-in defaults, the first view.
+// The main window's rules that need no window: title parts, the first view, label
+// backgrounds. The program folders and start-up files are shared with the meter.
 #include "common/channelconfig.h"
+#include "common/programfiles.h"
 #include "common/settings.h"
 #include "common/ui/colour.h"
 
@@ -19,9 +20,7 @@ QString RefreshTitlePartB(qint32 configNumber);
 // the even neighbour.
 qint32 FirstViewEnd(qint32 sampleCount);
 
-// What the program uses when config.cfg is missing or damaged: channels "CH1" to
-// "CH12" over their full raw range, window height 4095.
-common::ChannelConfiguration BuiltInConfiguration();
+using common::BuiltInConfiguration;
 
 // The trend picture's slate background and the light label background, 0x00BBGGRR.
 constexpr qint32 kTrendBackground = common::kDarkGround;
@@ -30,20 +29,12 @@ constexpr qint32 kLabelBackgroundLight = 0xFFFFFF;
 // the higher contrast, so the pale pressure colours and the dark ones stay readable.
 qint32 LabelBackgroundFor(qint32 bgrColour);
 
-QString SettingsPath(const QString& programDir);       // cfg/init.prm
-QString DefaultConfigPath(const QString& programDir);  // cfg/config.cfg, whatever its letter case
-QString CapturePath(const QString& programDir);        // cap/init.txt
+using common::DefaultConfigPath;
+using common::SettingsPath;
+QString CapturePath(const QString& programDir);  // cap/init.txt
 
-// Creates cfg/, dlg/, cap/ and video/ where missing; returns one line per failure.
-QStringList EnsureProgramFolders(const QString& programDir);
-
-struct StartupFiles {
-  common::Settings settings;
-  common::ChannelConfiguration config;
-  QStringList problems;  // empty when both files were read whole
-};
-// Reads cfg/init.prm and cfg/config.cfg. A file that cannot be read gives its
-// built-in defaults (never a half-read file) and a line in `problems`.
-StartupFiles ReadStartupFiles(const QString& programDir);
+using common::EnsureProgramFolders;
+using common::ReadStartupFiles;
+using common::StartupFiles;
 
 }  // namespace shell

@@ -95,6 +95,9 @@ class Simulator : public QObject {
   // What 0x88 followed by an accepted echo does: new mask and rate, memory regenerated.
   void setLogging(quint8 maskLow, quint8 maskHigh, quint8 freqCode);
   void setLiveInterval(int ms) { liveTimer_.setInterval(ms); }
+  // Test control: bytes the logger sends unasked, after whatever is queued (a live
+  // frame made by hand, say).
+  void inject(const QByteArray& bytes) { queue(bytes); }
 
   const GeneratedLog& log() const { return log_; }
   QByteArray image() const { return PackImage(log_); }

@@ -4,6 +4,7 @@
 #include "logger/shell/mainwindow.h"
 #include "support/fake_prompt.h"
 #include "support/hand_bytes.h"
+#include "support/on_modal.h"
 #include "support/test_paths.h"
 #include "tools/sim/simchannel.h"
 #include "tools/sim/simulator.h"
@@ -19,20 +20,7 @@
 
 namespace shelltest {
 
-// Runs `act` on the next modal dialog called `name` as soon as it is shown.
-inline void OnModal(const QString& name, std::function<void(QWidget*)> act, int tries = 200) {
-  QTimer::singleShot(5, [name, act, tries] {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w && w->objectName() == name) {
-      act(w);
-    } else if (tries > 0) {
-      OnModal(name, act, tries - 1);
-    } else {
-      ADD_FAILURE() << "no modal dialog " << name.toStdString();
-      if (w) w->close();
-    }
-  });
-}
+using testing_support::OnModal;
 
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
   ASSERT_TRUE(testing_support::WriteFileBytes(path, bytes)) << path.toStdString();

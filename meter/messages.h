@@ -1,0 +1,26 @@
+#pragma once
+// The meter's own texts, each written once; the texts it shares with the logger are
+// in common/messages.h.
+#include <QString>
+
+namespace meter::msg {
+
+// Title after the first live frame: the logger's configuration file name.
+inline QString DeviceTitle(qint32 serialNumber) {
+  return QStringLiteral("Meter - ") + QString::number(serialNumber) + QStringLiteral(".cfg");
+}
+
+inline const QString kNonNumericMeasuredMin = QStringLiteral("Non numeric input for measured MIN value!");
+inline const QString kNonNumericMeasuredMax = QStringLiteral("Non numeric input for measured MAX value!");
+inline const QString kNonNumericRealMin = QStringLiteral("Non numeric input for real MIN value!");
+inline const QString kNonNumericRealMax = QStringLiteral("Non numeric input for real MAX value!");
+// Two equal reference points give no slope; the calculator says so instead of
+// dividing by zero.
+inline const QString kEqualMeasured =
+    QStringLiteral("Measured MIN and MAX are equal: no range can be calculated from them!");
+inline const QString kEqualReal = QStringLiteral("Real MIN and MAX are equal: no range can be calculated from them!");
+// "&Store to CH" with a Config box that holds no number stores nothing.
+inline const QString kNonNumericConfigMin = QStringLiteral("Non numeric input for config MIN value!");
+inline const QString kNonNumericConfigMax = QStringLiteral("Non numeric input for config MAX value!");
+
+}  // namespace meter::msg

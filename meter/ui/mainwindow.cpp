@@ -1,0 +1,265 @@
+#include "meter/ui/mainwindow.h"
+
+#include "common/messages.h"
+#include "common/programfiles.h"
+#include "common/ui/commdialog.h"
+#include "common/ui/configeditor.h"
+#include "meter/livedisplay.h"
+#include "meter/messages.h"
+#include "meter/ui/calculatorpanel.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace meter {
+
+using common::PromptIcon;
+namespace cmsg = common::msg;
+
+namespace {
+
+// A read-out box. Without the style's sunken frame: painting that frame for 26 boxes
+// ten times a second cost as much as everything else in a frame together.
+QLineEdit* ReadOut(const QString& name, QWidget* parent) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  box->setReadOnly(true);
+  box->setFrame(false);
+  box->setTextMargins(4, 0, 4, 0);
+  box->setFixedWidth(140);
+  box->setAlignment(Qt::AlignRight);
+  return box;
+}
+
+QLabel* Label(const QString& name, const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  return label;
+}
+
+// A live frame sets every box ten times a second; a box whose text stays is left
+// alone so that it is not repainted.
+void Show(QLineEdit* box, const QString& text) {
+  if (box->text() != text) box->setText(text);
+}
+
+class AboutBox : public QDialog {
+ public:
+  explicit AboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutMet"));
+    setWindowTitle(QStringLiteral("About"));
+    setModal(true);
+    auto* name = new QLabel(QStringLiteral("Meter"), this);
+    name->setObjectName(QStringLiteral("lblName"));
+    QFont f = name->font();
+    f.setPointSizeF(f.pointSizeF() * 1.6);
+    f.setBold(true);
+    name->setFont(f);
+    name->setAlignment(Qt::AlignCenter);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(name);
+    top->addWidget(ok, 0, Qt::AlignRight);
+    setMinimumWidth(260);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  }
+};
+
+}  // namespace
+
+MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortControl::ChannelFactory factory,
+                       const common::LinkTimings& timings, QWidget* parent)
+    : QMainWindow(parent), prompt_(prompt), programDir_(QDir::cleanPath(programDir)) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(cmsg::kTitleMeter);
+  if (factory) port_.setChannelFactory(std::move(factory));
+  link_ = std::make_unique<common::Link>(port_, prompt_, timings);
+  commands_ = std::make_unique<common::Commands>(*link_);
+  connect(commands_.get(), &common::Commands::frameReceived, this, &MainWindow::onFrame);
+  connect(commands_.get(), &common::Commands::configurationLoaded, this,
+          [this](const common::ChannelConfiguration& c, const QString&) { onConfigurationLoaded(c); });
+  connect(link_.get(), &common::Link::commDialogRequested, this, &MainWindow::openCommDialog);
+  buildMenus();
+  buildControls();
+  startUp();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus() {
+  QMenuBar* bar = menuBar();
+  auto act = [this, bar](const char* name, const QString& caption, auto slot) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(QLatin1String(name));
+    connect(a, &QAction::triggered, this, slot);
+    bar->addAction(a);
+  };
+  act("mnu4", QStringLiteral("&Read"), &MainWindow::onRead);
+  act("mnu5", QStringLiteral("&Config"), &MainWindow::onConfig);
+  act("Communication", QStringLiteral("C&omm"), &MainWindow::openCommDialog);
+  act("Calculator", QStringLiteral("Ca&lculator"), [this] { calculator_->toggle(); });
+  act("About", QStringLiteral("&About"), &MainWindow::onAbout);
+}
+
+void MainWindow::buildControls() {
+  auto* central = new QWidget(this);
+  auto* channels = new QGridLayout;
+  channels->addWidget(new QLabel(QStringLiteral("Raw"), central), 0, 1, Qt::AlignRight);
+  channels->addWidget(new QLabel(QStringLiteral("Value"), central), 0, 2, Qt::AlignRight);
+  for (int i = 0; i < common::kChannelCount; ++i) {
+    const auto k = std::size_t(i);
+    label2_[k] = Label(QStringLiteral("Label2_%1").arg(i), {}, central);
+    label2_[k]->setMinimumWidth(140);
+    text1_[k] = ReadOut(QStringLiteral("Text1_%1").arg(i), central);
+    text1_[k + 12] = ReadOut(QStringLiteral("Text1_%1").arg(i + 12), central);
+    label20_[k] = Label(QStringLiteral("Label20_%1").arg(i), {}, central);
+    label20_[k]->setMinimumWidth(60);
+    channels->addWidget(label2_[k], 1 + i, 0);
+    channels->addWidget(text1_[k], 1 + i, 1);
+    channels->addWidget(text1_[k + 12], 1 + i, 2);
+    channels->addWidget(label20_[k], 1 + i, 3);
+  }
+  text7_ = ReadOut(QStringLiteral("Text7"), central);
+  text7_->installEventFilter(this);
+  text6_ = ReadOut(QStringLiteral("text6"), central);
+  label14_ = Label(QStringLiteral("Label14"), QStringLiteral("Comp"), central);
+  auto* device = new QHBoxLayout;
+  device->addWidget(Label(QStringLiteral("lblSerial"), QStringLiteral("Serial"), central));
+  device->addWidget(text7_);
+  device->addSpacing(20);
+  device->addWidget(label14_);
+  device->addWidget(text6_);
+  device->addStretch();
+
+  calculator_ = new CalculatorPanel(config_, prompt_, central);
+  auto* left = new QVBoxLayout;
+  left->addLayout(channels);
+  left->addLayout(device);
+  left->addStretch();
+  auto* top = new QHBoxLayout(central);
+  top->addLayout(left);
+  top->addWidget(calculator_, 0, Qt::AlignTop);
+  top->addStretch();
+  setCentralWidget(central);
+}
+
+// Start-up reads both files before it opens the port, so that a port that fails still
+// leaves the meter with its configuration rather than an empty one.
+void MainWindow::startUp() {
+  text6_->setVisible(false);
+  label14_->setVisible(false);
+  QStringList problems = common::EnsureProgramFolders(programDir_, {QStringLiteral("cfg")});
+  common::StartupFiles files = common::ReadStartupFiles(programDir_);
+  problems << files.problems;
+  settings_ = files.settings;
+  config_ = files.config;
+  showConfigurationLabels();
+  port_.setPortMap(common::ReadPortMap(common::PortMapPathBeside(common::SettingsPath(programDir_))));
+  // No receive events before "&Read": whatever a logger sends until then is dropped.
+  port_.setReceiveThreshold(0);
+  if (!problems.isEmpty())
+    prompt_.message(cmsg::kTitleError, cmsg::StartupFilesDefaulted(problems), PromptIcon::Exclamation);
+
+  if (settings_.PortNumber == 0) return;
+  if (port_.isOpen()) port_.close();
+  QString why;
+  if (!port_.setPortNumber(settings_.PortNumber) || !port_.open(&why)) {
+    prompt_.message(cmsg::kTitleError, cmsg::kCommPortError, PromptIcon::Critical);
+    openCommDialog();
+  }
+}
+
+// Names and units follow every configuration the meter takes on: start-up, the
+// logger's own file at the first frame, and the editor.
+void MainWindow::showConfigurationLabels() {
+  for (int i = 0; i < common::kChannelCount; ++i) {
+    const auto& ch = config_.channel[std::size_t(i)];
+    label2_[std::size_t(i)]->setText(ch.Name);
+    label20_[std::size_t(i)]->setText(ch.Unit);
+  }
+}
+
+void MainWindow::openCommDialog() {
+  common::CommDialog dialog(port_, settings_, common::SettingsPath(programDir_), prompt_,
+                            common::CommDialog::Writer::Meter, this);
+  dialog.exec();
+}
+
+void MainWindow::onRead() {
+  port_.setPortNumber(settings_.PortNumber);
+  titleFromNextFrame_ = true;
+  if (commands_->startLiveRead(programDir_ + QStringLiteral("/cfg"))) port_.setReceiveThreshold(1);
+}
+
+void MainWindow::onConfigurationLoaded(const common::ChannelConfiguration& config) {
+  config_ = config;
+  showConfigurationLabels();
+}
+
+void MainWindow::onFrame(const common::LiveFrame& frame) {
+  deviceSerial_ = frame.serialNumber;
+  if (titleFromNextFrame_) {
+    titleFromNextFrame_ = false;
+    setWindowTitle(msg::DeviceTitle(frame.serialNumber));
+  }
+  const LiveTexts t = DisplayTexts(frame, config_);
+  for (std::size_t k = 0; k < text1_.size(); ++k) Show(text1_[k], t.Text1[k]);
+  Show(text6_, t.text6);
+  Show(text7_, t.Text7);
+}
+
+// The service keystroke, Ctrl+G (character 7), typed into the serial box shows the
+// extra value for the rest of the run.
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == text7_ && e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->text() == QString(QChar(7)) || (k->key() == Qt::Key_G && (k->modifiers() & Qt::ControlModifier))) {
+      text6_->setVisible(true);
+      label14_->setVisible(true);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::onAbout() {
+  AboutBox box(this);
+  box.exec();
+}
+
+// What the configuration editor may ask of and do to the meter window.
+class MainWindow::EditorHost : public common::ConfigEditorHost {
+ public:
+  explicit EditorHost(MainWindow& w) : w_(w) {}
+  void refreshLabels() override { w_.showConfigurationLabels(); }
+  void setTitle(const QString& title) override { w_.setWindowTitle(title); }
+  // The meter opens no files through its own file dialog, so its name stays empty.
+  QString fileDialogName() const override { return {}; }
+  qint32 channelColour(int index) const override { return kEditorColours[std::size_t(index)]; }
+  // Before any frame of this run there is no connected logger to name; the
+  // configuration keeps its own number rather than being saved with 0.
+  qint32 deviceSerialNumber() const override { return w_.deviceSerial_.value_or(w_.config_.ConfigNumber); }
+
+ private:
+  MainWindow& w_;
+};
+
+void MainWindow::onConfig() {
+  EditorHost host(*this);
+  common::ConfigEditor editor(config_, compensation_, host, prompt_, programDir_, false,
+                              common::ConfigEditorVariant::Meter(), this);
+  editor.exec();
+}
+
+}  // namespace meter

@@ -1,0 +1,71 @@
+#include "common/channelconfig.h"
+#include "meter/calculator.h"
+#include "meter/livedisplay.h"
+#include "meter/messages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CalcCase {
+  const char* measMin;
+  const char* measMax;
+  const char* realMin;
+  const char* realMax;
+  QString error;
+  const char* configMin = "";
+  const char* configMax = "";
+};
+
+TEST(Calculator, ChecksInOrderThenMinAndMaxFromTheShownMin) {
+  const CalcCase cases[] = {
+      {"0", "4095", "0", "4095", {}, "0", "4095"},
+      {"1000", "3000", "0", "100", {}, "-50", "154.75"},
+      // ConfigMax builds on the 15-digit ConfigMin as shown; the exact one gives "1".
+      {"1", "4095", "-7", "1", {}, "-7.00195407914021", "0.999999999999995"},
+      {"x", "y", "0.50", "z", meter::msg::kNonNumericMeasuredMin},
+      {"1", "y", "0.50", "z", meter::msg::kNonNumericMeasuredMax},
+      {"1", "2", "0.50", "z", meter::msg::kNonNumericRealMin},
+      {"1", "2", "3", "", meter::msg::kNonNumericRealMax},
+      {"5", "5", "0", "100", meter::msg::kEqualMeasured},
+      {"5", "5", "7", "7", meter::msg::kEqualMeasured},
+      {"1000", "3000", "7", "7", meter::msg::kEqualReal},
+  };
+  for (const CalcCase& c : cases) {
+    SCOPED_TRACE(std::string(c.measMin) + " " + c.measMax + " " + c.realMin + " " + c.realMax);
+    const meter::Slope s = meter::CalibrationSlope({c.measMin, c.measMax, c.realMin, c.realMax});
+    EXPECT_EQ(s.error, c.error);
+    if (!c.error.isEmpty()) continue;
+    const QString min = meter::ConfigMinText(s);
+    EXPECT_EQ(min, QLatin1String(c.configMin));
+    EXPECT_EQ(meter::ConfigMaxText(s, min), QLatin1String(c.configMax));
+  }
+}
+
+TEST(Calculator, StoreChangesOnlyThatChannelAndMapsTheReferencePoints) {
+  common::ChannelConfiguration config;
+  for (auto& ch : config.channel) ch = {QStringLiteral("n"), 1, 2, QStringLiteral("u"), 3};
+  common::ChannelConfiguration expected = config;
+  EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral("-50"), QStringLiteral("abc")), meter::msg::kNonNumericConfigMax);
+  EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral(""), QStringLiteral("1")), meter::msg::kNonNumericConfigMin);
+  EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral("-50"), QStringLiteral("154.75")), QString());
+  expected.channel[2].Min = -50;
+  expected.channel[2].Max = 154.75;
+  EXPECT_EQ(config, expected);
+  EXPECT_DOUBLE_EQ(common::ScaleRaw(config, 3, 1000), 0);
+  EXPECT_DOUBLE_EQ(common::ScaleRaw(config, 3, 3000), 100);
+}
+
+// Channel 11 is an 8-bit channel: 255 is its Max, and a larger raw value goes beyond.
+TEST(LiveDisplay, EightBitChannelsScaleByTheirOwnFullScale) {
+  common::ChannelConfiguration config;
+  for (auto& ch : config.channel) ch.Max = 10;
+  common::LiveFrame f;
+  f.raw = {2047, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4095, 255};
+  const meter::LiveTexts t = meter::DisplayTexts(f, config);
+  EXPECT_EQ(t.Text1[12], QStringLiteral("4.998778998779"));
+  EXPECT_EQ(t.Text1[22], QStringLiteral("160.588235294118"));
+  EXPECT_EQ(t.Text1[23], QStringLiteral("10"));
+}
+
+}  // namespace

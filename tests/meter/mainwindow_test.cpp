@@ -1,0 +1,268 @@
+// The meter window on the in-process simulator.
+#include "common/link_support.h"
+#include "common/messages.h"
+#include "meter/messages.h"
+#include "meter/ui/mainwindow.h"
+#include "support/on_modal.h"
+#include "support/test_paths.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace cmsg = common::msg;
+using link_test::WaitFor;
+using testing_support::FileBytes;
+using testing_support::OnModal;
+
+// Start byte, 27 data bytes, end mark; no data byte is 0xF0, so nothing is stuffed.
+// Channel 1 is 0x0F 0xFF, channels 2 to 10 are 256, 11 is 255; extra 0x80 0x01.
+QByteArray Frame(int ch12, int serialLow = 0x39) {
+  QByteArray f("\xFF\x0F\xFF", 3);
+  for (int c = 2; c <= 10; ++c) f += QByteArray("\x01\x00", 2);
+  return f + char(255) + char(ch12) + "\x80\x01" + char(serialLow) + QByteArray("\x30\x00\xF0\xFF", 4);
+}
+
+common::ChannelConfiguration Config(const QString& name) {
+  common::ChannelConfiguration c;
+  for (int i = 0; i < 12; ++i) c.channel[std::size_t(i)] = {name + QString::number(i + 1), -10, 10, name.toLower(), 0};
+  c.ConfigNumber = 77;
+  return c;
+}
+
+class MeterTest : public ::testing::Test {
+ protected:
+  // Frames are injected by hand and the watchdog is far off, unless a test wants the
+  // simulator's own frames.
+  void SetUp() override {
+    writeFiles(1);
+    simulator.setLiveInterval(10000000);
+  }
+  void useSimulatorFrames() {
+    simulator.setLiveInterval(5);
+    timings = link_test::FastTimings();
+  }
+  void writeFiles(int port, common::Settings s = {}) {
+    s.PortNumber = quint8(port);  // every port is the simulator (makeWindow)
+    ASSERT_TRUE(common::WriteSettings(dir.file("cfg/init.prm"), s, nullptr));
+    writeConfig("config.cfg", Config("Cfg"));
+  }
+  void writeConfig(const QString& name, const common::ChannelConfiguration& c) {
+    ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/" + name), c, nullptr));
+  }
+  void makeWindow() {
+    auto factory = [this](int, const QString&) {
+      auto ch = std::make_unique<sim::SimChannel>(simulator);
+      ch->setOpenFails(openFails);
+      return std::unique_ptr<common::ByteChannel>(std::move(ch));
+    };
+    window = std::make_unique<meter::MainWindow>(prompt, dir.path(), factory, timings);
+  }
+  template <typename T = QLineEdit>
+  T* find(const char* name) {
+    return window->findChild<T*>(QLatin1String(name));
+  }
+  QString text(const char* name) { return find(name)->text(); }
+  QString label(const char* name) { return find<QLabel>(name)->text(); }
+  void trigger(const char* name) { find<QAction>(name)->trigger(); }
+  void readFrame(const QByteArray& frame, const QString& serial = QStringLiteral("12345")) {
+    find("Text7")->clear();
+    simulator.inject(frame);
+    ASSERT_TRUE(WaitFor([&] { return text("Text7") == serial; }));
+  }
+
+  testing_support::ProgramDir dir;
+  testing_support::FakePrompt prompt;
+  sim::Simulator simulator;
+  bool openFails = false;
+  common::LinkTimings timings = common::LinkTimings{}.scaled(10);
+  std::unique_ptr<meter::MainWindow> window;
+};
+
+TEST_F(MeterTest, StartUpServiceKeyThenTheFrameByItsBytes) {
+  makeWindow();
+  EXPECT_TRUE(prompt.records.empty());
+  EXPECT_EQ(window->windowTitle(), cmsg::kTitleMeter);
+  EXPECT_EQ(label("Label2_0") + label("Label20_11"), QStringLiteral("Cfg1cfg"));
+  for (const char* hidden : {"text6", "Label14", "Calc"}) EXPECT_TRUE(find<QWidget>(hidden)->isHidden()) << hidden;
+  QTest::keyClick(find("Text7"), Qt::Key_A);
+  EXPECT_TRUE(find<QWidget>("Label14")->isHidden());
+  QTest::keyClick(find("Text7"), Qt::Key_G, Qt::ControlModifier);  // the service key, for good
+  QTest::keyClick(find("Text7"), Qt::Key_A);
+  EXPECT_FALSE(find<QWidget>("Label14")->isHidden() || find<QWidget>("text6")->isHidden());
+  trigger("mnu4");
+  EXPECT_EQ(simulator.received(), QByteArray("\xAA"));
+  readFrame(Frame(7));
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Meter - 12345.cfg"));
+  EXPECT_EQ(prompt.messageTexts(), QStringList{cmsg::MeterConfigMissing(12345)});
+  const char* shown[][2] = {{"Text1_0", "4095"}, {"Text1_12", "10"}, {"Text1_1", "256"}, {"Text1_10", "255"},
+                            {"Text1_22", "10"},  {"Text1_11", "7"},  {"text6", "-32767"}};
+  for (const auto& [box, value] : shown) EXPECT_EQ(text(box), QLatin1String(value)) << box;
+}
+
+TEST_F(MeterTest, PortZeroIsQuietAFailingPortOffersTheDialogMissingFilesAreNamed) {
+  writeFiles(0);
+  makeWindow();
+  EXPECT_TRUE(prompt.records.empty());
+  EXPECT_FALSE(window->port().isOpen());
+
+  writeFiles(1);
+  openFails = true;
+  QStringList beforeDialog;
+  OnModal(QStringLiteral("Dialog1"), [&](QWidget* d) { beforeDialog = prompt.messageTexts(), d->close(); });
+  makeWindow();
+  EXPECT_EQ(beforeDialog, QStringList{cmsg::kCommPortError});
+  EXPECT_EQ(label("Label2_0"), QStringLiteral("Cfg1"));  // the configuration is read all the same
+
+  prompt.clear();
+  QFile::remove(dir.file("cfg/init.prm"));
+  QFile::remove(dir.file("cfg/config.cfg"));
+  makeWindow();
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_TRUE(prompt.messages()[0].text.contains("init.prm") && prompt.messages()[0].text.contains("config.cfg"));
+}
+
+TEST_F(MeterTest, FirstFrameTakesTheLoggersFileInAnyCaseOrSaysWhyNot) {
+  writeConfig("12345.CFG", Config("Own"));
+  makeWindow();
+  trigger("mnu4");
+  readFrame(Frame(7));
+  EXPECT_TRUE(prompt.records.empty());
+  EXPECT_EQ(label("Label2_0") + label("Label20_0"), QStringLiteral("Own1own"));
+
+  QFile::resize(dir.file("cfg/config.cfg"), 100);  // no 12346.cfg and a damaged fallback
+  trigger("mnu4");
+  readFrame(Frame(7, 0x3A), QStringLiteral("12346"));
+  ASSERT_EQ(prompt.messages().size(), 2u);
+  EXPECT_EQ(prompt.messages()[0].text, cmsg::MeterConfigMissing(12346));
+  EXPECT_EQ(prompt.messages()[1].title, cmsg::kTitleError);
+  EXPECT_TRUE(prompt.messages()[1].text.contains(dir.file("cfg/config.cfg")));
+  EXPECT_EQ(label("Label2_0"), QStringLiteral("Own1"));  // the configuration in use stays
+}
+
+// The watchdog is short here: a loaded machine may let it fire between two frames now
+// and then, so the checks count only the messages that follow each step.
+TEST_F(MeterTest, SecondReadRestartsAMessageIsNoSilenceSilenceEndsAndAFailedReadEndsTheLast) {
+  useSimulatorFrames();
+  makeWindow();
+  trigger("mnu4");
+  ASSERT_TRUE(WaitFor([&] { return text("Text7") == "4711"; }));
+  std::size_t afterMessage = 0;
+  prompt.onPrompt = [&](const testing_support::PromptRecord& r) {
+    if (r.text != cmsg::MeterConfigMissing(4711)) return;
+    // While the user reads, one more frame comes and then the logger falls silent:
+    // neither shows nor ends anything until the message is answered.
+    const std::size_t shown = prompt.messages().size();
+    simulator.setLiveInterval(10000000);
+    simulator.inject(Frame(7, 0x3A));
+    QTest::qWait(10 * timings.liveWatchdog);
+    afterMessage = prompt.messages().size();
+    EXPECT_EQ(afterMessage, shown);
+    EXPECT_EQ(text("Text7"), QStringLiteral("4711"));
+  };
+  trigger("mnu4");
+  EXPECT_EQ(simulator.received().count(char(0xAA)), 2);
+  ASSERT_TRUE(WaitFor([&] { return afterMessage > 0 && prompt.messages().size() > afterMessage; }));
+  EXPECT_EQ(prompt.messages().back().title + prompt.messages().back().text, cmsg::kTitleError + cmsg::kConnectionTimeout);
+
+  simulator.setLiveInterval(5);  // frames again, and a read that cannot open the port
+  const int sent = simulator.liveFramesSent();
+  ASSERT_TRUE(WaitFor([&] { return simulator.liveFramesSent() > sent + 2; }));
+  const qsizetype before = prompt.messages().size();
+  openFails = true;
+  trigger("mnu4");
+  QTest::qWait(5 * timings.liveWatchdog);
+  EXPECT_EQ(prompt.messageTexts().mid(before), QStringList{cmsg::kCommError});
+}
+
+// Before "&Read" the meter's port raises no receive events: what arrives is dropped.
+TEST_F(MeterTest, PortThresholdZeroDropsWhatArrives) {
+  common::PortControl port;
+  port.setChannelFactory([&](int, const QString&) { return std::make_unique<sim::SimChannel>(simulator); });
+  QByteArray got;
+  port.setReceiver([&](std::uint8_t b) { got.append(char(b)); });
+  ASSERT_TRUE(port.setPortNumber(1) && port.open(nullptr));
+  port.setReceiveThreshold(0);
+  simulator.inject("\x01");
+  ASSERT_TRUE(WaitFor([&] { return simulator.pendingBytes() == 0; }));
+  QTest::qWait(10);
+  port.setReceiveThreshold(1);
+  simulator.inject("\x02");
+  EXPECT_TRUE(WaitFor([&] { return !got.isEmpty(); }));
+  EXPECT_EQ(got, QByteArray("\x02"));
+}
+
+TEST_F(MeterTest, EditorSavesTheLoggersNumberAndRefreshesLabelsAndTitle) {
+  makeWindow();
+  auto saveAs = [&](const QString& file) {
+    OnModal(QStringLiteral("Config"), [&](QWidget* w) {
+      EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("Label1_2"))->palette().color(QPalette::WindowText), Qt::green);
+      w->findChild<QLineEdit*>(QStringLiteral("Unit_2"))->setText(QStringLiteral("degC"));
+      prompt.files.push_back(dir.file(file));
+      w->findChild<QPushButton*>(QStringLiteral("SaveAsCfg"))->click();
+    });
+    trigger("mnu5");
+    return FileBytes(dir.file(file)).mid(70 * 128);  // record 71
+  };
+  // Before any frame the configuration keeps its own number.
+  EXPECT_EQ(saveAs(QStringLiteral("cfg/a.cfg")), QByteArray("\x4D\x00\x00\x00", 4));
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("VELKARO  -   - A.CFG"));
+  EXPECT_EQ(label("Label20_2"), QStringLiteral("degC"));
+  trigger("mnu4");
+  readFrame(Frame(7));
+  EXPECT_EQ(saveAs(QStringLiteral("cfg/b.cfg")), QByteArray("\x39\x30\x00\x00", 4));
+}
+
+TEST_F(MeterTest, CommDialogWritesOnlyTheMetersRecords) {
+  QByteArray expected = FileBytes(dir.file("cfg/init.prm"));
+  expected[4 * 128 + 5] = 0x55;  // filler is undefined; the records the meter leaves keep theirs
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/init.prm"), expected));
+  makeWindow();
+  OnModal(QStringLiteral("Dialog1"), [&](QWidget* d) {
+    d->findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
+    d->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+  });
+  trigger("Communication");
+  expected[3 * 128] = 0;
+  EXPECT_EQ(FileBytes(dir.file("cfg/init.prm")), expected);
+}
+
+TEST_F(MeterTest, CalculatorTogglesRefusesComputesAndStoresForTheNextFrame) {
+  makeWindow();
+  auto* storeCh = find<QComboBox>("StoreCh");
+  trigger("Calculator");
+  storeCh->setCurrentIndex(4);
+  trigger("Calculator");
+  EXPECT_TRUE(find<QWidget>("Calc")->isHidden());
+  trigger("Calculator");
+  EXPECT_FALSE(find<QWidget>("Calc")->isHidden());
+  EXPECT_EQ(storeCh->currentText(), QStringLiteral("1"));
+
+  trigger("mnu4");
+  readFrame(Frame(100));
+  prompt.clear();
+  const char* inputs[][2] = {{"ValMeasMin", "1000"}, {"ValMeasMax", "3000"}, {"ValRealMin", "0.50"}, {"ValRealMax", "100"}};
+  for (const auto& [box, value] : inputs) find(box)->setText(QLatin1String(value));
+  find<QPushButton>("Command1")->click();
+  ASSERT_EQ(prompt.messages().size(), 1u);
+  EXPECT_EQ(prompt.messages()[0].title + prompt.messages()[0].text, cmsg::kTitleErrorBang + meter::msg::kNonNumericRealMin);
+  EXPECT_EQ(text("ConfigMin"), QStringLiteral("0"));
+  find("ValRealMin")->setText(QStringLiteral("0"));
+  find<QPushButton>("Command1")->click();
+  EXPECT_EQ(text("ConfigMin") + " " + text("ConfigMax"), QStringLiteral("-50 154.75"));
+
+  storeCh->setCurrentIndex(11);
+  find<QPushButton>("Store")->click();
+  EXPECT_EQ(text("Text1_23"), QStringLiteral("-2.15686274509804"));  // the old range until the next frame
+  readFrame(Frame(100));
+  EXPECT_EQ(text("Text1_23"), QStringLiteral("30.2941176470588"));  // -50 + 204.75 * 100 / 255
+  EXPECT_EQ(text("Text1_22"), QStringLiteral("10"));
+}
+
+}  // namespace
