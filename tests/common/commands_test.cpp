@@ -309,7 +309,7 @@ TEST(Meter, LiveReadLooksUpConfigurationsWhateverTheirCaseAndSaysWhenNoneReads) 
     EXPECT_EQ(loaded, c.loaded.isEmpty() ? QString() : dir.file("cfg/" + c.loaded));
     EXPECT_EQ(int(r.prompt.messages().size()), c.messages) << r.prompt.messageTexts().join("|").toStdString();
     if (c.messages == 2) {
-      EXPECT_EQ(r.prompt.messages()[1].title, msg::kTitleMeter);
+      EXPECT_EQ(r.prompt.messages()[1].title, msg::kTitleError);
     }
   }
 }

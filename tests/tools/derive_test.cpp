@@ -1,7 +1,7 @@
 // `logtool derive` run as a script runs it: a copy of the built logtool in a program
 // directory of its own, logs and configurations written by hand, the CSV read back.
 #include "common/messages.h"
-#include "logger/logdata/hand_bytes.h"
+#include "support/hand_bytes.h"
 #include "support/test_paths.h"
 
 #include <QProcess>
@@ -12,18 +12,19 @@ namespace {
 namespace msg = common::msg;
 
 // Channel 5 at 1 mbar per count from `min5`, channel 6 at 0.075 mbar per count.
-hand::Bytes PressureCfg(double min5) {
-  std::vector<hand::CfgChannel> ch(12);
-  ch[4] = {"Static", min5, min5 + 4095, "mbar", 4095};
-  ch[5] = {"Total", 0, 307.125, "mbar", 4095};
-  return hand::Cfg(ch, 4711);
+QByteArray PressureCfg(double min5) {
+  common::ChannelConfiguration c;
+  c.channel[4] = {QStringLiteral("Static"), min5, min5 + 4095, QStringLiteral("mbar"), 4095};
+  c.channel[5] = {QStringLiteral("Total"), 0, 307.125, QStringLiteral("mbar"), 4095};
+  c.ConfigNumber = 4711;
+  return hand::Cfg(c);
 }
 
 // (raw 5, raw 6) per sample, 0.1 s apart, serial number 4711.
-hand::Bytes PressureLog(const std::vector<std::pair<std::int16_t, std::int16_t>>& samples) {
-  std::vector<std::vector<std::int16_t>> columns;
+QByteArray PressureLog(const std::vector<std::pair<qint16, qint16>>& samples) {
+  std::vector<std::vector<qint16>> columns;
   for (auto [s, t] : samples) columns.push_back({0, 0, 0, 0, s, t});
-  return hand::Dlg(std::int32_t(samples.size()), 0x0030, 5, 4711, columns);
+  return hand::Dlg(qint32(samples.size()), 0x0030, 5, 4711, columns);
 }
 
 class DeriveTest : public ::testing::Test {
@@ -34,9 +35,9 @@ class DeriveTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(QFile::copy(QStringLiteral(VELKARO_LOGTOOL_PATH), tool));
     ASSERT_TRUE(QFile::setPermissions(tool, QFile::permissions(tool) | QFileDevice::ExeOwner));
-    ASSERT_TRUE(hand::WriteFile(log, PressureLog({{1000, 2000}, {900, 2081}, {1000, 1990}, {0, 2000}})));
-    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/4711.cfg"), PressureCfg(0)));
-    ASSERT_TRUE(hand::WriteFile(dir.file("cfg/config.cfg"), PressureCfg(100)));
+    ASSERT_TRUE(testing_support::WriteFileBytes(log, PressureLog({{1000, 2000}, {900, 2081}, {1000, 1990}, {0, 2000}})));
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/4711.cfg"), PressureCfg(0)));
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/config.cfg"), PressureCfg(100)));
   }
   // Exit status and standard error; standard output stays empty.
   std::pair<int, QString> run(const QStringList& args) {
@@ -90,7 +91,7 @@ TEST_F(DeriveTest, EachReferenceAndUnitSampleBySample) {
 // 5 while the pressure stays at 1000 mbar: no correction up to sample 1, 4 mbar from
 // sample 5 on. Sample 2 reads 2 mbar high, sample 7 4 mbar low.
 TEST_F(DeriveTest, DriftBetweenTheReadingsAndAfterThem) {
-  ASSERT_TRUE(hand::WriteFile(log, PressureLog({{1000, 2000}, {1000, 2000}, {1001, 2000}, {998, 2000},
+  ASSERT_TRUE(testing_support::WriteFileBytes(log, PressureLog({{1000, 2000}, {1000, 2000}, {1001, 2000}, {998, 2000},
                                                 {997, 2000}, {996, 2000}, {996, 2000}, {992, 2000}})));
   ASSERT_EQ(run({log, "--zero", "1", "--second", "5", "-o", out}).first, 0);
   const double expected[] = {0, 0, -16.8484534, 0, 0, 0, 0, 33.7789271};
@@ -116,10 +117,10 @@ TEST_F(DeriveTest, ConfigurationAsTheLoggerPicksIt) {
 TEST_F(DeriveTest, FailuresExitOneOrTwoAndLeaveTheOutputAlone) {
   ASSERT_TRUE(testing_support::WriteFileBytes(out, "old"));
   const QString noZero = dir.file("dlg/nozero.dlg"), damaged = dir.file("dlg/damaged.dlg");
-  ASSERT_TRUE(hand::WriteFile(noZero, PressureLog({{1000, 2000}, {1000, 0}})));  // channel 6 at 0 mbar
-  hand::Bytes bytes = PressureLog({{1000, 2000}, {900, 2081}});
-  bytes.resize(bytes.size() - 3);
-  ASSERT_TRUE(hand::WriteFile(damaged, bytes));
+  ASSERT_TRUE(testing_support::WriteFileBytes(noZero, PressureLog({{1000, 2000}, {1000, 0}})));  // channel 6 at 0 mbar
+  QByteArray bytes = PressureLog({{1000, 2000}, {900, 2081}});
+  bytes.chop(3);
+  ASSERT_TRUE(testing_support::WriteFileBytes(damaged, bytes));
   const std::pair<QStringList, std::pair<int, QString>> cases[] = {
       {{noZero, "--zero", "1"}, {1, msg::kSetZeroLevels + "\n"}},
       {{damaged, "--zero", "0"}, {1, ""}},

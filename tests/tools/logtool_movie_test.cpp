@@ -1,6 +1,6 @@
 // `logtool movie` run as a script runs it: arguments, exit codes, nothing written on
 // failure, progress only on a terminal; the movie read back with libavformat.
-#include "logger/logdata/hand_bytes.h"
+#include "support/hand_bytes.h"
 #include "logger/movie/avi_probe.h"
 #include "logger/movie/mcf.h"
 #include "support/test_paths.h"
@@ -50,9 +50,9 @@ class LogtoolMovieTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // 40 samples at FreqCode 1 (50 per second): channel 1 at full scale throughout.
-    std::vector<std::vector<std::int16_t>> columns(40, std::vector<std::int16_t>{4095, 100});
-    ASSERT_TRUE(hand::WriteFile(log, hand::Dlg(40, 0x0003, 1, 99, columns)));
-    ASSERT_TRUE(hand::WriteFile(cfg, hand::Cfg({{"Speed", 0, 100, "kt", 4095}, {"B", 0, 10, "m", 4095}}, 99)));
+    std::vector<std::vector<qint16>> columns(40, std::vector<qint16>{4095, 100});
+    ASSERT_TRUE(testing_support::WriteFileBytes(log, hand::Dlg(40, 0x0003, 1, 99, columns)));
+    ASSERT_TRUE(testing_support::WriteFileBytes(cfg, hand::Cfg({{QStringLiteral("Speed"), 0, 100, QStringLiteral("kt"), 4095}, {QStringLiteral("B"), 0, 10, QStringLiteral("m"), 4095}}, 99)));
     movie::MovieLayout layout;
     layout.setup[0].ScaleMax = 100;
     layout.at({Kind::Bar, 1}).left = 1500;  // 100 px

@@ -42,7 +42,7 @@ TEST_F(LogtoolTest, InfoPrintsTheHeader) {
 }
 
 TEST_F(LogtoolTest, DamagedOrMissingFilesExitOneWithOneLine) {
-  ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 1, 0, {{1}, {2}})));
+  ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 1, 0, {{1}, {2}}).chopped(3 * 24)));  // 2 of 5 samples
   const Outcome damaged = Logtool({"info", at("short.dlg")});
   EXPECT_EQ(damaged.status, 1);
   EXPECT_EQ(damaged.out, "");
@@ -164,7 +164,7 @@ TEST_F(LogtoolRangeTest, CropClampsAsTheWindowDoes) {
 }
 
 TEST_F(LogtoolRangeTest, FailuresWriteNothing) {
-  ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 3, 77, {{1}})));
+  ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 3, 77, {{1}}).chopped(4 * 24)));  // 1 of 5 samples
   const std::pair<QStringList, int> cases[] = {
       {{"csv", log, "--from", "x", "--to", "1"}, 2},
       {{"csv", log, "--from", "0", "--to", ""}, 2},

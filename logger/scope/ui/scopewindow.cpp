@@ -385,7 +385,7 @@ void ScopeWindow::onNavigationButton(const QString& name) {
   else if (name == QLatin1String("LenPlus1")) redraw(trend::Lengthen(v, n, 1));
   else if (name == QLatin1String("LenMinus5")) redraw(trend::Shorten(v, 5));
   else if (name == QLatin1String("LenMinus1")) redraw(trend::Shorten(v, 1));
-  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(v));
+  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(v, n));
   else if (name == QLatin1String("SampSec")) {
     sampSec_->setText(trend::ToggleSeconds(v));
     Update_Data_Window();

@@ -98,7 +98,7 @@ TEST_F(ConfigEditorTest, OpensWithTheCurrentConfigurationAndTheServiceFieldsOnly
   host.heights[2] = QStringLiteral("2000abc");
   open();
   const std::pair<const char*, const char*> boxes[] = {{"Chan1_0", "Name1"}, {"MIN_11", "-11"},   {"MAX_11", "111.5"},
-                                                       {"Unit_6", "U7"},     {"TMPREFH", "-900"}, {"TMPK6BL", "800"},
+                                                       {"Unit_6", "U7"},     {"TMPREFH", "5"}, {"TMPK6BL", "175"},
                                                        {"SerialInput", "1234"}};
   for (auto [name, text] : boxes) EXPECT_EQ(box(name)->text(), QLatin1String(text)) << name;
   EXPECT_EQ(editor->findChild<QLabel*>("Label1_1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));  // 0xFF0000

@@ -40,7 +40,7 @@ class ScopeWindows : public ShellTest {
   }
   void loadLog() {
     const QString path = dir.file("dlg/ramp.dlg");
-    WriteFile(path, DlgBytes(kCount, 0x0033, 5, 77, Ramp));
+    WriteFile(path, hand::Dlg(kCount, 0x0033, 5, 77, Ramp));
     prompt.files.push_back(path);
     find<QAction>("mnuload")->trigger();
     ASSERT_EQ(window->LogLoaded, 1);

@@ -204,7 +204,7 @@ TEST_F(LoadTest, DefaultConfigurationIsFoundWhateverItsCase) {
   EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
   EXPECT_EQ(window->config().channel[0].Name, QStringLiteral("Ch1"));
   const QString path = dir.file("dlg/x.dlg");
-  WriteFile(path, DlgBytes(10, 0x0001, 5, 99, Wave));
+  WriteFile(path, hand::Dlg(10, 0x0001, 5, 99, Wave));
   load(path);
   EXPECT_EQ(prompt.messageTexts(), QStringList{msg::ConfigNotFound(99)});
   EXPECT_EQ(window->LogLoaded, 1);

@@ -15,7 +15,7 @@ TEST_F(ShellTest, MovieOpensOverTheLogAndTheTrendWindow) {
   writeStartupFiles(0);
   makeWindow();
   const QString path = dir.file("dlg/m.dlg");
-  WriteFile(path, DlgBytes(500, 0x0003, 4, 0, [](int row, int j) { return qint16(row * 100 + j); }));
+  WriteFile(path, hand::Dlg(500, 0x0003, 4, 0, [](int row, int j) { return qint16(row * 100 + j); }));
   ASSERT_TRUE(window->loadDecodedLog(path));
   window->view().WindowStart = 20;
   window->view().WindowEnd = 40;

@@ -40,7 +40,7 @@ class SpeedAltWiring : public ShellTest {
   }
 
   void loadLog(const QString& name = QStringLiteral("press.dlg")) {
-    WriteFile(dir.file("dlg/" + name), DlgBytes(1000, 0x0031, 5, 4242, [](int row, int j) {
+    WriteFile(dir.file("dlg/" + name), hand::Dlg(1000, 0x0031, 5, 4242, [](int row, int j) {
                 return qint16(row == 4 ? (j < 50 ? 1000 : 900) : row == 5 ? (j < 50 ? 2000 : 2081) : j);
               }));
     prompt.files.push_back(dir.file("dlg/" + name));

@@ -160,11 +160,13 @@ TEST(NavigationTest, PreviousViewIsHeldInsideAShorterLog) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.count);
-    ViewState v = window(0, 10);
+    ViewState v = Window(0, 10);
     v.PreviousStart = c.prevStart;
     v.PreviousEnd = c.prevEnd;
     ZoomBack(v, c.count);
-    expectWindow(v, c.start, c.end);
+    EXPECT_EQ(v.WindowStart, c.start);
+    EXPECT_EQ(v.WindowEnd, c.end);
+    EXPECT_EQ(v.WindowLength, c.end - c.start);
   }
 }
 
