@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Small seed corpora for the fuzz targets, made by the project's own tools from the
 # build in $1: logger-sim writes the settings, configuration, image, stream and live
-# frames, logtool decodes a .dlg. Seeds land in $1/seeds/<target>/.
+# frames, logtool decodes a .dlg, mcf_seeds writes movie setups with the movie
+# library's writer. Seeds land in $1/seeds/<target>/.
 set -euo pipefail
 build=$1
 sim="$build/program/logger-sim"
 logtool="$build/program/logtool"
 out="$build/seeds"
 rm -rf "$out"
-mkdir -p "$out"/{fuzz_cfg,fuzz_settings,fuzz_dlg,fuzz_dlt,fuzz_download,fuzz_numtext,fuzz_live}
+mkdir -p "$out"/{fuzz_cfg,fuzz_settings,fuzz_dlg,fuzz_dlt,fuzz_download,fuzz_numtext,fuzz_live,fuzz_mcf}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -33,3 +34,5 @@ done
 "$sim" --channels 1 --seconds 1 --fault noise --write-stream "$out/fuzz_download/noise.bin"
 
 for t in 0 12 -3 1.5 0.25 16.6666666666667 1e2 -1e-2 1,5 012 1.50; do printf '%s' "$t" > "$out/fuzz_numtext/$t"; done
+
+"$build/fuzz/mcf_seeds" "$out/fuzz_mcf"
