@@ -49,7 +49,10 @@ for _ in $(seq 50); do [ -e "$tty_link" ] && break; sleep 0.1; done
 
 if [ -z "${DISPLAY:-}" ]; then
   display=:77
-  Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+  # -noreset: an X server that resets when its last client leaves puts the pointer back
+  # in the middle of the screen, so a pointer placed (xdotool) before the program is up
+  # would be lost and the first click would land on whatever lies in the middle.
+  Xvfb "$display" -noreset -screen 0 1280x1024x24 >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY="$display"
   sleep 1
