@@ -1,17 +1,35 @@
 // Seeds for fuzz_mcf, written by the movie window's own writer: the opening layout, a
 // flight layout with bars, scales and labels on the canvas, and the extremes a user
-// can type (the longest and the empty format, negative scales, a file with a tail).
+// can type (the longest and the empty format, negative scales, a file with a tail);
+// each also as its values in a row.
 #include "logger/movie/mcf.h"
 
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 #include <cstdio>
 
 namespace {
 
+// The target also takes a file shorter than a setup as its records' values in a row
+// (each record's first four bytes; a format's length and characters): the same
+// layout in that form lets the mutations start on values.
+QByteArray Packed(const QByteArray& file) {
+  QByteArray values;
+  for (qint64 at = 0; at + 128 <= file.size(); at += 128) {
+    const bool format = at / 128 % movie::kMcfRecordsPerChannel == 16;
+    values += file.mid(at, format ? 2 + qFromLittleEndian<qint16>(file.constData() + at) : 4);
+  }
+  return values;
+}
+
 bool Write(const QString& path, const movie::MovieLayout& layout) {
   QString error;
-  if (movie::WriteMovieSetup(path, layout, &error)) return true;
+  QFile f(path);
+  if (movie::WriteMovieSetup(path, layout, &error) && f.open(QIODevice::ReadOnly)) {
+    QFile packed(path + QStringLiteral(".values"));
+    return packed.open(QIODevice::WriteOnly | QIODevice::Truncate) && packed.write(Packed(f.read(movie::kMcfSize))) > 0;
+  }
   std::fprintf(stderr, "%s\n", qPrintable(error));
   return false;
 }

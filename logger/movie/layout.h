@@ -47,6 +47,7 @@ struct Element {
   qint32 width = 0;
   qint32 height = 0;
   bool visible = true;
+  bool operator==(const Element&) const = default;
 };
 
 struct ChannelSetup {
@@ -55,6 +56,7 @@ struct ChannelSetup {
   float PendingMin = 0;  // accepted with Enter in MIN, applied when the box is left
   float PendingMax = 1;
   QString ValueFormat = QStringLiteral("##.##");
+  bool operator==(const ChannelSetup&) const = default;
 };
 
 struct MovieLayout {
@@ -67,6 +69,7 @@ struct MovieLayout {
 
   Element& at(ElementId id);
   const Element& at(ElementId id) const;
+  bool operator==(const MovieLayout&) const = default;
 };
 
 // Choosing a channel hides the parked elements of the others: those whose left lies
