@@ -2,9 +2,9 @@
 // directory of its own, logs and configurations written by hand, the CSV read back.
 #include "common/messages.h"
 #include "support/hand_bytes.h"
+#include "support/run_tool.h"
 #include "support/test_paths.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -41,11 +41,9 @@ class DeriveTest : public ::testing::Test {
   }
   // Exit status and standard error; standard output stays empty.
   std::pair<int, QString> run(const QStringList& args) {
-    QProcess p;
-    p.start(tool, QStringList{"derive"} + args);
-    EXPECT_TRUE(p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit);
-    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    const auto r = testing_support::RunTool(tool, QStringList{"derive"} + args);
+    EXPECT_EQ(r.out, "");
+    return {r.status, r.err};
   }
   std::vector<double> column(int col) {
     std::vector<double> v;

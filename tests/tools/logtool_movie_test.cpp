@@ -1,6 +1,7 @@
 // `logtool movie` run as a script runs it: arguments, exit codes, nothing written on
 // failure, progress only on a terminal; the movie read back with libavformat.
 #include "support/hand_bytes.h"
+#include "support/run_tool.h"
 #include "logger/movie/avi_probe.h"
 #include "logger/movie/mcf.h"
 #include "support/test_paths.h"
@@ -16,33 +17,24 @@ using movie::Kind;
 
 namespace {
 
-struct Outcome {
-  int status = -1;
-  QString out;
-  QString err;
-};
+using Outcome = testing_support::ToolOutcome;
+const QString kLogtool = QStringLiteral(VELKARO_LOGTOOL_PATH);
 
-// Stderr on a pseudo-terminal when `terminal` is set, a pipe otherwise.
-Outcome Logtool(const QStringList& args, bool terminal = false) {
+Outcome Logtool(const QStringList& args) { return testing_support::RunTool(kLogtool, args); }
+
+// Standard error on a pseudo-terminal, where progress is shown.
+Outcome OnTerminal(const QStringList& args) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return {};
   QProcess p;
-  int master = -1;
-  if (terminal) {
-    master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return {};
-    p.setStandardErrorFile(QString::fromLocal8Bit(ptsname(master)));
-  }
-  p.start(QStringLiteral(VELKARO_LOGTOOL_PATH), args);
+  p.setStandardErrorFile(QString::fromLocal8Bit(ptsname(master)));
+  p.start(kLogtool, args);
   Outcome r;
-  const bool done = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
-  if (done) r.status = p.exitCode();
-  r.out = QString::fromUtf8(p.readAllStandardOutput());
-  r.err = QString::fromUtf8(p.readAllStandardError());
-  if (master >= 0) {
-    fcntl(master, F_SETFL, O_NONBLOCK);
-    char buf[4096];
-    for (ssize_t n; (n = read(master, buf, sizeof buf)) > 0;) r.err += QString::fromUtf8(buf, int(n));
-    close(master);
-  }
+  if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit) r.status = p.exitCode();
+  fcntl(master, F_SETFL, O_NONBLOCK);
+  char buf[4096];
+  for (ssize_t n; (n = read(master, buf, sizeof buf)) > 0;) r.err += QString::fromUtf8(buf, int(n));
+  close(master);
   return r;
 }
 
@@ -94,7 +86,7 @@ TEST_F(LogtoolMovieTest, RendersTheFramesAsMakeMovieWould) {
 }
 
 TEST_F(LogtoolMovieTest, ProgressOnATerminalUncompressedByDefault) {
-  const Outcome r = Logtool(args("0", "3"), true);
+  const Outcome r = OnTerminal(args("0", "3"));
   ASSERT_EQ(r.status, 0);
   EXPECT_TRUE(r.err.contains("frame 1 of 3") && r.err.contains("frame 3 of 3")) << r.err.toStdString();
   EXPECT_EQ(movietest::ProbeAvi(out).codec, "rawvideo");

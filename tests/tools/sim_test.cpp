@@ -3,17 +3,18 @@
 // hold to the record layout, in every download test.)
 #include "tools/sim/simulator.h"
 
+#include "common/messages.h"
 #include "support/hand_bytes.h"
+#include "support/run_tool.h"
 #include "support/test_paths.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace {
+
+namespace msg = common::msg;
 
 TEST(SimFlight, PressuresFollowTheFlight) {
   const sim::GeneratedLog log = sim::GenerateFlight(0x3F, 0, 5, 1, 600);
@@ -37,11 +38,7 @@ TEST(SimMemory, FillingTheMemoryKeepsTheStreamInsideTheReceiveBuffer) {
 
 // ---- End to end over a pseudo-terminal ----
 
-QString Program(const QString& name) {
-  QString dir = qEnvironmentVariable("VELKARO_PROGRAM_DIR");
-  if (dir.isEmpty()) dir = QCoreApplication::applicationDirPath() + "/../program";
-  return dir + "/" + name;
-}
+QString Program(const char* name) { return qEnvironmentVariable("VELKARO_PROGRAM_DIR") + "/" + name; }
 
 struct SimProcess {
   QProcess process;
@@ -51,81 +48,51 @@ struct SimProcess {
     if (process.waitForStarted(10000) && process.waitForReadyRead(10000))
       tty = QString::fromLocal8Bit(process.readLine()).trimmed();
   }
-  ~SimProcess() {
-    process.terminate();
-    process.waitForFinished(10000);
-  }
+  ~SimProcess() { process.terminate(), process.waitForFinished(10000); }
 };
 
-struct ToolRun {
-  int code = -1;
-  QString out;
-};
-
-ToolRun Logtool(const QStringList& args) {
-  QProcess p;
-  p.start(Program("logtool"), args);
-  ToolRun r;
-  if (!p.waitForFinished(120000)) {
-    p.kill();
-    p.waitForFinished();
-    return r;
-  }
-  r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-  return r;
-}
+testing_support::ToolOutcome Logtool(const QStringList& args) { return testing_support::RunTool(Program("logtool"), args); }
 
 TEST(SimPty, ParamsThenDownloadGivesTheGeneratedSamples) {
   QTemporaryDir dir;
   SimProcess sim({"--pace", "full", "--serial", "777", "--seconds", "120"});
   ASSERT_TRUE(sim.tty.startsWith("/dev/")) << sim.tty.toStdString();
-
-  const ToolRun params = Logtool({"params", "--port", sim.tty, "--channels", "1,2,5,6,11", "--rate", "25"});
-  EXPECT_EQ(params.code, 0);
-  EXPECT_TRUE(params.out.contains("Parameters stored.")) << params.out.toStdString();
-
+  const auto params = Logtool({"params", "--port", sim.tty, "--channels", "1,2,5,6,11", "--rate", "25"});
+  EXPECT_EQ(params.status, 0);
+  EXPECT_TRUE(params.out.contains(msg::kParametersStored)) << params.out.toStdString();
   const QString dlg = dir.filePath("pty.dlg");
-  const ToolRun down = Logtool({"download", "--port", sim.tty, "-o", dlg, "--delay", "3"});
-  EXPECT_EQ(down.code, 0) << down.out.toStdString();
-  EXPECT_TRUE(down.out.contains("Ready"));
+  const auto down = Logtool({"download", "--port", sim.tty, "-o", dlg, "--delay", "3"});
+  EXPECT_EQ(down.status, 0) << down.out.toStdString();
+  EXPECT_TRUE(down.out.contains(msg::kStatusReady));
 
   // The same flight, generated here, written out in the .dlg layout by hand.
   const sim::GeneratedLog log = sim::GenerateFlight(0x33, 0x04, 2, 777, 120);
   const QByteArray expected = hand::Dlg(log.sampleCount(), 0x0433, 2, 777, [&](int row, qint32 j) {
     return qint16(log.samples[std::size_t(row)][std::size_t(j)]);
   });
-  const QByteArray got = testing_support::FileBytes(dlg);
-  ASSERT_EQ(got.size(), expected.size());
-  EXPECT_TRUE(got == expected);
+  EXPECT_TRUE(testing_support::FileBytes(dlg) == expected);
 }
 
 TEST(SimPty, FaultsReachTheToolsAsTheirMessages) {
   QTemporaryDir dir;
-  {
-    SimProcess sim({"--pace", "full", "--fault", "even-end-run"});
-    ASSERT_FALSE(sim.tty.isEmpty());
-    const ToolRun down = Logtool({"download", "--port", sim.tty, "-o", dir.filePath("x.dlg")});
-    EXPECT_EQ(down.code, 1);
-    EXPECT_TRUE(down.out.contains("Fault!")) << down.out.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath("x.dlg")));
+  const QString out = dir.filePath("x.out"), comp = "000102030405060708090a0b0c0d0e0f1011121314";
+  const std::tuple<QStringList, QStringList, int, QString> cases[] = {
+      {{"--fault", "even-end-run"}, {"download", "-o", out}, 1, msg::kStatusFault},
+      {{"--fault", "wrong-echo"}, {"params", "--channels", "1", "--rate", "1"}, 1, msg::kVerifyFailed},
+      {{"--comp", comp}, {"compread", "-o", out}, 0, ""},
+      {{}, {"params", "--channels", "1", "--rate", "1"}, 1, msg::kCommError},  // no logger-sim
+  };
+  for (const auto& [simArgs, args, status, message] : cases) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    std::optional<SimProcess> sim;
+    if (!simArgs.isEmpty()) sim.emplace(QStringList{"--pace", "full"} + simArgs);
+    const auto r = Logtool(QStringList{args[0], "--port", sim ? sim->tty : dir.filePath("missing")} + args.mid(1));
+    EXPECT_EQ(r.status, status);
+    EXPECT_TRUE(r.out.contains(message)) << r.out.toStdString();
+    // A failed download leaves no file; the compensation table is saved as read.
+    EXPECT_EQ(testing_support::FileBytes(out), status ? QByteArray() : QByteArray::fromHex(comp.toLatin1()));
+    QFile::remove(out);
   }
-  {
-    SimProcess sim({"--pace", "full", "--fault", "wrong-echo"});
-    const ToolRun params = Logtool({"params", "--port", sim.tty, "--channels", "1", "--rate", "1"});
-    EXPECT_EQ(params.code, 1);
-    EXPECT_TRUE(params.out.contains("Verify Failed!"));
-  }
-  {
-    SimProcess sim({"--pace", "full", "--comp", "000102030405060708090a0b0c0d0e0f1011121314"});
-    const QString fsh = dir.filePath("c.fsh");
-    const ToolRun read = Logtool({"compread", "--port", sim.tty, "-o", fsh});
-    EXPECT_EQ(read.code, 0);
-    EXPECT_EQ(testing_support::FileBytes(fsh), QByteArray::fromHex("000102030405060708090a0b0c0d0e0f1011121314"));
-  }
-  const ToolRun noPort = Logtool({"params", "--port", dir.filePath("missing"), "--channels", "1", "--rate", "1"});
-  EXPECT_EQ(noPort.code, 1);
-  EXPECT_TRUE(noPort.out.contains("Communication error. Check com port settings."));
 }
 
 }  // namespace
