@@ -11,9 +11,8 @@
 namespace logexport {
 namespace {
 
-using testing_support::ProgramDir;
-
 using testing_support::FileBytes;
+using testing_support::ProgramDir;
 
 common::ChannelConfiguration sampleConfig() {
   common::ChannelConfiguration c;
@@ -32,45 +31,25 @@ common::ChannelConfiguration sampleConfig() {
   return c;
 }
 
+// Written over a longer file, which the header replaces with its captures. An empty
+// configuration; a damaged log without a rate writes the rate as 0.
 TEST(CaptureFileTest, HeaderBytes) {
+  const std::tuple<const char*, quint8, common::ChannelConfiguration, QByteArray> cases[] = {
+      {"/home/u/dlg/flight.dlg", 3, sampleConfig(),
+       "Capture file from log file /home/u/dlg/flight.dlg\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\n"
+       "MIN\r\n ,-10.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0.25,4095,4095,4095,4095,4095,4095,4095,4095,4095,255,255\r\n"
+       " ,Temp, oil,CH2,CH3,CH4,Pr\xe9s,CH6,CH7,CH8,CH9,CH10,CH11,CH12\r\n ,V, ,V,V,V,V,V,V,V,V,V,V\r\n"},
+      {"a.dlg", 0, {},
+       "Capture file from log file a.dlg\r\nCycle frequency 0\r\nConfig settings\r\nMIN\r\n"
+       " ,0,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0,0,0,0,0,0,0,0,0,0,0,0\r\n ,,,,,,,,,,,,\r\n ,,,,,,,,,,,,\r\n"},
+  };
   ProgramDir dir;
   const QString path = dir.file("cap/init.txt");
-  QString error;
-  ASSERT_TRUE(WriteCaptureHeader(path, QStringLiteral("/home/u/dlg/flight.dlg"), 3, sampleConfig(), &error)) << error.toStdString();
-
-  QByteArray want;
-  want += "Capture file from log file /home/u/dlg/flight.dlg\r\n";
-  want += "Cycle frequency 16.6666666666667\r\n";
-  want += "Config settings\r\n";
-  want += "MIN\r\n";
-  want += " ,-10.5,0,0,0,0,0,0,0,0,0,0,0\r\n";
-  want += "MAX\r\n";
-  want += " ,0.25,4095,4095,4095,4095,4095,4095,4095,4095,4095,255,255\r\n";
-  want += " ,Temp, oil,CH2,CH3,CH4,Pr\xe9s,CH6,CH7,CH8,CH9,CH10,CH11,CH12\r\n";
-  want += " ,V, ,V,V,V,V,V,V,V,V,V,V\r\n";
-  want += "Cycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n";
-  EXPECT_EQ(FileBytes(path), want);
-}
-
-TEST(CaptureFileTest, HeaderReplacesTheOldFileAndItsCaptures) {
-  ProgramDir dir;
-  const QString path = dir.file("cap/init.txt");
-  ASSERT_TRUE(testing_support::WriteFileBytes(path, QByteArray(5000, 'x')));
-  ASSERT_TRUE(WriteCaptureHeader(path, QStringLiteral("a.dlg"), 0, common::ChannelConfiguration{}, nullptr));
-  // An empty configuration; a damaged log without a rate writes the rate as 0.
-  EXPECT_EQ(FileBytes(path), "Capture file from log file a.dlg\r\nCycle frequency 0\r\nConfig settings\r\nMIN\r\n"
-                             " ,0,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0,0,0,0,0,0,0,0,0,0,0,0\r\n ,,,,,,,,,,,,\r\n"
-                             " ,,,,,,,,,,,,\r\nCycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n");
-}
-
-TEST(CaptureFileTest, CsvHeaderOrderDiffers) {
-  const QStringList csv = HeaderLines(HeaderKind::Csv, QStringLiteral("x.dlg"), 1, sampleConfig());
-  ASSERT_EQ(csv.size(), 10);
-  EXPECT_EQ(csv[0], QStringLiteral("Generated from x.dlg"));
-  EXPECT_EQ(csv[1], QStringLiteral("Cycle frequency 50"));
-  EXPECT_EQ(csv.mid(7), (QStringList{"Cycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11",
-                                     QString::fromUtf8(" ,Temp, oil,CH2,CH3,CH4,Pr\u00e9s,CH6,CH7,CH8,CH9,CH10,CH11,CH12"),
-                                     " ,V, ,V,V,V,V,V,V,V,V,V,V"}));
+  for (const auto& [log, code, config, bytes] : cases) {
+    ASSERT_TRUE(testing_support::WriteFileBytes(path, QByteArray(5000, 'x')));
+    ASSERT_TRUE(WriteCaptureHeader(path, QString::fromLatin1(log), code, config, nullptr));
+    EXPECT_EQ(FileBytes(path), bytes + "Cycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n") << log;
+  }
 }
 
 TEST(CaptureFileTest, AppendedLinesAndMissingFolder) {
@@ -95,29 +74,22 @@ TEST(CaptureFileTest, AppendedLinesAndMissingFolder) {
 
 TEST(CaptureFileTest, FailuresReturnAReason) {
   ProgramDir dir;
-  // A file where the folder should be: neither the folder nor the file can be made.
-  QFile blocker(dir.file("cap2"));
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  blocker.close();
-  QString error;
-  EXPECT_FALSE(WriteCaptureHeader(dir.file("cap2/init.txt"), QString(), 1, common::ChannelConfiguration{}, &error));
-  EXPECT_FALSE(error.isEmpty());
-  error.clear();
-  EXPECT_FALSE(AppendCapture(dir.file("cap2/init.txt"), 0, {}, {}, &error));
-  EXPECT_FALSE(error.isEmpty());
-  // A folder where the file should be.
-  ASSERT_TRUE(QDir(dir.path()).mkpath("cap/init.txt"));
-  error.clear();
-  EXPECT_FALSE(AppendCapture(dir.file("cap/init.txt"), 0, {}, {}, &error));
-  EXPECT_FALSE(error.isEmpty());
+  // A file where the folder should be: neither the folder nor the file can be made; a
+  // folder where the file should be.
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap2"), "") && QDir(dir.path()).mkpath("cap/init.txt"));
+  for (const char* path : {"cap2/init.txt", "cap/init.txt"}) {
+    QString header, line;
+    EXPECT_FALSE(AppendCapture(dir.file(path), 0, {}, {}, &line)) << path;
+    EXPECT_FALSE(line.isEmpty()) << path;
+    EXPECT_FALSE(WriteCaptureHeader(dir.file(path), QString(), 1, {}, &header) || header.isEmpty()) << path;
+  }
 }
 
 TEST(CaptureFileTest, RawColumnReadsTheStore) {
   logdata::SampleStore store;
   ASSERT_TRUE(store.reset(3));
   for (int r = 0; r < 12; ++r) store.at(r, 2) = qint16(r * 3 - 5);
-  const auto raw = RawColumn(store, 2);
-  for (int r = 0; r < 12; ++r) EXPECT_EQ(raw[std::size_t(r)], r * 3 - 5);
+  EXPECT_EQ(RawColumn(store, 2), (std::array<qint16, 12>{-5, -2, 1, 4, 7, 10, 13, 16, 19, 22, 25, 28}));
   EXPECT_EQ(RawColumn(store, 3), (std::array<qint16, 12>{}));  // the spare zero column
   EXPECT_EQ(RawColumn(store, 99), (std::array<qint16, 12>{}));
 }

@@ -62,12 +62,7 @@ TEST_F(ScopePrint, LayoutInFractionsOfThePage) {
 
 TEST_F(ScopePrint, MarkerLineAndValuesWhenSet) {
   view.SecondsMode = true;
-  Marker m;
-  m.set = true;
-  m.fraction = 0.25;
-  m.position = 12.5;
-  m.values = {-3.14159, 7};
-  const PrintPage p = page(m);
+  const PrintPage p = page(Marker{true, 0, 0.25, 12.5, {-3.14159, 7}});
   ASSERT_EQ(p.lines.size(), 3u);
   EXPECT_EQ(p.lines[2].line, QLineF(0.3 * W, 0.1 * PH, 0.3 * W, 0.7 * PH));
   EXPECT_EQ(where(p, QStringLiteral("-3.1416")), QPointF(0.025, 0.4));
@@ -104,19 +99,15 @@ TEST_F(ScopePrint, PdfNameAddsTheSuffixAndAsksBeforeReplacing) {
   prompt.answers = {common::PromptAnswer::No};
   EXPECT_EQ(AskPdfName(prompt, dir.file("cap")), dir.file("cap/new.pdf"));
   ASSERT_EQ(prompt.records.size(), 5u);
-  EXPECT_EQ(prompt.records[0].title, msg::kFilterPdf);
-  EXPECT_EQ(prompt.records[0].text, dir.file("cap"));
-  EXPECT_EQ(prompt.records[1].text, common::msg::FileExistsQuestion(old));
-  EXPECT_EQ(prompt.records[1].title, common::msg::kTitleConfig);
+  EXPECT_EQ(prompt.records[0].title + prompt.records[0].text, msg::kFilterPdf + dir.file("cap"));
+  EXPECT_EQ(prompt.records[1].title + prompt.records[1].text, common::msg::kTitleConfig + common::msg::FileExistsQuestion(old));
   EXPECT_EQ(prompt.records[1].buttons, common::PromptButtons::YesNo);
   EXPECT_TRUE(AskPdfName(prompt, dir.file("cap")).isEmpty());  // cancelled
 }
 
 TEST_F(ScopePrint, TracesAndMarkerStayInsideThePlotBox) {
   setWindow(0, 1999);
-  Marker m;
-  m.set = true;
-  m.fraction = 0.5;
+  const Marker m{true, 0, 0.5};
   // Scale 40 sends trace 1 above the box after sample 1024.
   PrintPage p = ComposePage(src, {TraceSetting{1, 40, 0}, TraceSetting{6, 10, 0}}, m, W, PH);
   constexpr double k = 10;  // twips per pixel
