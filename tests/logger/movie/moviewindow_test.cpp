@@ -102,9 +102,7 @@ TEST_F(MovieWindowTest, RangeAndFormatBoxes) {
   EXPECT_EQ(max->text(), "0.1");
   min->setText("1e3");
   QTest::keyClick(min, Qt::Key_Return);
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].title, common::msg::kTitleErrorBang);
-  EXPECT_EQ(prompt.messages()[0].text, msg::kNonNumericMin);
+  EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleErrorBang + ": " + msg::kNonNumericMin});
   EXPECT_EQ(min->text(), "0");
 
   forma->clear();
@@ -209,10 +207,8 @@ TEST_F(MovieWindowTest, RunsThatEndEarly) {
   prompt.files = {dir.file("nowhere/x.avi")};
   window->chooseCodec = [] { return movie::Codec::Raw; };
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(QStringList({prompt.messages()[0].title, prompt.messages()[0].text}),
-            QStringList({common::msg::kTitleLogger, msg::kWriteError}));
-  EXPECT_EQ(prompt.messages()[0].icon, common::PromptIcon::Information);
+  EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleLogger + ": " + msg::kWriteError});
+  EXPECT_EQ(prompt.records.back().icon, common::PromptIcon::Information);
   EXPECT_FALSE(window->isVisible());
 }
 
@@ -221,8 +217,7 @@ TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
   movie::MovieRange range;
   QPointer<movie::MovieWindow> opened;
   movie::OpenMovie(&owner, log.source(), false, range, prompt, dir.path(), opened);
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(QStringList({prompt.messages()[0].title, prompt.messages()[0].text}), QStringList({msg::kTitleMovie, msg::kNoDataToShow}));
+  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleMovie + ": " + msg::kNoDataToShow});
   EXPECT_FALSE(opened);
 
   log.view.WindowStart = 5;
@@ -241,12 +236,9 @@ TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
     QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
   });
   movie::OpenMovie(&owner, log.source(), true, range, prompt, dir.path(), opened);
-  ASSERT_EQ(prompt.messages().size(), 2u);
-  EXPECT_EQ(prompt.messages()[0].text, msg::RangeOutsideLog(300));
-  EXPECT_EQ(prompt.messages()[1].text, msg::kNonNumericStop);
+  EXPECT_EQ(prompt.messageTexts(), QStringList({msg::RangeOutsideLog(300), msg::kNonNumericStop}));
   EXPECT_EQ(prompt.messages()[1].title, common::msg::kTitleErrorBang);
-  EXPECT_EQ(range.start, 5);
-  EXPECT_EQ(range.stop, 250) << "250.5 rounds half to even";
+  EXPECT_EQ(std::pair(range.start, range.stop), std::pair(5, 250)) << "250.5 rounds half to even";
   ASSERT_TRUE(opened);
   EXPECT_EQ(opened->parentWidget(), &owner);
   EXPECT_TRUE(opened->isVisible());

@@ -102,13 +102,9 @@ TEST_F(CursorTest, ValueReadOutsLessTheirBias) {
   view.EngBias[10] = 200;
   const CursorReadout r = CursorMove(view, input(), 400);  // sample 40
   ASSERT_TRUE(r.valuesValid);
-  const char* expected[12] = {"30",  // raw 40, less 10
-                              "50", "60", "70",
-                              "8",                 // raw 80 / 10
-                              "97.8021978021978",  // 100 - 100 * 90 / 4095, 15 digits
-                              "100", "110", "120", "130",
-                              "-60",  // 8-bit channel, raw 140 of 255, less 200
-                              "150"};
+  // Channel 1: raw 40 less 10; 5: raw 80 / 10; 6: 100 - 100 * 90 / 4095 in 15 digits;
+  // 11: an 8-bit channel, raw 140 of 255, less 200.
+  const char* expected[12] = {"30", "50", "60", "70", "8", "97.8021978021978", "100", "110", "120", "130", "-60", "150"};
   for (int i = 0; i < 12; ++i) EXPECT_EQ(r.values[std::size_t(i)], QLatin1String(expected[i])) << i;
 }
 
@@ -135,14 +131,9 @@ TEST_F(CursorTest, ChannelsFiveAndSixDriftBetweenTheReferencesFromTheFirstBiasTo
 TEST_F(CursorTest, CursorLineErasesTheOldLineOnly) {
   ASSERT_EQ(view.CursorX, -100);  // as a trend redraw leaves it
   CursorReadout r = CursorMove(view, input(), 300.4);
-  EXPECT_FALSE(r.line.erase);
-  EXPECT_EQ(r.line.drawX, 300);
-  EXPECT_EQ(view.CursorX, 300);
-  r = CursorMove(view, input(), 512.5);
-  EXPECT_TRUE(r.line.erase);
-  EXPECT_EQ(r.line.eraseX, 300);
-  EXPECT_EQ(r.line.drawX, 512);  // halves to even
-  EXPECT_EQ(view.CursorX, 512);
+  EXPECT_EQ(std::tuple(r.line.erase, r.line.drawX, view.CursorX), std::tuple(false, 300, 300));
+  r = CursorMove(view, input(), 512.5);  // halves to even
+  EXPECT_EQ(std::tuple(r.line.erase, r.line.eraseX, r.line.drawX, view.CursorX), std::tuple(true, 300, 512, 512));
 }
 
 TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
@@ -155,11 +146,9 @@ TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
   EXPECT_EQ(view.CandidateRef, ViewState{}.CandidateRef);
 
   p = CursorPress(view, input(), MouseButton::Left, 300, prompt);
-  ASSERT_TRUE(p.handled);
-  EXPECT_EQ(p.redraw, Redraw::Overview);
-  EXPECT_EQ(p.readout.position, QStringLiteral("30"));
-  EXPECT_EQ(p.readout.line.drawX, 300);
-  EXPECT_EQ(view.CursorSample, 7);  // a press does not move the cursor sample
+  ASSERT_TRUE(p.handled);  // the cursor sample stays where it was
+  EXPECT_EQ(std::tuple(p.redraw, p.readout.position, p.readout.line.drawX, view.CursorSample),
+            std::tuple(Redraw::Overview, QStringLiteral("30"), 300, 7));
   EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 0}));
   EXPECT_DOUBLE_EQ(view.RawCandidate[4], 70);
   EXPECT_DOUBLE_EQ(view.EngCandidate[4], 7);
@@ -177,22 +166,15 @@ TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
 TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
   derived::DerivedTable table;
   table.reset(1000);
-  for (qint32 j = 0; j < 1000; ++j) {
-    table.row(derived::DerivedTable::kSpeedRow)[j] = 25.0f;
-    table.row(derived::DerivedTable::kAltitudeRow)[j] = 1000.0f;
-  }
+  std::fill_n(table.row(derived::DerivedTable::kSpeedRow), 1000, 25.0f);
+  std::fill_n(table.row(derived::DerivedTable::kAltitudeRow), 1000, 1000.0f);
   derived = &table;
   view.SpeedAlt = true;
-  const struct {
-    int unit;
-    const char *altitude, *speed;
-  } cases[] = {{0, "1000", "25"}, {1, "1000", "90"}, {2, "3280.83989501312", "55.9234073013601"}};  // m, km/h; ft, mph
-  for (const auto& c : cases) {
-    view.SpeedUnit = c.unit;
+  // Unit, altitude, speed: m and m/s, m and km/h, feet and mph.
+  for (auto [unit, altitude, speed] : {std::tuple{0, "1000", "25"}, {1, "1000", "90"}, {2, "3280.83989501312", "55.9234073013601"}}) {
+    view.SpeedUnit = unit;
     const CursorReadout r = CursorMove(view, input(), 400);
-    EXPECT_EQ(r.values[4], QLatin1String(c.altitude));
-    EXPECT_EQ(r.values[5], QLatin1String(c.speed));
-    EXPECT_EQ(r.values[0], QStringLiteral("40"));
+    EXPECT_EQ(QStringList({r.values[0], r.values[4], r.values[5]}), QStringList({"40", altitude, speed})) << unit;
   }
   // Without the box, or without a table, the raw read-outs stay.
   view.SpeedAlt = false;

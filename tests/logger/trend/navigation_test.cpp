@@ -23,21 +23,16 @@ struct Step {
   qint32 wantLength = -1;  // -1: end - start
 };
 
+std::function<Redraw(ViewState&)> ZoomBackTo(qint32 previousStart, qint32 previousEnd, qint32 count) {
+  return [=](ViewState& v) { v.PreviousStart = previousStart, v.PreviousEnd = previousEnd; return ZoomBack(v, count); };
+}
+
 void RunStep(const Step& c) {
   ViewState v = Window(c.start, c.end);
   EXPECT_EQ(c.op(v), Redraw::Both) << c.what;
   EXPECT_EQ(v.WindowStart, c.wantStart) << c.what;
   EXPECT_EQ(v.WindowEnd, c.wantEnd) << c.what;
   EXPECT_EQ(v.WindowLength, c.wantLength < 0 ? c.wantEnd - c.wantStart : c.wantLength) << c.what;
-}
-
-TEST(NavigationTest, RoundingAndPositions) {
-  for (auto [position, sample] : {std::pair{2.5, 2}, {3.5, 4}, {-0.5, 0}, {2.4999, 2}, {2.5001, 3}})
-    EXPECT_EQ(RoundSample(position), sample) << position;
-  const ViewState v = Window(100, 300);
-  EXPECT_DOUBLE_EQ(TrendPosition(v, 250, 1000), 150);
-  EXPECT_DOUBLE_EQ(TrendPosition(v, 1000, 1000), 300);
-  EXPECT_DOUBLE_EQ(OverviewPosition(500, 1000, 2000), 1000);
 }
 
 TEST(NavigationTest, StepAndLengthButtonsStayInsideTheLog) {
@@ -58,7 +53,12 @@ TEST(NavigationTest, StepAndLengthButtonsStayInsideTheLog) {
       {"-", 100, 200, [](ViewState& v) { return Shorten(v, 1); }, 100, 199},
       {"-- to one sample", 100, 103, [](ViewState& v) { return Shorten(v, 5); }, 100, 101},
       {"- at one sample", 100, 101, [](ViewState& v) { return Shorten(v, 1); }, 100, 101},
-      {"previous view", 100, 200, [](ViewState& v) { v.PreviousStart = 20, v.PreviousEnd = 70; return ZoomBack(v, n); }, 20, 70},
+      // A previous view taken on a longer log is held inside the log now loaded, keeping
+      // its length where the log is long enough, as the step buttons do at the end.
+      {"previous view", 100, 200, ZoomBackTo(20, 70, n), 20, 70},
+      {"previous view past the end", 100, 200, ZoomBackTo(500, 900, 600), 200, 600},
+      {"previous view longer than the log", 100, 200, ZoomBackTo(500, 900, 300), 0, 300},
+      {"previous view, empty log", 100, 200, ZoomBackTo(500, 900, 0), 0, 0},
   };
   for (const Step& c : cases) RunStep(c);
 }
@@ -115,12 +115,9 @@ TEST(NavigationTest, LeftButtonMovesTheWindowInsideTheLogAndKeepsThePreviousView
 }
 
 TEST(NavigationTest, ArrowKeysMoveOneTwipWithinThePicture) {
-  const struct {
-    double x;
-    int direction;
-    double want;
-  } cases[] = {{100, 1, 101}, {100, -1, 99}, {1000, 1, 1000}, {0, -1, 0}, {-100, 1, 0}};  // -100: after a redraw
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(ArrowKeyX(c.x, 1000, c.direction), c.want) << c.x;
+  // x, direction, the new x; -100 is where a redraw leaves the cursor.
+  for (auto [x, direction, want] : {std::tuple{100.0, 1, 101.0}, {100.0, -1, 99.0}, {1000.0, 1, 1000.0}, {0.0, -1, 0.0}, {-100.0, 1, 0.0}})
+    EXPECT_DOUBLE_EQ(ArrowKeyX(x, 1000, direction), want) << x;
 }
 
 TEST(NavigationTest, WindowBoxTextsInSamplesAndSeconds) {
@@ -143,30 +140,6 @@ TEST(NavigationTest, WindowBoxTextsInSamplesAndSeconds) {
     v.SecondsMode = c.seconds;
     const WindowTexts t = WindowBoxTexts(v, c.code);
     EXPECT_EQ(QStringList({t.start, t.end, t.length}), QStringList({c.texts[0], c.texts[1], c.texts[2]})) << c.start;
-  }
-}
-
-// A previous view taken on a longer log is held inside the log now loaded, keeping its
-// length where the log is long enough, as the step buttons do at the end.
-TEST(NavigationTest, PreviousViewIsHeldInsideAShorterLog) {
-  struct Case {
-    qint32 prevStart, prevEnd, count, start, end;
-  };
-  const Case cases[] = {
-      {20, 70, 1000, 20, 70},    // inside: unchanged
-      {500, 900, 600, 200, 600}, // past the end: same length, ends at the end
-      {500, 900, 300, 0, 300},   // longer than the log: the whole log
-      {500, 900, 0, 0, 0},       // empty log
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.count);
-    ViewState v = Window(0, 10);
-    v.PreviousStart = c.prevStart;
-    v.PreviousEnd = c.prevEnd;
-    ZoomBack(v, c.count);
-    EXPECT_EQ(v.WindowStart, c.start);
-    EXPECT_EQ(v.WindowEnd, c.end);
-    EXPECT_EQ(v.WindowLength, c.end - c.start);
   }
 }
 

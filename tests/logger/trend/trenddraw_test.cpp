@@ -97,38 +97,15 @@ TEST(TrendPerSample, OnePointAndOneLinePerSample) {
   EXPECT_EQ(ComputeTrace(Request(0, 1000), Series{{5, 6, 7}}.view(), nullptr).polyline.size(), 3u);
 }
 
-TEST(TrendBars, BlocksShareEndSamplesAndSkipTheLastPartialBlock) {
-  // 10000-sample window, step 8. Put a spike at sample 8 (shared by blocks 0 and 1)
-  // and one in the trailing part that has no bar.
-  Series s;
-  s.raw.assign(10001, 1000);
-  s.raw[8] = 3000;
-  s.raw[9999] = 4000;
-  auto g = ComputeTrace(Request(0, 10000), s.view(), nullptr);
-  ASSERT_TRUE(g.bars);
-  // j = 1 .. 10000 - 8 in steps of 8: 1249 bars.
-  ASSERT_EQ(g.barLines.size(), 1249u);
-  const double ky = -kPic.height / 4095;
-  const double base = kPic.height - 10;
-  const double xstep = kPic.width / 10000;
-  // Bar 0 covers samples 0..8, bar 1 samples 8..16: both reach the spike.
-  EXPECT_NEAR(g.barLines[0].y2(), 3000 * ky + base - 10, 1e-6);
-  EXPECT_NEAR(g.barLines[1].y2(), 3000 * ky + base - 10, 1e-6);
-  EXPECT_NEAR(g.barLines[2].y2(), 1000 * ky + base - 10, 1e-6);
-  EXPECT_NEAR(g.barLines[0].y1(), 1000 * ky + base + 10, 1e-6);
-  EXPECT_NEAR(g.barLines[0].x1(), 8 * xstep, 1e-6);
-  EXPECT_NEAR(g.barLines[1].x1(), 16 * xstep, 1e-6);
-  EXPECT_DOUBLE_EQ(g.barLines[0].x1(), g.barLines[0].x2());
-  // The last bar ends at sample 9992; the spike at 9999 is never drawn.
-  for (const auto& l : g.barLines) EXPECT_GT(l.y2(), 4000 * ky + base - 10 + 1);
-}
-
-TEST(TrendBars, BarEndsUnderBiasDriftInversionAndDerivedValues) {
-  const double ky = -kPic.height / 4095, base = kPic.height - 10;
+// A 10000-sample window, step 8: j = 1 .. 10000 - 8 in steps of 8, 1249 bars. Every
+// sample holds 100 but sample 8, shared by bars 0 and 1, and sample 9999, in the
+// trailing part that has no bar: both 4000.
+TEST(TrendBars, BlocksShareEndSamplesUnderBiasDriftInversionAndDerivedValues) {
+  const double ky = -kPic.height / 4095, base = kPic.height - 10, xstep = kPic.width / 10000;
   const struct {
     const char* what;
     std::function<void(TraceRequest&)> set;
-    double low, high;  // the drawn extremes of bar 0 (samples 0..8 hold 100, sample 3 holds 4000)
+    double low, high;  // the drawn extremes of bars 0 and 1
     double shift;
   } cases[] = {
       {"plain", [](TraceRequest&) {}, 100, 4000, 0},
@@ -139,14 +116,22 @@ TEST(TrendBars, BarEndsUnderBiasDriftInversionAndDerivedValues) {
   };
   Series s;
   s.raw.assign(10001, 100);
-  s.raw[3] = 4000;
+  s.raw[8] = s.raw[9999] = 4000;
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     TraceRequest rq = Request(0, 10000);
     c.set(rq);
     const auto g = ComputeTrace(rq, s.view(), nullptr);
-    ASSERT_TRUE(g.bars) << c.what;
-    EXPECT_NEAR(g.barLines[0].y1(), c.low * ky + base + 10 + c.shift, 1e-6) << c.what;
-    EXPECT_NEAR(g.barLines[0].y2(), c.high * ky + base - 10 + c.shift, 1e-6) << c.what;
+    ASSERT_TRUE(g.bars);
+    ASSERT_EQ(g.barLines.size(), 1249u);
+    for (std::size_t i : {0u, 1u}) {
+      EXPECT_NEAR(g.barLines[i].y1(), c.low * ky + base + 10 + c.shift, 1e-6) << i;
+      EXPECT_NEAR(g.barLines[i].y2(), c.high * ky + base - 10 + c.shift, 1e-6) << i;
+      EXPECT_EQ(QPointF(g.barLines[i].x1(), g.barLines[i].x2()), QPointF(8 * (i + 1) * xstep, 8 * (i + 1) * xstep));
+    }
+    // Bar 2 and the last bar are flat: ten units either way of the one value.
+    EXPECT_NEAR(g.barLines[2].y1() - g.barLines[2].y2(), 20, 1e-6);
+    EXPECT_NEAR(g.barLines.back().y1() - g.barLines.back().y2(), 20, 1e-6);
   }
   // Derived values above 4095: the block search keeps its starting minimum of 4095, and
   // drift does not move them.

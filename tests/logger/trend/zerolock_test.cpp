@@ -31,20 +31,13 @@ std::array<bool, 12> Boxes(std::initializer_list<int> checked) {
 TEST(ZeroLockTest, EveryClickRetakesTheLatestCandidatesForAllCheckedChannelsAndClearsTheOthers) {
   ViewState v = WithCandidates();
   v.EngBias[3] = v.RawBias[3] = 7;
-  ApplyZeroLock(v, Boxes({0, 2}), 2);
-  EXPECT_DOUBLE_EQ(v.EngBias[0], 100);
-  EXPECT_DOUBLE_EQ(v.RawBias[0], 1000);
-  EXPECT_DOUBLE_EQ(v.EngBias[2], 102);
-  EXPECT_DOUBLE_EQ(v.RawBias[3], 0);  // unchecked: cleared at once
-  EXPECT_DOUBLE_EQ(v.EngBias[3], 0);
+  ApplyZeroLock(v, Boxes({0, 2}), 2);  // channel 4 unchecked: cleared at once
+  EXPECT_EQ(std::tuple(v.EngBias[0], v.RawBias[0], v.EngBias[2], v.EngBias[3], v.RawBias[3]), std::tuple(100, 1000, 102, 0, 0));
   // A new left press elsewhere, then channel 2's box: channel 1 moves as well.
   v.EngCandidate[0] = 300;
   v.RawCandidate[0] = 3000;
-  ApplyZeroLock(v, Boxes({0, 1, 2}), 1);
-  EXPECT_DOUBLE_EQ(v.EngBias[0], 300);
-  EXPECT_DOUBLE_EQ(v.RawBias[0], 3000);
-  EXPECT_DOUBLE_EQ(v.EngBias[1], 101);
-  EXPECT_DOUBLE_EQ(v.EngBias[12], 0);  // second references are channels 5 and 6 alone
+  ApplyZeroLock(v, Boxes({0, 1, 2}), 1);  // second references are channels 5 and 6 alone
+  EXPECT_EQ(std::tuple(v.EngBias[0], v.RawBias[0], v.EngBias[1], v.EngBias[12]), std::tuple(300, 3000, 101, 0));
   EXPECT_EQ(v.BiasRef, (std::array<qint32, 2>{0, 0}));
 }
 
@@ -71,13 +64,9 @@ TEST(ZeroLockTest, ChannelsFiveAndSixTakeOrDropTheirSecondReferenceOnlyWithTheir
     SCOPED_TRACE(c.what);
     ViewState v = WithCandidates();
     for (const Click& k : c.clicks) ApplyZeroLock(v, k.boxes, k.clicked);
-    EXPECT_DOUBLE_EQ(v.EngBias[4], c.bias5);
-    EXPECT_DOUBLE_EQ(v.EngBias[12], c.second5);
-    EXPECT_DOUBLE_EQ(v.EngBias[5], c.bias6);
-    EXPECT_DOUBLE_EQ(v.EngBias[13], c.second6);
-    EXPECT_DOUBLE_EQ(v.EngCandidate[4], c.candidate5);
-    EXPECT_DOUBLE_EQ(v.EngCandidate[12], c.candidate12);
-    EXPECT_DOUBLE_EQ(v.RawCandidate[4], 1004);  // the raw candidate always stays
+    // The raw candidate always stays.
+    EXPECT_EQ(std::tuple(v.EngBias[4], v.EngBias[12], v.EngBias[5], v.EngBias[13], v.EngCandidate[4], v.EngCandidate[12], v.RawCandidate[4]),
+              std::tuple(c.bias5, c.second5, c.bias6, c.second6, c.candidate5, c.candidate12, 1004.0));
     EXPECT_EQ(v.BiasRef, c.refs);
   }
   // Without a right press there is no second reference: the second bias is the first.
@@ -94,19 +83,14 @@ TEST(WinHeightTest, NumbersAreCommittedAndOtherTextsRefusedWithTheStoredHeightSh
   for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("1.50"), QString(), QStringLiteral("-")}) {
     prompt.clear();
     const WinHeightOutcome o = CommitWinHeight(v, 11, bad, prompt);
-    EXPECT_FALSE(o.redraw);
-    EXPECT_EQ(o.text, QStringLiteral("2047.5"));
-    ASSERT_EQ(prompt.records.size(), 1u);
-    EXPECT_EQ(prompt.records[0].title, QStringLiteral("Error!"));
-    EXPECT_EQ(prompt.records[0].text, QStringLiteral("Non numeric input for WinHeight CH12 !"));
+    EXPECT_EQ(std::pair(o.redraw, o.text), std::pair(false, QStringLiteral("2047.5")));
+    EXPECT_EQ(prompt.said(), QStringList{"Error!: Non numeric input for WinHeight CH12 !"});
     EXPECT_EQ(prompt.records[0].buttons, common::PromptButtons::Ok);
   }
   EXPECT_DOUBLE_EQ(v.WinHeight[11], 2047.5);
   prompt.clear();
   const WinHeightOutcome o = CommitWinHeight(v, 11, QStringLiteral("1500.5"), prompt);
-  EXPECT_TRUE(o.redraw);
-  EXPECT_EQ(o.text, QStringLiteral("1500.5"));
-  EXPECT_DOUBLE_EQ(v.WinHeight[11], 1500.5);
+  EXPECT_EQ(std::tuple(o.redraw, o.text, v.WinHeight[11]), std::tuple(true, QStringLiteral("1500.5"), 1500.5));
   EXPECT_TRUE(prompt.records.empty());
   v.WinHeight[0] = 0.1;
   EXPECT_EQ(WinHeightText(v, 0), QStringLiteral("0.1"));  // what leaving the box shows
