@@ -13,17 +13,11 @@ namespace movietest {
 
 struct AviInfo {
   bool ok = false;
-  QString format;      // demuxer name, "avi"
-  QString codec;       // "rawvideo", "mjpeg", "ffv1", "mpeg4"
-  QString mediaType;   // "video"
-  int streams = 0;
-  int width = 0;
-  int height = 0;
-  int rateNum = 0;     // stream rate as the file states it
-  int rateDen = 0;
-  int packets = 0;
-  int keyPackets = 0;
-  QImage first;        // the first frame decoded, RGB32; null without frames
+  QString format, codec, mediaType;  // "avi"; "rawvideo", "mjpeg", "ffv1" or "mpeg4"; "video"
+  int streams = 0, width = 0, height = 0;
+  int rateNum = 0, rateDen = 0;  // stream rate as the file states it
+  int packets = 0, keyPackets = 0;
+  QImage first;  // the first frame decoded, RGB32; null without frames
 };
 
 inline QImage Decode(AVCodecContext* dec, const AVPacket* pkt) {

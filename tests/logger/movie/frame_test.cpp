@@ -31,14 +31,10 @@ TEST(FrameTest, ValuesInEachChannelsFormatWithZeroLockAndDrift) {
   scene.layout.setup[10].ValueFormat = QStringLiteral("##0");
   movie::ShowValues(scene, log.source(), 200, true);
 
-  EXPECT_EQ(scene.value[0], L("20.0"));   // 200 / 10
-  EXPECT_EQ(scene.value[1], L("395."));   // 400 - 5
-  // 1000 - 30 + (30 - 10) * (200 - 100) / 200
-  EXPECT_EQ(scene.value[4], L("980."));
-  // An 8-bit channel scales by 255: the trend's value, not raw / 4095.
-  EXPECT_EQ(scene.value[10], QStringLiteral("152"));  // 2200 % 256
-  EXPECT_EQ(scene.name[3], "N4");
-  EXPECT_EQ(scene.unit[3], "U4");
+  // 200 / 10; 400 - 5; 1000 - 30 + (30 - 10) * (200 - 100) / 200; and an 8-bit channel
+  // scaled by 255 (the trend's value, not raw / 4095): 2200 % 256.
+  EXPECT_EQ(QStringList({scene.value[0], scene.value[1], scene.value[4], scene.value[10], scene.name[3], scene.unit[3]}),
+            QStringList({L("20.0"), L("395."), L("980."), "152", "N4", "U4"}));
   EXPECT_DOUBLE_EQ(*scene.barValue[0], 20);
   scene.layout.setup[2].ValueFormat = QStringLiteral("#");
   log.config.channel[2].Max = 4095 / 7.0;  // 600 / 7 = 85.71

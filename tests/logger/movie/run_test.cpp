@@ -57,8 +57,7 @@ TEST(RunTest, WriterFailuresEndTheRun) {
   FakeWriter w;
   w.failAt = 2;
   EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, w, {}), RunEnd::WriteError);
-  EXPECT_EQ(w.frames.size(), 2u);
-  EXPECT_EQ(w.finishes, 0);
+  EXPECT_EQ(std::pair(w.frames.size(), w.finishes), std::pair(std::size_t(2), 0));
   w = FakeWriter();
   w.finishFails = true;
   EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, w, {}), RunEnd::WriteError);
@@ -77,8 +76,7 @@ TEST(RunTest, ARangeBeyondTheLogReadsNothing) {
   FakeWriter w;
   for (const auto& [start, count] : {std::pair{90, 11}, {-1, 5}, {0, -1}, {100, 1}})
     EXPECT_EQ(movie::RenderMovie(scene, log.source(), start, count, w, {}), RunEnd::OutsideLog) << start;
-  EXPECT_TRUE(w.frames.empty());
-  EXPECT_EQ(w.finishes, 0);
+  EXPECT_TRUE(w.frames.empty() && w.finishes == 0);
   EXPECT_EQ(movie::RenderMovie(scene, log.source(), 100, 0, w, {}), RunEnd::Finished) << "no frames, a closed file";
   EXPECT_EQ(w.finishes, 1);
 }

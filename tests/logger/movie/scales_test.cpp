@@ -90,23 +90,20 @@ TEST(ScalesTest, SizesFollowVisibilityRangeAndPlace) {
   const qint32 grown = 150 + movie::TextHeight(movie::Fonts().scaleMetrics);
 
   mitta.visible = false;
-  EXPECT_TRUE(movie::DrawScaler(layout, 5, kPoint).ticks.empty());
-  EXPECT_EQ(mitta.width, 0);
+  EXPECT_TRUE(movie::DrawScaler(layout, 5, kPoint).ticks.empty() && mitta.width == 0);
 
   mitta.visible = true;
   layout.setup[4] = {3, 3, 0, 0, QStringLiteral("##.##")};  // an empty range divides by nothing
-  EXPECT_TRUE(movie::DrawScaler(layout, 5, kPoint).ticks.empty());
+  EXPECT_TRUE(movie::DrawScaler(layout, 5, kPoint).ticks.empty() && movie::DrawHoriScaler(layout, 5, kPoint).ticks.empty());
   EXPECT_EQ(mitta.width, 150);
-  EXPECT_TRUE(movie::DrawHoriScaler(layout, 5, kPoint).ticks.empty());
 
   layout.setup[4] = {0, 100, 0, 0, QStringLiteral("##.##")};
   movie::DrawHoriScaler(layout, 5, kPoint);
   EXPECT_EQ(vaaka.height, 135) << "parked below the canvas: no growth";
-  vaaka.top = 8099;
-  vaaka.height = 330;
-  movie::DrawHoriScaler(layout, 5, kPoint);
-  EXPECT_EQ(vaaka.height, std::max(330, grown));
-  vaaka.height = 1000;
-  movie::DrawHoriScaler(layout, 5, kPoint);
-  EXPECT_EQ(vaaka.height, 1000) << "never shrinks";
+  vaaka.top = 8099;  // on the canvas: grown to hold its labels, and never shrunk
+  for (auto [before, after] : {std::pair{330, std::max(330, grown)}, {1000, 1000}}) {
+    vaaka.height = before;
+    movie::DrawHoriScaler(layout, 5, kPoint);
+    EXPECT_EQ(vaaka.height, after);
+  }
 }
