@@ -81,9 +81,8 @@ TEST(CropTest, BytesForRanges) {
     ASSERT_TRUE(WriteCroppedLog(path, Store(), start, end, nullptr));
     EXPECT_EQ(FileBytes(path), hand::Dlg(count, 0x0C03, 3, 1234, cols)) << start << ".." << end;
   }
-  QString error;
-  EXPECT_FALSE(WriteCroppedLog(path, Store(), 2, 1, &error));
-  EXPECT_EQ(error, msg::kCropStartAfterEnd);
+  QString error;  // refused: the last file stays
+  EXPECT_FALSE(WriteCroppedLog(path, Store(), 2, 1, &error) || error != msg::kCropStartAfterEnd);
   EXPECT_EQ(FileBytes(path).size(), 11 + 2 * 24);
 }
 
@@ -101,8 +100,7 @@ TEST(RangeTest, BoxRulesAndValues) {
     EXPECT_EQ(BoxValue(text), value) << text;
   logdata::SampleStore s = Store();
   EXPECT_EQ(RangeLimit(s), 3);  // a stale larger count stops at the spare column
-  s.LoadedSampleCount = 2;
-  EXPECT_EQ(RangeLimit(s), 2);
+  EXPECT_EQ((s.LoadedSampleCount = 2, RangeLimit(s)), 2);
 }
 
 // A file-size limit stands in for a full disk: writes past it stop short as they would.
@@ -121,8 +119,7 @@ TEST(ExportFileErrorTest, OldFileStaysWhole) {
     const bool ok = path.endsWith(".csv") ? WriteCsv(path, "x", big, Config(), 0, 999, &error)
                                           : WriteCroppedLog(path, big, 0, 999, &error);
     setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(error, msg::LogCannotWrite(path, msg::kWriteStoppedShort));
+    EXPECT_FALSE(ok || error != msg::LogCannotWrite(path, msg::kWriteStoppedShort)) << error.toStdString();
     EXPECT_EQ(FileBytes(path), "old");
     EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files).size(), 1);  // no temporary left
   }

@@ -58,17 +58,13 @@ TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
     QImage img;
     movie::RenderFrame(s, img);
     ASSERT_EQ(img.size(), QSize(720, 540));
-    if (c.kind == Kind::Bar) {
-      auto span = YellowSpan(img, true, 108, 0, 540);
-      if (span.first >= 0) span = {span.first - 100, span.second - 100};
-      EXPECT_EQ(span, c.span);
+    const bool vertical = c.kind == Kind::Bar;
+    auto span = vertical ? YellowSpan(img, true, 108, 0, 540) : YellowSpan(img, false, 110, 0, 720);
+    if (span.first >= 0) span = {span.first - 100, span.second - 100};
+    EXPECT_EQ(span, c.span);
+    if (vertical)
       EXPECT_EQ(YellowSpan(img, false, 300, 0, 720), std::make_pair(c.span.first < 0 ? -1 : 100, c.span.first < 0 ? -1 : 116))
           << "the full width of the bar";
-    } else {
-      auto span = YellowSpan(img, false, 110, 0, 720);
-      if (span.first >= 0) span = {span.first - 100, span.second - 100};
-      EXPECT_EQ(span, c.span);
-    }
   }
 }
 
