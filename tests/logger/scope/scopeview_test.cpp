@@ -79,19 +79,15 @@ TEST_F(ScopeView, UncheckedChannelStaysEmptyAndScalesShareTheSamples) {
 TEST_F(ScopeView, LabelsFollowScaleBiasZeroLockAndSpeedAlt) {
   view.EngBias[1] = 50;  // channel 2 zero-locked at 50
   TraceLabels l = LabelsFor(src, {2, 20, 300});
-  EXPECT_EQ(l.bottom, QStringLiteral("150.00"));  // -100 + 300 - 50
-  EXPECT_EQ(l.top, QStringLiteral("2197.50"));    // + 4095 * 10 / 20
-  EXPECT_EQ(l.scale, common::LocaleDoubleText(2));
-  EXPECT_EQ(l.bias, QStringLiteral("300"));
-  EXPECT_EQ(l.number + l.name + l.unit, QStringLiteral("2N2U2"));
+  // Bottom -100 + 300 - 50, top 4095 * 10 / 20 above it.
+  EXPECT_EQ(QStringList({l.bottom, l.top, l.scale, l.bias, l.number + l.name + l.unit}),
+            QStringList({"150.00", "2197.50", common::LocaleDoubleText(2), "300", "2N2U2"}));
 
   speedAlt(1);
   l = LabelsFor(src, {6, 10, -30});
-  EXPECT_EQ(l.name, QLatin1String(derived::kSpeedLabel));
-  EXPECT_EQ(l.unit, QLatin1String(derived::SpeedUnitText(1)));
-  EXPECT_EQ(l.bottom, QStringLiteral("-30.00"));
   // The top label is the value the trace reaches at the top: 4095 units above.
-  EXPECT_EQ(l.top, QStringLiteral("4065.00"));
+  EXPECT_EQ(QStringList({l.name, l.unit, l.bottom, l.top}),
+            QStringList({derived::kSpeedLabel, derived::SpeedUnitText(1), "-30.00", "4065.00"}));
   EXPECT_EQ(LabelsFor(src, {5, 10, 0}).name, QLatin1String(derived::kAltitudeCaption));
   EXPECT_EQ(LabelsFor(src, {4, 10, 0}).name, QStringLiteral("N4"));
 }
@@ -128,15 +124,13 @@ TEST(ScopeRuler, TicksFromTheDecadeExponent) {
 TEST_F(ScopeView, CursorReadsZeroLockedAndDerivedValuesAndMarksLevels) {
   setWindow(0, 1000);
   view.EngBias[1] = 10;
-  view.EngBias[4] = 7;  // no drift correction in the scope even with references set
-  view.EngBias[12] = 99;
+  view.EngBias[4] = 7, view.EngBias[12] = 99;  // no drift correction in the scope even with references set
   view.BiasRef = {0, 1000};
   const TraceSettings t{TraceSetting{2, 10, 0}, TraceSetting{5, 20, 100}};
   ScopeReadout r = ScopeCursorMove(src, t, kPic, kPic.width / 4, true);
   EXPECT_EQ(view.CursorSample, 250);
-  EXPECT_EQ(r.position, QStringLiteral("250"));
-  EXPECT_EQ(r.values[0], QStringLiteral("390.00"));  // -100 + 500 - 10
-  EXPECT_EQ(r.values[1], QStringLiteral("1243.00"));  // 1250 - 7
+  // -100 + 500 - 10, 1250 - 7
+  EXPECT_EQ(QStringList({r.position, r.values[0], r.values[1]}), QStringList({"250", "390.00", "1243.00"}));
   ASSERT_EQ(r.levelLines.size(), 2u);
   EXPECT_EQ(r.levelLines[0], QLineF(0, H - 9 - H * 500 / 4095, kPic.width / 4, H - 9 - H * 500 / 4095));
   const double y2 = H - 9 - H * (1250 - 100) / 4095 * 2;
