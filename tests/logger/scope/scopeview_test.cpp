@@ -66,16 +66,6 @@ TEST_F(ScopeView, BarsKeepTheBiasReachTenBeyondAndTakeTrueDerivedExtremes) {
   EXPECT_NEAR(feet.barLines[500].y1(), 2000 / 0.3048 * ky + H - 9 + 10, 1e-3);
 }
 
-TEST_F(ScopeView, UncheckedChannelStaysEmptyAndScalesShareTheSamples) {
-  setWindow(100, 1100);
-  view.Shown[1] = false;
-  EXPECT_TRUE(ComputeScopeTrace(src, {2, 10, 0}, kPic, kTpp).empty());
-  const trend::TraceGeometry a = ComputeScopeTrace(src, {1, 10, 0}, kPic, kTpp);
-  const trend::TraceGeometry b = ComputeScopeTrace(src, {1, 37, -90}, kPic, kTpp);
-  ASSERT_EQ(a.barLines.size(), b.barLines.size());
-  for (std::size_t i = 0; i < a.barLines.size(); ++i) EXPECT_DOUBLE_EQ(a.barLines[i].x1(), b.barLines[i].x1());
-}
-
 TEST_F(ScopeView, LabelsFollowScaleBiasZeroLockAndSpeedAlt) {
   view.EngBias[1] = 50;  // channel 2 zero-locked at 50
   TraceLabels l = LabelsFor(src, {2, 20, 300});
