@@ -37,8 +37,7 @@ TEST(Calculator, ChecksInOrderThenMinAndMaxFromTheShownMin) {
     EXPECT_EQ(s.error, c.error);
     if (!c.error.isEmpty()) continue;
     const QString min = meter::ConfigMinText(s);
-    EXPECT_EQ(min, QLatin1String(c.configMin));
-    EXPECT_EQ(meter::ConfigMaxText(s, min), QLatin1String(c.configMax));
+    EXPECT_EQ(min + " " + meter::ConfigMaxText(s, min), QLatin1String(c.configMin) + " " + c.configMax);
   }
 }
 
@@ -49,11 +48,9 @@ TEST(Calculator, StoreChangesOnlyThatChannelAndMapsTheReferencePoints) {
   EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral("-50"), QStringLiteral("abc")), meter::msg::kNonNumericConfigMax);
   EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral(""), QStringLiteral("1")), meter::msg::kNonNumericConfigMin);
   EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral("-50"), QStringLiteral("154.75")), QString());
-  expected.channel[2].Min = -50;
-  expected.channel[2].Max = 154.75;
+  expected.channel[2].Min = -50, expected.channel[2].Max = 154.75;
   EXPECT_EQ(config, expected);
-  EXPECT_DOUBLE_EQ(common::ScaleRaw(config, 3, 1000), 0);
-  EXPECT_DOUBLE_EQ(common::ScaleRaw(config, 3, 3000), 100);
+  EXPECT_EQ(std::pair(common::ScaleRaw(config, 3, 1000), common::ScaleRaw(config, 3, 3000)), std::pair(0.0, 100.0));
 }
 
 // Channel 11 is an 8-bit channel: 255 is its Max, and a larger raw value goes beyond.
@@ -63,9 +60,7 @@ TEST(LiveDisplay, EightBitChannelsScaleByTheirOwnFullScale) {
   common::LiveFrame f;
   f.raw = {2047, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4095, 255};
   const meter::LiveTexts t = meter::DisplayTexts(f, config);
-  EXPECT_EQ(t.Text1[12], QStringLiteral("4.998778998779"));
-  EXPECT_EQ(t.Text1[22], QStringLiteral("160.588235294118"));
-  EXPECT_EQ(t.Text1[23], QStringLiteral("10"));
+  EXPECT_EQ(QStringList({t.Text1[12], t.Text1[22], t.Text1[23]}), QStringList({"4.998778998779", "160.588235294118", "10"}));
 }
 
 }  // namespace

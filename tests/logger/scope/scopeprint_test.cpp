@@ -73,9 +73,8 @@ TEST_F(ScopePrint, MarkerLineAndValuesWhenSet) {
 
 TEST_F(ScopePrint, StepRuleBarsWithoutReachAndUncheckedTraceLeftOut) {
   // n = 0.8 x samples / page width; 20 times the rounded n beyond 0.07.
-  EXPECT_EQ(trend::PrintStepFor(0, 1000, W), 1);       // n = 0.067
-  EXPECT_EQ(trend::PrintStepFor(0, 2000, W), 20);      // n = 0.134 rounds to 0, at least 1
-  EXPECT_EQ(trend::PrintStepFor(0, 1280000, W), 1720);  // n = 86.0
+  // n = 0.067; n = 0.134 rounds to 0, at least 1; n = 86.0.
+  for (auto [samples, step] : {std::pair{1000, 1}, {2000, 20}, {1280000, 1720}}) EXPECT_EQ(trend::PrintStepFor(0, samples, W), step);
   setWindow(0, 1000);
   view.Shown[5] = false;
   const PrintPage p = page();
@@ -84,9 +83,8 @@ TEST_F(ScopePrint, StepRuleBarsWithoutReachAndUncheckedTraceLeftOut) {
   ASSERT_EQ(p.traces[0].barLines.size(), 999u);
   const double ky = -0.6 * PH / 4095 * 2;
   const double offset = 0.7 * PH - 9 - ky * 300;
-  EXPECT_DOUBLE_EQ(p.traces[0].barLines[0].y1(), offset);
-  EXPECT_DOUBLE_EQ(p.traces[0].barLines[0].y2(), 2 * ky + offset);
-  EXPECT_DOUBLE_EQ(p.traces[0].barLines[0].x1(), 0.1 * W + 0.8 * W / 1000);
+  const double x = 0.1 * W + 0.8 * W / 1000;
+  EXPECT_EQ(p.traces[0].barLines[0], QLineF(x, offset, x, 2 * ky + offset));
   EXPECT_TRUE(p.traces[1].empty());
   EXPECT_NE(where(p, QStringLiteral("N6")).x(), -1);
 }

@@ -132,25 +132,20 @@ TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
   EXPECT_FALSE(p.handled);
   EXPECT_EQ(prompt.said(), QStringList{"Logger: No data!"});
   EXPECT_EQ(prompt.records[0].icon, common::PromptIcon::Exclamation);
-  EXPECT_EQ(view.CursorX, ViewState{}.CursorX);
-  EXPECT_EQ(view.CandidateRef, ViewState{}.CandidateRef);
+  EXPECT_TRUE(view.CursorX == ViewState{}.CursorX && view.CandidateRef == ViewState{}.CandidateRef);
 
   p = CursorPress(view, input(), MouseButton::Left, 300, prompt);
   ASSERT_TRUE(p.handled);  // the cursor sample stays where it was
   EXPECT_EQ(std::tuple(p.redraw, p.readout.position, p.readout.line.drawX, view.CursorSample),
             std::tuple(Redraw::Overview, QStringLiteral("30"), 300, 7));
-  EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 0}));
-  EXPECT_DOUBLE_EQ(view.RawCandidate[4], 70);
-  EXPECT_DOUBLE_EQ(view.EngCandidate[4], 7);
-  EXPECT_DOUBLE_EQ(view.EngCandidate[5], 100 - 100 * 80 / 4095.0);
-  EXPECT_DOUBLE_EQ(view.RawCandidate[11], 140);
-  EXPECT_DOUBLE_EQ(view.EngCandidate[12], 0);  // right-press entries untouched
+  EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 0}));  // right-press entries (12) untouched
+  EXPECT_EQ(std::tuple(view.RawCandidate[4], view.EngCandidate[4], view.EngCandidate[5], view.RawCandidate[11], view.EngCandidate[12]),
+            std::tuple(70.0, 7.0, 100 - 100 * 80 / 4095.0, 140.0, 0.0));
 
   CursorPress(view, input(), MouseButton::Right, 600, prompt);  // only channels 5 and 6 at sample 60
-  EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 60}));
-  EXPECT_DOUBLE_EQ(view.EngCandidate[12], 10);                        // (60 + 40) / 10
-  EXPECT_DOUBLE_EQ(view.EngCandidate[13], 100 - 100 * 110 / 4095.0);  // raw 110
-  EXPECT_DOUBLE_EQ(view.EngCandidate[4], 7);
+  EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 60}));  // (60 + 40) / 10; raw 110
+  EXPECT_EQ(std::tuple(view.EngCandidate[12], view.EngCandidate[13], view.EngCandidate[4]),
+            std::tuple(10.0, 100 - 100 * 110 / 4095.0, 7.0));
 }
 
 TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
