@@ -109,8 +109,7 @@ TEST_F(MeterTest, StartUpServiceKeyThenTheFrameByItsBytes) {
 TEST_F(MeterTest, PortZeroIsQuietAFailingPortOffersTheDialogMissingFilesAreNamed) {
   writeFiles(0);
   makeWindow();
-  EXPECT_TRUE(prompt.records.empty());
-  EXPECT_FALSE(window->port().isOpen());
+  EXPECT_TRUE(prompt.records.empty() && !window->port().isOpen());
 
   writeFiles(1);
   openFails = true;
@@ -121,8 +120,7 @@ TEST_F(MeterTest, PortZeroIsQuietAFailingPortOffersTheDialogMissingFilesAreNamed
   EXPECT_EQ(label("Label2_0"), QStringLiteral("Cfg1"));  // the configuration is read all the same
 
   prompt.clear();
-  QFile::remove(dir.file("cfg/init.prm"));
-  QFile::remove(dir.file("cfg/config.cfg"));
+  ASSERT_TRUE(QFile::remove(dir.file("cfg/init.prm")) && QFile::remove(dir.file("cfg/config.cfg")));
   makeWindow();
   ASSERT_EQ(prompt.messages().size(), 1u);
   EXPECT_TRUE(prompt.messages()[0].text.contains("init.prm") && prompt.messages()[0].text.contains("config.cfg"));

@@ -78,9 +78,8 @@ TEST(CanvasTest, OnlyVisibleElementsOnTheCanvasArePainted) {
   QImage img;
   movie::RenderFrame(s, img);
   const QRect r = movie::PixelRect(movie::ElementRect(s, {Kind::ChValue, 3}));
-  EXPECT_EQ(r.topLeft(), QPoint(20, 20));
-  // Its black background, its yellow text, and the canvas right beside it.
-  EXPECT_EQ(img.pixel(r.topLeft()), qRgb(0, 0, 0));
+  // At (20, 20): its black background, its yellow text, and the canvas right beside it.
+  EXPECT_EQ(std::pair(r.topLeft(), img.pixel(r.topLeft())), std::pair(QPoint(20, 20), qRgb(0, 0, 0)));
   EXPECT_NE(YellowSpan(img, false, r.center().y(), r.left(), r.right() + 1).first, -1);
   EXPECT_EQ(img.pixel(r.right() + 2, r.center().y()), qRgb(0, 0, 192));
 

@@ -40,9 +40,8 @@ TEST_F(EditorTest, DropRules) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(editor.drop({c.kind, c.channel}, {30, 45}, {Twips(c.atPx.x()), Twips(c.atPx.y())}), c.placed);
     const Element& e = at(c.kind, c.channel);
-    EXPECT_EQ(QPoint(e.left, e.top), QPoint(Twips(c.leftTopPx.x()), Twips(c.leftTopPx.y())));
-    EXPECT_EQ(e.height, Twips(c.heightPx));
-    EXPECT_EQ(e.visible, c.visible);
+    EXPECT_EQ(std::tuple(QPoint(e.left, e.top), e.height, e.visible),
+              std::tuple(QPoint(Twips(c.leftTopPx.x()), Twips(c.leftTopPx.y())), Twips(c.heightPx), c.visible));
   }
   // A parked vertical scale is 20 px wide again (until its next redraw).
   editor.drop({Kind::Mitta, 12}, {0, 0}, {Twips(300), Twips(30)});
