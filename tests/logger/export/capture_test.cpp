@@ -16,16 +16,8 @@ using testing_support::ProgramDir;
 
 common::ChannelConfiguration sampleConfig() {
   common::ChannelConfiguration c;
-  for (int i = 0; i < 12; ++i) {
-    auto& ch = c.channel[std::size_t(i)];
-    ch.Name = QStringLiteral("CH%1").arg(i + 1);
-    ch.Unit = QStringLiteral("V");
-    ch.Min = 0;
-    ch.Max = common::FullScale(i + 1);
-  }
-  c.channel[0].Name = QStringLiteral("Temp, oil");  // names are not quoted
-  c.channel[0].Min = -10.5;
-  c.channel[0].Max = 0.25;
+  for (int i = 0; i < 12; ++i) c.channel[std::size_t(i)] = {QStringLiteral("CH%1").arg(i + 1), 0, common::FullScale(i + 1), "V", 0};
+  c.channel[0] = {QStringLiteral("Temp, oil"), -10.5, 0.25, "V", 0};  // names are not quoted
   c.channel[1].Unit = QStringLiteral(" ");
   c.channel[4].Name = QStringLiteral("Pr\u00e9s");  // Latin-1 e acute
   return c;

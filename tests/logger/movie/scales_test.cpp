@@ -52,22 +52,19 @@ TEST(ScalesTest, TicksFaceTheBar) {
   layout.at({Kind::Bar, 2}).left = 2000;
   const ScaleDrawing v = movie::DrawScaler(layout, 2, kPoint);
   const double w = layout.at({Kind::Mitta, 2}).width;
-  EXPECT_EQ(v.ticks[0], QLineF(w - 150, 0, w, 0));
-  EXPECT_EQ(v.labels[0].topLeft.x(), 0);
+  EXPECT_EQ(std::pair(v.ticks[0], v.labels[0].topLeft.x()), std::pair(QLineF(w - 150, 0, w, 0), 0.0));
 
   // A horizontal scale level with its bar or above it: ticks rise from its bottom edge,
   // labels at the top.
   layout.at({Kind::Vaakamitta, 2}).top = 3000;
   layout.at({Kind::HorBar, 2}).top = 3000;
   const ScaleDrawing h = movie::DrawHoriScaler(layout, 2, kPoint);
-  const double height = layout.at({Kind::Vaakamitta, 2}).height;
-  EXPECT_EQ(h.ticks[10], QLineF(10 * 5655.0 / 25, height - 150, 10 * 5655.0 / 25, height));
-  EXPECT_EQ(h.labels[1].topLeft.y(), 0);
+  const double height = layout.at({Kind::Vaakamitta, 2}).height, x = 10 * 5655.0 / 25;
+  EXPECT_EQ(std::pair(h.ticks[10], h.labels[1].topLeft.y()), std::pair(QLineF(x, height - 150, x, height), 0.0));
   // Below it: down from the top edge, labels under the long ticks.
   layout.at({Kind::HorBar, 2}).top = 2000;
   const ScaleDrawing below = movie::DrawHoriScaler(layout, 2, kPoint);
-  EXPECT_EQ(below.ticks[10], QLineF(10 * 5655.0 / 25, 0, 10 * 5655.0 / 25, 150));
-  EXPECT_EQ(below.labels[1].topLeft.y(), 150);
+  EXPECT_EQ(std::pair(below.ticks[10], below.labels[1].topLeft.y()), std::pair(QLineF(x, 0, x, 150), 150.0));
 }
 
 TEST(ScalesTest, LabelsReadTheValueAtTheirTick) {

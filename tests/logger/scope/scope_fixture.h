@@ -27,16 +27,10 @@ class ScopeLog : public ::testing::Test {
     store.FreqCode = 1;
     for (qint32 j = 0; j < kCount; ++j)
       for (int c = 1; c <= 12; ++c) store.at(c - 1, j) = Raw(c, j);
-    for (int c = 1; c <= 12; ++c) {
-      auto& ch = config.channel[std::size_t(c - 1)];
-      ch.Name = QStringLiteral("N%1").arg(c);
-      ch.Unit = QStringLiteral("U%1").arg(c);
-      ch.Max = common::FullScale(c);
-    }
-    config.channel[1].Min = -100;
-    config.channel[1].Max = 3995;
-    config.channel[2].Min = 4095;
-    config.channel[2].Max = 0;
+    for (int c = 1; c <= 12; ++c)
+      config.channel[std::size_t(c - 1)] = {QStringLiteral("N%1").arg(c), 0, common::FullScale(c), QStringLiteral("U%1").arg(c)};
+    config.channel[1].Min = -100, config.channel[1].Max = 3995;
+    config.channel[2].Min = 4095, config.channel[2].Max = 0;
     view.YScale = common::StepTable();
     view.Shown.fill(true);
     view.Colours = {0x0000FF, 0xFF0000, 0x10AF10, 0, 0xC0FFFF, 0xFFFFD0, 0xFF00FF, 0x0060DF, 0xD08080, 0x0190FF,
@@ -49,15 +43,8 @@ class ScopeLog : public ::testing::Test {
     }
   }
 
-  void setWindow(qint32 start, qint32 end) {
-    view.WindowStart = start;
-    view.WindowEnd = end;
-    view.WindowLength = end - start;
-  }
-  void speedAlt(int unit) {
-    view.SpeedAlt = true;
-    view.SpeedUnit = unit;
-  }
+  void setWindow(qint32 start, qint32 end) { view.WindowStart = start, view.WindowEnd = end, view.WindowLength = end - start; }
+  void speedAlt(int unit) { view.SpeedAlt = true, view.SpeedUnit = unit; }
 
   logdata::SampleStore store;
   common::ChannelConfiguration config;

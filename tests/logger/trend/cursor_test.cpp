@@ -29,18 +29,12 @@ class CursorTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(store.reset(1000));
     store.FreqCode = 1;
-    for (int c = 1; c <= 12; ++c) {
-      config.channel[std::size_t(c - 1)].Min = 0;
-      config.channel[std::size_t(c - 1)].Max = common::FullScale(c);
-    }
+    for (int c = 1; c <= 12; ++c) config.channel[std::size_t(c - 1)].Max = common::FullScale(c);
     config.channel[4].Max = 409.5;
-    config.channel[5].Min = 100;
-    config.channel[5].Max = 0;
+    config.channel[5].Min = 100, config.channel[5].Max = 0;
     for (qint32 j = 0; j < 1000; ++j)
       for (int r = 0; r < 12; ++r) store.at(r, j) = qint16((j + 10 * r) % (r >= 10 ? 256 : 4096));
-    view.WindowStart = 0;
-    view.WindowEnd = 100;
-    view.WindowLength = 100;
+    view.WindowStart = 0, view.WindowEnd = 100, view.WindowLength = 100;
   }
   CursorInput input(bool loaded = true) { return CursorInput{store, config, loaded, 1000.0, derived}; }
 
