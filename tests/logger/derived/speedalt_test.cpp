@@ -11,10 +11,8 @@ namespace {
 // Channels 5 and 6 at 1 mbar per count from their Min.
 common::ChannelConfiguration MbarPerCount(double min5 = 0, double min6 = 0) {
   common::ChannelConfiguration c;
-  c.channel[4].Min = min5;
-  c.channel[4].Max = min5 + 4095;
-  c.channel[5].Min = min6;
-  c.channel[5].Max = min6 + 4095;
+  c.channel[4].Min = min5, c.channel[4].Max = min5 + 4095;
+  c.channel[5].Min = min6, c.channel[5].Max = min6 + 4095;
   return c;
 }
 
@@ -49,14 +47,9 @@ TEST(DeriveTest, OneSampleInEachModeAndAtTheEdges) {
     SCOPED_TRACE(c.what);
     logdata::SampleStore store;
     ASSERT_TRUE(store.reset(1));
-    store.at(4, 0) = c.raw5;
-    store.at(5, 0) = c.raw6;
-    DerivationInput in;
-    in.staticPressure.zero = c.zero5;
-    in.totalPressure.zero = c.zero6;
-    in.compensation = {c.mode, c.userPressure};
+    store.at(4, 0) = c.raw5, store.at(5, 0) = c.raw6;
     DerivedTable table;
-    ComputeDerived(store, MbarPerCount(c.min5, c.min6), in, table);
+    ComputeDerived(store, MbarPerCount(c.min5, c.min6), {{c.zero5}, {c.zero6}, 0, 0, {c.mode, c.userPressure}}, table);
     ASSERT_EQ(table.columns(), 2);
     EXPECT_NEAR(table.at(DerivedTable::kSpeedRow, 0), c.speed, 2e-5);
     EXPECT_NEAR(table.at(DerivedTable::kAltitudeRow, 0), c.altitude, std::max(1e-3, std::fabs(c.altitude) * 1e-7));

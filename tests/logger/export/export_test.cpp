@@ -27,10 +27,7 @@ qint16 Value(int r, int j) { return r == 1 && j == 1 ? qint16(-32768) : qint16(1
 logdata::SampleStore Store(qint32 count = 3) {
   logdata::SampleStore s;
   s.reset(count);
-  s.ChannelMask = 0x0C03;
-  s.FreqCode = 3;
-  s.ConfigNumber = 1234;
-  s.LoadedSampleCount = 1000;
+  s.ChannelMask = 0x0C03, s.FreqCode = 3, s.ConfigNumber = 1234, s.LoadedSampleCount = 1000;
   for (int j = 0; j < count; ++j)
     for (int r = 0; r < 12; ++r) s.at(r, j) = Value(r, j);
   return s;
@@ -38,8 +35,7 @@ logdata::SampleStore Store(qint32 count = 3) {
 
 common::ChannelConfiguration Config() {
   common::ChannelConfiguration c;
-  c.channel[0].Min = -10.5;
-  c.channel[0].Max = 0.25;
+  c.channel[0].Min = -10.5, c.channel[0].Max = 0.25;
   c.channel[1].Name = QStringLiteral("Temp, oil");
   return c;
 }

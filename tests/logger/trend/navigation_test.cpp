@@ -9,9 +9,7 @@ namespace {
 
 ViewState Window(qint32 start, qint32 end) {
   ViewState v;
-  v.WindowStart = start;
-  v.WindowEnd = end;
-  v.WindowLength = end - start;
+  v.WindowStart = start, v.WindowEnd = end, v.WindowLength = end - start;
   return v;
 }
 

@@ -21,10 +21,7 @@ struct Series {
 
 TraceRequest Request(qint32 start, qint32 end) {
   TraceRequest r;
-  r.scale = kPic;
-  r.twipsPerPixel = kTpp;
-  r.start = start;
-  r.end = end;
+  r.scale = kPic, r.twipsPerPixel = kTpp, r.start = start, r.end = end;
   return r;
 }
 
