@@ -99,16 +99,13 @@ TEST_F(CursorTest, ChannelsFiveAndSixDriftBetweenTheReferencesFromTheFirstBiasTo
   view.EngBias[12] = 20;
   view.EngBias[0] = 5;
   view.BiasRef = {100, 200};
-  view.WindowStart = 100;
-  view.WindowEnd = 300;
-  view.WindowLength = 200;
+  view.WindowStart = 100, view.WindowEnd = 300, view.WindowLength = 200;
   for (auto [k, shown] : {std::pair{100, 14 - 10.0}, {150, 19 - 15.0}, {199, 23.9 - 19.9}, {200, 24 - 10.0}, {250, 29 - 10.0}}) {
     const CursorReadout r = CursorMove(view, input(), (k - 100) * 5.0);
     EXPECT_NEAR(common::TextToNumber(r.values[4]), shown, 1e-9) << k;
     EXPECT_EQ(r.values[0], QString::number(k - 5)) << k;
   }
-  view.EngBias[5] = 4;
-  view.EngBias[13] = 8;
+  view.EngBias[5] = 4, view.EngBias[13] = 8;
   EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 125), (4 - 8) * 25 / 100.0);
 }
 
