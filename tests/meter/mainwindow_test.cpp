@@ -139,7 +139,8 @@ TEST_F(MeterTest, FirstFrameTakesTheLoggersFileInAnyCaseOrSaysWhyNot) {
   readFrame(Frame(7, 0x3A), QStringLiteral("12346"));
   ASSERT_EQ(prompt.messages().size(), 2u);
   EXPECT_EQ(prompt.messageTexts()[0], cmsg::MeterConfigMissing(12346));
-  EXPECT_TRUE(prompt.said().value(1).startsWith(cmsg::kTitleError + ": ") && prompt.said()[1].contains(dir.file("cfg/config.cfg")));
+  EXPECT_EQ(prompt.messages()[1].title, cmsg::kTitleError);
+  EXPECT_TRUE(prompt.messages()[1].text.contains(dir.file("cfg/config.cfg")));
   EXPECT_EQ(label("Label2_0"), QStringLiteral("Own1"));  // the configuration in use stays
 }
 

@@ -144,8 +144,8 @@ TEST_F(LogtoolTest, FailuresWriteNothing) {
     const Outcome r = Logtool(args);
     EXPECT_EQ(r.status, status);
     EXPECT_EQ(r.out, "");
-    if (status == 2) EXPECT_TRUE(r.err.contains("usage: logtool")) << r.err.toStdString();
-    else EXPECT_TRUE(r.err.startsWith("logtool: ") && OneLine(r.err)) << r.err.toStdString();
+    EXPECT_TRUE(status == 2 ? r.err.contains("usage: logtool") : r.err.startsWith("logtool: ") && OneLine(r.err))
+        << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(out) || QFile::exists(dir.file("none/x.out")));
   }
   EXPECT_TRUE(Logtool({"info", at("short.dlg")}).err.contains(at("short.dlg")));

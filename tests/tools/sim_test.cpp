@@ -16,7 +16,7 @@ namespace {
 
 namespace msg = common::msg;
 
-TEST(SimFlight, PressuresFollowTheFlight) {
+TEST(SimFlight, PressuresFollowTheFlightAndAFullMemoryFitsTheReceiveBuffer) {
   const sim::GeneratedLog log = sim::GenerateFlight(0x3F, 0, 5, 1, 600);
   ASSERT_EQ(log.sampleCount(), 6000);
   const auto& st = log.samples[sim::kStaticChannel - 1];
@@ -26,9 +26,8 @@ TEST(SimFlight, PressuresFollowTheFlight) {
   for (std::size_t j = 0; j < st.size(); ++j) ASSERT_GE(tot[j], st[j]) << j;
   EXPECT_GT(tot[3500] - st[3500], 100);  // dynamic pressure in cruise
   EXPECT_EQ(tot[10], st[10]);            // standing still
-}
 
-TEST(SimMemory, FillingTheMemoryKeepsTheStreamInsideTheReceiveBuffer) {
+  // A memory filled to the last byte still frames inside the receive buffer.
   sim::Simulator s;
   s.setFillMemory(true);
   const QByteArray stream = sim::FrameStream(s.image());

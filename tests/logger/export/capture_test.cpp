@@ -16,7 +16,8 @@ using testing_support::ProgramDir;
 
 common::ChannelConfiguration sampleConfig() {
   common::ChannelConfiguration c;
-  for (int i = 0; i < 12; ++i) c.channel[std::size_t(i)] = {QStringLiteral("CH%1").arg(i + 1), 0, common::FullScale(i + 1), "V", 0};
+  for (int i = 0; i < 12; ++i)
+    c.channel[std::size_t(i)] = {QStringLiteral("CH%1").arg(i + 1), 0, double(common::FullScale(i + 1)), "V", 0};
   c.channel[0] = {QStringLiteral("Temp, oil"), -10.5, 0.25, "V", 0};  // names are not quoted
   c.channel[1].Unit = QStringLiteral(" ");
   c.channel[4].Name = QStringLiteral("Pr\u00e9s");  // Latin-1 e acute
@@ -48,14 +49,8 @@ TEST(CaptureFileTest, AppendedLinesAndMissingFolder) {
   ProgramDir dir;
   ASSERT_TRUE(QDir(dir.file("cap")).removeRecursively());
   const QString path = dir.file("cap/init.txt");
-  std::array<QString, 12> shown;
-  std::array<qint16, 12> raw;
-  for (int i = 0; i < 12; ++i) {
-    shown[std::size_t(i)] = QString::number(i) + QStringLiteral(".5");
-    raw[std::size_t(i)] = qint16(100 * i);
-  }
-  shown[4] = QStringLiteral("-0.25");
-  raw[11] = -3;
+  const std::array<QString, 12> shown = {"0.5", "1.5", "2.5", "3.5", "-0.25", "5.5", "6.5", "7.5", "8.5", "9.5", "10.5", "11.5"};
+  const std::array<qint16, 12> raw = {0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, -3};
   QString error;
   // The sample number has a sign position, a blank unless it is negative, and a blank after it.
   for (qint32 sample : {7, 1234567, 0, -3}) ASSERT_TRUE(AppendCapture(path, sample, shown, raw, &error)) << error.toStdString();

@@ -62,9 +62,10 @@ TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
     auto span = vertical ? YellowSpan(img, true, 108, 0, 540) : YellowSpan(img, false, 110, 0, 720);
     if (span.first >= 0) span = {span.first - 100, span.second - 100};
     EXPECT_EQ(span, c.span);
-    if (vertical)
+    if (vertical) {
       EXPECT_EQ(YellowSpan(img, false, 300, 0, 720), std::make_pair(c.span.first < 0 ? -1 : 100, c.span.first < 0 ? -1 : 116))
           << "the full width of the bar";
+    }
   }
 }
 

@@ -49,8 +49,7 @@ TEST(FrameTest, ValuesInEachChannelsFormatWithZeroLockAndDrift) {
 TEST(FrameTest, SpeedAndAltitudeInTheChosenUnits) {
   Log log(10);
   log.derived.reset(10);
-  log.derived.row(derived::DerivedTable::kSpeedRow)[1] = 20;  // m/s
-  log.derived.row(derived::DerivedTable::kAltitudeRow)[1] = 200;  // m
+  log.derived.row(derived::DerivedTable::kSpeedRow)[1] = 20, log.derived.row(derived::DerivedTable::kAltitudeRow)[1] = 200;
   movie::Scene scene;
   movie::ShowValues(scene, log.source(), 1, true);
   movie::ShowDerived(scene, log.source(), 1, true);

@@ -19,7 +19,8 @@ struct Log {
     for (qint32 j = 0; j < count; ++j)
       for (int c = 1; c <= 12; ++c) store.at(c - 1, j) = qint16((j * c) % (c > 10 ? 256 : 4096));
     for (int c = 1; c <= 12; ++c)
-      config.channel[std::size_t(c - 1)] = {QStringLiteral("N%1").arg(c), 0, common::FullScale(c), QStringLiteral("U%1").arg(c)};
+      config.channel[std::size_t(c - 1)] = {QStringLiteral("N%1").arg(c), 0, double(common::FullScale(c)),
+                                            QStringLiteral("U%1").arg(c)};
   }
   movie::MovieSource source() const {
     return {store, config, view, [this] { return derived::DerivedDisplay{&derived, view.SpeedAlt, view.SpeedUnit}; }};

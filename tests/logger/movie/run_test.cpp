@@ -46,11 +46,10 @@ TEST(RunTest, OneFramePerSampleOnBlue) {
   // Sample 20 shows 20, sample 79 shows 79 of 100 on a 267 px bar (10 twips short).
   EXPECT_EQ(std::pair(BarTop(w.frames.front()), BarTop(w.frames.back())), std::pair(314, 157));
   EXPECT_EQ(w.frames[0].pixel(108, 110), qRgb(0, 0, 192)) << "element backgrounds are the canvas blue";
-  EXPECT_EQ(scene.time, movietest::L("5.90"))
-      << "frame 59 at 0.1 s per sample";
+  EXPECT_EQ(scene.time, movietest::L("5.90")) << "frame 59 at 0.1 s per sample";
 }
 
-TEST(RunTest, WriterFailuresEndTheRun) {
+TEST(RunTest, WriterFailuresAndRangesBeyondTheLogEndTheRun) {
   const movietest::Log log(100);
   movie::Scene scene = BarScene();
   FakeWriter w;
@@ -67,12 +66,9 @@ TEST(RunTest, WriterFailuresEndTheRun) {
   auto piped = movie::Pipelined(std::move(fake));
   EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, *piped, {}), RunEnd::WriteError);
   EXPECT_EQ(piped->error(), "disk full");
-}
 
-TEST(RunTest, ARangeBeyondTheLogReadsNothing) {
-  const movietest::Log log(100);
-  movie::Scene scene = BarScene();
-  FakeWriter w;
+  // A range beyond the log reads nothing.
+  w = FakeWriter();
   for (const auto& [start, count] : {std::pair{90, 11}, {-1, 5}, {0, -1}, {100, 1}})
     EXPECT_EQ(movie::RenderMovie(scene, log.source(), start, count, w, {}), RunEnd::OutsideLog) << start;
   EXPECT_TRUE(w.frames.empty() && w.finishes == 0);

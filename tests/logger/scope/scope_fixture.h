@@ -28,7 +28,8 @@ class ScopeLog : public ::testing::Test {
     for (qint32 j = 0; j < kCount; ++j)
       for (int c = 1; c <= 12; ++c) store.at(c - 1, j) = Raw(c, j);
     for (int c = 1; c <= 12; ++c)
-      config.channel[std::size_t(c - 1)] = {QStringLiteral("N%1").arg(c), 0, common::FullScale(c), QStringLiteral("U%1").arg(c)};
+      config.channel[std::size_t(c - 1)] = {QStringLiteral("N%1").arg(c), 0, double(common::FullScale(c)),
+                                            QStringLiteral("U%1").arg(c)};
     config.channel[1].Min = -100, config.channel[1].Max = 3995;
     config.channel[2].Min = 4095, config.channel[2].Max = 0;
     view.YScale = common::StepTable();

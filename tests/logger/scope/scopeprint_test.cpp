@@ -74,7 +74,8 @@ TEST_F(ScopePrint, MarkerLineAndValuesWhenSet) {
 TEST_F(ScopePrint, StepRuleBarsWithoutReachAndUncheckedTraceLeftOut) {
   // n = 0.8 x samples / page width; 20 times the rounded n beyond 0.07.
   // n = 0.067; n = 0.134 rounds to 0, at least 1; n = 86.0.
-  for (auto [samples, step] : {std::pair{1000, 1}, {2000, 20}, {1280000, 1720}}) EXPECT_EQ(trend::PrintStepFor(0, samples, W), step);
+  for (auto [samples, step] : {std::pair{1000, 1}, {2000, 20}, {1280000, 1720}})
+    EXPECT_EQ(trend::PrintStepFor(0, samples, W), step);
   setWindow(0, 1000);
   view.Shown[5] = false;
   const PrintPage p = page();

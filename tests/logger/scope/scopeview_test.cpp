@@ -143,7 +143,8 @@ TEST_F(ScopeView, MarkerTakesTheReadOutsOnlyWithALog) {
   EXPECT_EQ(prompt.records[0].icon, common::PromptIcon::Exclamation);
 
   EXPECT_TRUE(PressMarker(m, true, 300, 1200, QStringLiteral("1."), {QStringLiteral("-2.50"), QString()}, prompt));
-  EXPECT_EQ(std::tuple(m.set, m.x, m.fraction, m.position, m.values[0], m.values[1]), std::tuple(true, 300, 0.25, 1.0, -2.5, 0.0));
+  EXPECT_EQ(std::tuple(m.set, m.x, m.fraction, m.position, m.values[0], m.values[1]),
+            std::tuple(true, 300, 0.25, 1.0, -2.5, 0.0));
 }
 
 TEST(ScopeOverview, AboutFiveHundredPoints) {
@@ -152,7 +153,6 @@ TEST(ScopeOverview, AboutFiveHundredPoints) {
   const std::vector<qint16> raw(100001, 7);
   trend::OverviewRequest rq;
   rq.scale = {0, 0, 300 * kTpp, 60 * kTpp};
-  rq.sampleCount = 100000;
-  rq.fixedStep = OverviewStep(100000);
+  rq.sampleCount = 100000, rq.fixedStep = OverviewStep(100000);
   EXPECT_EQ(trend::ComputeOverview(rq, {raw.data(), nullptr, 1, 100001}).trace.size(), 501u);
 }

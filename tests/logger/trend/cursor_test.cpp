@@ -130,7 +130,8 @@ TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
   EXPECT_EQ(std::tuple(p.redraw, p.readout.position, p.readout.line.drawX, view.CursorSample),
             std::tuple(Redraw::Overview, QStringLiteral("30"), 300, 7));
   EXPECT_EQ(view.CandidateRef, (std::array<qint32, 2>{30, 0}));  // right-press entries (12) untouched
-  EXPECT_EQ(std::tuple(view.RawCandidate[4], view.EngCandidate[4], view.EngCandidate[5], view.RawCandidate[11], view.EngCandidate[12]),
+  EXPECT_EQ(std::tuple(view.RawCandidate[4], view.EngCandidate[4], view.EngCandidate[5], view.RawCandidate[11],
+                       view.EngCandidate[12]),
             std::tuple(70.0, 7.0, 100 - 100 * 80 / 4095.0, 140.0, 0.0));
 
   CursorPress(view, input(), MouseButton::Right, 600, prompt);  // only channels 5 and 6 at sample 60
@@ -147,7 +148,8 @@ TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
   derived = &table;
   view.SpeedAlt = true;
   // Unit, altitude, speed: m and m/s, m and km/h, feet and mph.
-  for (auto [unit, altitude, speed] : {std::tuple{0, "1000", "25"}, {1, "1000", "90"}, {2, "3280.83989501312", "55.9234073013601"}}) {
+  for (auto [unit, altitude, speed] :
+       {std::tuple{0, "1000", "25"}, {1, "1000", "90"}, {2, "3280.83989501312", "55.9234073013601"}}) {
     view.SpeedUnit = unit;
     const CursorReadout r = CursorMove(view, input(), 400);
     EXPECT_EQ(QStringList({r.values[0], r.values[4], r.values[5]}), QStringList({"40", altitude, speed})) << unit;

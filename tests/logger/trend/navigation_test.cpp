@@ -111,30 +111,27 @@ TEST(NavigationTest, LeftButtonMovesTheWindowInsideTheLogAndKeepsThePreviousView
 
 TEST(NavigationTest, ArrowKeysMoveOneTwipWithinThePicture) {
   // x, direction, the new x; -100 is where a redraw leaves the cursor.
-  for (auto [x, direction, want] : {std::tuple{100.0, 1, 101.0}, {100.0, -1, 99.0}, {1000.0, 1, 1000.0}, {0.0, -1, 0.0}, {-100.0, 1, 0.0}})
+  for (auto [x, direction, want] :
+       {std::tuple{100.0, 1, 101.0}, {100.0, -1, 99.0}, {1000.0, 1, 1000.0}, {0.0, -1, 0.0}, {-100.0, 1, 0.0}})
     EXPECT_DOUBLE_EQ(ArrowKeyX(x, 1000, direction), want) << x;
 }
 
 TEST(NavigationTest, WindowBoxTextsInSamplesAndSeconds) {
   const QChar sep = QLocale().toString(0.5).at(1);
   auto s = [&](const char* t) { return QString::fromLatin1(t).replace('.', sep); };
-  const struct {
-    qint32 start, end;
-    bool seconds;
-    quint8 code;
-    QString texts[3];
-  } cases[] = {
+  // Start, end, seconds, FreqCode, the three boxes.
+  const std::tuple<qint32, qint32, bool, quint8, QStringList> cases[] = {
       {25, 100, false, 2, {"25", "100", "75"}},
       {25, 100, true, 2, {"1", "4", "3"}},  // 25 samples per second
       {10, 25, true, 2, {s("0.4"), "1", s("0.6")}},
       {10, 25, true, 3, {s("0.6"), s("1.5"), s("0.9")}},  // 16.666... per second
       {10, 25, true, 0, {"10", "25", "15"}},  // a damaged log without a rate stays in samples
   };
-  for (const auto& c : cases) {
-    ViewState v = Window(c.start, c.end);
-    v.SecondsMode = c.seconds;
-    const WindowTexts t = WindowBoxTexts(v, c.code);
-    EXPECT_EQ(QStringList({t.start, t.end, t.length}), QStringList({c.texts[0], c.texts[1], c.texts[2]})) << c.start;
+  for (const auto& [start, end, seconds, code, texts] : cases) {
+    ViewState v = Window(start, end);
+    v.SecondsMode = seconds;
+    const WindowTexts t = WindowBoxTexts(v, code);
+    EXPECT_EQ(QStringList({t.start, t.end, t.length}), texts) << start;
   }
 }
 

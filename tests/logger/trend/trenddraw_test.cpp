@@ -57,8 +57,7 @@ TEST(TrendVertical, WhereARawValueIsDrawn) {
   std::vector<float> d{100.f, 200.f};
   TraceRequest rq = Request(0, 1);
   rq.derived = rq.inverted = true;
-  rq.rawBias = 50;
-  rq.drift = 33;
+  rq.rawBias = 50, rq.drift = 33;
   const auto g = ComputeTrace(rq, SeriesView{nullptr, d.data(), 1, 2}, nullptr);
   EXPECT_DOUBLE_EQ(g.polyline[0].y(), h - 10 + ky * 100);
   EXPECT_DOUBLE_EQ(g.polyline[1].y(), h - 10 + ky * 200);
@@ -134,8 +133,7 @@ TEST(TrendBars, BlocksShareEndSamplesUnderBiasDriftInversionAndDerivedValues) {
   // drift does not move them.
   std::vector<float> d(10001, 5000.f);
   TraceRequest rq = Request(0, 10000);
-  rq.derived = true;
-  rq.drift = 7;
+  rq.derived = true, rq.drift = 7;
   const auto g = ComputeTrace(rq, SeriesView{nullptr, d.data(), 1, qint32(d.size())}, nullptr);
   EXPECT_NEAR(g.barLines[0].y1(), 4095 * ky + base + 10, 1e-6);
   EXPECT_NEAR(g.barLines[0].y2(), 5000 * ky + base - 10, 1e-6);
@@ -167,8 +165,7 @@ TEST(Overview, BoxTraceOstepInversionAndTheDropToTheSpareColumn) {
   for (int j = 0; j <= 100000; ++j) big.raw.push_back(qint16(j % 4096));
   OverviewRequest rq;
   rq.scale = {0, 0, 500 * kTpp, 60 * kTpp};
-  rq.twipsPerPixel = kTpp;
-  rq.sampleCount = 1000;
+  rq.twipsPerPixel = kTpp, rq.sampleCount = 1000;
   rq.windowStart = 100, rq.windowEnd = 150;
   const double w = rq.scale.width, h = rq.scale.height;
   auto g = ComputeOverview(rq, small.view());

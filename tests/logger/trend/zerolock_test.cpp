@@ -65,7 +65,8 @@ TEST(ZeroLockTest, ChannelsFiveAndSixTakeOrDropTheirSecondReferenceOnlyWithTheir
     ViewState v = WithCandidates();
     for (const Click& k : c.clicks) ApplyZeroLock(v, k.boxes, k.clicked);
     // The raw candidate always stays.
-    EXPECT_EQ(std::tuple(v.EngBias[4], v.EngBias[12], v.EngBias[5], v.EngBias[13], v.EngCandidate[4], v.EngCandidate[12], v.RawCandidate[4]),
+    EXPECT_EQ(std::tuple(v.EngBias[4], v.EngBias[12], v.EngBias[5], v.EngBias[13], v.EngCandidate[4], v.EngCandidate[12],
+                         v.RawCandidate[4]),
               std::tuple(c.bias5, c.second5, c.bias6, c.second6, c.candidate5, c.candidate12, 1004.0));
     EXPECT_EQ(v.BiasRef, c.refs);
   }
