@@ -159,7 +159,8 @@ TEST_F(ScopeWindows, MarkerOnlyOnTheFirstOfTwoPrintoutsThatLeaveThePictureAlone)
   const QString second = print(s, QStringLiteral("second"));
   // Both pages: heading, axis, the top of both traces, a name and a unit.
   for (const QString& page : {first, second})
-    for (const QString& t : {scope::msg::kPrintHeading, common::msg::kCaptionSamples, QStringLiteral("4095.00"), QStringLiteral("Ch2"), QStringLiteral("u1")})
+    for (const QString& t : {scope::msg::kPrintHeading, common::msg::kCaptionSamples, QStringLiteral("4095.00"),
+                             QStringLiteral("Ch2"), QStringLiteral("u1")})
       EXPECT_TRUE(page.contains(t)) << t.toStdString();
   EXPECT_TRUE(first.contains(marked)) << first.toStdString();
   EXPECT_FALSE(second.contains(marked)) << second.toStdString();
