@@ -269,10 +269,6 @@ TEST(Meter, LiveReadLoadsTheConfigurationAndEndsOnSilence) {
   r.commands.stopLiveRead();
 }
 
-}  // namespace
-
-namespace {
-
 // The meter finds its configuration whatever the letter case of the file name, and a
 // fallback that cannot be read is reported rather than passed over in silence.
 TEST(Meter, LiveReadLooksUpConfigurationsWhateverTheirCaseAndSaysWhenNoneReads) {

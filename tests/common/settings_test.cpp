@@ -28,12 +28,19 @@ class SettingsFile : public ::testing::Test {
   const QString path = dir.file("cfg/init.prm");
 };
 
-TEST_F(SettingsFile, TheLoggerWritesAll17RecordsAndReadsThemBack) {
+TEST_F(SettingsFile, TheLoggerWritesAll17RecordsAndReadsThemBackADelayOf0AsTheDefault) {
   ASSERT_TRUE(WriteSettings(path, Sample(), nullptr));
   EXPECT_EQ(FileBytes(path), hand::Prm(Sample()));
   Settings back;
   ASSERT_TRUE(ReadSettings(path, back, nullptr));
   EXPECT_EQ(back, Sample());
+
+  Settings zero = Sample();
+  zero.DownloadDelay = 0;
+  ASSERT_TRUE(WriteFileBytes(path, hand::Prm(zero)));
+  ASSERT_TRUE(ReadSettings(path, back, nullptr));
+  EXPECT_EQ(back.DownloadDelay, Settings{}.DownloadDelay);
+  EXPECT_NE(Settings{}.DownloadDelay, 0);
 }
 
 TEST_F(SettingsFile, TheMeterWritesFourRecordsAndKeepsTheLoggersOthers) {
@@ -68,16 +75,6 @@ TEST_F(SettingsFile, EveryPrefixReadsItsWholeRecordsAndDefaultsForTheRest) {
     EXPECT_EQ(back.DownloadDelay, n >= 4 * 128 + 1 ? 17 : Settings{}.DownloadDelay) << n;
     EXPECT_EQ(back.Colours[11], n >= 2052 ? Sample().Colours[11] : kDefaultColours[11]) << n;
   }
-}
-
-TEST_F(SettingsFile, ADelayOf0ReadsAsTheDefaultDelay) {
-  Settings zero = Sample();
-  zero.DownloadDelay = 0;
-  ASSERT_TRUE(WriteFileBytes(path, hand::Prm(zero)));
-  Settings back;
-  ASSERT_TRUE(ReadSettings(path, back, nullptr));
-  EXPECT_EQ(back.DownloadDelay, Settings{}.DownloadDelay);
-  EXPECT_NE(Settings{}.DownloadDelay, 0);
 }
 
 TEST_F(SettingsFile, MissingOrDamagedFilesLeaveTheSettingsAlone) {

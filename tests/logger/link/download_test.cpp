@@ -26,23 +26,20 @@ struct DownloadRig : SimRig {
   std::vector<DownloadOutcome> results;
   loggerlink::Download download;
 
-  // The simulator builds a whole stream inside the request's write; a silence
-  // interval shorter than that build would end the download before its first byte.
-  static common::LinkTimings Timings(int silenceMs) {
+  // The simulator builds a whole stream inside the request's write; a silence interval
+  // shorter than that build (a loaded machine may take a second for the longest stream)
+  // would end the download before its first byte.
+  static common::LinkTimings Timings() {
     common::LinkTimings t = FastTimings();
-    t.downloadSilence = silenceMs;
+    t.downloadSilence = 1000;
     return t;
   }
-  // a loaded machine may take a second to build the longest stream
-  explicit DownloadRig(int silenceMs = 1000)
-      : SimRig(Timings(silenceMs)),
+  DownloadRig()
+      : SimRig(Timings()),
         download(link, store, dir.path(),
                  loggerlink::DownloadHooks{[this](const QString& s) { statuses << s; }, {},
                                            [this](qint64 a, qint64 b) { progress.push_back({a, b}); },
-                                           [this](const QString& p) {
-                                             loaded << p;
-                                             return true;
-                                           }}) {
+                                           [this](const QString& p) { return loaded << p, true; }}) {
     QObject::connect(&download, &loggerlink::Download::finished, [this](DownloadOutcome o) { results.push_back(o); });
   }
   DownloadOutcome run(quint8 delay = 7, bool raw = false) {
@@ -185,10 +182,6 @@ TEST(Download, RequestFailsWithTheCommunicationError) {
   EXPECT_FALSE(r.prompt.busy);
   EXPECT_TRUE(r.statuses.isEmpty());
 }
-
-}  // namespace
-
-namespace {
 
 // A logger that stays silent after a good download (unplugged, off, wrong port) must
 // not hand back the previous stream: the request starts the count again.

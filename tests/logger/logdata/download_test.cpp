@@ -97,21 +97,6 @@ TEST(DecodeDownload, FailuresKeepThePreviousLog) {
   }
 }
 
-TEST(DecodeDownload, StepsCanRunSeparately) {
-  const Bytes stream = hand::DownloadStream(0x0800, 2, 7, {0x10, 0x20, 0x30});
-  ASSERT_EQ(CheckEndMark(stream, LastIndex(stream)).outcome, DownloadOutcome::Ok);
-  RawImage image = UnstuffDownload(stream, LastIndex(stream));
-  // Between the steps the image is what a raw file would hold: bytes 0..3 not yet set.
-  EXPECT_EQ(image.bytes, (Bytes{0, 0, 0, 0, 0x00, 0x08, 2, 7, 0, 0, 0x10, 0x20, 0x30, 0xF0, 0xFF}));
-  SampleStore store;
-  QString error;
-  ASSERT_TRUE(DecodeImage(std::move(image), ImageKind::Download, 0, store, &error)) << error.toStdString();
-  EXPECT_EQ(store.SampleCount, 2);  // (14 - 11) / 1 = 3, minus 1
-  EXPECT_EQ(store.at(11, 0), 0x20);
-  EXPECT_EQ(store.at(11, 1), 0x10);
-  EXPECT_EQ(store.ConfigNumber, 7);
-}
-
 TEST(DecodeDownload, AFullBufferDecodesAndAnOverflowedOneIsAFault) {
   // The receive side stops storing at the end of its buffer and flags the overflow.
   std::vector<quint8> buffer(std::size_t(kImageCapacity), 0x11);

@@ -1,5 +1,6 @@
 #include "logger/logdata/logconfig.h"
 
+#include "common/messages.h"
 #include "support/hand_bytes.h"
 #include "support/test_paths.h"
 
@@ -9,66 +10,48 @@ using namespace logdata;
 
 namespace {
 
-class LogConfig : public ::testing::Test {
- protected:
-  testing_support::ProgramDir dir;
-  QString cfg() const { return dir.file("cfg"); }
-  void put(const QString& name, const QString& firstName, qint32 serial) {
-    common::ChannelConfiguration c;
-    c.channel[0] = {firstName, 0, 4095, QStringLiteral("V"), 2};
-    c.ConfigNumber = serial;
-    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/" + name), hand::Cfg(c)));
+// Every file of a case names its first channel after the file and holds the number 5.
+TEST(LogConfig, OwnFileOrDefaultFoundWhateverTheLetterCaseAndTheLogsNumberKept) {
+  const struct {
+    std::vector<const char*> files;
+    qint32 serial;
+    const char* chosen;  // nullptr: nothing can be read
+    bool own;
+  } cases[] = {
+      {{"1234.CFG", "config.cfg"}, 1234, "1234.CFG", true},
+      {{"config.cfg", "12345.cfg"}, 1234, "config.cfg", false},  // a longer name that only starts alike
+      {{"CONFIG.CFG"}, 77, "CONFIG.CFG", false},
+      {{"-1.cfg"}, -1, "-1.cfg", true},
+      {{"-1.cfg"}, 77, nullptr, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.serial);
+    testing_support::ProgramDir dir;
+    for (const char* name : c.files) {
+      common::ChannelConfiguration file;
+      file.channel[0] = {QLatin1String(name), 0, 4095, QStringLiteral("V"), 2};
+      file.ConfigNumber = 5;
+      ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/") + name, hand::Cfg(file)));
+    }
+    const LogConfigChoice choice = FindLogConfig(dir.file("cfg"), c.serial);
+    EXPECT_EQ(choice.own, c.own);
+    if (c.chosen) {
+      EXPECT_EQ(choice.path, dir.file("cfg/") + c.chosen);
+    }
+    common::ChannelConfiguration config;
+    config.channel[3].Name = QStringLiteral("kept");
+    const common::ChannelConfiguration before = config;
+    QString warning = "stale", error;
+    EXPECT_EQ(ApplyLogConfig(dir.file("cfg"), c.serial, config, &warning, &error), c.chosen != nullptr);
+    EXPECT_EQ(warning, c.own ? QString() : common::msg::ConfigNotFound(c.serial));
+    if (c.chosen) {
+      EXPECT_EQ(config.channel[0].Name, QLatin1String(c.chosen));
+      EXPECT_EQ(config.ConfigNumber, c.serial);  // the log's number, not the file's
+    } else {
+      EXPECT_EQ(config, before);
+      EXPECT_FALSE(error.isEmpty());
+    }
   }
-};
+}
 
 }  // namespace
-
-TEST_F(LogConfig, OwnFileFoundWhateverItsLetterCaseAndTheLogsNumberKept) {
-  put("1234.CFG", "Pitot", 5);
-  put("config.cfg", "Default", 0);
-  const LogConfigChoice choice = FindLogConfig(cfg(), 1234);
-  EXPECT_TRUE(choice.own);
-  EXPECT_EQ(choice.path, dir.file("cfg/1234.CFG"));
-  common::ChannelConfiguration config;
-  QString warning = "stale", error;
-  ASSERT_TRUE(ApplyLogConfig(cfg(), 1234, config, &warning, &error)) << error.toStdString();
-  EXPECT_TRUE(warning.isEmpty());
-  EXPECT_EQ(config.channel[0].Name, QStringLiteral("Pitot"));
-  EXPECT_EQ(config.ConfigNumber, 1234);  // the log's number, not the file's 5
-}
-
-TEST_F(LogConfig, MissingOwnFileFallsBackToDefaultWithWarning) {
-  put("config.cfg", "Default", 3);
-  put("12345.cfg", "Other", 12345);  // a longer name that only starts alike
-  common::ChannelConfiguration config;
-  QString warning;
-  ASSERT_TRUE(ApplyLogConfig(cfg(), 1234, config, &warning, nullptr));
-  EXPECT_EQ(warning, QStringLiteral("Config file '1234.cfg' not found, config.cfg used instead"));
-  EXPECT_EQ(config.channel[0].Name, QStringLiteral("Default"));
-  EXPECT_EQ(config.ConfigNumber, 1234);
-}
-
-TEST_F(LogConfig, NegativeNumberAndNoDefaultLeaveConfigurationAlone) {
-  put("-1.cfg", "Minus", -1);
-  EXPECT_TRUE(FindLogConfig(cfg(), -1).own);
-  common::ChannelConfiguration config;
-  config.channel[3].Name = QStringLiteral("kept");
-  const common::ChannelConfiguration before = config;
-  QString warning, error;
-  EXPECT_FALSE(ApplyLogConfig(cfg(), 77, config, &warning, &error));
-  EXPECT_EQ(config, before);
-  EXPECT_EQ(warning, QStringLiteral("Config file '77.cfg' not found, config.cfg used instead"));
-  EXPECT_FALSE(error.isEmpty());
-}
-
-// The fallback is looked up the way N.cfg is: by name, whatever its letter case.
-TEST_F(LogConfig, DefaultFoundWhateverItsLetterCase) {
-  put("CONFIG.CFG", "Default", 3);
-  const LogConfigChoice choice = FindLogConfig(cfg(), 77);
-  EXPECT_FALSE(choice.own);
-  EXPECT_EQ(choice.path, dir.file("cfg/CONFIG.CFG"));
-  common::ChannelConfiguration config;
-  QString warning;
-  ASSERT_TRUE(ApplyLogConfig(cfg(), 77, config, &warning, nullptr));
-  EXPECT_EQ(config.channel[0].Name, QStringLiteral("Default"));
-}

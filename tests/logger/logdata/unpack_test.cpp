@@ -96,13 +96,6 @@ TEST(SampleCount, RoundsHalfToEvenAndMayGoNegative) {
   for (const auto& c : cases) EXPECT_EQ(SampleCountFromLength(c.last, c.length, c.header), c.count) << c.last;
 }
 
-TEST(Unpack, ALoneChannelTakesTheWholeByteBeforeIt) {
-  // Not only its low nibble: a damaged high byte shows as such.
-  SampleStore s = StoreFor(0x001, {0x1A, 0xBC}, 1);
-  ASSERT_TRUE(Unpack(s));
-  EXPECT_EQ(s.at(0, 0), 0x1ABC);
-}
-
 TEST(Unpack, EveryMaskRoundTripsHandPackedRecordsNewestFirst) {
   std::mt19937 rng(12345);
   for (unsigned mask = 1; mask < 0x1000; ++mask) {

@@ -1,21 +1,11 @@
 // The "&Config" menu: the configuration editor opened modally over the main window,
 // with the window's labels, title, window heights, log number and compensation
 // constants as its host.
-#include "common/messages.h"
-#include "common/numtext.h"
 #include "common/ui/configeditor.h"
 #include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
 using namespace shelltest;
-namespace msg = common::msg;
 
 class ConfigMenu : public ShellTest {
  protected:
@@ -24,10 +14,8 @@ class ConfigMenu : public ShellTest {
     makeWindow();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    logPath = dir.file("dlg/log.dlg");
     WriteFile(logPath, hand::Dlg(400, 0x0007, 5, 0, [](int r, int j) { return qint16(j + r); }));
-    prompt.files.push_back(logPath);
-    find<QAction>("mnuload")->trigger();
+    load(logPath);
     ASSERT_EQ(window->LogLoaded, 1);
     prompt.clear();
   }
@@ -42,7 +30,7 @@ class ConfigMenu : public ShellTest {
       act(editor);
       if (editor->isVisible()) editor->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
     });
-    find<QAction>("mnu5")->trigger();
+    trigger("mnu5");
     EXPECT_TRUE(ran);
   }
 
@@ -60,7 +48,7 @@ class ConfigMenu : public ShellTest {
     QTest::mouseClick(editor->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
   }
 
-  QString logPath;
+  const QString logPath = dir.file("dlg/log.dlg");
 };
 
 TEST_F(ConfigMenu, OpensWithThePanelsHeightsAndTheServiceFieldsOnlyAfterTheServiceKey) {
@@ -135,8 +123,8 @@ TEST_F(ConfigMenu, TempconfSendsTheConstantsTheEditorSaved) {
     box(e, "SerialInput")->setText(QString::number(0x030201));
     press(e, "SaveAsCfg");  // the file dialog is cancelled: the copies stay in effect
   });
-  find<QAction>("Tempconf")->trigger();
-  for (int i = 0; i < 3000 && prompt.messages().empty(); ++i) QTest::qWait(5);
+  trigger("Tempconf");
+  ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
   EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kCompensationStored});
   EXPECT_EQ(simulator.compensation(), expected + QByteArray("\x01\x02\x03", 3));
 }

@@ -1,14 +1,9 @@
-#include "common/messages.h"
+// The device commands of the menus: parameters, memory clear, read-back.
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
-#include <QTest>
 
 using namespace shelltest;
-namespace msg = common::msg;
 
 class DeviceCommands : public ShellTest {
  protected:
@@ -18,9 +13,8 @@ class DeviceCommands : public ShellTest {
     prompt.clear();
     channel->clearWritten();
   }
-  bool waitForMessage(int count) {
-    for (int i = 0; i < 2000 && int(prompt.messages().size()) < count; ++i) QTest::qWait(5);
-    return int(prompt.messages().size()) >= count;
+  bool waitForMessage(std::size_t count) {
+    return waitFor([&] { return prompt.messages().size() >= count; });
   }
 };
 
@@ -33,7 +27,7 @@ TEST_F(DeviceCommands, ParametersDialogSendsMaskAndCodeAndSavesThem) {
     for (int k = 0; k < 12; ++k) d->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(k))->setChecked(k == 8);
     QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("sendpar")), Qt::LeftButton);
   });
-  find<QAction>("mnu02")->trigger();  // returns when the dialog closed after the third byte
+  trigger("mnu02");  // returns when the dialog closed after the third byte
   EXPECT_EQ(preselected, 2);  // the default code 5 is list position 2
   ASSERT_TRUE(waitForMessage(1));
   EXPECT_EQ(prompt.messages()[0].text, msg::kParametersStored);
@@ -45,14 +39,12 @@ TEST_F(DeviceCommands, ParametersDialogSendsMaskAndCodeAndSavesThem) {
 
 TEST_F(DeviceCommands, MemoryClearAsksFirstAndCancelSendsNothing) {
   prompt.answers = {common::PromptAnswer::Cancel};
-  find<QAction>("Memclear")->trigger();
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].title, msg::kTitleMemoryClearing);
-  EXPECT_EQ(prompt.messages()[0].text, msg::kClearMemoryQuestion);
+  trigger("Memclear");
+  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleMemoryClearing + ": " + msg::kClearMemoryQuestion});
   EXPECT_TRUE(channel->written().isEmpty());
 
   prompt.clear();
-  find<QAction>("Memclear")->trigger();  // unscripted: OK
+  trigger("Memclear");  // unscripted: OK
   ASSERT_TRUE(waitForMessage(2));
   EXPECT_EQ(prompt.messages()[1].text, msg::kParametersStored);
   EXPECT_EQ(quint8(channel->written()[0]), 0x88);
@@ -61,8 +53,8 @@ TEST_F(DeviceCommands, MemoryClearAsksFirstAndCancelSendsNothing) {
 TEST_F(DeviceCommands, ReadBackSavesTheBlockAsFsh) {
   const QString fsh = dir.file("cfg/block.fsh");
   prompt.files = {fsh};
-  find<QAction>("GPread")->trigger();
-  for (int i = 0; i < 2000 && !QFile::exists(fsh); ++i) QTest::qWait(5);
+  trigger("GPread");
+  ASSERT_TRUE(waitFor([&] { return QFile::exists(fsh); }));
   EXPECT_EQ(testing_support::FileBytes(fsh), simulator.compensation());
 }
 
@@ -84,7 +76,7 @@ TEST_F(DeviceCommands, LeavingTheParametersDialogMidSendStopsTheSend) {
       QTest::mouseClick(send, Qt::LeftButton);  // a second press adds no command byte
       leave(d);
     });
-    find<QAction>("mnu02")->trigger();
+    trigger("mnu02");
     QTest::qWait(40 * window->link().timings().parameterPacing);  // many pacing intervals
     EXPECT_EQ(channel->written(), QByteArray(1, char(0x88)));
     EXPECT_TRUE(prompt.messages().empty());

@@ -1,18 +1,10 @@
-#include "common/messages.h"
 #include "common/numtext.h"
 #include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace shelltest;
-namespace msg = common::msg;
 
 namespace {
 qint16 Wave(int row, int j) { return qint16((j * (row + 1)) % 4096); }
@@ -24,10 +16,6 @@ class LoadTest : public ShellTest {
     writeStartupFiles(0);
     makeWindow();
     prompt.clear();
-  }
-  void load(const QString& path) {
-    prompt.files.push_back(path);
-    find<QAction>("mnuload")->trigger();
   }
 };
 
@@ -59,10 +47,8 @@ TEST_F(LoadTest, AfterFillRefreshTicksTheLoggedChannelsAndShowsTheFirstFivePerce
       EXPECT_EQ(box->isEnabled() && box->isChecked(), bool((c.mask >> i) & 1)) << i;
       EXPECT_EQ(box->isEnabled() || box->isChecked(), bool((c.mask >> i) & 1)) << i;
     }
-    EXPECT_EQ(QStringList({find<QLineEdit>("Text5")->text(), find<QLineEdit>("Text6")->text(),
-                           find<QLineEdit>("window")->text()}),
-              QStringList({"0", c.end, c.end}));
-    EXPECT_EQ(find<QLineEdit>("Text1")->text(), common::LocaleDoubleText(c.rate));
+    EXPECT_EQ(QStringList({text("Text5"), text("Text6"), text("window")}), QStringList({"0", c.end, c.end}));
+    EXPECT_EQ(text("Text1"), common::LocaleDoubleText(c.rate));
     auto* list = find<QComboBox>("cmbChannelList");
     QStringList items;
     for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
@@ -75,7 +61,14 @@ TEST_F(LoadTest, AfterFillRefreshTicksTheLoggedChannelsAndShowsTheFirstFivePerce
   }
 }
 
-TEST_F(LoadTest, FailedLoadChangesNothing) {
+TEST_F(LoadTest, CancelledOrFailedLoadChangesNothing) {
+  trigger("mnuload");  // the open dialog, cancelled
+  ASSERT_EQ(prompt.records.size(), 1u);
+  EXPECT_EQ(prompt.records[0].title, msg::kFilterDlg);
+  EXPECT_EQ(prompt.records[0].text, dir.file("dlg"));
+  EXPECT_EQ(window->LogLoaded, 0);
+  EXPECT_FALSE(prompt.busy);
+
   const QString good = dir.file("dlg/good.dlg");
   WriteFile(good, hand::Dlg(100, 0x0001, 5, 0, Wave));
   load(good);
@@ -93,28 +86,18 @@ TEST_F(LoadTest, FailedLoadChangesNothing) {
   EXPECT_FALSE(prompt.busy);
 }
 
-TEST_F(LoadTest, CancelledOpenDialogChangesNothing) {
-  find<QAction>("mnuload")->trigger();
-  ASSERT_EQ(prompt.records.size(), 1u);
-  EXPECT_EQ(prompt.records[0].title, msg::kFilterDlg);
-  EXPECT_EQ(prompt.records[0].text, dir.file("dlg"));
-  EXPECT_EQ(window->LogLoaded, 0);
-  EXPECT_FALSE(prompt.busy);
-}
-
-TEST_F(LoadTest, ProgramTickedBoxesDoNotRedrawButUserClicksDo) {
+TEST_F(LoadTest, UserClickOnAChannelBoxRedrawsFromTheView) {
   const QString path = dir.file("dlg/two.dlg");
   WriteFile(path, hand::Dlg(1000, 0x0003, 5, 0, Wave));
   load(path);
   window->show();
-  auto* c = find<QCheckBox>("chkChannel_1");
-  // Untick channel 2 by hand: the redraw rewrites the window boxes from the view.
+  // The redraw rewrites the window boxes from the view.
   window->view().WindowEnd = 40;
   window->view().WindowLength = 40;
-  QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(4, c->height() / 2));
-  EXPECT_FALSE(c->isChecked());
+  tick("chkChannel_1");
+  EXPECT_FALSE(find<QCheckBox>("chkChannel_1")->isChecked());
   EXPECT_FALSE(window->view().Shown[1]);
-  EXPECT_EQ(find<QLineEdit>("Text6")->text(), QStringLiteral("40"));
+  EXPECT_EQ(text("Text6"), QStringLiteral("40"));
 }
 
 TEST_F(LoadTest, RawImageLoadDecodesSavesAndRefreshes) {
@@ -123,8 +106,8 @@ TEST_F(LoadTest, RawImageLoadDecodesSavesAndRefreshes) {
   WriteFile(dlt, sim::PackImage(log));
   const QString dlg = dir.file("dlg/raw.dlg");
   prompt.files = {dlt, dlg};
-  QTest::mouseClick(find<QPushButton>("loaddlt"), Qt::LeftButton);
-  EXPECT_EQ(find<QLineEdit>("Text2")->text(), msg::kStatusReady);
+  click("loaddlt");
+  EXPECT_EQ(text("Text2"), msg::kStatusReady);
   EXPECT_EQ(window->LogLoaded, 1);
   EXPECT_EQ(window->store().LoadedLogFile, dlg);
   // A whole .dlt still ends in the end mark, which the raw road's header size of 8
@@ -138,22 +121,30 @@ TEST_F(LoadTest, RawImageLoadThatFailsLeavesTheLogAlone) {
   const QString good = dir.file("dlg/good.dlg");
   WriteFile(good, hand::Dlg(100, 0x0001, 5, 0, Wave));
   load(good);
+  const QString dlt = dir.file("dlg/r.dlt");
   const QByteArray image = sim::PackImage(sim::GenerateFlight(0x01, 0x00, 5, 1, 10));
-  // An image too short to decode, and a last index (box Text3) beyond the file.
-  const std::pair<QByteArray, QString> cases[] = {{QByteArray(6, '\0'), QString()},
-                                                  {image, QString::number(image.size() + 10)}};
-  for (const auto& [bytes, lastIndex] : cases) {
-    const QString dlt = dir.file("dlg/r.dlt");
-    WriteFile(dlt, bytes);
-    find<QLineEdit>("Text3")->setText(lastIndex);
+  const QString beyond = QString::number(image.size() + 10);
+  // An image too short to decode, a last index (box Text3) beyond the file, and byte
+  // counts beyond any whole number, refused by their value rather than converted.
+  const struct {
+    QByteArray bytes;
+    QString lastIndex, why;
+  } cases[] = {{QByteArray(6, '\0'), "", msg::kImageTooShort},
+               {image, beyond, msg::DltShorterThanAsked(dlt, image.size(), image.size() + 10)},
+               {image, "3e9", msg::DltBadLastIndexText("3e9")},
+               {image, "-3e9", msg::DltBadLastIndexText("-3e9")},
+               {image, "1e300", msg::DltBadLastIndexText("1e300")}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lastIndex.toStdString());
+    WriteFile(dlt, c.bytes);
+    find<QLineEdit>("Text3")->setText(c.lastIndex);
     prompt.clear();
     prompt.files = {dlt, dir.file("dlg/never.dlg")};
-    QTest::mouseClick(find<QPushButton>("loaddlt"), Qt::LeftButton);
-    ASSERT_EQ(prompt.messages().size(), 1u);
-    EXPECT_TRUE(prompt.messages()[0].text.startsWith(QStringLiteral("Error loading dlt file '")));
+    click("loaddlt");
+    EXPECT_EQ(prompt.messageTexts(), QStringList{msg::LoadedRawImageFailed(dlt, c.why)});
     EXPECT_FALSE(QFileInfo::exists(dir.file("dlg/never.dlg")));
     EXPECT_EQ(window->store().SampleCount, 100);
-    EXPECT_NE(find<QLineEdit>("Text2")->text(), msg::kStatusReady);
+    EXPECT_NE(text("Text2"), msg::kStatusReady);
   }
 }
 
@@ -169,43 +160,19 @@ TEST_F(LoadTest, SecondLogOfTheSameLengthIsDrawnFromItsOwnSamples) {
   window->view().WindowEnd = 40000;
   window->view().WindowLength = 40000;
   window->Update_Data_Window();
-  const auto* pic = window->findChild<QWidget*>(QStringLiteral("picTrend"));
-  ASSERT_NE(pic, nullptr);
   // The spike reaches the top tenth of the picture somewhere.
-  const QImage img = static_cast<const trend::PictureBox*>(pic)->picture();
+  const QImage img = find<trend::PictureBox>("picTrend")->picture();
   bool high = false;
   for (int x = 0; x < img.width() && !high; ++x)
     for (int y = 0; y < img.height() / 10 && !high; ++y) high = img.pixel(x, y) == QColor(Qt::red).rgb();
   EXPECT_TRUE(high);
 }
 
-// A byte count beyond any whole number is refused by its value, not converted.
-TEST_F(LoadTest, RawImageLastIndexOutsideTheNumbersIsRefusedAsTyped) {
-  const QString dlt = dir.file("dlg/r.dlt");
-  WriteFile(dlt, sim::PackImage(sim::GenerateFlight(0x01, 0x00, 5, 1, 10)));
-  for (const char* typed : {"3e9", "-3e9", "1e300"}) {
-    SCOPED_TRACE(typed);
-    prompt.clear();
-    find<QLineEdit>("Text3")->setText(QLatin1String(typed));
-    prompt.files = {dlt};
-    QTest::mouseClick(find<QPushButton>("loaddlt"), Qt::LeftButton);
-    ASSERT_EQ(prompt.messages().size(), 1u);
-    EXPECT_EQ(prompt.messages()[0].text, msg::LoadedRawImageFailed(dlt, msg::DltBadLastIndexText(QLatin1String(typed))));
-    EXPECT_EQ(window->LogLoaded, 0);
-  }
-}
-
-// config.cfg is found whatever the case of its name, as N.cfg is.
+// Start-up finds config.cfg whatever the case of its name, as the log load does.
 TEST_F(LoadTest, DefaultConfigurationIsFoundWhateverItsCase) {
   QFile::rename(dir.file("cfg/config.cfg"), dir.file("cfg/Config.CFG"));
   window.reset();
-  prompt.clear();
   makeWindow();
   EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
   EXPECT_EQ(window->config().channel[0].Name, QStringLiteral("Ch1"));
-  const QString path = dir.file("dlg/x.dlg");
-  WriteFile(path, hand::Dlg(10, 0x0001, 5, 99, Wave));
-  load(path);
-  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::ConfigNotFound(99)});
-  EXPECT_EQ(window->LogLoaded, 1);
 }

@@ -3,12 +3,6 @@
 #include "logger/movie/ui/moviewindow.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
 using namespace shelltest;
 
 TEST_F(ShellTest, MovieOpensOverTheLogAndTheTrendWindow) {
@@ -26,7 +20,7 @@ TEST_F(ShellTest, MovieOpensOverTheLogAndTheTrendWindow) {
     rate = d->findChild<QLabel*>("Label3")->text();
     QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
   });
-  find<QAction>("cmdMovie")->trigger();
+  trigger("cmdMovie");
   EXPECT_EQ(start, "20");
   EXPECT_EQ(rate, "12");  // FreqCode 4: 12.5 per second, halves to even
   auto* movieWindow = window->findChild<movie::MovieWindow*>("Movie");

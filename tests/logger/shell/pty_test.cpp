@@ -1,16 +1,10 @@
 // The logger's download road end to end: the main window on its real serial port,
 // each port a logger-sim process on a pseudo-terminal pacing its bytes at 38400 baud.
-#include "common/messages.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QTest>
 
 using namespace shelltest;
-namespace msg = common::msg;
 
 namespace {
 
@@ -52,12 +46,10 @@ class PtyDownload : public ShellTest {
     OnModal(QStringLiteral("Downl"), [](QWidget* d) {
       QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("DownLBp")), Qt::LeftButton);
     });
-    find<QAction>("mnu4")->trigger();
+    trigger("mnu4");
   }
-  QString status() { return find<QLineEdit>("Text2")->text(); }
   bool waitForStatus(const QString& s) {
-    for (int i = 0; i < 3000 && !(status() == s && !prompt.busy); ++i) QTest::qWait(10);
-    return status() == s;
+    return waitFor([&] { return text("Text2") == s && !prompt.busy; });
   }
   std::unique_ptr<LoggerSim> good;
   std::unique_ptr<LoggerSim> silent;
@@ -84,12 +76,11 @@ TEST_F(PtyDownload, SecondDownloadFromASilentLoggerIsNoData) {
 TEST_F(PtyDownload, DownloadPressedAgainMidStreamIsRefusedAndTheLogIsWhole) {
   prompt.files = {dir.file("dlg/one.dlg")};
   startDownload();
-  for (int i = 0; i < 1000 && window->link().downloadBytesReceived() < 100; ++i) QTest::qWait(5);
-  ASSERT_GE(window->link().downloadBytesReceived(), 100);
+  ASSERT_TRUE(waitFor([&] { return window->link().downloadBytesReceived() >= 100; }));
   QTimer::singleShot(500, [] {  // should the dialog open after all, the failure shows
     if (QWidget* w = QApplication::activeModalWidget()) w->close();
   });
-  find<QAction>("mnu4")->trigger();
+  trigger("mnu4");
   ASSERT_EQ(prompt.messageTexts(), QStringList{msg::kDownloadRunning});
   ASSERT_TRUE(waitForStatus(msg::kStatusReady));
 

@@ -1,5 +1,7 @@
 #pragma once
-// A main window over a fresh program directory, its port 1 on the in-process simulator.
+// A main window over a fresh program directory, its port 1 on the in-process simulator,
+// and the gestures the shell suites drive it with.
+#include "common/messages.h"
 #include "common/settings.h"
 #include "logger/shell/mainwindow.h"
 #include "support/fake_prompt.h"
@@ -9,9 +11,17 @@
 #include "tools/sim/simchannel.h"
 #include "tools/sim/simulator.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QByteArray>
+#include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -21,6 +31,7 @@
 namespace shelltest {
 
 using testing_support::OnModal;
+namespace msg = common::msg;
 
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
   ASSERT_TRUE(testing_support::WriteFileBytes(path, bytes)) << path.toStdString();
@@ -57,6 +68,31 @@ class ShellTest : public ::testing::Test {
     T* w = window->findChild<T*>(name);
     EXPECT_NE(w, nullptr) << name.toStdString();
     return w;
+  }
+  void trigger(const QString& action) { find<QAction>(action)->trigger(); }
+  void click(const QString& button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+  // On the box itself, as a user ticks it.
+  void tick(const QString& box) {
+    auto* b = find<QCheckBox>(box);
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+  }
+  QString text(const QString& box) { return find<QLineEdit>(box)->text(); }
+  void load(const QString& path) {
+    prompt.files.push_back(path);
+    trigger("mnuload");
+  }
+  static void mouseMove(QWidget* w, int px, Qt::MouseButtons buttons = Qt::NoButton) {
+    const QPoint pos(px, w->height() / 2);
+    QMouseEvent me(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &me);
+  }
+  // Runs the event loop until `done` holds; the cap only keeps a broken test from hanging.
+  static bool waitFor(const std::function<bool()>& done, int capMs = 30000) {
+    for (int waited = 0; !done(); waited += 5) {
+      if (waited > capMs) return false;
+      QTest::qWait(5);
+    }
+    return true;
   }
 
   testing_support::ProgramDir dir;

@@ -1,21 +1,11 @@
 // "Speed / Alt" driven as a user drives it: zero locks by click and box, the tick, the
 // compensation dialog, the labels, the read-outs, the unit label, the traces, a capture.
-#include "common/messages.h"
 #include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace shelltest;
-namespace msg = common::msg;
 
 // Channel 5: 1000 mbar up to sample 49, 900 from 50 on; channel 6: 150 mbar, then
 // 6.075 mbar more. Zero levels at sample 10 give, from sample 50 on, ALT 879.454 m and
@@ -43,32 +33,23 @@ class SpeedAltWiring : public ShellTest {
     WriteFile(dir.file("dlg/" + name), hand::Dlg(1000, 0x0031, 5, 4242, [](int row, int j) {
                 return qint16(row == 4 ? (j < 50 ? 1000 : 900) : row == 5 ? (j < 50 ? 2000 : 2081) : j);
               }));
-    prompt.files.push_back(dir.file("dlg/" + name));
-    find<QAction>("mnuload")->trigger();
+    load(dir.file("dlg/" + name));
     auto& v = window->view();  // one trend pixel per sample
     v.WindowLength = v.WindowEnd = trend->width();
     window->Update_Data_Window();
     prompt.clear();
   }
-  void move(int px) {
-    const QPoint pos(px, trend->height() / 2);
-    QMouseEvent me(QEvent::MouseMove, pos, trend->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(trend, &me);
-  }
-  void clickBox(const QString& name) {
-    auto* b = find<QCheckBox>(name);
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-  }
+  void move(int px) { mouseMove(trend, px); }
   // Left click at sample 10, both zero locks, then the box; the dialog gets "from Bias sample".
   void lockAndTick() {
     QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(10, trend->height() / 2));
-    clickBox("BIAS_4");
-    clickBox("BIAS_5");
+    tick("BIAS_4");
+    tick("BIAS_5");
     OnModal(QStringLiteral("SpeedComp"), [](QWidget* d) {
       QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("FromBias")), Qt::LeftButton);
       QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
     });
-    clickBox("Speedalt");
+    tick("Speedalt");
     ASSERT_TRUE(speedAlt->isChecked());
   }
   double chval(int i) { return find<QLineEdit>(QStringLiteral("chval_%1").arg(i))->text().toDouble(); }
@@ -88,9 +69,9 @@ TEST_F(SpeedAltWiring, WithoutBothZeroLevelsTheBoxSaysSoAndStaysUnticked) {
   QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(10, trend->height() / 2));
   // No lock, channel 5's only, channel 6's only.
   for (const QStringList& clicks : {QStringList{}, QStringList{"BIAS_4"}, QStringList{"BIAS_4", "BIAS_5"}}) {
-    for (const QString& box : clicks) clickBox(box);
+    for (const QString& box : clicks) tick(box);
     prompt.clear();
-    clickBox("Speedalt");
+    tick("Speedalt");
     ASSERT_EQ(prompt.messages().size(), 1u);
     EXPECT_EQ(prompt.messages()[0].title, msg::kSpeedAlt);
     EXPECT_EQ(prompt.messages()[0].text, msg::kSetZeroLevels);
@@ -126,7 +107,7 @@ TEST_F(SpeedAltWiring, ReadoutsInEachUnitByClicksOnTheUnitLabelAndACapture) {
       << capture.toStdString();
 
   // Unticked: the configured labels; the unit label cycles nothing.
-  clickBox("Speedalt");
+  tick("Speedalt");
   QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);
   EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
 }
@@ -134,17 +115,17 @@ TEST_F(SpeedAltWiring, ReadoutsInEachUnitByClicksOnTheUnitLabelAndACapture) {
 // Derived traces do not move with the zero locks; a new log unticks the box and drops both zero levels.
 TEST_F(SpeedAltWiring, DerivedTracesIgnoreTheZeroLocksAndANewLogUnticks) {
   loadLog();
-  clickBox("chkChannel_0");  // channels 5 and 6 only
+  tick("chkChannel_0");  // channels 5 and 6 only
   const QImage raw = trend->picture();
   lockAndTick();
   const QImage derivedTraces = trend->picture();
   EXPECT_FALSE(derivedTraces == raw);
   QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);  // km/h until the next tick
-  clickBox("BIAS_4");
-  clickBox("BIAS_5");
+  tick("BIAS_4");
+  tick("BIAS_5");
   window->Update_Data_Window();
   EXPECT_TRUE(trend->picture() == derivedTraces);  // a derived trace does not move with the bias
-  clickBox("Speedalt");                            // redrawn at once, raw and unlocked
+  tick("Speedalt");                            // redrawn at once, raw and unlocked
   EXPECT_TRUE(trend->picture() == raw);
 
   lockAndTick();
@@ -155,7 +136,7 @@ TEST_F(SpeedAltWiring, DerivedTracesIgnoreTheZeroLocksAndANewLogUnticks) {
   EXPECT_FALSE(speedAlt->isChecked());
   EXPECT_FALSE(find<QCheckBox>("BIAS_4")->isChecked() || find<QCheckBox>("BIAS_5")->isChecked());
   EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
-  clickBox("Speedalt");
+  tick("Speedalt");
   ASSERT_EQ(prompt.messages().size(), 1u);
   EXPECT_EQ(prompt.messages()[0].text, msg::kSetZeroLevels);
 }

@@ -1,16 +1,9 @@
-#include "common/messages.h"
+// Start-up, the port it opens, the service key and Quit.
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace shelltest;
-namespace msg = common::msg;
 
 TEST_F(ShellTest, StartWithoutFilesGivesOneMessageDefaultsAndFolders) {
   QDir(dir.path()).removeRecursively();
@@ -46,7 +39,7 @@ TEST_F(ShellTest, StartWithFilesAndPortOpensTheSimulatorQuietly) {
   EXPECT_EQ(find<QLabel>("lblChannel_2")->text(), QStringLiteral("Ch3"));
   EXPECT_EQ(find<QLabel>("Label1_2")->text(), QStringLiteral("u3"));
   EXPECT_EQ(find<QLabel>("Label1_14")->text(), QStringLiteral("Ch3"));
-  EXPECT_EQ(find<QLineEdit>("WinHight_2")->text(), QStringLiteral("4095"));
+  EXPECT_EQ(text("WinHight_2"), QStringLiteral("4095"));
 
   // Port 0 stays closed, without a message.
   writeStartupFiles(0);
@@ -78,7 +71,7 @@ TEST_F(ShellTest, CommandsThatNeedALogSayFileNotLoaded) {
   makeWindow();
   for (const char* name : {"Delete", "Crop", "Export"}) {
     prompt.clear();
-    find<QAction>(QLatin1String(name))->trigger();
+    trigger(name);
     EXPECT_EQ(prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kFileNotLoaded}) << name;
   }
 }
@@ -104,7 +97,7 @@ TEST_F(ShellTest, QuitClosesThePort) {
   makeWindow();
   window->show();
   ASSERT_TRUE(window->port().isOpen());
-  find<QAction>("mnuQuit")->trigger();
+  trigger("mnuQuit");
   EXPECT_FALSE(window->port().isOpen());
   EXPECT_FALSE(window->isVisible());
 }

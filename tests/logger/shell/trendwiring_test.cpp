@@ -1,27 +1,14 @@
 // The trend area of the main window driven by its controls: navigation buttons, the
 // overview-strip gestures, the cursor with its read-outs and overlay line, the arrow
 // and capture keys, and the channel panel.
-#include "common/messages.h"
 #include "common/numtext.h"
 #include "logger/trend/ui/picturebox.h"
-#include "logger/shell/shellstate.h"
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QTest>
 #include <cmath>
 
 using namespace shelltest;
-namespace msg = common::msg;
-using testing_support::PromptRecord;
 
 namespace {
 
@@ -48,8 +35,7 @@ class TrendWiring : public ShellTest {
       ch.WinHight = 4095;
     }
     c.channel[0].Max = 409.5;
-    c.channel[1].Min = -100;
-    c.channel[1].Max = 3995;
+    c.channel[1] = {QStringLiteral("N2"), -100, 3995, QStringLiteral("U2"), 4095};
     c.ConfigNumber = kSerial;
     WriteFile(dir.file("cfg/4242.cfg"), hand::Cfg(c));
     makeWindow();
@@ -62,10 +48,8 @@ class TrendWiring : public ShellTest {
   }
 
   void loadLog() {
-    logPath = dir.file("dlg/ramp.dlg");
     WriteFile(logPath, hand::Dlg(kCount, 0x0033, 5, kSerial, Ramp));
-    prompt.files.push_back(logPath);
-    find<QAction>("mnuload")->trigger();
+    load(logPath);
     ASSERT_EQ(window->LogLoaded, 1);
     ASSERT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
     prompt.clear();
@@ -81,16 +65,9 @@ class TrendWiring : public ShellTest {
     window->Update_Data_Window();
   }
 
-  void move(QWidget* w, int px, Qt::MouseButtons buttons = Qt::NoButton) {
-    const QPoint pos(px, w->height() / 2);
-    QMouseEvent me(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &me);
-  }
+  void move(QWidget* w, int px, Qt::MouseButtons buttons = Qt::NoButton) { mouseMove(w, px, buttons); }
   void press(QWidget* w, int px, Qt::MouseButton b) { QTest::mousePress(w, b, {}, QPoint(px, w->height() / 2)); }
   void release(QWidget* w, int px, Qt::MouseButton b) { QTest::mouseRelease(w, b, {}, QPoint(px, w->height() / 2)); }
-  void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
-
-  QString text(const QString& name) { return find<QLineEdit>(name)->text(); }
   QString chval(int i) { return text(QStringLiteral("chval_%1").arg(i)); }
   void expectWindow(qint32 start, qint32 end) {
     const auto& v = window->view();
@@ -104,12 +81,9 @@ class TrendWiring : public ShellTest {
   // The sample an overview-strip pixel stands for, rounded halves to even.
   qint32 stripSample(int px) { return qint32(std::nearbyint(double(px) / full->width() * kCount)); }
 
-  void clickBias(int i) {
-    auto* b = find<QCheckBox>(QStringLiteral("BIAS_%1").arg(i));
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-  }
+  void clickBias(int i) { tick(QStringLiteral("BIAS_%1").arg(i)); }
 
-  QString logPath;
+  const QString logPath = dir.file("dlg/ramp.dlg");
   trend::PictureBox* trend = nullptr;
   trend::PictureBox* full = nullptr;
 };
@@ -266,8 +240,7 @@ TEST_F(TrendWiring, CaptureKeyAppendsTheShownValuesAndRawValuesOnlyWithALog) {
   QDir(dir.file("cap")).removeRecursively();
   WriteFile(dir.file("cap"), "x");
   WriteFile(logPath, hand::Dlg(200, 0x0001, 5, kSerial, Ramp));
-  prompt.files.push_back(logPath);
-  find<QAction>("mnuload")->trigger();
+  load(logPath);
   EXPECT_EQ(prompt.messageTexts(), QStringList{msg::FileNotWritten(dir.file("cap/init.txt"))});
   EXPECT_EQ(window->store().SampleCount, 200);
   EXPECT_EQ(text("Text6"), QStringLiteral("10"));
@@ -275,7 +248,7 @@ TEST_F(TrendWiring, CaptureKeyAppendsTheShownValuesAndRawValuesOnlyWithALog) {
 
 // ---------------------------------------------------------------- channel panel
 
-TEST_F(TrendWiring, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeaving) {
+TEST_F(TrendWiring, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeavingMidZeroRedraws) {
   loadLog();
   auto enter = [&](QLineEdit* box, const char* typed) {
     box->setFocus();
@@ -300,15 +273,11 @@ TEST_F(TrendWiring, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeaving) {
   find<QLineEdit>("Text5")->setFocus(Qt::MouseFocusReason);
   EXPECT_EQ(box->text(), QStringLiteral("2000"));
   EXPECT_EQ(window->view().WinHeight[2], 2000);
-}
 
-TEST_F(TrendWiring, MidZeroSetsTheDivisorAndRedraws) {
-  loadLog();
-  auto* mid = find<QCheckBox>("MIDZERO");
-  const quint64 renders = trend->renderCount();
-  QTest::mouseClick(mid, Qt::LeftButton, {}, QPoint(6, mid->height() / 2));
+  const quint64 beforeMid = trend->renderCount();
+  tick("MIDZERO");
   EXPECT_EQ(window->view().ZeroDivisor, 2);
-  EXPECT_GT(trend->renderCount(), renders);
+  EXPECT_GT(trend->renderCount(), beforeMid);
 }
 
 TEST_F(TrendWiring, ChannelLabelClickChoosesTheColourAndStoresIt) {
@@ -335,12 +304,14 @@ TEST_F(TrendWiring, ChannelLabelClickChoosesTheColourAndStoresIt) {
   EXPECT_FALSE(QFileInfo::exists(dir.file("cfg/init.prm")));
 }
 
+// A long read-out shows its leading digits, and the whole text on hovering.
 TEST_F(TrendWiring, ActivationRedrawsBothPicturesAndLongReadoutsShowTheirLeadingDigits) {
   loadLog();
   onePixelPerSample();
   window->config().channel[0].Max = 4095.0 / 3;
   move(trend, 1);
   EXPECT_EQ(chval(0), common::NumberToText(1.0 / 3));
+  EXPECT_EQ(find<QLineEdit>("chval_0")->toolTip(), chval(0));
   EXPECT_EQ(find<QLineEdit>("chval_0")->cursorPosition(), 0);
   QApplication::setActiveWindow(nullptr);
   const quint64 t = trend->renderCount(), o = full->renderCount();
@@ -371,21 +342,10 @@ TEST_F(TrendWiring, LoadingALogReleasesTheZeroLocksOfChannelsFiveAndSix) {
   EXPECT_EQ(chval(4), QStringLiteral("250"));
 }
 
-TEST_F(TrendWiring, ReadoutsShowTheirWholeTextOnHovering) {
-  loadLog();
-  onePixelPerSample();
-  window->config().channel[0].Max = 4095.0 / 3;
-  move(trend, 1);
-  auto* box = find<QLineEdit>("chval_0");
-  EXPECT_EQ(box->toolTip(), common::NumberToText(1.0 / 3));
-  EXPECT_EQ(box->cursorPosition(), 0);  // the leading digits stay in sight
-}
-
 // The overview's red window box lies under the white trace, which is drawn last.
 TEST_F(TrendWiring, OverviewTraceIsDrawnOverTheWindowBox) {
   WriteFile(dir.file("dlg/flat.dlg"), hand::Dlg(kCount, 0x0001, 5, kSerial, [](int, int) { return qint16(4095); }));
-  prompt.files = {dir.file("dlg/flat.dlg")};
-  find<QAction>("mnuload")->trigger();
+  load(dir.file("dlg/flat.dlg"));
   // Raw 4095 lies on the top edge, where the box's top side runs too.
   const QImage img = full->picture();
   int white = 0, red = 0;
