@@ -225,89 +225,73 @@ TEST(Meter, ParameterSendHasNoEchoCheck) {
   EXPECT_FALSE(r.prompt.busy);
 }
 
-TEST(Meter, LiveReadLoadsTheConfigurationAndEndsOnSilence) {
-  // Frames every 5 ms; a watchdog of a second keeps a loaded machine's pauses from
-  // ending the read before the silence the test makes.
+// The meter's live read passes on whole frames only, finds its configuration whatever
+// the letter case of the file name, and says when the fallback cannot be read.
+TEST(Meter, LiveReadTakesWholeFramesAndLooksUpConfigurationsWhateverTheirCase) {
+  const struct {
+    const char* file;  // written in cfg/, its first channel named after it; empty for none
+    bool own;
+  } cases[] = {{"12345.CFG", true}, {"Config.Cfg", false}, {"", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    common::LinkTimings t = FastTimings();
+    t.liveWatchdog = 60000;  // a loaded machine must not turn a slow frame into a timeout
+    SimRig r(t);
+    testing_support::ProgramDir dir;
+    const QString file = dir.file("cfg/") + c.file;
+    if (*c.file) {
+      common::ChannelConfiguration config;
+      config.channel[0].Name = QLatin1String(c.file);
+      ASSERT_TRUE(testing_support::WriteFileBytes(file, hand::Cfg(config)));
+    }
+    r.simulator.setSerialNumber(12345);
+    r.simulator.setLiveInterval(5);
+    r.simulator.setFaults({.shortLiveFrame = true});
+    std::vector<common::LiveFrame> frames;
+    QString loadedPath, loadedName;
+    QObject::connect(&r.commands, &common::Commands::frameReceived, [&](const common::LiveFrame& f) { frames.push_back(f); });
+    QObject::connect(&r.commands, &common::Commands::configurationLoaded,
+                     [&](const common::ChannelConfiguration& config, const QString& p) {
+                       loadedName = config.channel[0].Name;
+                       loadedPath = p;
+                     });
+    ASSERT_TRUE(r.commands.startLiveRead(dir.file("cfg")));
+    EXPECT_EQ(r.channel.written(), Bytes({0xAA}));
+    ASSERT_TRUE(WaitFor([&] { return r.simulator.liveFramesSent() >= 9 && r.simulator.pendingBytes() == 0; }));
+    r.commands.stopLiveRead();
+    // Every third frame is cut short and skipped; the others arrive whole.
+    EXPECT_GE(int(frames.size()), 6);
+    EXPECT_LT(int(frames.size()), r.simulator.liveFramesSent());
+    for (const auto& f : frames) EXPECT_EQ(f.serialNumber, 12345);
+    EXPECT_EQ(loadedPath, *c.file ? file : QString());
+    EXPECT_EQ(loadedName, QLatin1String(c.file));
+    QStringList said;
+    if (!c.own) said << msg::kTitleMeter + ": " + msg::MeterConfigMissing(12345);
+    if (!*c.file) {
+      common::ChannelConfiguration none;
+      QString why;
+      ASSERT_FALSE(common::ReadConfigFile(dir.file("cfg/config.cfg"), none, &why));
+      said << msg::kTitleError + ": " + msg::ConfigNotRead(dir.file("cfg/config.cfg"), why);
+    }
+    EXPECT_EQ(r.prompt.said(), said);
+  }
+}
+
+TEST(Meter, LiveReadEndsWhenTheLoggerFallsSilent) {
   common::LinkTimings t = FastTimings();
   t.liveWatchdog = 1000;
   SimRig r(t);
   testing_support::ProgramDir dir;
-  common::ChannelConfiguration fallback;
-  fallback.channel[0].Name = QStringLiteral("fallback");
-  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/config.cfg"), hand::Cfg(fallback)));
-  r.simulator.setSerialNumber(12345);
   r.simulator.setLiveInterval(5);
-  r.simulator.setFaults({.shortLiveFrame = true});
-  std::vector<common::LiveFrame> frames;
-  QString loadedPath;
-  common::ChannelConfiguration loaded;
-  QObject::connect(&r.commands, &common::Commands::frameReceived, [&](const common::LiveFrame& f) { frames.push_back(f); });
-  QObject::connect(&r.commands, &common::Commands::configurationLoaded,
-                   [&](const common::ChannelConfiguration& c, const QString& p) {
-                     loaded = c;
-                     loadedPath = p;
-                   });
-  bool timedOut = false;
+  bool framed = false, timedOut = false;
+  QObject::connect(&r.commands, &common::Commands::frameReceived, [&] { framed = true; });
   QObject::connect(&r.commands, &common::Commands::liveTimedOut, [&] { timedOut = true; });
   ASSERT_TRUE(r.commands.startLiveRead(dir.file("cfg")));
-  EXPECT_EQ(r.channel.written(), Bytes({0xAA}));
-  ASSERT_TRUE(WaitFor([&] { return r.simulator.liveFramesSent() >= 9; }));
-  ASSERT_TRUE(WaitFor([&] { return r.simulator.pendingBytes() == 0; }));
-  // Every third frame is cut short and skipped; the others arrive whole.
-  EXPECT_GE(int(frames.size()), 6);
-  EXPECT_LT(int(frames.size()), r.simulator.liveFramesSent());
-  for (const auto& f : frames) EXPECT_EQ(f.serialNumber, 12345);
-  EXPECT_EQ(loadedPath, dir.file("cfg/config.cfg"));
-  EXPECT_EQ(loaded.channel[0].Name, QStringLiteral("fallback"));
-  ASSERT_GE(r.prompt.messages().size(), 1u);
-  EXPECT_EQ(r.prompt.messages()[0].text, msg::MeterConfigMissing(12345));
-
-  r.simulator.setLiveInterval(10000000);  // the logger falls silent
+  ASSERT_TRUE(WaitFor([&] { return framed; }));
+  r.simulator.setLiveInterval(10000000);
   ASSERT_TRUE(WaitFor([&] { return timedOut; }));
-  EXPECT_EQ(r.prompt.messages().back().title, msg::kTitleError);
-  EXPECT_EQ(r.prompt.messages().back().text, msg::kConnectionTimeout);
+  EXPECT_EQ(r.prompt.said().last(), msg::kTitleError + ": " + msg::kConnectionTimeout);
   r.commands.stopLiveRead();
-}
-
-// The meter finds its configuration whatever the letter case of the file name, and a
-// fallback that cannot be read is reported rather than passed over in silence.
-TEST(Meter, LiveReadLooksUpConfigurationsWhateverTheirCaseAndSaysWhenNoneReads) {
-  struct Case {
-    const char* file;  // written in cfg/, empty for none
-    QString loaded;    // what configurationLoaded names, empty for nothing
-    int messages;
-  };
-  const Case cases[] = {
-      {"12345.CFG", "12345.CFG", 0},
-      {"Config.Cfg", "Config.Cfg", 1},  // "does not exist. Using config.cfg instead."
-      {"", "", 2},                      // that, and that config.cfg cannot be read
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    common::LinkTimings t = FastTimings();
-    t.liveWatchdog = 60000;  // a loaded machine must not turn a slow first frame into a timeout
-    SimRig r(t);
-    testing_support::ProgramDir dir;
-    QString why;
-    if (*c.file) {
-      ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/") + c.file, common::ChannelConfiguration{}, &why));
-    }
-    r.simulator.setSerialNumber(12345);
-    r.simulator.setLiveInterval(5);
-    QString loaded;
-    QObject::connect(&r.commands, &common::Commands::configurationLoaded,
-                     [&](const common::ChannelConfiguration&, const QString& p) { loaded = p; });
-    bool framed = false;
-    QObject::connect(&r.commands, &common::Commands::frameReceived, [&] { framed = true; });
-    ASSERT_TRUE(r.commands.startLiveRead(dir.file("cfg")));
-    ASSERT_TRUE(WaitFor([&] { return framed; }));
-    r.commands.stopLiveRead();
-    EXPECT_EQ(loaded, c.loaded.isEmpty() ? QString() : dir.file("cfg/" + c.loaded));
-    EXPECT_EQ(int(r.prompt.messages().size()), c.messages) << r.prompt.messageTexts().join("|").toStdString();
-    if (c.messages == 2) {
-      EXPECT_EQ(r.prompt.messages()[1].title, msg::kTitleError);
-    }
-  }
 }
 
 }  // namespace

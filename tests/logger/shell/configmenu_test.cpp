@@ -51,7 +51,7 @@ class ConfigMenu : public ShellTest {
   const QString logPath = dir.file("dlg/log.dlg");
 };
 
-TEST_F(ConfigMenu, OpensWithThePanelsHeightsAndTheServiceFieldsOnlyAfterTheServiceKey) {
+TEST_F(ConfigMenu, OpensWithThePanelsHeightsAndTheServiceFieldsOnlyAfterTheServiceKeyThenTempconfSendsThem) {
   auto* height = find<QLineEdit>("WinHight_0");
   height->setText(QStringLiteral("2000"));
   QTest::keyClick(height, Qt::Key_Return);
@@ -61,8 +61,23 @@ TEST_F(ConfigMenu, OpensWithThePanelsHeightsAndTheServiceFieldsOnlyAfterTheServi
     EXPECT_FALSE(box(e, "SerialInput")->isVisible());
     EXPECT_EQ(window->config().channel[0].WinHight, 2000);
   });
+
+  // After the service key the constants show; those saved go out with "Tempconf".
   QTest::keyClick(find<QLineEdit>("Text2"), Qt::Key_G, Qt::ControlModifier);
-  withEditor([&](common::ConfigEditor* e) { EXPECT_TRUE(box(e, "TMPK6BL")->isVisible()); });
+  QByteArray expected;
+  withEditor([&](common::ConfigEditor* e) {
+    EXPECT_TRUE(box(e, "TMPK6BL")->isVisible());
+    for (int k = 0; k < common::kCompensationCount; ++k) {
+      box(e, QLatin1String(common::kCompensationNames[std::size_t(k)]))->setText(QString::number(10 + k));
+      expected.append(char(10 + k));
+    }
+    box(e, "SerialInput")->setText(QString::number(0x030201));
+    press(e, "SaveAsCfg");  // the file dialog is cancelled: the copies stay in effect
+  });
+  trigger("Tempconf");
+  ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
+  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kCompensationStored});
+  EXPECT_EQ(simulator.compensation(), expected + QByteArray("\x01\x02\x03", 3));
 }
 
 TEST_F(ConfigMenu, SaveAsWritesTheFileAndRefreshesLabelsTitleAndLogNumber) {
@@ -77,10 +92,9 @@ TEST_F(ConfigMenu, SaveAsWritesTheFileAndRefreshesLabelsTitleAndLogNumber) {
     press(e, "SaveAsCfg");
     EXPECT_FALSE(e->isVisible());
   });
-  common::ChannelConfiguration expected = window->config();
-  EXPECT_EQ(expected.channel[0], (common::ChannelSettings{"Alt", -50, 1000.5, "ft", 4095}));
-  EXPECT_EQ(expected.ConfigNumber, 321);
-  EXPECT_EQ(testing_support::FileBytes(cfg), hand::Cfg(expected));
+  EXPECT_EQ(window->config().channel[0], (common::ChannelSettings{"Alt", -50, 1000.5, "ft", 4095}));
+  EXPECT_EQ(testing_support::FileBytes(cfg), hand::Cfg(window->config()));
+  EXPECT_EQ(window->config().ConfigNumber, 321);
   EXPECT_EQ(find<QLabel>("lblChannel_0")->text(), QStringLiteral("Alt"));
   EXPECT_EQ(find<QLabel>("Label1_0")->text(), QStringLiteral("ft"));
   EXPECT_EQ(find<QLabel>("Label1_12")->text(), QStringLiteral("Alt"));
@@ -110,21 +124,4 @@ TEST_F(ConfigMenu, LoadAppliesWindowHeightsLabelsAndTitle) {
   EXPECT_EQ(find<QLabel>("lblChannel_2")->text(), QStringLiteral("Oil"));
   EXPECT_EQ(find<QLabel>("Label1_14")->text(), QStringLiteral("Oil"));
   EXPECT_EQ(window->windowTitle(), (QStringLiteral("Velkaro  -  ") + logPath + QStringLiteral(" - other.cfg")).toUpper());
-}
-
-TEST_F(ConfigMenu, TempconfSendsTheConstantsTheEditorSaved) {
-  QTest::keyClick(find<QLineEdit>("Text2"), Qt::Key_G, Qt::ControlModifier);
-  QByteArray expected;
-  withEditor([&](common::ConfigEditor* e) {
-    for (int k = 0; k < common::kCompensationCount; ++k) {
-      box(e, QLatin1String(common::kCompensationNames[std::size_t(k)]))->setText(QString::number(10 + k));
-      expected.append(char(10 + k));
-    }
-    box(e, "SerialInput")->setText(QString::number(0x030201));
-    press(e, "SaveAsCfg");  // the file dialog is cancelled: the copies stay in effect
-  });
-  trigger("Tempconf");
-  ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
-  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kCompensationStored});
-  EXPECT_EQ(simulator.compensation(), expected + QByteArray("\x01\x02\x03", 3));
 }

@@ -27,6 +27,7 @@ class SpeedAltWiring : public ShellTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     trend = find<trend::PictureBox>("picTrend");
     speedAlt = find<QCheckBox>("Speedalt");
+    loadLog();
   }
 
   void loadLog(const QString& name = QStringLiteral("press.dlg")) {
@@ -52,7 +53,7 @@ class SpeedAltWiring : public ShellTest {
     tick("Speedalt");
     ASSERT_TRUE(speedAlt->isChecked());
   }
-  double chval(int i) { return find<QLineEdit>(QStringLiteral("chval_%1").arg(i))->text().toDouble(); }
+  double chval(int i) { return text(QStringLiteral("chval_%1").arg(i)).toDouble(); }
   QString labels() {
     QStringList l;
     for (const char* name : {"lblChannel_4", "Label1_4", "Label1_16", "lblChannel_5", "Label1_5"})
@@ -65,24 +66,20 @@ class SpeedAltWiring : public ShellTest {
 };
 
 TEST_F(SpeedAltWiring, WithoutBothZeroLevelsTheBoxSaysSoAndStaysUnticked) {
-  loadLog();
   QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(10, trend->height() / 2));
   // No lock, channel 5's only, channel 6's only.
   for (const QStringList& clicks : {QStringList{}, QStringList{"BIAS_4"}, QStringList{"BIAS_4", "BIAS_5"}}) {
     for (const QString& box : clicks) tick(box);
     prompt.clear();
     tick("Speedalt");
-    ASSERT_EQ(prompt.messages().size(), 1u);
-    EXPECT_EQ(prompt.messages()[0].title, msg::kSpeedAlt);
-    EXPECT_EQ(prompt.messages()[0].text, msg::kSetZeroLevels);
-    EXPECT_EQ(prompt.messages()[0].icon, common::PromptIcon::Exclamation);
+    EXPECT_EQ(prompt.said(), QStringList{msg::kSpeedAlt + ": " + msg::kSetZeroLevels});
+    EXPECT_EQ(prompt.records.at(0).icon, common::PromptIcon::Exclamation);
     EXPECT_FALSE(speedAlt->isChecked());
     EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
   }
 }
 
 TEST_F(SpeedAltWiring, ReadoutsInEachUnitByClicksOnTheUnitLabelAndACapture) {
-  loadLog();
   lockAndTick();
   const struct {
     const char* labels;
@@ -101,8 +98,7 @@ TEST_F(SpeedAltWiring, ReadoutsInEachUnitByClicksOnTheUnitLabelAndACapture) {
   trend->setFocus();
   QTest::keyClick(trend, Qt::Key_P);
   const QByteArray capture = testing_support::FileBytes(dir.file("cap/init.txt"));
-  EXPECT_TRUE(capture.endsWith(" 100 ,100,0,0,0," + find<QLineEdit>("chval_4")->text().toLatin1() + "," +
-                               find<QLineEdit>("chval_5")->text().toLatin1() +
+  EXPECT_TRUE(capture.endsWith(" 100 ,100,0,0,0," + text("chval_4").toLatin1() + "," + text("chval_5").toLatin1() +
                                ",0,0,0,0,0,0 , Raw values: , 100,0,0,0,900,2081,0,0,0,0,0,0\r\n"))
       << capture.toStdString();
 
@@ -114,7 +110,6 @@ TEST_F(SpeedAltWiring, ReadoutsInEachUnitByClicksOnTheUnitLabelAndACapture) {
 
 // Derived traces do not move with the zero locks; a new log unticks the box and drops both zero levels.
 TEST_F(SpeedAltWiring, DerivedTracesIgnoreTheZeroLocksAndANewLogUnticks) {
-  loadLog();
   tick("chkChannel_0");  // channels 5 and 6 only
   const QImage raw = trend->picture();
   lockAndTick();
@@ -137,6 +132,5 @@ TEST_F(SpeedAltWiring, DerivedTracesIgnoreTheZeroLocksAndANewLogUnticks) {
   EXPECT_FALSE(find<QCheckBox>("BIAS_4")->isChecked() || find<QCheckBox>("BIAS_5")->isChecked());
   EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
   tick("Speedalt");
-  ASSERT_EQ(prompt.messages().size(), 1u);
-  EXPECT_EQ(prompt.messages()[0].text, msg::kSetZeroLevels);
+  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kSetZeroLevels});
 }

@@ -22,7 +22,7 @@ TEST_F(ShellTest, StartWithoutFilesGivesOneMessageDefaultsAndFolders) {
   EXPECT_FALSE(window->port().isOpen());
 }
 
-TEST_F(ShellTest, StartWithFilesAndPortOpensTheSimulatorQuietly) {
+TEST_F(ShellTest, StartWithFilesAndPortOpensTheSimulatorQuietlyAndQuitClosesIt) {
   writeStartupFiles(1);
   makeWindow();
   EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
@@ -40,6 +40,10 @@ TEST_F(ShellTest, StartWithFilesAndPortOpensTheSimulatorQuietly) {
   EXPECT_EQ(find<QLabel>("Label1_2")->text(), QStringLiteral("u3"));
   EXPECT_EQ(find<QLabel>("Label1_14")->text(), QStringLiteral("Ch3"));
   EXPECT_EQ(text("WinHight_2"), QStringLiteral("4095"));
+  window->show();
+  trigger("mnuQuit");
+  EXPECT_FALSE(window->port().isOpen());
+  EXPECT_FALSE(window->isVisible());
 
   // Port 0 stays closed, without a message.
   writeStartupFiles(0);
@@ -66,7 +70,7 @@ TEST_F(ShellTest, PortThatWillNotOpenShowsTheErrorThenTheCommDialog) {
   EXPECT_FALSE(window->port().isOpen());
 }
 
-TEST_F(ShellTest, CommandsThatNeedALogSayFileNotLoaded) {
+TEST_F(ShellTest, CommandsThatNeedALogSayFileNotLoadedAndTheServiceKeyShowsTheHiddenItems) {
   writeStartupFiles(0);
   makeWindow();
   for (const char* name : {"Delete", "Crop", "Export"}) {
@@ -74,11 +78,6 @@ TEST_F(ShellTest, CommandsThatNeedALogSayFileNotLoaded) {
     trigger(name);
     EXPECT_EQ(prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kFileNotLoaded}) << name;
   }
-}
-
-TEST_F(ShellTest, ServiceKeyInStatusBoxShowsTheHiddenItems) {
-  writeStartupFiles(0);
-  makeWindow();
   window->show();
   auto* text2 = find<QLineEdit>("Text2");
   QTest::keyClick(text2, Qt::Key_A);
@@ -90,14 +89,4 @@ TEST_F(ShellTest, ServiceKeyInStatusBoxShowsTheHiddenItems) {
   QTest::keyClick(text2, Qt::Key_X);
   EXPECT_FALSE(window->serviceMode());
   EXPECT_TRUE(find<QAction>("Tempconf")->isVisible());  // nothing hides the items again
-}
-
-TEST_F(ShellTest, QuitClosesThePort) {
-  writeStartupFiles(1);
-  makeWindow();
-  window->show();
-  ASSERT_TRUE(window->port().isOpen());
-  trigger("mnuQuit");
-  EXPECT_FALSE(window->port().isOpen());
-  EXPECT_FALSE(window->isVisible());
 }

@@ -88,10 +88,27 @@ class TrendWiring : public ShellTest {
   trend::PictureBox* full = nullptr;
 };
 
+// The ramp log loaded, one trend pixel per sample.
+class TrendWithLog : public TrendWiring {
+ protected:
+  void SetUp() override {
+    TrendWiring::SetUp();
+    loadLog();
+    onePixelPerSample();
+  }
+};
+
+TEST_F(TrendWiring, WithoutALogAPressSaysNoDataAndTheCaptureKeyWritesNothing) {
+  press(trend, 30, Qt::LeftButton);
+  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleLogger + ": " + msg::kNoData});
+  trend->setFocus();
+  QTest::keyClick(trend, Qt::Key_P);
+  EXPECT_FALSE(QFileInfo::exists(dir.file("cap/init.txt")));
+}
+
 // ---------------------------------------------------------------- buttons and strip
 
-TEST_F(TrendWiring, EachNavigationButtonRunsItsStepAndRedrawsBothPictures) {
-  loadLog();
+TEST_F(TrendWithLog, EachNavigationButtonRunsItsStepAndRedrawsBothPictures) {
   const struct {
     const char* button;
     qint32 start, end;
@@ -117,8 +134,7 @@ TEST_F(TrendWiring, EachNavigationButtonRunsItsStepAndRedrawsBothPictures) {
   EXPECT_EQ(text("Text6"), QStringLiteral("30"));
 }
 
-TEST_F(TrendWiring, StripGesturesChooseAndMoveTheWindow) {
-  loadLog();
+TEST_F(TrendWithLog, StripGesturesChooseAndMoveTheWindow) {
   setWindow(100, 40);
   const int a = full->width() / 5, b = full->width() / 2;
   press(full, b, Qt::RightButton);
@@ -143,12 +159,7 @@ TEST_F(TrendWiring, StripGesturesChooseAndMoveTheWindow) {
 
 // ---------------------------------------------------------------- cursor
 
-TEST_F(TrendWiring, CursorReadoutsInSamplesAndSecondsAndNoDataWithoutALog) {
-  press(trend, 30, Qt::LeftButton);
-  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleLogger + ": " + msg::kNoData});
-  prompt.clear();
-  loadLog();
-  onePixelPerSample();
+TEST_F(TrendWithLog, CursorReadoutsInSamplesAndSeconds) {
   move(trend, 100);
   EXPECT_EQ(text("chpos1"), QStringLiteral("100"));
   const char* values[12] = {"10", "100", "0", "0", "500", "600", "0", "0", "0", "0", "0", "0"};  // 3 and 4 not logged
@@ -158,9 +169,7 @@ TEST_F(TrendWiring, CursorReadoutsInSamplesAndSecondsAndNoDataWithoutALog) {
   EXPECT_EQ(text("chpos1"), QStringLiteral("5.1"));
 }
 
-TEST_F(TrendWiring, PressTakesCandidatesRedrawsOnlyTheOverviewAndBiasBoxesApplyThem) {
-  loadLog();
-  onePixelPerSample();
+TEST_F(TrendWithLog, PressTakesCandidatesRedrawsOnlyTheOverviewAndBiasBoxesApplyThem) {
   const quint64 overview = full->renderCount(), traces = trend->renderCount();
   press(trend, 20, Qt::LeftButton);
   EXPECT_GT(full->renderCount(), overview);
@@ -181,9 +190,7 @@ TEST_F(TrendWiring, PressTakesCandidatesRedrawsOnlyTheOverviewAndBiasBoxesApplyT
   EXPECT_EQ(chval(0), QStringLiteral("5"));
 }
 
-TEST_F(TrendWiring, CursorIsAnOverlayThatNeverRerendersTraces) {
-  loadLog();
-  onePixelPerSample();
+TEST_F(TrendWithLog, CursorIsAnOverlayThatNeverRerendersTraces) {
   const quint64 renders = trend->renderCount();
   const QImage cache = trend->picture();
   for (int px = 10; px < 300; px += 7) move(trend, px);
@@ -203,9 +210,7 @@ TEST_F(TrendWiring, CursorIsAnOverlayThatNeverRerendersTraces) {
   EXPECT_FALSE(trend->cursorLine().has_value());
 }
 
-TEST_F(TrendWiring, ArrowKeysStepOneTwipFromTheLastDrawnX) {
-  loadLog();
-  onePixelPerSample();
+TEST_F(TrendWithLog, ArrowKeysStepOneTwipFromTheLastDrawnX) {
   const double t = trend->twipsPerPixel();
   move(trend, 100);
   trend->setFocus();
@@ -218,12 +223,7 @@ TEST_F(TrendWiring, ArrowKeysStepOneTwipFromTheLastDrawnX) {
 
 // ---------------------------------------------------------------- capture file
 
-TEST_F(TrendWiring, CaptureKeyAppendsTheShownValuesAndRawValuesOnlyWithALog) {
-  trend->setFocus();
-  QTest::keyClick(trend, Qt::Key_P);
-  EXPECT_FALSE(QFileInfo::exists(dir.file("cap/init.txt")));
-  loadLog();
-  onePixelPerSample();
+TEST_F(TrendWithLog, CaptureKeyAppendsTheShownValuesAndRawValues) {
   move(trend, 100);
   trend->setFocus();
   QTest::keyClick(trend, Qt::Key_P);
@@ -248,8 +248,7 @@ TEST_F(TrendWiring, CaptureKeyAppendsTheShownValuesAndRawValuesOnlyWithALog) {
 
 // ---------------------------------------------------------------- channel panel
 
-TEST_F(TrendWiring, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeavingMidZeroRedraws) {
-  loadLog();
+TEST_F(TrendWithLog, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeavingMidZeroRedraws) {
   auto enter = [&](QLineEdit* box, const char* typed) {
     box->setFocus();
     box->selectAll();
@@ -280,8 +279,7 @@ TEST_F(TrendWiring, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeavingMidZeroRed
   EXPECT_GT(trend->renderCount(), beforeMid);
 }
 
-TEST_F(TrendWiring, ChannelLabelClickChoosesTheColourAndStoresIt) {
-  loadLog();
+TEST_F(TrendWithLog, ChannelLabelClickChoosesTheColourAndStoresIt) {
   auto* label = find<QLabel>("lblChannel_2");
   const qint32 old = window->view().Colours[2];
   prompt.colours = {qint32(0x00123456)};
@@ -305,9 +303,7 @@ TEST_F(TrendWiring, ChannelLabelClickChoosesTheColourAndStoresIt) {
 }
 
 // A long read-out shows its leading digits, and the whole text on hovering.
-TEST_F(TrendWiring, ActivationRedrawsBothPicturesAndLongReadoutsShowTheirLeadingDigits) {
-  loadLog();
-  onePixelPerSample();
+TEST_F(TrendWithLog, ActivationRedrawsBothPicturesAndLongReadoutsShowTheirLeadingDigits) {
   window->config().channel[0].Max = 4095.0 / 3;
   move(trend, 1);
   EXPECT_EQ(chval(0), common::NumberToText(1.0 / 3));
@@ -324,9 +320,7 @@ TEST_F(TrendWiring, ActivationRedrawsBothPicturesAndLongReadoutsShowTheirLeading
 
 // Loading a log clears the zero locks of channels 5 and 6 by the same rules as a click,
 // so the old biases do not keep shifting the traces and read-outs.
-TEST_F(TrendWiring, LoadingALogReleasesTheZeroLocksOfChannelsFiveAndSix) {
-  loadLog();
-  onePixelPerSample();
+TEST_F(TrendWithLog, LoadingALogReleasesTheZeroLocksOfChannelsFiveAndSix) {
   press(trend, 20, Qt::LeftButton);
   press(trend, 80, Qt::RightButton);
   clickBias(4);
