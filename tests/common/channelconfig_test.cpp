@@ -77,26 +77,14 @@ TEST(CfgFile, TextsOfUpTo124LatinCharactersAreWrittenAndReadBack) {
   }
 }
 
-TEST(CfgFile, NumbersAreReadThroughFifteenDigitsInADecimalCommaLocale) {
-  const QLocale saved;
-  QLocale::setDefault(QLocale(QLocale::German));
-  testing_support::ProgramDir dir;
-  const QString path = dir.file("cfg/r.cfg");
-  ChannelConfiguration c = Sample();
-  c.channel[0].Min = 0.1;
-  c.channel[1].Max = 1.0 / 3.0;
-  ASSERT_TRUE(WriteFileBytes(path, hand::Cfg(c)));
-  ChannelConfiguration back;
-  ASSERT_TRUE(ReadConfigFile(path, back, nullptr));
-  QLocale::setDefault(saved);
-  EXPECT_EQ(back.channel[0].Min, 0.1);
-  EXPECT_EQ(back.channel[1].Max, 0.333333333333333);
-}
-
-TEST(CfgFile, NumericRecordsAcceptOtherTypedEncodings) {
+// Doubles are read through fifteen digits, in a decimal-comma locale too.
+TEST(CfgFile, NumericRecordsAcceptOtherTypedEncodingsAndDoublesReadThroughFifteenDigits) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/typed.cfg");
-  QByteArray file = hand::Cfg(Sample());
+  ChannelConfiguration c = Sample();
+  c.channel[3].Min = 0.1;
+  c.channel[4].Max = 1.0 / 3.0;
+  QByteArray file = hand::Cfg(c);
   auto put = [&](int record, const QByteArray& value) { file.replace((record - 1) * 128, 128, hand::Rec(value)); };
   put(2, hand::Le(2, 2) + hand::Le(-7, 2));            // 16-bit integer
   put(3, hand::Le(3, 2) + hand::Le(100000, 4));        // 32-bit integer
@@ -106,9 +94,15 @@ TEST(CfgFile, NumericRecordsAcceptOtherTypedEncodings) {
   put(8, hand::Le(17, 2) + hand::Le(200, 1));          // byte
   put(12, hand::Le(6, 2) + hand::Le(50000, 8));        // currency: 5.0
   ASSERT_TRUE(WriteFileBytes(path, file));
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::German));
   ChannelConfiguration back;
   QString error;
-  ASSERT_TRUE(ReadConfigFile(path, back, &error)) << error.toStdString();
+  const bool read = ReadConfigFile(path, back, &error);
+  QLocale::setDefault(saved);
+  ASSERT_TRUE(read) << error.toStdString();
+  EXPECT_EQ(back.channel[3].Min, 0.1);
+  EXPECT_EQ(back.channel[4].Max, 0.333333333333333);
   EXPECT_EQ(back.channel[0].Min, -7);
   EXPECT_EQ(back.channel[0].Max, 100000);
   EXPECT_EQ(back.channel[0].WinHight, 2.5);

@@ -2,7 +2,6 @@
 #include "common/link.h"
 #include "common/messages.h"
 #include "link_support.h"
-#include "support/fake_prompt.h"
 
 #include <gtest/gtest.h>
 
@@ -12,40 +11,11 @@ namespace msg = common::msg;
 
 namespace {
 
-// A line that records what was written and lets the test hand in received bytes.
-class ScriptedChannel : public common::ByteChannel {
- public:
-  bool open(QString*) override {
-    ++opens;
-    if (failOpen) return false;
-    isOpen_ = true;
-    return true;
-  }
-  void close() override { isOpen_ = false; }
-  bool isOpen() const override { return isOpen_; }
-  bool writeByte(std::uint8_t b) override {
-    if (!isOpen_) return false;
-    written.append(char(b));
-    return true;
-  }
+// The link on the simulator's line; received bytes are handed in by the test, one at a
+// time as the port would.
+struct LinkRig : SimRig {
   void feed(const QByteArray& bytes) {
-    for (char c : bytes) deliver(std::uint8_t(c));
-  }
-  QByteArray written;
-  bool failOpen = false;
-  int opens = 0;
-
- private:
-  bool isOpen_ = false;
-};
-
-struct LinkRig {
-  ScriptedChannel channel;
-  testing_support::FakePrompt prompt;
-  common::Link link{channel, prompt, FastTimings()};
-  std::vector<LinkOutcome> outcomes;
-  LinkRig() {
-    QObject::connect(&link, &common::Link::finished, [this](LinkOutcome o) { outcomes.push_back(o); });
+    for (char c : bytes) link.receiveByte(std::uint8_t(c));
   }
 };
 
@@ -55,10 +25,10 @@ TEST(LinkReceive, DownloadBytesAreStoredFromIndexThreeAfterTheStartByte) {
   r.link.ReceiveBuffer[2] = 0x33;
   bool elapsed = false;
   QObject::connect(&r.link, &common::Link::silenceElapsed, [&] { elapsed = true; });
-  r.channel.feed(Bytes({0x01, 0xF0, 0x7F}));
+  r.feed(Bytes({0x01, 0xF0, 0x7F}));
   EXPECT_EQ(r.link.intFlag, 0);
   EXPECT_EQ(r.link.ReceiveIndex, 2);
-  r.channel.feed(Bytes({0xFF, 0xAB, 0xFF, 0x05}));
+  r.feed(Bytes({0xFF, 0xAB, 0xFF, 0x05}));
   EXPECT_EQ(r.link.intFlag, 1);
   EXPECT_EQ(r.link.ReceiveIndex, 5);
   // After the start byte an 0xFF is data; indices 0 to 2 are never written.
@@ -70,7 +40,7 @@ TEST(LinkReceive, DownloadBytesAreStoredFromIndexThreeAfterTheStartByte) {
 
 TEST(LinkReceive, AStreamLongerThanTheBufferIsFlaggedNotWrittenPastItsEnd) {
   LinkRig r;
-  r.channel.feed(Bytes({0xFF}));
+  r.feed(Bytes({0xFF}));
   for (qint64 i = 0; i < common::kReceiveBufferSize + 10; ++i) r.link.receiveByte(0x11);
   EXPECT_TRUE(r.link.ReceiveOverflow);
   EXPECT_EQ(r.link.ReceiveIndex, common::kReceiveBufferSize - 1);
@@ -91,11 +61,11 @@ TEST(LinkReceive, ParameterEchoIsComparedByteForByte) {
     r.link.ReplyIndex = 0;
     r.link.ReceiveMode = common::kModeParameterEcho;
     r.link.startReplyTimeout(100000);
-    r.channel.feed(echo.left(2));
+    r.feed(echo.left(2));
     EXPECT_TRUE(r.outcomes.empty());
-    r.channel.feed(echo.right(1));
+    r.feed(echo.right(1));
     const bool same = echo == QByteArray(reinterpret_cast<const char*>(sent), 3);
-    EXPECT_EQ(r.channel.written, QByteArray(1, same ? 0x0F : 0x00));
+    EXPECT_EQ(r.channel.written(), QByteArray(1, same ? 0x0F : 0x00));
     EXPECT_EQ(r.outcomes, std::vector<LinkOutcome>{same ? LinkOutcome::ParametersStored : LinkOutcome::VerifyFailed});
     EXPECT_FALSE(r.link.replyTimeoutActive());
     EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
@@ -111,35 +81,30 @@ TEST(LinkTimeout, TimeoutShowsItsMessageReturnsToModeZeroAndReopensThePort) {
   r.link.startReplyTimeout(r.link.timings().parameterTimeout);
   ASSERT_TRUE(WaitFor([&] { return !r.outcomes.empty(); }));
   EXPECT_EQ(r.outcomes.front(), LinkOutcome::Timeout);
-  ASSERT_EQ(r.prompt.messages().size(), 1u);
-  EXPECT_EQ(r.prompt.messages()[0].title, msg::kTitleStatus);
-  EXPECT_EQ(r.prompt.messages()[0].text, msg::kTimeout);
+  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kTimeout});
   EXPECT_FALSE(r.prompt.busy);
   EXPECT_TRUE(r.channel.isOpen());  // it was closed: the time-out opened it
 }
 
 TEST(LinkErrors, PortErrorsGiveTheirTwoMessages) {
   LinkRig r;
-  r.channel.failOpen = true;
+  r.channel.setOpenFails(true);
   r.prompt.setBusy(true);
   EXPECT_FALSE(r.link.ensureOpen());
   EXPECT_FALSE(r.prompt.busy);
-  ASSERT_EQ(r.prompt.messages().size(), 1u);
-  EXPECT_EQ(r.prompt.messages()[0].title, msg::kTitleError);
-  EXPECT_EQ(r.prompt.messages()[0].text, msg::kCommError);
+  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleError + ": " + msg::kCommError});
   EXPECT_EQ(r.outcomes, std::vector<LinkOutcome>{LinkOutcome::CommError});
 
   bool dialogAsked = false;
   QObject::connect(&r.link, &common::Link::commDialogRequested, [&] { dialogAsked = true; });
   EXPECT_FALSE(r.link.reopenIfClosed());
-  EXPECT_EQ(r.prompt.messages().back().title, msg::kTitleError);
-  EXPECT_EQ(r.prompt.messages().back().text, msg::kCommPortError);
+  EXPECT_EQ(r.prompt.said().last(), msg::kTitleError + ": " + msg::kCommPortError);
   EXPECT_TRUE(dialogAsked);
 
-  r.channel.failOpen = false;
+  r.channel.setOpenFails(false);
   EXPECT_TRUE(r.link.ensureOpen());
   EXPECT_TRUE(r.link.send(0x40));
-  EXPECT_EQ(r.channel.written, Bytes({0x40}));
+  EXPECT_EQ(r.channel.written(), Bytes({0x40}));
 }
 
 TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
@@ -164,7 +129,7 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
     r.link.setLiveFraming(true);
     std::vector<QByteArray> frames;
     QObject::connect(&r.link, &common::Link::liveFrame, [&](const QByteArray& f) { frames.push_back(f); });
-    r.channel.feed(c.bytes);
+    r.feed(c.bytes);
     EXPECT_EQ(frames, c.frames) << &c - cases;
     EXPECT_EQ(r.link.intFlag, 0);
     EXPECT_EQ(r.link.ReceiveIndex, 2);  // nothing of a live frame lands in the download buffer

@@ -16,6 +16,7 @@
 
 namespace {
 
+namespace msg = common::msg;
 using common::PromptAnswer;
 using common::PromptButtons;
 using testing_support::FakePrompt;
@@ -122,25 +123,28 @@ TEST_F(ConfigEditorTest, CloseChangesNothingAndTheFirstNonNumericFieldInChannelO
   EXPECT_TRUE(prompt.records.empty());
   const struct {
     std::vector<std::pair<const char*, const char*>> typed;
-    const char* message;
+    QString message;
   } cases[] = {
-      {{{"Chan1_0", "Changed"}, {"MIN_2", "1.50"}}, "Error!: Non numeric input for CH 3 MIN value!"},
-      {{{"MIN_4", "abc"}, {"MAX_1", ""}}, "Error!: Non numeric input for CH 2 MAX value!"},
-      {{{"MAX_4", "x"}, {"MIN_4", "x"}}, "Error!: Non numeric input for CH 5 MIN value!"},  // MIN before MAX
+      {{{"Chan1_0", "Changed"}, {"MIN_2", "1.50"}}, msg::NonNumericMin(3)},
+      {{{"MIN_4", "abc"}, {"MAX_1", ""}}, msg::NonNumericMax(2)},
+      {{{"MAX_4", "x"}, {"MIN_4", "x"}}, msg::NonNumericMin(5)},  // MIN before MAX
   };
   for (const auto& c : cases) {
     prompt.clear();
     open();
     for (auto [name, text] : c.typed) type(name, text);
     click("SaveAsCfg");
-    EXPECT_EQ(prompt.said(), QStringList{QLatin1String(c.message)});
+    EXPECT_EQ(prompt.said(), QStringList{msg::kTitleErrorBang + ": " + c.message});
     EXPECT_EQ(config, startConfig(true));
     EXPECT_TRUE(editor->isVisible());
   }
 }
 
+// The boxes keep what the file can store: 124 Latin-1 characters.
 TEST_F(ConfigEditorTest, SaveAsWritesTheFileAndCloses) {
   open(true);
+  type("Chan1_2", QString(130, QLatin1Char('a')));
+  type("Unit_11", QStringLiteral("m\u00b3/s \u20ac"));  // the euro sign is not Latin-1
   type("Chan1_0", "Oil temp");
   type("MIN_0", "-40");
   type("MAX_0", "150.25");
@@ -153,11 +157,13 @@ TEST_F(ConfigEditorTest, SaveAsWritesTheFileAndCloses) {
   prompt.files.push_back(path);
   click("SaveAsCfg");
   ASSERT_EQ(prompt.records.size(), 1u);
-  EXPECT_EQ(prompt.records[0].title, QStringLiteral("cfg files (*.cfg)|*.cfg"));
+  EXPECT_EQ(prompt.records[0].title, msg::kFilterCfg);
   EXPECT_EQ(prompt.records[0].text, dir.file("cfg"));
   common::ChannelConfiguration expected = startConfig(true);
   expected.channel[0] = {QStringLiteral("Oil temp"), -40, 150.25, QStringLiteral("degC"), 1000};
   expected.channel[1].Unit.clear();
+  expected.channel[2].Name = QString(124, QLatin1Char('a'));
+  expected.channel[11].Unit = QStringLiteral("m\u00b3/s ");
   expected.ConfigNumber = 4711;
   EXPECT_EQ(testing_support::FileBytes(path), hand::Cfg(expected));
   EXPECT_EQ(config, expected);
@@ -166,7 +172,7 @@ TEST_F(ConfigEditorTest, SaveAsWritesTheFileAndCloses) {
   EXPECT_EQ(compensation[17], 255);
   EXPECT_EQ(compensation[1], 15);
   EXPECT_EQ(host.refreshes, 1);
-  EXPECT_EQ(host.titles, QStringList{QStringLiteral("VELKARO  -  /DATA/DLG/FLIGHT.DLG - NEW.CFG")});
+  EXPECT_EQ(host.titles, QStringList{msg::MainTitle(host.fileName, "new.cfg")});
   EXPECT_EQ(editor->result(), QDialog::Accepted);
 }
 
@@ -191,7 +197,7 @@ TEST_F(ConfigEditorTest, ACancelledSaveDialogKeepsTheCopiesAndTheEditorOpen) {
 TEST_F(ConfigEditorTest, AnExistingFileIsOverwrittenOnlyAfterYesAndWithoutTruncating) {
   const QString path = dir.file("cfg/old.cfg");
   const QByteArray old(9000, 'T');  // longer than a configuration
-  const QString question = QStringLiteral("Config: Config file '") + path + QStringLiteral("' exist. Are you sure, you want to save?");
+  const QString question = msg::kTitleConfig + ": " + msg::ConfigExistsQuestion(path);
   for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel, PromptAnswer::Yes}) {
     ASSERT_TRUE(testing_support::WriteFileBytes(path, old));
     prompt.clear();
@@ -203,12 +209,12 @@ TEST_F(ConfigEditorTest, AnExistingFileIsOverwrittenOnlyAfterYesAndWithoutTrunca
     click("SaveAsCfg");
     const bool yes = answer == PromptAnswer::Yes;
     QStringList said{question};
-    if (!yes) said << QStringLiteral("Config: Configuration not stored");
+    if (!yes) said << msg::kTitleConfig + ": " + msg::kConfigurationNotStored;
     EXPECT_EQ(prompt.said(), said);
     EXPECT_EQ(testing_support::FileBytes(path), yes ? hand::Cfg(config) + old.mid(70 * 128 + 4) : old);
     // Declined or not, the edits stay in force and the owner shows them.
     EXPECT_EQ(config.channel[0].Name, QStringLiteral("Edited"));
-    EXPECT_EQ(host.titles, QStringList{QStringLiteral("VELKARO  -  /DATA/DLG/FLIGHT.DLG - OLD.CFG")});
+    EXPECT_EQ(host.titles, QStringList{msg::MainTitle(host.fileName, "old.cfg")});
     EXPECT_FALSE(editor->isVisible());
   }
   EXPECT_EQ(host.refreshes, 3);
@@ -244,20 +250,8 @@ TEST_F(ConfigEditorTest, LoadShowsTheFileAndStaysOpenAndADamagedOrCancelledOneCh
   EXPECT_EQ(box("SerialInput")->text(), QStringLiteral("77"));
   EXPECT_EQ(host.heightApplications, 1);
   EXPECT_EQ(host.refreshes, 1);
-  EXPECT_EQ(host.titles, QStringList{QStringLiteral("VELKARO  -  /DATA/DLG/FLIGHT.DLG - 77.CFG")});
+  EXPECT_EQ(host.titles, QStringList{msg::MainTitle(host.fileName, "77.cfg")});
   EXPECT_TRUE(editor->isVisible());
-}
-
-TEST_F(ConfigEditorTest, BoxesKeepWhatTheFileCanStore) {
-  open(true);
-  const std::pair<const char*, QString> typed[] = {
-      {"Chan1_0", QString(130, QLatin1Char('a'))},     // 124 characters fit a record
-      {"Unit_11", QStringLiteral("m\u00b3/s \u20ac")}};  // the euro sign is not Latin-1
-  const QString kept[] = {QString(124, QLatin1Char('a')), QStringLiteral("m\u00b3/s ")};
-  for (int i = 0; i < 2; ++i) {
-    type(typed[i].first, typed[i].second);
-    EXPECT_EQ(box(typed[i].first)->text(), kept[i]);
-  }
 }
 
 TEST_F(ConfigEditorTest, MeterVariant) {
@@ -283,8 +277,8 @@ TEST_F(ConfigEditorTest, MeterVariant) {
   EXPECT_EQ(testing_support::FileBytes(path), hand::Cfg(stored));
   open(true, common::ConfigEditorVariant::Meter());
   click("LoadCfg");
-  EXPECT_EQ(host.titles, QStringList({QStringLiteral("VELKARO  -  /DATA/DLG/FLIGHT.DLG - 12345.CFG"),
-                                      QStringLiteral("METER  - 12345.CFG")}));
+  EXPECT_EQ(host.titles, QStringList({msg::MainTitle(host.fileName, "12345.cfg"),
+                                      msg::MeterConfigTitle("12345.cfg")}));
   EXPECT_EQ(config.ConfigNumber, 12345);
 }
 
@@ -302,7 +296,7 @@ TEST_F(ConfigEditorTest, CompensationBoxesOutsideOneByteAreRefused) {
     click("SaveAsCfg");  // the save dialog, if it comes, is cancelled
     ASSERT_EQ(prompt.records.size(), 1u);
     if (stored < 0) {
-      EXPECT_EQ(prompt.records[0].title, QStringLiteral("Error!"));
+      EXPECT_EQ(prompt.records[0].title, msg::kTitleErrorBang);
       EXPECT_EQ(prompt.records[0].text, common::msg::CompensationRange(QStringLiteral("TMPK2H")));
       EXPECT_EQ(compensation[4], 7);
       EXPECT_EQ(config.channel[0].Name, QStringLiteral("Name1"));

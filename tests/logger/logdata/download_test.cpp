@@ -69,11 +69,6 @@ TEST(DecodeDownload, HeaderSamplesAndImage) {
   // What belongs to the file last opened stays.
   EXPECT_EQ(store.LoadedLogFile, QStringLiteral("/somewhere/old.dlg"));
   EXPECT_EQ(store.LoadedSampleCount, 3);
-
-  const Bytes hundred = hand::DownloadStream(0x0003, 1, 0, Repeat({0x21, 0x43, 0x65}, 100));
-  ASSERT_EQ(DecodeDownload(hundred, LastIndex(hundred), false, store), DownloadOutcome::Ok);
-  EXPECT_EQ(store.ImageLastIndex, 311);
-  EXPECT_EQ(store.SampleCount, 99);
 }
 
 TEST(DecodeDownload, FailuresKeepThePreviousLog) {

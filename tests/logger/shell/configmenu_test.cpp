@@ -99,7 +99,7 @@ TEST_F(ConfigMenu, SaveAsWritesTheFileAndRefreshesLabelsTitleAndLogNumber) {
   EXPECT_EQ(find<QLabel>("Label1_0")->text(), QStringLiteral("ft"));
   EXPECT_EQ(find<QLabel>("Label1_12")->text(), QStringLiteral("Alt"));
   EXPECT_EQ(find<QLabel>("lblChannel_0")->toolTip(), QStringLiteral("CH1: Alt [ft]"));
-  EXPECT_EQ(window->windowTitle(), (QStringLiteral("Velkaro  -  ") + logPath + QStringLiteral(" - plane.cfg")).toUpper());
+  EXPECT_EQ(window->windowTitle(), msg::MainTitle(logPath, "plane.cfg"));
   EXPECT_EQ(window->store().ConfigNumber, 321);
 }
 
@@ -123,5 +123,5 @@ TEST_F(ConfigMenu, LoadAppliesWindowHeightsLabelsAndTitle) {
   EXPECT_GT(trend->renderCount(), renders);
   EXPECT_EQ(find<QLabel>("lblChannel_2")->text(), QStringLiteral("Oil"));
   EXPECT_EQ(find<QLabel>("Label1_14")->text(), QStringLiteral("Oil"));
-  EXPECT_EQ(window->windowTitle(), (QStringLiteral("Velkaro  -  ") + logPath + QStringLiteral(" - other.cfg")).toUpper());
+  EXPECT_EQ(window->windowTitle(), msg::MainTitle(logPath, "other.cfg"));
 }

@@ -56,7 +56,7 @@ TEST_F(LoadTest, AfterFillRefreshTicksTheLoggedChannelsAndShowsTheFirstFivePerce
     EXPECT_EQ(list->currentText(), c.channelList.last());
     EXPECT_EQ(window->view().OverviewChannel, c.channelList.last().toInt() - 1);
     EXPECT_EQ(window->store().LoadedLogFile, path);
-    EXPECT_EQ(window->windowTitle(), (QStringLiteral("Velkaro  -  ") + path + " - " + c.cfg).toUpper());
+    EXPECT_EQ(window->windowTitle(), msg::MainTitle(path, c.cfg));
     EXPECT_TRUE(QFileInfo::exists(dir.file("cap/init.txt")));
   }
 }

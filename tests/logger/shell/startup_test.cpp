@@ -12,7 +12,7 @@ TEST_F(ShellTest, StartWithoutFilesGivesOneMessageDefaultsAndFolders) {
   const QStringList said = prompt.said();
   ASSERT_EQ(said.size(), 1);
   EXPECT_TRUE(said[0].startsWith(msg::kTitleError + ": ") && said[0].contains("init.prm") &&
-              said[0].contains("config.cfg") && said[0].endsWith("Built-in defaults are used."))
+              said[0].contains("config.cfg") && said[0].endsWith(msg::StartupFilesDefaulted({})))
       << said[0].toStdString();
   for (const char* sub : {"cfg", "dlg", "cap", "video"}) EXPECT_TRUE(QDir(dir.file(sub)).exists()) << sub;
   EXPECT_EQ(find<QLabel>("lblChannel_0")->text(), QStringLiteral("CH1"));
@@ -29,7 +29,7 @@ TEST_F(ShellTest, StartWithFilesAndPortOpensTheSimulatorQuietlyAndQuitClosesIt) 
   EXPECT_TRUE(window->port().isOpen());
   EXPECT_EQ(window->port().portNumber(), 1);
   // First start: part A empty, part B empty.
-  EXPECT_EQ(window->windowTitle(), QStringLiteral("VELKARO  -   - "));
+  EXPECT_EQ(window->windowTitle(), msg::MainTitle("", ""));
   EXPECT_FALSE(find<QAction>("Tempconf")->isVisible());
   EXPECT_FALSE(find<QAction>("GPread")->isVisible());
   for (int i = 0; i < 12; ++i) {

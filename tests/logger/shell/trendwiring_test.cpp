@@ -27,13 +27,9 @@ class TrendWiring : public ShellTest {
     // The log's own configuration: channel 1 reads raw / 10, channel 2 raw - 100, the
     // others the raw value itself.
     common::ChannelConfiguration c;
-    for (int i = 0; i < 12; ++i) {
-      auto& ch = c.channel[std::size_t(i)];
-      ch.Name = QStringLiteral("N%1").arg(i + 1);
-      ch.Unit = QStringLiteral("U%1").arg(i + 1);
-      ch.Max = common::FullScale(i + 1);
-      ch.WinHight = 4095;
-    }
+    for (int i = 0; i < 12; ++i)
+      c.channel[std::size_t(i)] = {QStringLiteral("N%1").arg(i + 1), 0, double(common::FullScale(i + 1)),
+                                   QStringLiteral("U%1").arg(i + 1), 4095};
     c.channel[0].Max = 409.5;
     c.channel[1] = {QStringLiteral("N2"), -100, 3995, QStringLiteral("U2"), 4095};
     c.ConfigNumber = kSerial;
@@ -261,7 +257,7 @@ TEST_F(TrendWithLog, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeavingMidZeroRe
   EXPECT_EQ(window->view().WinHeight[2], 2000);
   EXPECT_GT(trend->renderCount(), renders);
   enter(box, "abc");
-  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleErrorBang + ": Non numeric input for WinHeight CH3 !"});
+  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleErrorBang + ": " + msg::NonNumericWinHeight(3)});
   EXPECT_EQ(box->text(), QStringLiteral("2000"));
 
   QApplication::setActiveWindow(window.get());
