@@ -64,18 +64,14 @@ class CommDialogTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CommDialogTest, OpensWithTheCurrentPortAndShowsEachPath) {
+TEST_F(CommDialogTest, OpensWithTheCurrentPortAndEachPathAndOkChangesOnlyThePortRecordAndThePortMap) {
   common::CommDialog d(port, settings, settingsPath(), prompt);
   auto* box = d.findChild<QComboBox*>(QStringLiteral("Comport"));
   ASSERT_EQ(box->count(), 5);
   EXPECT_EQ(box->currentIndex(), 2);
   for (int n = 0; n <= 4; ++n) EXPECT_TRUE(box->itemText(n).startsWith(QString::number(n))) << n;
   EXPECT_TRUE(box->itemText(1).contains(common::PortMap().path[1]));
-}
-
-TEST_F(CommDialogTest, OkChangesOnlyThePortRecordAndWritesThePortMap) {
-  common::CommDialog d(port, settings, settingsPath(), prompt);
-  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(3);
+  box->setCurrentIndex(3);
   d.findChild<QComboBox*>(QStringLiteral("PortPath"))->setEditText(QStringLiteral("/dev/pts/42"));
   clickOk(d);
   EXPECT_TRUE(prompt.messages().empty());
@@ -125,7 +121,6 @@ TEST_F(CommDialogTest, MeterWriterKeepsTheLoggersLaterRecords) {
   common::CommDialog d(port, settings, settingsPath(), prompt, common::CommDialog::Writer::Meter);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
   clickOk(d);
-  common::Settings expected = settings;
-  expected.DownloadDelay = 9;
-  EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(expected));
+  settings.DownloadDelay = 9;
+  EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
 }

@@ -93,7 +93,7 @@ TEST_F(LogFiles, RefusalsSayWhy) {
   EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open '") + dlg("missing.dlg") + "'")) << error.toStdString();
 }
 
-TEST_F(LogFiles, RawImageBytesRoundTrip) {
+TEST_F(LogFiles, RawImageBytesRoundTripUpToTheLargestImage) {
   SampleStore s;
   s.MemoryImage = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
   s.ImageLastIndex = 9;  // bytes after the last index are not part of the image
@@ -116,13 +116,10 @@ TEST_F(LogFiles, RawImageBytesRoundTrip) {
   s.ImageLastIndex = 20;  // claims more than the image holds
   EXPECT_FALSE(WriteRawImage(dlg("r.dlt"), s, &error));
   EXPECT_EQ(FileBytes(dlg("r.dlt")).size(), 10);
-}
 
-TEST_F(LogFiles, RawImageOfTheLargestSizeLoadsAndOneByteMoreIsRefused) {
+  // The largest image loads; one byte more is refused.
   const qint64 largest = qint64(kMaxImageLastIndex) + 1;
   ASSERT_TRUE(WriteFileBytes(dlg("big.dlt"), QByteArray(largest, '\x11')));
-  RawImage image;
-  QString error;
   ASSERT_TRUE(ReadRawImage(dlg("big.dlt"), std::nullopt, image, &error)) << error.toStdString();
   EXPECT_EQ(image.lastIndex(), kMaxImageLastIndex);
   ASSERT_TRUE(WriteFileBytes(dlg("big.dlt"), QByteArray(largest + 1, '\x11')));

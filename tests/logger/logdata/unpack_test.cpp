@@ -116,7 +116,7 @@ TEST(Unpack, EveryMaskRoundTripsHandPackedRecordsNewestFirst) {
   }
 }
 
-TEST(Unpack, RefusesRecordsOutsideTheImage) {
+TEST(Unpack, RefusesRecordsOutsideTheImageAndResetANegativeCount) {
   SampleStore tooMany = StoreFor(0x003, {0x21, 0x43, 0x65}, 2);
   const SampleStore before = tooMany;
   EXPECT_FALSE(Unpack(tooMany));
@@ -127,14 +127,13 @@ TEST(Unpack, RefusesRecordsOutsideTheImage) {
   SampleStore unsized = StoreFor(0x003, {0x21, 0x43, 0x65}, 1);
   unsized.SampleCount = 5;  // data still sized for 1
   EXPECT_FALSE(Unpack(unsized));
-}
 
-TEST(SampleStoreReset, ReallocatesZeroedAndRefusesNegative) {
+  // The store's reset allocates zeroed columns and refuses a negative count.
   SampleStore s = hand::PreviousLog();
   ASSERT_TRUE(s.reset(1));
   EXPECT_EQ(s.SampleCount, 1);
   EXPECT_EQ(s.data(), std::vector<qint16>(2 * kSampleRows, 0));
-  const SampleStore before = s;
+  const SampleStore one = s;
   EXPECT_FALSE(s.reset(-1));
-  EXPECT_TRUE(s == before);
+  EXPECT_TRUE(s == one);
 }

@@ -13,9 +13,6 @@ class DeviceCommands : public ShellTest {
     prompt.clear();
     channel->clearWritten();
   }
-  bool waitForMessage(std::size_t count) {
-    return waitFor([&] { return prompt.messages().size() >= count; });
-  }
 };
 
 TEST_F(DeviceCommands, ParametersDialogSendsMaskAndCodeAndSavesThem) {
@@ -29,7 +26,7 @@ TEST_F(DeviceCommands, ParametersDialogSendsMaskAndCodeAndSavesThem) {
   });
   trigger("mnu02");  // returns when the dialog closed after the third byte
   EXPECT_EQ(preselected, 2);  // the default code 5 is list position 2
-  ASSERT_TRUE(waitForMessage(1));
+  ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
   EXPECT_EQ(prompt.messages()[0].text, msg::kParametersStored);
   EXPECT_EQ(channel->written().left(4), QByteArray("\x88\x01\x00\x02", 4));  // channel 9: high byte bit 0
   EXPECT_EQ(window->settings().MaskHighByte, 1);
@@ -37,7 +34,7 @@ TEST_F(DeviceCommands, ParametersDialogSendsMaskAndCodeAndSavesThem) {
   EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
 }
 
-TEST_F(DeviceCommands, MemoryClearAsksFirstAndCancelSendsNothing) {
+TEST_F(DeviceCommands, MemoryClearAsksFirstAndCancelSendsNothingReadBackSavesTheBlock) {
   prompt.answers = {common::PromptAnswer::Cancel};
   trigger("Memclear");
   EXPECT_EQ(prompt.said(), QStringList{msg::kTitleMemoryClearing + ": " + msg::kClearMemoryQuestion});
@@ -45,12 +42,11 @@ TEST_F(DeviceCommands, MemoryClearAsksFirstAndCancelSendsNothing) {
 
   prompt.clear();
   trigger("Memclear");  // unscripted: OK
-  ASSERT_TRUE(waitForMessage(2));
+  ASSERT_TRUE(waitFor([&] { return prompt.messages().size() == 2; }));
   EXPECT_EQ(prompt.messages()[1].text, msg::kParametersStored);
   EXPECT_EQ(quint8(channel->written()[0]), 0x88);
-}
 
-TEST_F(DeviceCommands, ReadBackSavesTheBlockAsFsh) {
+  // The read-back saves the logger's block as a .fsh.
   const QString fsh = dir.file("cfg/block.fsh");
   prompt.files = {fsh};
   trigger("GPread");

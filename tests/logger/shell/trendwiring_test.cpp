@@ -102,8 +102,6 @@ TEST_F(TrendWiring, WithoutALogAPressSaysNoDataAndTheCaptureKeyWritesNothing) {
   EXPECT_FALSE(QFileInfo::exists(dir.file("cap/init.txt")));
 }
 
-// ---------------------------------------------------------------- buttons and strip
-
 TEST_F(TrendWithLog, EachNavigationButtonRunsItsStepAndRedrawsBothPictures) {
   const struct {
     const char* button;
@@ -153,13 +151,19 @@ TEST_F(TrendWithLog, StripGesturesChooseAndMoveTheWindow) {
   expectWindow(start, start + length);
 }
 
-// ---------------------------------------------------------------- cursor
-
-TEST_F(TrendWithLog, CursorReadoutsInSamplesAndSeconds) {
+// The arrow keys step one twip from the last drawn x.
+TEST_F(TrendWithLog, CursorReadoutsFollowThePointerAndTheArrowKeysInSamplesAndSeconds) {
   move(trend, 100);
   EXPECT_EQ(text("chpos1"), QStringLiteral("100"));
   const char* values[12] = {"10", "100", "0", "0", "500", "600", "0", "0", "0", "0", "0", "0"};  // 3 and 4 not logged
   for (int i = 0; i < 12; ++i) EXPECT_EQ(chval(i), QLatin1String(values[i])) << i;
+  const double t = trend->twipsPerPixel();
+  trend->setFocus();
+  QTest::keyClick(trend, Qt::Key_Right);
+  EXPECT_EQ(window->view().CursorX, qint16(std::lround(100 * t + 1)));
+  for (int i = 0; i < int(t) + 1; ++i) QTest::keyClick(trend, Qt::Key_Left);  // to pixel 99
+  EXPECT_EQ(text("chpos1"), QStringLiteral("99"));
+  EXPECT_EQ(chval(4), QStringLiteral("495"));
   click("SampSec");  // ten samples per second: sample 51 is 5.1 s
   move(trend, 51);
   EXPECT_EQ(text("chpos1"), QStringLiteral("5.1"));
@@ -206,19 +210,6 @@ TEST_F(TrendWithLog, CursorIsAnOverlayThatNeverRerendersTraces) {
   EXPECT_FALSE(trend->cursorLine().has_value());
 }
 
-TEST_F(TrendWithLog, ArrowKeysStepOneTwipFromTheLastDrawnX) {
-  const double t = trend->twipsPerPixel();
-  move(trend, 100);
-  trend->setFocus();
-  QTest::keyClick(trend, Qt::Key_Right);
-  EXPECT_EQ(window->view().CursorX, qint16(std::lround(100 * t + 1)));
-  for (int i = 0; i < int(t) + 1; ++i) QTest::keyClick(trend, Qt::Key_Left);  // to pixel 99
-  EXPECT_EQ(text("chpos1"), QStringLiteral("99"));
-  EXPECT_EQ(chval(4), QStringLiteral("495"));
-}
-
-// ---------------------------------------------------------------- capture file
-
 TEST_F(TrendWithLog, CaptureKeyAppendsTheShownValuesAndRawValues) {
   move(trend, 100);
   trend->setFocus();
@@ -241,8 +232,6 @@ TEST_F(TrendWithLog, CaptureKeyAppendsTheShownValuesAndRawValues) {
   EXPECT_EQ(window->store().SampleCount, 200);
   EXPECT_EQ(text("Text6"), QStringLiteral("10"));
 }
-
-// ---------------------------------------------------------------- channel panel
 
 TEST_F(TrendWithLog, WindowHeightBoxCommitsOnEnterAndDropsTextOnLeavingMidZeroRedraws) {
   auto enter = [&](QLineEdit* box, const char* typed) {
