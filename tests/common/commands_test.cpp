@@ -187,8 +187,7 @@ TEST(Compensation, ReadBackIsSavedAsA21ByteFileWithTheOverwriteQuestion) {
   ASSERT_EQ(r.prompt.records.size(), 3u);
   EXPECT_EQ(r.prompt.records[0].title, msg::kFilterFsh);
   EXPECT_EQ(r.prompt.records[0].text, dir.file("cfg"));
-  EXPECT_EQ(r.prompt.records[1].title, msg::kTitleConfig);
-  EXPECT_EQ(r.prompt.records[1].text, msg::FileExistsQuestion(existing));
+  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleConfig + ": " + msg::FileExistsQuestion(existing)});
   EXPECT_EQ(r.prompt.records[1].buttons, common::PromptButtons::YesNo);
   EXPECT_EQ(r.prompt.records[2].kind, testing_support::PromptRecord::SaveFile);
   EXPECT_EQ(testing_support::FileBytes(fresh), block);

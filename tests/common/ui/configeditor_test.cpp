@@ -296,8 +296,7 @@ TEST_F(ConfigEditorTest, CompensationBoxesOutsideOneByteAreRefused) {
     click("SaveAsCfg");  // the save dialog, if it comes, is cancelled
     ASSERT_EQ(prompt.records.size(), 1u);
     if (stored < 0) {
-      EXPECT_EQ(prompt.records[0].title, msg::kTitleErrorBang);
-      EXPECT_EQ(prompt.records[0].text, common::msg::CompensationRange(QStringLiteral("TMPK2H")));
+      EXPECT_EQ(prompt.said(), QStringList{msg::kTitleErrorBang + ": " + msg::CompensationRange("TMPK2H")});
       EXPECT_EQ(compensation[4], 7);
       EXPECT_EQ(config.channel[0].Name, QStringLiteral("Name1"));
     } else {

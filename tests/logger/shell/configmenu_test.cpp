@@ -80,7 +80,7 @@ TEST_F(ConfigMenu, OpensWithThePanelsHeightsAndTheServiceFieldsOnlyAfterTheServi
   EXPECT_EQ(simulator.compensation(), expected + QByteArray("\x01\x02\x03", 3));
 }
 
-TEST_F(ConfigMenu, SaveAsWritesTheFileAndRefreshesLabelsTitleAndLogNumber) {
+TEST_F(ConfigMenu, SaveAsAndLoadRefreshLabelsTitleHeightsAndLogNumber) {
   const QString cfg = dir.file("cfg/plane.cfg");
   prompt.files = {cfg};
   withEditor([&](common::ConfigEditor* e) {
@@ -101,18 +101,17 @@ TEST_F(ConfigMenu, SaveAsWritesTheFileAndRefreshesLabelsTitleAndLogNumber) {
   EXPECT_EQ(find<QLabel>("lblChannel_0")->toolTip(), QStringLiteral("CH1: Alt [ft]"));
   EXPECT_EQ(window->windowTitle(), msg::MainTitle(logPath, "plane.cfg"));
   EXPECT_EQ(window->store().ConfigNumber, 321);
-}
 
-TEST_F(ConfigMenu, LoadAppliesWindowHeightsLabelsAndTitle) {
+  // Load applies window heights, labels and title, and keeps the editor open.
   common::ChannelConfiguration c = window->config();
   c.channel[2].WinHight = 1000;
   c.channel[2].Name = QStringLiteral("Oil");
   c.channel[5].WinHight = 250.5;
-  const QString cfg = dir.file("cfg/other.cfg");
-  WriteFile(cfg, hand::Cfg(c));
+  const QString other = dir.file("cfg/other.cfg");
+  WriteFile(other, hand::Cfg(c));
   auto* trend = find<trend::PictureBox>("picTrend");
   const quint64 renders = trend->renderCount();
-  prompt.files = {cfg};
+  prompt.files = {other};
   withEditor([&](common::ConfigEditor* ed) {
     press(ed, "LoadCfg");
     EXPECT_TRUE(ed->isVisible());  // Load keeps the editor open

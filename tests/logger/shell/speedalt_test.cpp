@@ -19,8 +19,7 @@ class SpeedAltWiring : public ShellTest {
     c.channel[4] = {QStringLiteral("Static"), 0, 4095, QStringLiteral("mbar"), 4095};
     c.channel[5] = {QStringLiteral("Total"), 0, 307.125, QStringLiteral("mbar"), 4095};
     c.ConfigNumber = 4242;
-    QString e;
-    ASSERT_TRUE(common::WriteConfigFile(dir.file("cfg/4242.cfg"), c, &e)) << e.toStdString();
+    WriteFile(dir.file("cfg/4242.cfg"), hand::Cfg(c));
     makeWindow();
     window->resize(1100, 760);
     window->show();

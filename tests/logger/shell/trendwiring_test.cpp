@@ -61,7 +61,6 @@ class TrendWiring : public ShellTest {
     window->Update_Data_Window();
   }
 
-  void move(QWidget* w, int px, Qt::MouseButtons buttons = Qt::NoButton) { mouseMove(w, px, buttons); }
   void press(QWidget* w, int px, Qt::MouseButton b) { QTest::mousePress(w, b, {}, QPoint(px, w->height() / 2)); }
   void release(QWidget* w, int px, Qt::MouseButton b) { QTest::mouseRelease(w, b, {}, QPoint(px, w->height() / 2)); }
   QString chval(int i) { return text(QStringLiteral("chval_%1").arg(i)); }
@@ -121,10 +120,10 @@ TEST_F(TrendWithLog, EachNavigationButtonRunsItsStepAndRedrawsBothPictures) {
   }
   // The samples/seconds switch: its caption and the window boxes (ten samples per second).
   click("SampSec");
-  EXPECT_EQ(find<QPushButton>("SampSec")->text(), QStringLiteral("Seconds"));
+  EXPECT_EQ(find<QPushButton>("SampSec")->text(), msg::kCaptionSeconds);
   EXPECT_EQ(text("Text6"), common::LocaleDoubleText(3.0));
   click("SampSec");
-  EXPECT_EQ(find<QPushButton>("SampSec")->text(), QStringLiteral("Samples"));
+  EXPECT_EQ(find<QPushButton>("SampSec")->text(), msg::kCaptionSamples);
   EXPECT_EQ(text("Text6"), QStringLiteral("30"));
 }
 
@@ -133,7 +132,7 @@ TEST_F(TrendWithLog, StripGesturesChooseAndMoveTheWindow) {
   const int a = full->width() / 5, b = full->width() / 2;
   press(full, b, Qt::RightButton);
   const quint64 afterPress = full->renderCount();
-  move(full, (a + b) / 2, Qt::RightButton);
+  mouseMove(full, (a + b) / 2, Qt::RightButton);
   // The red box follows the pointer: the strip is drawn again on every move.
   EXPECT_GT(full->renderCount(), afterPress);
   EXPECT_EQ(window->view().WindowEnd, stripSample((a + b) / 2));
@@ -142,18 +141,18 @@ TEST_F(TrendWithLog, StripGesturesChooseAndMoveTheWindow) {
   EXPECT_EQ(window->view().PreviousStart, 100);
   // The left button moves the window's centre under the pointer; a plain move does nothing.
   press(full, b, Qt::LeftButton);
-  move(full, b, Qt::LeftButton);
+  mouseMove(full, b, Qt::LeftButton);
   const qint32 length = stripSample(b) - stripSample(a);
   const qint32 start = qint32(std::nearbyint(double(b) / full->width() * kCount - length / 2.0));
   expectWindow(start, start + length);
   release(full, b, Qt::LeftButton);
-  move(full, 5);
+  mouseMove(full, 5);
   expectWindow(start, start + length);
 }
 
 // The arrow keys step one twip from the last drawn x.
 TEST_F(TrendWithLog, CursorReadoutsFollowThePointerAndTheArrowKeysInSamplesAndSeconds) {
-  move(trend, 100);
+  mouseMove(trend, 100);
   EXPECT_EQ(text("chpos1"), QStringLiteral("100"));
   const char* values[12] = {"10", "100", "0", "0", "500", "600", "0", "0", "0", "0", "0", "0"};  // 3 and 4 not logged
   for (int i = 0; i < 12; ++i) EXPECT_EQ(chval(i), QLatin1String(values[i])) << i;
@@ -165,7 +164,7 @@ TEST_F(TrendWithLog, CursorReadoutsFollowThePointerAndTheArrowKeysInSamplesAndSe
   EXPECT_EQ(text("chpos1"), QStringLiteral("99"));
   EXPECT_EQ(chval(4), QStringLiteral("495"));
   click("SampSec");  // ten samples per second: sample 51 is 5.1 s
-  move(trend, 51);
+  mouseMove(trend, 51);
   EXPECT_EQ(text("chpos1"), QStringLiteral("5.1"));
 }
 
@@ -180,21 +179,21 @@ TEST_F(TrendWithLog, PressTakesCandidatesRedrawsOnlyTheOverviewAndBiasBoxesApply
   press(trend, 80, Qt::RightButton);
   clickBias(4);  // every ticked box takes the candidates; channel 5 its second reference too
   clickBias(0);
-  move(trend, 50);
+  mouseMove(trend, 50);
   EXPECT_EQ(chval(0), QStringLiteral("3"));  // 5 - 2
   EXPECT_EQ(chval(4), QStringLiteral("0"));  // drifting from 100 at 20 to 400 at 80: 250 - 100 - 150
   clickBias(0);  // unticked: 0 at once, shown at the next move, no redraw
   EXPECT_EQ(window->view().RawBias[0], 0);
   EXPECT_EQ(trend->renderCount(), traces);
-  move(trend, 50);
+  mouseMove(trend, 50);
   EXPECT_EQ(chval(0), QStringLiteral("5"));
 }
 
 TEST_F(TrendWithLog, CursorIsAnOverlayThatNeverRerendersTraces) {
   const quint64 renders = trend->renderCount();
   const QImage cache = trend->picture();
-  for (int px = 10; px < 300; px += 7) move(trend, px);
-  move(trend, 200);
+  for (int px = 10; px < 300; px += 7) mouseMove(trend, px);
+  mouseMove(trend, 200);
   EXPECT_EQ(trend->renderCount(), renders);
   EXPECT_TRUE(trend->picture() == cache);
   // On screen the line is the exclusive or of 0xE0E0E0 with the picture; the old
@@ -211,10 +210,10 @@ TEST_F(TrendWithLog, CursorIsAnOverlayThatNeverRerendersTraces) {
 }
 
 TEST_F(TrendWithLog, CaptureKeyAppendsTheShownValuesAndRawValues) {
-  move(trend, 100);
+  mouseMove(trend, 100);
   trend->setFocus();
   QTest::keyClick(trend, Qt::Key_P);
-  move(trend, 3);
+  mouseMove(trend, 3);
   QTest::keyClick(trend, 'P', Qt::ShiftModifier);
   QTest::keyClick(trend, Qt::Key_Q);  // any other key writes nothing
   // After the header the load wrote: samples 100 and 3 (mask 0x0033).
@@ -290,7 +289,7 @@ TEST_F(TrendWithLog, ChannelLabelClickChoosesTheColourAndStoresIt) {
 // A long read-out shows its leading digits, and the whole text on hovering.
 TEST_F(TrendWithLog, ActivationRedrawsBothPicturesAndLongReadoutsShowTheirLeadingDigits) {
   window->config().channel[0].Max = 4095.0 / 3;
-  move(trend, 1);
+  mouseMove(trend, 1);
   EXPECT_EQ(chval(0), common::NumberToText(1.0 / 3));
   EXPECT_EQ(find<QLineEdit>("chval_0")->toolTip(), chval(0));
   EXPECT_EQ(find<QLineEdit>("chval_0")->cursorPosition(), 0);
@@ -314,10 +313,9 @@ TEST_F(TrendWithLog, LoadingALogReleasesTheZeroLocksOfChannelsFiveAndSix) {
   loadLog();
   const auto& v = window->view();
   for (int i : {4, 5, 12, 13}) EXPECT_EQ(v.EngBias[std::size_t(i)], 0) << i;
-  EXPECT_EQ(v.RawBias[4], 0);
-  EXPECT_EQ(v.RawBias[5], 0);
+  for (int i : {4, 5}) EXPECT_EQ(v.RawBias[std::size_t(i)], 0) << i;
   onePixelPerSample();
-  move(trend, 50);
+  mouseMove(trend, 50);
   EXPECT_EQ(chval(4), QStringLiteral("250"));
 }
 
