@@ -2,6 +2,7 @@
 
 #include "common/messages.h"
 #include "common/numtext.h"
+#include "common/ui/aboutbox.h"
 #include "common/ui/colour.h"
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
@@ -485,7 +486,7 @@ void MainWindow::onMemclear() { commands_->clearMemory(settings_); }
 void MainWindow::onGPRead() { commands_->readCompensation(programDir_ + QStringLiteral("/cfg")); }
 
 void MainWindow::onAbout() {
-  AboutBox box(this);
+  common::AboutBox box(QStringLiteral("AboutLog"), QStringLiteral("Logger"), this);
   box.exec();
 }
 
@@ -556,15 +557,9 @@ void MainWindow::redraw(trend::Redraw what) {
 }
 
 void MainWindow::onNavigationButton(const QString& name) {
-  const qint32 n = store_.SampleCount;
-  if (name == QLatin1String("Ahead")) redraw(trend::Ahead(view_, n));
-  else if (name == QLatin1String("Back")) redraw(trend::Back(view_));
-  else if (name == QLatin1String("LenPlus5")) redraw(trend::Lengthen(view_, n, 5));
-  else if (name == QLatin1String("LenPlus1")) redraw(trend::Lengthen(view_, n, 1));
-  else if (name == QLatin1String("LenMinus5")) redraw(trend::Shorten(view_, 5));
-  else if (name == QLatin1String("LenMinus1")) redraw(trend::Shorten(view_, 1));
-  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(view_, n));
-  else if (name == QLatin1String("SampSec")) {
+  if (const auto r = trend::NavigationButton(view_, name, store_.SampleCount)) {
+    redraw(*r);
+  } else if (name == QLatin1String("SampSec")) {
     if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::ToggleSeconds(view_));
     Update_Data_Window();
   }

@@ -76,6 +76,17 @@ Redraw ZoomBack(ViewState& view, qint32 sampleCount) {
   return Redraw::Both;
 }
 
+std::optional<Redraw> NavigationButton(ViewState& view, QStringView name, qint32 sampleCount) {
+  if (name == u"Ahead") return Ahead(view, sampleCount);
+  if (name == u"Back") return Back(view);
+  if (name == u"LenPlus5") return Lengthen(view, sampleCount, 5);
+  if (name == u"LenPlus1") return Lengthen(view, sampleCount, 1);
+  if (name == u"LenMinus5") return Shorten(view, 5);
+  if (name == u"LenMinus1") return Shorten(view, 1);
+  if (name == u"Zoom_Back") return ZoomBack(view, sampleCount);
+  return std::nullopt;
+}
+
 QString SampSecCaption(bool secondsMode) {
   return secondsMode ? common::msg::kCaptionSeconds : common::msg::kCaptionSamples;
 }

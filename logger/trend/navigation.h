@@ -6,6 +6,7 @@
 #include "logger/trend/viewstate.h"
 
 #include <QString>
+#include <optional>
 
 namespace trend {
 
@@ -33,6 +34,9 @@ Redraw Shorten(ViewState& view, qint32 delta);
 // "Previous view". A previous view taken on a longer log is held inside this one, as
 // Ahead holds the window at the end: same length where the log allows, else the whole log.
 Redraw ZoomBack(ViewState& view, qint32 sampleCount);
+// The step and length buttons and "Previous view" by their objectName, as the main window
+// and every scope window name them; nothing for any other name.
+std::optional<Redraw> NavigationButton(ViewState& view, QStringView name, qint32 sampleCount);
 
 // Toggles seconds mode; returns the new caption of the SampSec button.
 QString ToggleSeconds(ViewState& view);

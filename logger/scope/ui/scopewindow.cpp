@@ -377,17 +377,10 @@ void ScopeWindow::showEvent(QShowEvent* e) {
 // ---------------------------------------------------------------- navigation and cursor
 
 void ScopeWindow::onNavigationButton(const QString& name) {
-  trend::ViewState& v = src_.view;
-  const qint32 n = src_.store.SampleCount;
-  if (name == QLatin1String("Ahead")) redraw(trend::Ahead(v, n));
-  else if (name == QLatin1String("Back")) redraw(trend::Back(v));
-  else if (name == QLatin1String("LenPlus5")) redraw(trend::Lengthen(v, n, 5));
-  else if (name == QLatin1String("LenPlus1")) redraw(trend::Lengthen(v, n, 1));
-  else if (name == QLatin1String("LenMinus5")) redraw(trend::Shorten(v, 5));
-  else if (name == QLatin1String("LenMinus1")) redraw(trend::Shorten(v, 1));
-  else if (name == QLatin1String("Zoom_Back")) redraw(trend::ZoomBack(v, n));
-  else if (name == QLatin1String("SampSec")) {
-    sampSec_->setText(trend::ToggleSeconds(v));
+  if (const auto r = trend::NavigationButton(src_.view, name, src_.store.SampleCount)) {
+    redraw(*r);
+  } else if (name == QLatin1String("SampSec")) {
+    sampSec_->setText(trend::ToggleSeconds(src_.view));
     Update_Data_Window();
   }
 }
