@@ -147,27 +147,4 @@ void ParametersDialog::onSend() {
   if (commands_.sendParameters(settings_, [this] { accept(); })) send_->setEnabled(false);
 }
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("AboutLog"));
-  setWindowTitle(QStringLiteral("About"));
-  setModal(true);
-  auto* name = new QLabel(QStringLiteral("Logger"), this);
-  name->setObjectName(QStringLiteral("lblName"));
-  QFont f = name->font();
-  f.setPointSizeF(f.pointSizeF() * 1.6);
-  f.setBold(true);
-  name->setFont(f);
-  name->setAlignment(Qt::AlignCenter);
-  auto* ok = Button("cmdOK", QStringLiteral("OK"), this);
-  ok->setDefault(true);
-  auto* top = new QVBoxLayout(this);
-  top->addWidget(name);
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  row->addWidget(ok);
-  top->addLayout(row);
-  setMinimumWidth(260);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-}
-
 }  // namespace shell

@@ -52,10 +52,4 @@ class ParametersDialog : public QDialog {
   std::array<QCheckBox*, 12> checks_{};
 };
 
-class AboutBox : public QDialog {
-  Q_OBJECT
- public:
-  explicit AboutBox(QWidget* parent = nullptr);
-};
-
 }  // namespace shell

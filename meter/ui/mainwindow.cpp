@@ -2,6 +2,7 @@
 
 #include "common/messages.h"
 #include "common/programfiles.h"
+#include "common/ui/aboutbox.h"
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
 #include "meter/livedisplay.h"
@@ -51,30 +52,6 @@ QLabel* Label(const QString& name, const QString& text, QWidget* parent) {
 void Show(QLineEdit* box, const QString& text) {
   if (box->text() != text) box->setText(text);
 }
-
-class AboutBox : public QDialog {
- public:
-  explicit AboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("AboutMet"));
-    setWindowTitle(QStringLiteral("About"));
-    setModal(true);
-    auto* name = new QLabel(QStringLiteral("Meter"), this);
-    name->setObjectName(QStringLiteral("lblName"));
-    QFont f = name->font();
-    f.setPointSizeF(f.pointSizeF() * 1.6);
-    f.setBold(true);
-    name->setFont(f);
-    name->setAlignment(Qt::AlignCenter);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(name);
-    top->addWidget(ok, 0, Qt::AlignRight);
-    setMinimumWidth(260);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  }
-};
 
 }  // namespace
 
@@ -234,7 +211,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void MainWindow::onAbout() {
-  AboutBox box(this);
+  common::AboutBox box(QStringLiteral("AboutMet"), QStringLiteral("Meter"), this);
   box.exec();
 }
 
