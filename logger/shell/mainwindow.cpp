@@ -15,6 +15,7 @@
 #include "logger/scope/ui/scopewindows.h"
 #include "logger/movie/ui/moviewindow.h"
 #include "logger/shell/dialogs.h"
+#include "logger/trend/ui/controls.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/cursor.h"
 #include "logger/trend/navigation.h"
@@ -565,18 +566,7 @@ void MainWindow::onNavigationButton(const QString& name) {
   }
 }
 
-namespace {
-
-std::optional<trend::MouseButton> ToTrendButton(Qt::MouseButton b) {
-  switch (b) {
-    case Qt::LeftButton: return trend::MouseButton::Left;
-    case Qt::RightButton: return trend::MouseButton::Right;
-    case Qt::MiddleButton: return trend::MouseButton::Middle;
-    default: return std::nullopt;
-  }
-}
-
-}  // namespace
+using trend::ToTrendButton;
 
 trend::CursorInput MainWindow::cursorInput() const {
   return {store_, config_, LogLoaded == 1, picTrend_->scale().width, &derived_};

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "common/ui/colour.h"
 #include "logger/shell/shellstate.h"
+#include "logger/trend/ui/controls.h"
 #include "logger/trend/ui/picturebox.h"
 
 #include <QAction>
@@ -22,29 +23,9 @@
 
 namespace shell {
 
-namespace {
-
-template <typename T>
-T* Named(T* w, const QString& name) {
-  w->setObjectName(name);
-  return w;
-}
-
-QLineEdit* Box(const QString& name, int width, QWidget* parent, bool readOnly = false) {
-  auto* e = Named(new QLineEdit(parent), name);
-  e->setFixedWidth(width);
-  e->setReadOnly(readOnly);
-  return e;
-}
-
-QPushButton* Button(const QString& name, const QString& caption, QWidget* parent) {
-  auto* b = Named(new QPushButton(caption, parent), name);
-  b->setAutoDefault(false);
-  b->setFocusPolicy(Qt::TabFocus);
-  return b;
-}
-
-}  // namespace
+using trend::Box;
+using trend::Button;
+using trend::Named;
 
 void MainWindow::buildMenus() {
   QMenuBar* bar = menuBar();
@@ -89,17 +70,11 @@ void MainWindow::buildControls() {
   picTrend_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   top->addWidget(picTrend_, 1);
 
-  auto* stripRow = new QHBoxLayout;
-  auto* back = Button(QStringLiteral("Back"), QStringLiteral("<"), central);
-  auto* ahead = Button(QStringLiteral("Ahead"), QStringLiteral(">"), central);
-  picFull_ = Named(new trend::PictureBox(QColor(0x20, 0x28, 0x30), central), QStringLiteral("picFull"));
-  picFull_->setFixedHeight(64);
-  picFull_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  for (auto* b : {back, ahead}) b->setFixedSize(28, 64);
-  stripRow->addWidget(back);
-  stripRow->addWidget(picFull_, 1);
-  stripRow->addWidget(ahead);
-  top->addLayout(stripRow);
+  const trend::OverviewRow strip = trend::MakeOverviewRow(central, 64);
+  picFull_ = strip.strip;
+  auto* back = strip.back;
+  auto* ahead = strip.ahead;
+  top->addLayout(strip.row);
 
   // Window boxes and navigation buttons.
   auto* navRow = new QHBoxLayout;

@@ -7,6 +7,7 @@
 #include "logger/scope/scopeprint.h"
 #include "logger/scope/ui/scopeprinter.h"
 #include "logger/scope/ui/scopewindows.h"
+#include "logger/trend/ui/controls.h"
 #include "logger/trend/ui/picturebox.h"
 
 #include <QAction>
@@ -74,25 +75,12 @@ void RulerBox::paintEvent(QPaintEvent*) {
 
 namespace {
 
-template <typename T>
-T* Named(T* w, const QString& name) {
-  w->setObjectName(name);
-  return w;
-}
+using trend::Button;
+using trend::Named;
+using trend::ToTrendButton;
 
-QLineEdit* Box(const QString& name, int width, QWidget* parent) {
-  auto* e = Named(new QLineEdit(parent), name);
-  e->setFixedWidth(width);
-  e->setReadOnly(true);
-  return e;
-}
-
-QPushButton* Button(const QString& name, const QString& caption, QWidget* parent) {
-  auto* b = Named(new QPushButton(caption, parent), name);
-  b->setAutoDefault(false);
-  b->setFocusPolicy(Qt::TabFocus);
-  return b;
-}
+// The scope's boxes only show.
+QLineEdit* Box(const QString& name, int width, QWidget* parent) { return trend::Box(name, width, parent, true); }
 
 // The bars keep the platform's orientation, smaller values at the top: a handle pulled
 // down raises the bias, which moves the trace down with it, and each arrow moves the
@@ -107,14 +95,6 @@ QScrollBar* Bar(const QString& name, int min, int max, int value, int step, QWid
   return b;
 }
 
-std::optional<trend::MouseButton> ToTrendButton(Qt::MouseButton b) {
-  switch (b) {
-    case Qt::LeftButton: return trend::MouseButton::Left;
-    case Qt::RightButton: return trend::MouseButton::Right;
-    case Qt::MiddleButton: return trend::MouseButton::Middle;
-    default: return std::nullopt;
-  }
-}
 
 QString LabelStyle(qint32 bgr) {
   const qint32 ground = common::MoreContrastingBackground(bgr, common::kDarkGround, 0xFFFFFF);
@@ -175,17 +155,11 @@ void ScopeWindow::buildControls() {
   top->addLayout(pictureRow, 1);
   top->addLayout(endRow(0));
 
-  auto* stripRow = new QHBoxLayout;
-  auto* back = Button(QStringLiteral("Back"), QStringLiteral("<"), central);
-  auto* ahead = Button(QStringLiteral("Ahead"), QStringLiteral(">"), central);
-  picFull_ = Named(new trend::PictureBox(QColor(0x20, 0x28, 0x30), central), QStringLiteral("picFull"));
-  picFull_->setFixedHeight(56);
-  picFull_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  for (auto* b : {back, ahead}) b->setFixedSize(28, 56);
-  stripRow->addWidget(back);
-  stripRow->addWidget(picFull_, 1);
-  stripRow->addWidget(ahead);
-  top->addLayout(stripRow);
+  const trend::OverviewRow strip = trend::MakeOverviewRow(central, 56);
+  picFull_ = strip.strip;
+  auto* back = strip.back;
+  auto* ahead = strip.ahead;
+  top->addLayout(strip.row);
 
   // One row of controls per trace: channel, number, name, unit, scale, bias, value.
   auto* traceGrid = new QGridLayout;
