@@ -26,6 +26,9 @@ struct Command {
   bool paints = false;  // needs a GUI application (run on the offscreen platform)
 };
 
+// One line on standard error, "logtool: " first, as scripts read it; returns `status`.
+int Fail(Io& io, const QString& message, int status = kExitFileError);
+
 // All registered commands, ordered by name.
 const std::vector<Command>& Commands();
 

@@ -84,11 +84,6 @@ std::optional<Options> Parse(const QStringList& args) {
   return o;
 }
 
-int Fail(Io& io, const QString& message, int status) {
-  io.err << "logtool: " << message << '\n';
-  return status;
-}
-
 // "." as the decimal point whatever the locale; nine significant digits hold every
 // float of the table and what the unit conversion makes of it.
 QByteArray Number(double v) { return QByteArray::number(v, 'g', 9); }

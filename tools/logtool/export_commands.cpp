@@ -26,11 +26,6 @@ const Register kCsv({QStringLiteral("csv"), QStringLiteral("LOG.dlg --from A --t
                      &RunCsv});
 const Register kCrop({QStringLiteral("crop"), QStringLiteral("LOG.dlg --from A --to B -o OUT.dlg"), &RunCrop});
 
-int Fail(Io& io, const QString& message, int status = kExitFileError) {
-  io.err << "logtool: " << message << '\n';
-  return status;
-}
-
 struct RangeJob {
   QString log;
   Options options;

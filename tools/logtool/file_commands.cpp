@@ -15,10 +15,7 @@ const Register kDecode({QStringLiteral("decode"),
                         QStringLiteral("FILE.dlt -o OUT.dlg [--last-index N] [--config N]"), &RunDecode});
 const Register kCfg({QStringLiteral("cfg"), QStringLiteral("FILE.cfg"), &RunCfg});
 
-int FileError(Io& io, const QString& message) {
-  io.err << "logtool: " << message << '\n';
-  return kExitFileError;
-}
+int FileError(Io& io, const QString& message) { return Fail(io, message); }
 
 std::optional<qint32> ParseInt(const QString& text) {
   bool ok = false;

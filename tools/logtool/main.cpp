@@ -16,6 +16,11 @@ std::vector<Command>& Table() {
 }
 }  // namespace
 
+int Fail(Io& io, const QString& message, int status) {
+  io.err << "logtool: " << message << '\n';
+  return status;
+}
+
 Register::Register(Command command) {
   auto& table = Table();
   const auto at = std::lower_bound(table.begin(), table.end(), command.name,

@@ -71,11 +71,6 @@ bool Parse(const QStringList& args, Options& o) {
   return true;
 }
 
-int Fail(Io& io, const QString& message, int status) {
-  io.err << "logtool: " << message << '\n';
-  return status;
-}
-
 int RunMovie(const QStringList& args, Io& io) {
   Options o;
   if (!Parse(args, o)) return kExitUsage;
