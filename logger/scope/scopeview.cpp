@@ -113,6 +113,7 @@ Ruler ComputeRuler(double bottomValue, double topValue, double height) {
   const double span = std::fabs(topValue - bottomValue);
   if (!(span > 0) || !std::isfinite(span) || !(height > 0)) return r;
   const double lg = std::log10(span / 2);
+  if (!std::isfinite(lg)) return r;  // a span too small for its half to be a number
   int e = int(std::trunc(lg));
   if (lg <= 0) e -= 1;
   // 10^e gives between 2 and 20 ticks over the span: halved below four and doubled
@@ -128,8 +129,18 @@ Ruler ComputeRuler(double bottomValue, double topValue, double height) {
   const double perUnit = height / (topValue - bottomValue);  // negative for a falling ruler
   const double lo = std::min(bottomValue, topValue);
   const double hi = std::max(bottomValue, topValue);
-  for (double k = std::ceil(lo / d - 1e-9); k * d <= hi + d * 1e-9; ++k) {
-    const double v = k * d;
+  // Counted in ticks, never by stepping a tick index held in a double: far from zero
+  // compared with the span (an index beyond 2^53) the index plus one is the index
+  // itself. There the doubles are as coarse as the ticks: a tick whose value equals the
+  // one before it is left out.
+  const double first = std::ceil(lo / d - 1e-9) * d;
+  const int count = int(std::floor(span / d + 1e-6)) + 1;
+  double previous = NAN;
+  for (int i = 0; i < count; ++i) {
+    const double v = first + i * d;
+    if (v > hi + d * 1e-9) break;
+    if (v == previous) continue;
+    previous = v;
     const double y = (height - 9) - (v - bottomValue) * perUnit;
     if (y < 0 || y > height) continue;
     r.ticks.push_back({y, trend::FormatPattern(v == 0 ? 0.0 : v, pattern)});

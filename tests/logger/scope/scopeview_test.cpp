@@ -83,11 +83,8 @@ TEST_F(ScopeView, LabelsFollowScaleBiasZeroLockAndSpeedAlt) {
 }
 
 TEST(ScopeRuler, TicksFromTheDecadeExponent) {
-  struct Case {
-    double bottom, top, distance;
-    const char* lowest;  // the label nearest the bottom of the ruler
-    int count;           // the top value lies 9 units above the ruler: no tick
-  };
+  // lowest: the label nearest the bottom of the ruler; count: the top value lies 9 units above the ruler, no tick.
+  struct Case { double bottom, top, distance; const char* lowest; int count; };
   const Case cases[] = {
       {0, 4095, 1000, "0", 5},  // log10(2047.5) = 3.3
       {-100, 3995, 1000, "0", 4},
@@ -96,6 +93,7 @@ TEST(ScopeRuler, TicksFromTheDecadeExponent) {
       {100, 0, 10, "100", 10},  // an inverted channel's ruler falls
       {0, 2047.5, 500, "0", 5},  // 1000 would give two ticks
       {0, 0.15, 0.02, "0.", 8},  // two decimals: 0.02 apart
+      {1e15, 1e15 + 1, 0.1, "1000000000000000.", 8},  // a tick index beyond 2^53
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bottom);
