@@ -13,6 +13,13 @@ namespace {
 
 int Px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
 
+// The value a bar grows from: 0 where the scale holds it, else the scale's end nearer
+// to 0. A base below or above the scale would make every value beyond it look like
+// the same full (or empty) bar.
+double BarBase(double scaleMin, double scaleMax) {
+  return std::clamp(0.0, std::min(scaleMin, scaleMax), std::max(scaleMin, scaleMax));
+}
+
 void PaintScale(QPainter& p, const QRect& at, const ScaleDrawing& d, const QColor& yellow) {
   const auto& fonts = Fonts();
   for (const QLineF& t : d.ticks) {
@@ -69,10 +76,10 @@ QRect PixelRect(const QRectF& t) {
 std::optional<QRectF> VerticalBarBox(double w, double h, double scaleMin, double scaleMax, double v) {
   const double range = scaleMax - scaleMin;
   if (!std::isfinite(range) || range == 0 || !std::isfinite(v)) return std::nullopt;
-  const double slope = -h / range;
-  const double y0 = std::min(h * (1 + scaleMin / range), h);  // the baseline never leaves the bottom
-  const double y = v * slope + y0;
-  const QRectF box = QRectF(QPointF(0, y0), QPointF(w, y + 10)).normalized().intersected(QRectF(0, 0, w, h));
+  const auto y = [&](double value) { return h - (value - scaleMin) * h / range; };
+  const QRectF box = QRectF(QPointF(0, y(BarBase(scaleMin, scaleMax))), QPointF(w, y(v) + 10))
+                         .normalized()
+                         .intersected(QRectF(0, 0, w, h));
   if (box.isEmpty()) return std::nullopt;
   return box;
 }
@@ -80,10 +87,10 @@ std::optional<QRectF> VerticalBarBox(double w, double h, double scaleMin, double
 std::optional<QRectF> HorizontalBarBox(double w, double h, double scaleMin, double scaleMax, double v) {
   const double range = scaleMax - scaleMin;
   if (!std::isfinite(range) || range == 0 || !std::isfinite(v)) return std::nullopt;
-  const double slope = w / range;
-  const double x0 = std::max(-scaleMin / range * w, 0.0);
-  const double x = v * slope + x0;
-  const QRectF box = QRectF(QPointF(x0, 0), QPointF(x + 10, h)).normalized().intersected(QRectF(0, 0, w, h));
+  const auto x = [&](double value) { return (value - scaleMin) * w / range; };
+  const QRectF box = QRectF(QPointF(x(BarBase(scaleMin, scaleMax)), 0), QPointF(x(v) + 10, h))
+                         .normalized()
+                         .intersected(QRectF(0, 0, w, h));
   if (box.isEmpty()) return std::nullopt;
   return box;
 }

@@ -50,9 +50,10 @@ QRectF ElementRect(const Scene& scene, ElementId id);
 QRect PixelRect(const QRectF& twips);
 
 // The filled box of a bar showing value v, in twips inside a w x h picture: from the
-// baseline (the value 0, or the picture's edge when 0 lies outside the range) to 10
-// twips short of the value, clipped to the picture. None for an empty range
-// (ScaleMax = ScaleMin) or a value that is not a finite number: the bar stays clear.
+// baseline (the value 0, or the scale's end nearer to 0 when 0 lies outside the range)
+// to 10 twips below (vertical) or right of (horizontal) the value, clipped to the
+// picture. None for an empty range (ScaleMax = ScaleMin) or a value that is not a
+// finite number: the bar stays clear.
 std::optional<QRectF> VerticalBarBox(double w, double h, double scaleMin, double scaleMax, double v);
 std::optional<QRectF> HorizontalBarBox(double w, double h, double scaleMin, double scaleMax, double v);
 

@@ -21,25 +21,23 @@ std::pair<int, int> YellowSpan(const QImage& img, bool column, int at, int from,
   return {first, last};
 }
 
-struct BarCase {
-  const char* what;
-  Kind kind;
-  float min, max;
-  double value;
-  std::pair<int, int> span;  // yellow pixels inside the bar, along its length
-};
+// span: the yellow pixels inside the bar, along its length.
+struct BarCase { const char* what; Kind kind; float min, max; double value; std::pair<int, int> span; };
 
 }  // namespace
 
 TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
   const BarCase cases[] = {
       {"half of 0..10 fills the lower half", Kind::Bar, 0, 10, 5, {134, 266}},
-      {"0 below 2..10: the bar grows from the bottom edge", Kind::Bar, 2, 10, 6, {67, 266}},
+      {"0 below 2..10: the bar grows from ScaleMin, 6 fills half", Kind::Bar, 2, 10, 6, {134, 266}},
+      {"0 inside -10..30: the bar grows from the zero line", Kind::Bar, -10, 30, 10, {134, 199}},
+      {"0 above -10..-2: the bar hangs from ScaleMax", Kind::Bar, -10, -2, -6, {0, 133}},
       {"value 0 leaves the bar clear", Kind::Bar, 0, 10, 0, {-1, -1}},
       {"full scale", Kind::Bar, 0, 10, 10, {1, 266}},
       {"negative value from the middle leftwards", Kind::HorBar, -10, 10, -5, {95, 188}},
       {"positive value from the left edge", Kind::HorBar, 0, 100, 50, {0, 188}},
-      {"0 left of 2..10: the bar grows from the left edge", Kind::HorBar, 2, 10, 6, {0, 282}},
+      {"0 left of 2..10: the bar grows from ScaleMin", Kind::HorBar, 2, 10, 6, {0, 188}},
+      {"0 right of -10..-2: the bar grows from ScaleMax", Kind::HorBar, -10, -2, -6, {189, 376}},
       {"empty range draws an empty bar", Kind::Bar, 4, 4, 4, {-1, -1}},
       {"empty range, horizontal", Kind::HorBar, 0, 0, 1, {-1, -1}},
   };
@@ -48,12 +46,10 @@ TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
     Scene s;
     s.background = movie::kCanvasBlue;
     auto& bar = s.layout.at({c.kind, 1});
-    bar.left = 1500;  // 100 px
-    bar.top = 1500;
+    bar.left = bar.top = 1500;  // 100 px
     bar.visible = true;
     if (c.kind == Kind::HorBar) bar.height = 300;  // on the canvas: 20 px
-    s.layout.setup[0].ScaleMin = c.min;
-    s.layout.setup[0].ScaleMax = c.max;
+    s.layout.setup[0].ScaleMin = c.min, s.layout.setup[0].ScaleMax = c.max;
     s.barValue[0] = c.value;
     QImage img;
     movie::RenderFrame(s, img);
@@ -62,10 +58,8 @@ TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
     auto span = vertical ? YellowSpan(img, true, 108, 0, 540) : YellowSpan(img, false, 110, 0, 720);
     if (span.first >= 0) span = {span.first - 100, span.second - 100};
     EXPECT_EQ(span, c.span);
-    if (vertical) {
-      EXPECT_EQ(YellowSpan(img, false, 300, 0, 720), std::make_pair(c.span.first < 0 ? -1 : 100, c.span.first < 0 ? -1 : 116))
-          << "the full width of the bar";
-    }
+    if (vertical && c.span.first >= 0)  // the full width of the bar
+      EXPECT_EQ(YellowSpan(img, false, 100 + c.span.second, 0, 720), std::make_pair(100, 116));
   }
 }
 
