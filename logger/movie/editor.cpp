@@ -8,6 +8,7 @@
 
 #include <QtGlobal>
 #include <charconv>
+#include <cmath>
 
 namespace movie {
 
@@ -94,13 +95,18 @@ void MovieEditor::drawAllScales() {
 
 QString MovieEditor::enterBound(Bound bound, const QString& text, common::Prompt& prompt) {
   ChannelSetup& s = scene_.layout.setup[std::size_t(selected_ - 1)];
-  float& pending = bound == Bound::Max ? s.PendingMax : s.PendingMin;
+  const bool max = bound == Bound::Max;
+  float& pending = max ? s.PendingMax : s.PendingMin;
+  QString refusal = max ? msg::kNonNumericMax : msg::kNonNumericMin;
   if (common::IsNumericInput(text)) {
-    pending = float(common::TextToNumber(text));
-    return text;
+    const float value = float(common::TextToNumber(text));
+    if (std::isfinite(value)) {
+      pending = value;
+      return text;
+    }
+    refusal = msg::BoundTooLarge(max ? msg::kMax : msg::kMin);
   }
-  prompt.message(common::msg::kTitleErrorBang, bound == Bound::Max ? msg::kNonNumericMax : msg::kNonNumericMin,
-                 common::PromptIcon::Exclamation);
+  prompt.message(common::msg::kTitleErrorBang, refusal, common::PromptIcon::Exclamation);
   return FloatText(pending);
 }
 

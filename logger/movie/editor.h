@@ -40,8 +40,9 @@ class MovieEditor {
   void drawAllScales();
 
   // MAX and MIN of the chosen channel. Enter accepts a number as pending (a message
-  // for anything else) and returns the text the box shows; leaving the box applies the
-  // pending value and returns its text.
+  // for anything else, and for a number beyond the float range, which would be kept as
+  // an infinity no setup file can hold) and returns the text the box shows; leaving
+  // the box applies the pending value and returns its text.
   enum class Bound { Max, Min };
   QString enterBound(Bound bound, const QString& text, common::Prompt& prompt);
   QString leaveBound(Bound bound);

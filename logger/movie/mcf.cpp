@@ -64,6 +64,11 @@ bool WriteMovieSetup(const QString& path, const MovieLayout& layout, QString* er
                           .arg(kMaxFormatLength));
       return false;
     }
+    // The reader refuses an infinite scale: such a setup would be lost, not saved.
+    if (!std::isfinite(s.ScaleMin) || !std::isfinite(s.ScaleMax)) {
+      SetError(error, QStringLiteral("The scale of CH%1 is not a number.").arg(c));
+      return false;
+    }
     auto pos = [&](Kind kind) {
       const Element& e = layout.at({kind, c});
       w.value<qint32>(e.top);

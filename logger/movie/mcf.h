@@ -21,7 +21,8 @@ constexpr int kMaxFormatLength = 126;
 
 // Writes all 324 records without truncating the file (a longer old file keeps its tail,
 // which readers never look at). A format longer than kMaxFormatLength or with
-// characters beyond 8 bits is refused and nothing is written.
+// characters beyond 8 bits, or a scale value that is not a finite number, is refused
+// and nothing is written.
 bool WriteMovieSetup(const QString& path, const MovieLayout& layout, QString* error);
 
 // Reads positions, scale ranges and formats into `layout` (widths and heights are read

@@ -1,6 +1,7 @@
 #pragma once
 // The movie window's own texts, each written once.
 #include <QString>
+#include <limits>
 
 namespace movie::msg {
 
@@ -35,6 +36,12 @@ inline const QString kCancel = QStringLiteral("Cancel");
 inline const QString kNonNumericMax = QStringLiteral("Non numeric input for MAX !");
 inline const QString kNonNumericMin = QStringLiteral("Non numeric input for MIN !");
 inline const QString kDefaultFormat = QStringLiteral("##.##");
+// A scale value is kept (and saved) as a 32-bit float: a larger number would become
+// infinite, and no setup holding it could be read again.
+inline QString BoundTooLarge(const QString& box) {
+  return QStringLiteral("The number for %1 is too large: a scale value must lie between -%2 and %2.")
+      .arg(box, QString::number(double(std::numeric_limits<float>::max()), 'g', 3));
+}
 
 // Canvas labels
 inline const QString kDesignName = QStringLiteral("CHL");

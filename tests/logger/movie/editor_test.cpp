@@ -1,7 +1,11 @@
 // Layout editing without a window: drops, channel choice, range and format boxes, and a
 // loaded setup.
 #include "logger/movie/editor.h"
+#include "logger/movie/mcf.h"
+#include "logger/movie/messages.h"
 #include "movie_source.h"
+#include "support/fake_prompt.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -73,4 +77,17 @@ TEST_F(EditorTest, ALoadedSetupShowsWhatLiesOnTheCanvasWithItsDropSize) {
   log.store.reset(3);
   editor.applySetup(read);
   EXPECT_EQ(editor.scene().value[0], movietest::L("0.0"));
+}
+
+TEST_F(EditorTest, ABoundBeyondAFloatIsRefusedWhereItIsTypedSoTheSetupReadsBack) {
+  testing_support::FakePrompt prompt;
+  for (const auto bound : {MovieEditor::Bound::Max, MovieEditor::Bound::Min}) {
+    EXPECT_EQ(editor.enterBound(bound, "-1" + QString(40, QLatin1Char('0')), prompt), editor.boundText(bound));
+    editor.leaveBound(bound);
+  }
+  EXPECT_EQ(prompt.messageTexts(), QStringList({movie::msg::BoundTooLarge(movie::msg::kMax), movie::msg::BoundTooLarge(movie::msg::kMin)}));
+  testing_support::ProgramDir dir;
+  movie::MovieLayout read;
+  EXPECT_TRUE(movie::WriteMovieSetup(dir.file("cfg/e.mcf"), editor.layout(), nullptr) &&
+              movie::ReadMovieSetup(dir.file("cfg/e.mcf"), read, nullptr));
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QtEndian>
 #include <cmath>
+#include <limits>
 #include <gtest/gtest.h>
 
 using movie::Kind;
@@ -65,10 +66,7 @@ TEST_F(McfTest, WritesTwelveBlocksOfTwentySevenRecords) {
   QByteArray expected;
   for (int c = 1; c <= 12; ++c) {
     QByteArray block = c == 3 ? DefaultBlock(-2.5f, 250, "##0.0", 300, 450) : DefaultBlock(0, 1, "##.##", 300, 450);
-    if (c == 3) {
-      block.replace(6 * 128, 128, I32(615));       // record 7: mitta width
-      block.replace(18 * 128, 128, I32(-45));      // record 19: HorBar left
-    }
+    if (c == 3) block.replace(6 * 128, 128, I32(615)).replace(18 * 128, 128, I32(-45));  // records 7 and 19
     expected += block;
   }
   ASSERT_EQ(expected.size(), 41472);
@@ -77,7 +75,7 @@ TEST_F(McfTest, WritesTwelveBlocksOfTwentySevenRecords) {
 
 TEST_F(McfTest, ReadingRestoresPositionsScalesAndFormatsButNotSizes) {
   MovieLayout saved;
-  saved.setup[11] = {-10, 10, 0, 0, QStringLiteral("0.0")};
+  saved.setup[11] = {-10, 10, 0, 0, QString(126, QLatin1Char('0'))};  // a format filling its record
   saved.at({Kind::Bar, 12}) = {1500, 600, 999, 888, true};
   saved.at({Kind::Vaakamitta, 12}) = {30, 7000, 5655, 330, true};
   saved.at({Kind::Time, 0}).left = 77;
@@ -85,12 +83,9 @@ TEST_F(McfTest, ReadingRestoresPositionsScalesAndFormatsButNotSizes) {
 
   MovieLayout read;
   ASSERT_TRUE(movie::ReadMovieSetup(path("c.mcf"), read, nullptr));
-  auto rect = [&](Kind k, int c) {
-    const movie::Element& e = read.at({k, c});
-    return QRect(e.left, e.top, e.width, e.height);
-  };
+  auto rect = [&](Kind k, int c) { const movie::Element& e = read.at({k, c}); return QRect(e.left, e.top, e.width, e.height); };
   EXPECT_EQ(std::tuple(read.setup[11].ScaleMin, read.setup[11].ScaleMax, read.setup[11].ValueFormat),
-            std::tuple(-10.f, 10.f, QStringLiteral("0.0")));
+            std::tuple(-10.f, 10.f, QString(126, QLatin1Char('0'))));
   EXPECT_EQ(rect(Kind::Bar, 12), QRect(1500, 600, 255, 4005)) << "sizes stay the design sizes";
   EXPECT_EQ(rect(Kind::Vaakamitta, 12), QRect(30, 7000, 5655, 135));
   EXPECT_EQ(read.at({Kind::Time, 0}).left, 77);
@@ -120,10 +115,13 @@ TEST_F(McfTest, ShortOrDamagedFilesChangeNothing) {
   }
 }
 
-TEST_F(McfTest, FormatsTheFileCannotHoldAreRefused) {
-  for (const QString& format : {QString(127, QLatin1Char('#')), QStringLiteral("#\u20AC")}) {
+TEST_F(McfTest, WhatTheFileCannotHoldIsRefused) {
+  const std::pair<QString, float> cases[] = {
+      {QString(127, QLatin1Char('#')), 1.f}, {QStringLiteral("#\u20AC"), 1.f}, {"#", std::numeric_limits<float>::infinity()}};
+  for (const auto& [format, max] : cases) {
     MovieLayout layout;
     layout.setup[6].ValueFormat = format;
+    layout.setup[6].ScaleMax = max;
     QString error;
     EXPECT_FALSE(movie::WriteMovieSetup(path("d.mcf"), layout, &error) || error.isEmpty() || QFile::exists(path("d.mcf")));
   }
