@@ -73,7 +73,7 @@ std::optional<LiveFrame> ParseLiveFrame(const QByteArray& data) {
   for (int c = 1; c <= 10; ++c) f.raw[std::size_t(c - 1)] = int(qint16(quint16(u(2 * c - 1) * 256 + u(2 * c))));
   f.raw[10] = u(21);
   f.raw[11] = u(22);
-  f.extra = int(qint16(quint16(u(23) * 256 + u(24))));
+  f.extra = u(23) * 256 + u(24);  // unsigned, 0 to 65535, unlike the channels
   f.serialNumber = u(25) + u(26) * 256 + u(27) * 65536;
   return f;
 }

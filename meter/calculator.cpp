@@ -5,10 +5,6 @@
 
 namespace meter {
 
-namespace {
-constexpr double kCalculatorFullScale = 4095;
-}
-
 Slope CalibrationSlope(const CalibrationInput& in) {
   Slope s;
   const std::pair<const QString*, const QString*> checks[] = {{&in.measMin, &msg::kNonNumericMeasuredMin},
@@ -39,8 +35,8 @@ Slope CalibrationSlope(const CalibrationInput& in) {
 
 QString ConfigMinText(const Slope& slope) { return common::NumberToText(slope.realMin - slope.measMin / slope.k); }
 
-QString ConfigMaxText(const Slope& slope, const QString& shownConfigMin) {
-  return common::NumberToText(kCalculatorFullScale / slope.k + common::TextToNumber(shownConfigMin));
+QString ConfigMaxText(const Slope& slope, const QString& shownConfigMin, int channel) {
+  return common::NumberToText(common::FullScale(channel) / slope.k + common::TextToNumber(shownConfigMin));
 }
 
 QString StoreRange(common::ChannelConfiguration& config, int channel, const QString& configMin,

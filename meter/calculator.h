@@ -26,9 +26,11 @@ Slope CalibrationSlope(const CalibrationInput& input);
 
 // ConfigMin = rMin - mMin / k, as the box shows it.
 QString ConfigMinText(const Slope& slope);
-// ConfigMax = 4095 / k + the ConfigMin the box shows (the rounded value, not the exact
-// one). 4095 for every channel, the 8-bit ones too.
-QString ConfigMaxText(const Slope& slope, const QString& shownConfigMin);
+// ConfigMax = full scale / k + the ConfigMin the box shows (the rounded value, not the
+// exact one). The full scale is that of the channel the range is meant for (255 on the
+// 8-bit channels 11 and 12): the live display divides by it, so any other would put the
+// reference points elsewhere.
+QString ConfigMaxText(const Slope& slope, const QString& shownConfigMin, int channel);
 
 // "&Store to CH": channel 1..12 gets Min and Max from the Config boxes; nothing else
 // changes. Returns the message to show when a box holds no number (nothing stored).

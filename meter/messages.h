@@ -22,5 +22,10 @@ inline const QString kEqualReal = QStringLiteral("Real MIN and MAX are equal: no
 // "&Store to CH" with a Config box that holds no number stores nothing.
 inline const QString kNonNumericConfigMin = QStringLiteral("Non numeric input for config MIN value!");
 inline const QString kNonNumericConfigMax = QStringLiteral("Non numeric input for config MAX value!");
+// Asked when a read brings the logger's configuration while ranges stored with
+// "&Store to CH" are in no file; "No" keeps them in use.
+inline const QString kDiscardStoredRanges =
+    QStringLiteral("Ranges stored with \"Store to CH\" have not been saved. Load the logger's configuration "
+                   "and discard them?");
 
 }  // namespace meter::msg

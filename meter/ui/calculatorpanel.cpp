@@ -1,7 +1,6 @@
 #include "meter/ui/calculatorpanel.h"
 
 #include "common/messages.h"
-#include "meter/calculator.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -53,6 +52,7 @@ CalculatorPanel::CalculatorPanel(common::ChannelConfiguration& config, common::P
   grid->addWidget(storeCh_, 3, 3);
   connect(calculate, &QPushButton::clicked, this, &CalculatorPanel::calculate);
   connect(storeButton, &QPushButton::clicked, this, &CalculatorPanel::store);
+  connect(storeCh_, &QComboBox::currentIndexChanged, this, &CalculatorPanel::showRange);
   setVisible(false);
 }
 
@@ -68,14 +68,23 @@ void CalculatorPanel::calculate() {
     prompt_.message(common::msg::kTitleErrorBang, slope.error, common::PromptIcon::None);
     return;
   }
-  configMin_->setText(ConfigMinText(slope));
+  slope_ = slope;
+  showRange();
+}
+
+void CalculatorPanel::showRange() {
+  if (!slope_) return;
+  configMin_->setText(ConfigMinText(*slope_));
   // The maximum builds on the minimum as shown, rounded to its text.
-  configMax_->setText(ConfigMaxText(slope, configMin_->text()));
+  configMax_->setText(ConfigMaxText(*slope_, configMin_->text(), storeCh_->currentIndex() + 1));
 }
 
 void CalculatorPanel::store() {
   const QString error = StoreRange(config_, storeCh_->currentIndex() + 1, configMin_->text(), configMax_->text());
-  if (!error.isEmpty()) prompt_.message(common::msg::kTitleErrorBang, error, common::PromptIcon::None);
+  if (!error.isEmpty())
+    prompt_.message(common::msg::kTitleErrorBang, error, common::PromptIcon::None);
+  else
+    emit rangeStored();
 }
 
 }  // namespace meter

@@ -3,8 +3,10 @@
 // range, and the channel it is stored into. Hidden until "Ca&lculator" shows it.
 #include "common/channelconfig.h"
 #include "common/prompt.h"
+#include "meter/calculator.h"
 
 #include <QFrame>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -22,13 +24,21 @@ class CalculatorPanel : public QFrame {
   void toggle();
   bool shown() const { return shown_; }
 
+ signals:
+  // A range went into the configuration; no file holds it yet.
+  void rangeStored();
+
  private:
   void calculate();
+  void showRange();
   void store();
 
   common::ChannelConfiguration& config_;
   common::Prompt& prompt_;
   bool shown_ = false;
+  // The last usable slope: the range follows the target channel's full scale, so a
+  // change of StoreCh shows it anew.
+  std::optional<Slope> slope_;
   QLineEdit* measMin_;
   QLineEdit* measMax_;
   QLineEdit* realMin_;

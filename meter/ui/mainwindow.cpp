@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -120,6 +121,7 @@ void MainWindow::buildControls() {
   device->addStretch();
 
   calculator_ = new CalculatorPanel(config_, prompt_, central);
+  connect(calculator_, &CalculatorPanel::rangeStored, this, [this] { rangesUnsaved_ = true; });
   auto* left = new QVBoxLayout;
   left->addLayout(channels);
   left->addLayout(device);
@@ -151,10 +153,22 @@ void MainWindow::startUp() {
   if (settings_.PortNumber == 0) return;
   if (port_.isOpen()) port_.close();
   QString why;
-  if (!port_.setPortNumber(settings_.PortNumber) || !port_.open(&why)) {
-    prompt_.message(cmsg::kTitleError, cmsg::kCommPortError, PromptIcon::Critical);
-    openCommDialog();
-  }
+  portFailedAtStart_ = !port_.setPortNumber(settings_.PortNumber) || !port_.open(&why);
+}
+
+// The port error and the communication dialog wait until the window is on screen and
+// the event loop runs. Run from the constructor, the modal dialog belonged to a window
+// never shown, and users found the window refusing every close request afterwards.
+void MainWindow::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (!portFailedAtStart_) return;
+  portFailedAtStart_ = false;
+  QMetaObject::invokeMethod(this, &MainWindow::reportPortFailure, Qt::QueuedConnection);
+}
+
+void MainWindow::reportPortFailure() {
+  prompt_.message(cmsg::kTitleError, cmsg::kCommPortError, PromptIcon::Critical);
+  openCommDialog();
 }
 
 // Names and units follow every configuration the meter takes on: start-up, the
@@ -179,7 +193,13 @@ void MainWindow::onRead() {
   if (commands_->startLiveRead(programDir_ + QStringLiteral("/cfg"))) port_.setReceiveThreshold(1);
 }
 
+// The logger's file replaces the configuration at the first frame of every read; ranges
+// the user stored but did not save go only when the user says so.
 void MainWindow::onConfigurationLoaded(const common::ChannelConfiguration& config) {
+  if (rangesUnsaved_ && prompt_.message(cmsg::kTitleMeter, msg::kDiscardStoredRanges, PromptIcon::Question,
+                                        common::PromptButtons::YesNo) != common::PromptAnswer::Yes)
+    return;
+  rangesUnsaved_ = false;
   config_ = config;
   showConfigurationLabels();
 }
@@ -220,7 +240,11 @@ class MainWindow::EditorHost : public common::ConfigEditorHost {
  public:
   explicit EditorHost(MainWindow& w) : w_(w) {}
   void refreshLabels() override { w_.showConfigurationLabels(); }
-  void setTitle(const QString& title) override { w_.setWindowTitle(title); }
+  // Called after "Save as" and "Load" alone: the configuration in use is a file's.
+  void setTitle(const QString& title) override {
+    w_.setWindowTitle(title);
+    w_.rangesUnsaved_ = false;
+  }
   // The meter opens no files through its own file dialog, so its name stays empty.
   QString fileDialogName() const override { return {}; }
   qint32 channelColour(int index) const override { return kEditorColours[std::size_t(index)]; }

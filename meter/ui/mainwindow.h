@@ -36,6 +36,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void buildMenus();
@@ -43,6 +44,7 @@ class MainWindow : public QMainWindow {
   void startUp();
   void showConfigurationLabels();
   void openCommDialog();
+  void reportPortFailure();
   void onRead();
   void onConfig();
   void onAbout();
@@ -63,6 +65,10 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<common::Commands> commands_;
   std::optional<qint32> deviceSerial_;  // from the last live frame
   bool titleFromNextFrame_ = false;
+  // The port of the settings did not open at start-up: said once the window is shown.
+  bool portFailedAtStart_ = false;
+  // A range stored from the calculator that no configuration file holds yet.
+  bool rangesUnsaved_ = false;
 
   std::array<QLineEdit*, 2 * common::kChannelCount> text1_{};
   std::array<QLabel*, common::kChannelCount> label2_{};

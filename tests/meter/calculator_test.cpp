@@ -37,20 +37,30 @@ TEST(Calculator, ChecksInOrderThenMinAndMaxFromTheShownMin) {
     EXPECT_EQ(s.error, c.error);
     if (!c.error.isEmpty()) continue;
     const QString min = meter::ConfigMinText(s);
-    EXPECT_EQ(min + " " + meter::ConfigMaxText(s, min), QLatin1String(c.configMin) + " " + c.configMax);
+    EXPECT_EQ(min + " " + meter::ConfigMaxText(s, min, 1), QLatin1String(c.configMin) + " " + c.configMax);
   }
 }
 
-TEST(Calculator, StoreChangesOnlyThatChannelAndMapsTheReferencePoints) {
+// Raw 50 is 10 and raw 200 is 85. Stored on any channel, 8-bit ones too, the range
+// gives those values back through the live display's own scaling; nothing else changes.
+TEST(Calculator, StoreChangesOnlyThatChannelWhichReadsTheReferencePointsBack) {
+  const meter::Slope s = meter::CalibrationSlope({"50", "200", "10", "85"});
+  const QString min = meter::ConfigMinText(s);
   common::ChannelConfiguration config;
   for (auto& ch : config.channel) ch = {QStringLiteral("n"), 1, 2, QStringLiteral("u"), 3};
-  common::ChannelConfiguration expected = config;
-  EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral("-50"), QStringLiteral("abc")), meter::msg::kNonNumericConfigMax);
-  EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral(""), QStringLiteral("1")), meter::msg::kNonNumericConfigMin);
-  EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral("-50"), QStringLiteral("154.75")), QString());
-  expected.channel[2].Min = -50, expected.channel[2].Max = 154.75;
-  EXPECT_EQ(config, expected);
-  EXPECT_EQ(std::pair(common::ScaleRaw(config, 3, 1000), common::ScaleRaw(config, 3, 3000)), std::pair(0.0, 100.0));
+  const common::ChannelConfiguration untouched = config;
+  EXPECT_EQ(meter::StoreRange(config, 3, min, QStringLiteral("abc")), meter::msg::kNonNumericConfigMax);
+  EXPECT_EQ(meter::StoreRange(config, 3, QStringLiteral(""), min), meter::msg::kNonNumericConfigMin);
+  for (int channel : {1, 10, 11, 12}) {
+    ASSERT_EQ(meter::StoreRange(config, channel, min, meter::ConfigMaxText(s, min, channel)), QString());
+    common::LiveFrame low, high;
+    const auto c = std::size_t(channel - 1);
+    low.raw[c] = 50, high.raw[c] = 200;
+    EXPECT_EQ(meter::DisplayTexts(low, config).Text1[c + 12] + " " + meter::DisplayTexts(high, config).Text1[c + 12],
+              "10 85") << channel;
+    config.channel[c].Min = 1, config.channel[c].Max = 2;
+    EXPECT_EQ(config, untouched) << channel;
+  }
 }
 
 // Channel 11 is an 8-bit channel: 255 is its Max, and a larger raw value goes beyond.

@@ -22,11 +22,12 @@ using testing_support::FileBytes;
 using testing_support::OnModal;
 
 // Start byte, 27 data bytes, end mark; no data byte is 0xF0, so nothing is stuffed.
-// Channel 1 is 0x0F 0xFF, channels 2 to 10 are 256, 11 is 255; extra 0x80 0x01.
-QByteArray Frame(int ch12, int serialLow = 0x39) {
+// Channel 1 is 0x0F 0xFF, channels 2 to 9 are 256, 10 is 512, 11 is 255; extra 0x80 0x01.
+QByteArray Frame(int ch12, int serialLow = 0x39, int serialHigh = 0) {
   QByteArray f("\xFF\x0F\xFF", 3);
-  for (int c = 2; c <= 10; ++c) f += QByteArray("\x01\x00", 2);
-  return f + char(255) + char(ch12) + "\x80\x01" + char(serialLow) + QByteArray("\x30\x00\xF0\xFF", 4);
+  for (int c = 2; c <= 9; ++c) f += QByteArray("\x01\x00", 2);
+  return f + QByteArray("\x02\x00\xFF", 3) + char(ch12) + "\x80\x01" + char(serialLow) + '\x30' + char(serialHigh) +
+         "\xF0\xFF";
 }
 
 common::ChannelConfiguration Config(const QString& name) {
@@ -101,8 +102,9 @@ TEST_F(MeterTest, StartUpServiceKeyThenTheFrameByItsBytes) {
   readFrame(Frame(7));
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Meter - 12345.cfg"));
   EXPECT_EQ(prompt.messageTexts(), QStringList{cmsg::MeterConfigMissing(12345)});
-  const char* shown[][2] = {{"Text1_0", "4095"}, {"Text1_12", "10"}, {"Text1_1", "256"}, {"Text1_10", "255"},
-                            {"Text1_22", "10"},  {"Text1_11", "7"},  {"text6", "-32767"}};
+  const char* shown[][2] = {{"Text1_0", "4095"}, {"Text1_12", "10"}, {"Text1_1", "256"}, {"Text1_9", "512"},
+                            {"Text1_21", "-7.4993894993895"}, {"Text1_10", "255"}, {"Text1_22", "10"},
+                            {"Text1_11", "7"},  {"text6", "32769"}};
   for (const auto& [box, value] : shown) EXPECT_EQ(text(box), QLatin1String(value)) << box;
 }
 
@@ -111,13 +113,27 @@ TEST_F(MeterTest, PortZeroIsQuietAFailingPortOffersTheDialogMissingFilesAreNamed
   makeWindow();
   EXPECT_TRUE(prompt.records.empty() && !window->port().isOpen());
 
+  // The error and the dialog come over the shown window, which closes afterwards
+  // whether the dialog was cancelled or found the port and a read followed.
   writeFiles(1);
-  openFails = true;
-  QStringList beforeDialog;
-  OnModal(QStringLiteral("Dialog1"), [&](QWidget* d) { beforeDialog = prompt.messageTexts(), d->close(); });
-  makeWindow();
-  EXPECT_EQ(beforeDialog, QStringList{cmsg::kCommPortError});
-  EXPECT_EQ(label("Label2_0"), QStringLiteral("Cfg1"));  // the configuration is read all the same
+  for (const QString button : {"CancelButton", "OKButton"}) {
+    prompt.clear();
+    openFails = true;
+    QStringList beforeDialog;
+    bool overTheWindow = false;
+    OnModal(QStringLiteral("Dialog1"), [&](QWidget* d) {
+      beforeDialog = prompt.messageTexts(), overTheWindow = d->parentWidget()->isVisible(), openFails = false;
+      d->findChild<QPushButton*>(button)->click();
+    });
+    makeWindow();
+    EXPECT_EQ(label("Label2_0"), QStringLiteral("Cfg1"));  // the configuration is read all the same
+    window->show();
+    ASSERT_TRUE(WaitFor([&] { return !beforeDialog.isEmpty(); })) << button.toStdString();
+    EXPECT_EQ(beforeDialog, QStringList{cmsg::kCommPortError});
+    EXPECT_TRUE(overTheWindow);
+    if (button == "OKButton") trigger("mnu4"), readFrame(Frame(7));
+    EXPECT_TRUE(window->close() && !window->isVisible());
+  }
 
   prompt.clear();
   ASSERT_TRUE(QFile::remove(dir.file("cfg/init.prm")) && QFile::remove(dir.file("cfg/config.cfg")));
@@ -136,9 +152,9 @@ TEST_F(MeterTest, FirstFrameTakesTheLoggersFileInAnyCaseOrSaysWhyNot) {
 
   QFile::resize(dir.file("cfg/config.cfg"), 100);  // no 12346.cfg and a damaged fallback
   trigger("mnu4");
-  readFrame(Frame(7, 0x3A), QStringLiteral("12346"));
+  readFrame(Frame(7, 0x3A, 0x01), QStringLiteral("77882"));
   ASSERT_EQ(prompt.messages().size(), 2u);
-  EXPECT_EQ(prompt.messageTexts()[0], cmsg::MeterConfigMissing(12346));
+  EXPECT_EQ(prompt.messageTexts()[0], cmsg::MeterConfigMissing(77882));
   EXPECT_EQ(prompt.messages()[1].title, cmsg::kTitleError);
   EXPECT_TRUE(prompt.messages()[1].text.contains(dir.file("cfg/config.cfg")));
   EXPECT_EQ(label("Label2_0"), QStringLiteral("Own1"));  // the configuration in use stays
@@ -186,13 +202,11 @@ TEST_F(MeterTest, PortThresholdZeroDropsWhatArrives) {
   QByteArray got;
   port.setReceiver([&](std::uint8_t b) { got.append(char(b)); });
   ASSERT_TRUE(port.setPortNumber(1) && port.open(nullptr));
-  port.setReceiveThreshold(0);
-  simulator.inject("\x01");
-  ASSERT_TRUE(WaitFor([&] { return simulator.pendingBytes() == 0; }));
-  QTest::qWait(10);
-  port.setReceiveThreshold(1);
-  simulator.inject("\x02");
-  EXPECT_TRUE(WaitFor([&] { return !got.isEmpty(); }));
+  for (int threshold : {0, 1}) {  // the channel hands each byte over as it is sent
+    port.setReceiveThreshold(threshold);
+    simulator.inject(QByteArray(1, char(threshold + 1)));
+    ASSERT_TRUE(WaitFor([&] { return simulator.pendingBytes() == 0; }));
+  }
   EXPECT_EQ(got, QByteArray("\x02"));
 }
 
@@ -231,7 +245,8 @@ TEST_F(MeterTest, CommDialogWritesOnlyTheMetersRecords) {
   EXPECT_EQ(FileBytes(dir.file("cfg/init.prm")), expected);
 }
 
-TEST_F(MeterTest, CalculatorTogglesRefusesComputesAndStoresForTheNextFrame) {
+TEST_F(MeterTest, CalculatorTogglesRefusesComputesAndStoresForTheNextFrameUntilAReadDiscardsIt) {
+  writeConfig("12345.cfg", Config("Own"));
   makeWindow();
   auto* storeCh = find<QComboBox>("StoreCh");
   trigger("Calculator");
@@ -242,22 +257,33 @@ TEST_F(MeterTest, CalculatorTogglesRefusesComputesAndStoresForTheNextFrame) {
   EXPECT_FALSE(find<QWidget>("Calc")->isHidden() || storeCh->currentText() != "1");
 
   trigger("mnu4");
-  readFrame(Frame(100));
-  prompt.clear();
-  const char* inputs[][2] = {{"ValMeasMin", "1000"}, {"ValMeasMax", "3000"}, {"ValRealMin", "0.50"}, {"ValRealMax", "100"}};
+  readFrame(Frame(200));
+  const char* inputs[][2] = {{"ValMeasMin", "50"}, {"ValMeasMax", "200"}, {"ValRealMin", "0.50"}, {"ValRealMax", "85"}};
   for (const auto& [box, value] : inputs) find(box)->setText(QLatin1String(value));
   find<QPushButton>("Command1")->click();
   EXPECT_EQ(prompt.said(), QStringList{cmsg::kTitleErrorBang + ": " + meter::msg::kNonNumericRealMin});
   EXPECT_EQ(text("ConfigMin"), QStringLiteral("0"));
-  find("ValRealMin")->setText(QStringLiteral("0"));
+  find("ValRealMin")->setText(QStringLiteral("10"));
   find<QPushButton>("Command1")->click();
-  EXPECT_EQ(text("ConfigMin") + " " + text("ConfigMax"), QStringLiteral("-50 154.75"));
-
-  storeCh->setCurrentIndex(11);
+  EXPECT_EQ(text("ConfigMin") + " " + text("ConfigMax"), QStringLiteral("-15 2032.5"));
+  storeCh->setCurrentIndex(11);  // channel 12's full scale is 255
+  EXPECT_EQ(text("ConfigMin") + " " + text("ConfigMax"), QStringLiteral("-15 112.5"));
   find<QPushButton>("Store")->click();
-  EXPECT_EQ(text("Text1_23"), QStringLiteral("-2.15686274509804"));  // the old range until the next frame
-  readFrame(Frame(100));
-  EXPECT_EQ(text("Text1_23") + " " + text("Text1_22"), QStringLiteral("30.2941176470588 10"));  // -50 + 204.75 * 100 / 255
+  EXPECT_EQ(text("Text1_23"), QStringLiteral("5.68627450980392"));  // the old range until the next frame
+  readFrame(Frame(200));
+  EXPECT_EQ(text("Text1_23"), QStringLiteral("85"));
+
+  // Every read loads the logger's file; the unsaved range goes only when the user says so.
+  const std::tuple<std::deque<common::PromptAnswer>, qsizetype, const char*> reads[] = {
+      {{}, 1, "85"}, {{common::PromptAnswer::Yes}, 1, "5.68627450980392"}, {{}, 0, "5.68627450980392"}};
+  for (const auto& [answers, asked, value] : reads) {
+    prompt.clear();
+    prompt.answers = answers;
+    trigger("mnu4");
+    readFrame(Frame(200));
+    EXPECT_EQ(prompt.messageTexts().count(meter::msg::kDiscardStoredRanges), asked);
+    EXPECT_EQ(text("Text1_23"), QLatin1String(value));
+  }
 }
 
 }  // namespace
