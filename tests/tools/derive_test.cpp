@@ -68,7 +68,9 @@ TEST_F(DeriveTest, EachReferenceAndUnitSampleBySample) {
       {{"--unit", "2", "--ref", "bias"}, "IAS mph,ALT feet", {0, 70.7381366, 0, 0}, {0, 2885.34772, 0, 145366.45}},
       // The same sample less the sensors' offset, 150 - 1000 mbar (the default).
       {{}, "IAS m/s,ALT m", {0, 132.139719, 0, 405.720413}, {0, alt, 0, ceiling}},
-      {{"--ref", "user", "--pressure", "150"}, "IAS m/s,ALT m", {0, root, 0, 0}, {0, alt, 0, ceiling}},
+      // 0.75 mbar below channel 6's zero level: q 75 Pa at sample 0.
+      {{"--ref", "user", "--pressure", "149.25"}, "IAS m/s,ALT m", {11.1111111, 33.5180189, 0, 11.1111111},
+       {0, alt, 0, ceiling}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -129,6 +131,7 @@ TEST_F(DeriveTest, FailuresExitOneOrTwoAndLeaveTheOutputAlone) {
       {{log, "--zero", "0", "--ref", "pitot"}, {2, ""}},
       {{log, "--zero", "0", "--unit", "3"}, {2, ""}},
       {{log, "--zero", "0", "--pressure", "950,5"}, {2, ""}},
+      {{log, "--zero", "0", "--pressure", "1e39"}, {2, ""}},  // beyond any float
   };
   for (const auto& [args, expected] : cases) {
     const auto [status, err] = run(args + QStringList{"-o", out});
