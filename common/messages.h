@@ -61,7 +61,10 @@ inline QString TimeLeft(qint64 amount, bool minutes) {
 }
 // Every good download is kept here until the next one, whatever becomes of its save.
 inline const QString kLastDownloadName = QStringLiteral("dlg/last-download.dlt");
-inline QString DownloadKept(const QString& name) { return QStringLiteral("kept in ") + name; }
+// The stream's byte count includes the framing; what is kept is the image without it.
+inline QString DownloadKept(const QString& name, qint64 bytes) {
+  return QStringLiteral("%1 bytes kept in %2").arg(bytes).arg(name);
+}
 
 // Status box words
 inline const QString kStatusLoading = QStringLiteral("Loading");
@@ -149,6 +152,11 @@ inline QString DlgTooShort(const QString& path, qint64 size) {
 inline QString DlgNegativeCount(const QString& path, qint32 count) {
   return QStringLiteral("'%1' gives a negative sample count (%2).").arg(path).arg(count);
 }
+// A rate code of 0 stands for no sample rate at all: only a damaged file or image brings it.
+inline QString DlgNoRate(const QString& path) {
+  return QStringLiteral("'%1' gives a sample rate code of 0: the log is damaged.").arg(path);
+}
+inline const QString kImageNoRate = QStringLiteral("The memory image gives a sample rate code of 0: it is damaged.");
 inline QString DlgCountBeyondFile(const QString& path, qint32 count, qint64 held) {
   return QStringLiteral("'%1' gives %2 samples but holds only %3.").arg(path).arg(count).arg(held);
 }
@@ -182,6 +190,11 @@ inline const QString kNonNumericStop = QStringLiteral("Non numeric input for Sto
 inline const QString kDeleteQuestion = QStringLiteral("Do You really want to delete the current file?");
 inline const QString kCropStartAfterEnd =
     QStringLiteral("Start sample is after End sample: a cropped log needs at least one sample.");
+inline const QString kExportStartAfterEnd = QStringLiteral("Start sample is after End sample: there is nothing to export.");
+// Cropping onto the open log's own file would replace the flight on disk by a part of it.
+inline QString CropOntoOpenLog(const QString& path) {
+  return QStringLiteral("'%1' is the open log: a crop cannot replace it. Choose another name.").arg(path);
+}
 inline QString FileNotDeleted(const QString& name, const QString& reason) {
   return QStringLiteral("File '") + name + QStringLiteral("' could not be deleted: ") + reason;
 }
@@ -189,6 +202,9 @@ inline QString FileNotDeleted(const QString& name, const QString& reason) {
 // Speed and altitude: the box, its message, the compensation dialog
 inline const QString kSpeedAlt = QStringLiteral("Speed / Alt");  // the box's caption and the message title
 inline const QString kSetZeroLevels = QStringLiteral("Set zero levels!");
+// A zero lock takes the values of the last left click on the trend; before one there is nothing to lock.
+inline const QString kTitleZeroLock = QStringLiteral("Zero lock");
+inline const QString kClickZeroSampleFirst = QStringLiteral("Click the trend at the zero sample first.");
 inline const QString kSpeedCompTitle = QStringLiteral("Speed Pressure Compensation");
 inline const QString kFromSampleCaption = QStringLiteral("Speed Compensation Pressure from current sample.");
 inline const QString kFromBiasCaption = QStringLiteral("Speed Compensation Pressure from Bias sample.");

@@ -108,6 +108,8 @@ bool AppendCapture(const QString& path, qint32 cursorSample, const std::array<QS
   return true;
 }
 
+bool CaptureSampleInLog(const logdata::SampleStore& store, qint32 k) { return k >= 0 && k < store.SampleCount; }
+
 std::array<qint16, common::kChannelCount> RawColumn(const logdata::SampleStore& store, qint32 k) {
   std::array<qint16, common::kChannelCount> raw{};
   if (k < 0 || k >= store.columns()) return raw;

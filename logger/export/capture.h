@@ -37,6 +37,10 @@ QString CaptureLine(qint32 cursorSample, const std::array<QString, common::kChan
 bool AppendCapture(const QString& path, qint32 cursorSample, const std::array<QString, common::kChannelCount>& shown,
                    const std::array<qint16, common::kChannelCount>& raw, QString* error);
 
+// A capture line stands for a reading: sample k must be one of the log's samples, not
+// the spare zero column behind them.
+bool CaptureSampleInLog(const logdata::SampleStore& store, qint32 k);
+
 // The twelve raw values of column k of the store.
 std::array<qint16, common::kChannelCount> RawColumn(const logdata::SampleStore& store, qint32 k);
 

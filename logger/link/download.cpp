@@ -33,7 +33,7 @@ QString TimeLeftText(qint64 ms) {
 
 QString ProgressText(const ProgressFigures& f) {
   QString text = common::msg::DownloadProgress(f.received, f.samples);
-  if (!f.kept.isEmpty()) text += QStringLiteral(", ") + common::msg::DownloadKept(f.kept);
+  if (!f.kept.isEmpty()) text += QStringLiteral(", ") + common::msg::DownloadKept(f.kept, f.keptBytes);
   return text;
 }
 
@@ -77,7 +77,10 @@ ProgressFigures Download::figures() const {
   f.samples = samplesSoFar();
   if (active_ && rateClock_.isValid())
     f.msLeft = EstimateMsLeft(f.received, kMemorySize, f.received - rateBase_, rateClock_.elapsed());
-  if (!lastKept_.isEmpty()) f.kept = common::msg::kLastDownloadName;
+  if (!lastKept_.isEmpty()) {
+    f.kept = common::msg::kLastDownloadName;
+    f.keptBytes = lastKeptBytes_;
+  }
   return f;
 }
 
@@ -157,7 +160,10 @@ void Download::complete() {
   // Written through a temporary file, as every .dlt is; a failure here leaves the
   // previous one in place and only the word "kept" away from the progress label.
   const QString kept = QDir(programDir_).filePath(common::msg::kLastDownloadName);
-  if (logdata::WriteRawImage(kept, image.bytes, nullptr)) lastKept_ = kept;
+  if (logdata::WriteRawImage(kept, image.bytes, nullptr)) {
+    lastKept_ = kept;
+    lastKeptBytes_ = qint64(image.bytes.size());
+  }
 
   if (saveRaw_) {
     const QString name = prompt.saveFile(common::msg::kFilterDlt, QDir(programDir_).filePath(QStringLiteral("dlg")));

@@ -52,6 +52,7 @@ struct ProgressFigures {
   qint64 samples = 0;            // an estimate while bytes arrive, the decoded count at the end
   std::optional<qint64> msLeft;  // while bytes arrive, once an estimate exists (the bar shows it)
   QString kept;                  // at the end: where the image was kept, program-relative
+  qint64 keptBytes = 0;          // and the size of that file
 };
 // The label's text: bytes, samples and, at the end, where the download was kept.
 QString ProgressText(const ProgressFigures& figures);
@@ -105,6 +106,7 @@ class Download : public QObject {
   QString lastDlg_;
   QString lastDlt_;
   QString lastKept_;
+  qint64 lastKeptBytes_ = 0;
   std::optional<qint64> decodedCount_;
   QElapsedTimer rateClock_;  // from the first progress report that saw bytes
   qint64 rateBase_ = 0;      // bytes already there at that report

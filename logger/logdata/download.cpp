@@ -60,6 +60,10 @@ bool DecodeImage(RawImage image, ImageKind kind, qint32 configNumber, SampleStor
     SetError(error, common::msg::kImageTooShort);
     return false;
   }
+  if (b[6] == 0) {
+    SetError(error, common::msg::kImageNoRate);
+    return false;
+  }
 
   // Every check that can fail is made before the target is touched; the target's
   // memory is then reused (a fresh 33 MB array per download costs more in page faults

@@ -97,6 +97,10 @@ bool ReadDecodedLog(const QString& path, SampleStore& store, QString* error) {
     SetError(error, common::msg::DlgNegativeCount(path, count));
     return false;
   }
+  if (quint8(header[6]) == 0) {
+    SetError(error, common::msg::DlgNoRate(path));
+    return false;
+  }
   const qint64 held = (size - kDlgHeaderSize) / kDlgBytesPerSample;
   if (count > held) {
     SetError(error, common::msg::DlgCountBeyondFile(path, count, held));

@@ -34,7 +34,9 @@ MovieEditor::MovieEditor(const MovieSource& source, qint32 start) : source_(sour
 // The log may have been replaced by a shorter one since the window opened: the read
 // stays within it.
 void MovieEditor::showValuesAtStart() {
-  ShowValues(scene_, source_, trend::ReadableSample(source_.store, start_), false);
+  const qint32 k = trend::ReadableSample(source_.store, start_);
+  ShowValues(scene_, source_, k, false);
+  ShowDerived(scene_, source_, k, false);
 }
 
 void MovieEditor::chooseChannel(int k) {
@@ -87,6 +89,8 @@ void MovieEditor::drawScales(int c) {
   scene_.horizontal[i] = DrawHoriScaler(scene_.layout, c, point);
   scene_.name[i] = source_.config.channel[i].Name;
   scene_.unit[i] = source_.config.channel[i].Unit;
+  // Channels 5 and 6 keep the names of what they show while "Speed / Alt" is ticked.
+  ShowDerived(scene_, source_, trend::ReadableSample(source_.store, start_), false);
 }
 
 void MovieEditor::drawAllScales() {

@@ -41,7 +41,7 @@ double ReadDerived(const void* context, qint32 j) {
 }  // namespace
 
 bool TraceShown(const ScopeSources& sources, const TraceSetting& trace) {
-  return sources.view.Shown[std::size_t(ChannelOf(trace) - 1)];
+  return sources.loaded() && sources.view.Shown[std::size_t(ChannelOf(trace) - 1)];
 }
 
 TraceLabels LabelsFor(const ScopeSources& src, const TraceSetting& t) {
@@ -209,8 +209,8 @@ qint32 OverviewStep(qint32 sampleCount) {
 }
 
 bool AppendScopeCapture(const ScopeSources& src, const QString& path, QString* error) {
-  if (!src.loaded()) return true;
-  const qint32 k = trend::ReadableSample(src.store, src.view.CursorSample);
+  const qint32 k = src.view.CursorSample;
+  if (!src.loaded() || !logexport::CaptureSampleInLog(src.store, k)) return true;
   std::array<QString, common::kChannelCount> shown;
   const derived::DerivedDisplay display = src.display();
   for (int c = 1; c <= common::kChannelCount; ++c) {

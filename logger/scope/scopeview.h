@@ -65,7 +65,8 @@ struct TraceLabels {
 };
 TraceLabels LabelsFor(const ScopeSources& sources, const TraceSetting& trace);
 
-// The trace is drawn: its channel is checked (and enabled) in the main window.
+// The trace is drawn: a log is loaded and its channel is checked (and enabled) in the
+// main window.
 bool TraceShown(const ScopeSources& sources, const TraceSetting& trace);
 
 // The printout draws with its own step rule (from the page width) and bars that end at

@@ -67,9 +67,7 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   startUp();
   scopes_ = std::make_unique<scope::ScopeWindows>(
       scope::ScopeSources{store_, config_, view_, [this](int i) { return envelopeFor(i); },
-                          // The derived table joins here once "Speed / Alt" computes one.
-                          [this] { return derived::DerivedDisplay{nullptr, view_.SpeedAlt, view_.SpeedUnit}; },
-                          [this] { return LogLoaded == 1; }},
+                          [this] { return derivedDisplay(); }, [this] { return LogLoaded == 1; }},
       prompt_, programDir_);
 }
 
@@ -242,6 +240,7 @@ void MainWindow::Update_Data_Window() {
   window_->setText(t.length);
   view_.CursorX = -100;
   picTrend_->setCursorLine(std::nullopt);
+  drawnWindow_ = {view_.WindowStart, view_.WindowEnd};
 }
 
 void MainWindow::Update_Full_Data() {
@@ -299,6 +298,8 @@ void MainWindow::RefreshAfterLoad() {
     box->setChecked(present);
   }
   SuppressChannelClicks = 0;
+  clearReadouts();
+  view_.LeftCandidateTaken = false;
   view_.WindowStart = 0;
   view_.WindowEnd = FirstViewEnd(store_.SampleCount);
   view_.WindowLength = view_.WindowEnd;
@@ -309,12 +310,14 @@ void MainWindow::RefreshAfterLoad() {
   Update_Data_Window();
   showConfigurationLabels();
   LogLoaded = 1;
+  scopes_->logReplaced();
 }
 
 bool MainWindow::loadDecodedLog(const QString& path) {
   QString error;
   if (!logdata::ReadDecodedLog(path, store_, &error)) {
-    prompt_.message(common::msg::kTitleLogger, common::msg::ErrorOpeningDlg(path), PromptIcon::Exclamation);
+    prompt_.message(common::msg::kTitleLogger, common::msg::ErrorOpeningDlg(path) + u'\n' + error,
+                    PromptIcon::Exclamation);
     return false;
   }
   QString warning;
@@ -333,8 +336,17 @@ void MainWindow::changeEvent(QEvent* e) {
   if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
     // A scope may have switched the shared seconds mode.
     if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::SampSecCaption(view_.SecondsMode));
+    // The window manager tells of the activation after the click that caused it: a
+    // cursor that click has just put down stays, unless the window has moved meanwhile.
+    const std::optional<double> cursor = picTrend_->cursorLine();
+    const qint32 cursorX = view_.CursorX;
+    const bool sameWindow = drawnWindow_ == std::pair{view_.WindowStart, view_.WindowEnd};
     Update_Full_Data();
     Update_Data_Window();
+    if (cursor && sameWindow && !logDeleted_) {
+      view_.CursorX = cursorX;
+      picTrend_->setCursorLine(cursor);
+    }
   }
 }
 
@@ -515,8 +527,8 @@ void MainWindow::onDelete() {
   if (logexport::ConfirmAndDeleteLog(prompt_, store_.LoadedLogFile) != logexport::DeleteOutcome::Deleted) return;
   LogLoaded = 0;
   logDeleted_ = true;
+  clearReadouts();
   for (QLineEdit* box : chval_) box->setText(QStringLiteral("0"));
-  picTrend_->setCursorLine(std::nullopt);
   picTrend_->clearPicture();
   picFull_->clearPicture();
   setWindowTitle(common::msg::kMainCaption);
@@ -524,12 +536,23 @@ void MainWindow::onDelete() {
   if (csvExp_) csvExp_->close();
   if (cropDat_) cropDat_->close();
   if (movieWindow_) movieWindow_->close();
+  scopes_->logReplaced();
+}
+
+// The cursor and its read-outs belong to the log they were read from.
+void MainWindow::clearReadouts() {
+  view_.CursorSample = 0;
+  view_.CursorX = -100;
+  chpos1_->clear();
+  for (QLineEdit* box : chval_) {
+    box->clear();
+    box->setToolTip({});
+  }
+  picTrend_->setCursorLine(std::nullopt);
 }
 
 void MainWindow::onMovie() {
-  // The window holds no derived table yet: while "Speed / Alt" is ticked the movie asks
-  // and gets nothing, and shows channels 5 and 6 themselves.
-  auto shown = [this] { return derived::DerivedDisplay{nullptr, view_.SpeedAlt, view_.SpeedUnit}; };
+  auto shown = [this] { return derivedDisplay(); };
   movie::OpenMovie(this, {store_, config_, view_, shown}, LogLoaded == 1, movieRange_, prompt_, programDir_,
                    movieWindow_);
 }
@@ -587,7 +610,10 @@ void MainWindow::showReadout(const trend::CursorReadout& r) {
   picTrend_->setCursorLine(double(r.line.drawX));
 }
 
-void MainWindow::onTrendMove(double x) { showReadout(trend::CursorMove(view_, cursorInput(), x)); }
+void MainWindow::onTrendMove(double x) {
+  if (logDeleted_) return;  // nothing of a deleted log is read out
+  showReadout(trend::CursorMove(view_, cursorInput(), x));
+}
 
 void MainWindow::onTrendPress(double x, Qt::MouseButton button) {
   const auto b = ToTrendButton(button);
@@ -609,7 +635,7 @@ void MainWindow::onTrendKey(int key, const QString& text) {
 }
 
 void MainWindow::appendCapture() {
-  if (LogLoaded != 1) return;
+  if (LogLoaded != 1 || !logexport::CaptureSampleInLog(store_, view_.CursorSample)) return;
   std::array<QString, common::kChannelCount> shown;
   for (int i = 0; i < 12; ++i) shown[std::size_t(i)] = chval_[std::size_t(i)]->text();
   const QString path = CapturePath(programDir_);
@@ -642,6 +668,12 @@ void MainWindow::onOverviewRelease(double x, Qt::MouseButton button) {
 // ---------------------------------------------------------------- channel panel
 
 void MainWindow::onZeroLockClicked(int index) {
+  QCheckBox* box = bias_[std::size_t(index)];
+  if (box->isChecked() && !view_.LeftCandidateTaken) {
+    box->setChecked(false);
+    prompt_.message(common::msg::kTitleZeroLock, common::msg::kClickZeroSampleFirst, PromptIcon::Exclamation);
+    return;
+  }
   std::array<bool, 12> checked{};
   for (int j = 0; j < 12; ++j) checked[std::size_t(j)] = bias_[std::size_t(j)]->isChecked();
   trend::ApplyZeroLock(view_, checked, index);

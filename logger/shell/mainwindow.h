@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <utility>
 
 class QAction;
 class QCheckBox;
@@ -141,6 +142,7 @@ class MainWindow : public QMainWindow {
   void showReadout(const trend::CursorReadout& readout);
   trend::CursorInput cursorInput() const;
   void appendCapture();
+  void clearReadouts();
   void onOverviewPress(double x, Qt::MouseButton button);
   void onOverviewMove(double x, Qt::MouseButtons buttons);
   void onOverviewRelease(double x, Qt::MouseButton button);
@@ -177,6 +179,8 @@ class MainWindow : public QMainWindow {
   // Set by Delete until the next fill: the samples stay in memory, but no redraw may
   // bring the deleted log back into the cleared pictures.
   bool logDeleted_ = false;
+  // The view window the trend picture was last drawn for.
+  std::pair<qint32, qint32> drawnWindow_{-1, -1};
   QPointer<logexport::CsvExportWindow> csvExp_;
   QPointer<logexport::CropWindow> cropDat_;
   movie::MovieRange movieRange_;

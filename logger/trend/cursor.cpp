@@ -82,6 +82,7 @@ void CaptureBiasCandidates(ViewState& view, const logdata::SampleStore& store,
       view.RawCandidate[std::size_t(c - 1)] = raw;
     }
     view.CandidateRef[0] = k;
+    view.LeftCandidateTaken = true;
   } else if (button == MouseButton::Right) {
     view.EngCandidate[12] = common::ScaleRaw(config, 5, store.at(4, k));
     view.EngCandidate[13] = common::ScaleRaw(config, 6, store.at(5, k));

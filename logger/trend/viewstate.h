@@ -30,6 +30,7 @@ struct ViewState {
   std::array<double, 14> EngCandidate{};
   std::array<double, 12> RawCandidate{};
   std::array<qint32, 2> CandidateRef{};
+  bool LeftCandidateTaken = false;  // a left press of this log took the candidates above
 
   qint32 CursorSample = 0;
   qint32 CursorX = -100;  // twips; -100 after every trend redraw

@@ -52,6 +52,8 @@ TEST_F(LogtoolTest, DecodeWritesTheDecodedLog) {
   // Channel 12 only, one byte per record; last index 13: (13 - 8) / 1 - 1 = 4 samples,
   // the last record in column 0.
   ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 25, {1, 2, 3, 4}))));
+  ASSERT_TRUE(WriteFileBytes(at("rate0.dlg"), hand::Dlg(5, 0x0001, 0, 77, {{1}})));
+  ASSERT_TRUE(WriteFileBytes(at("rate0.dlt"), hand::ToQ(hand::RawImage(0x0800, 0, {1, 2, 3, 4}))));
   Outcome r = Logtool({"decode", at("r.dlt"), "-o", at("o.dlg")});
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
   // Only row 12 is in the mask: it holds the records newest first.
@@ -116,6 +118,8 @@ TEST_F(LogtoolTest, CropClampsAsTheWindowDoes) {
 TEST_F(LogtoolTest, FailuresWriteNothing) {
   ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 3, 77, {{1}}).chopped(4 * 24)));  // 1 of 5 samples
   ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 25, {1, 2, 3, 4}))));
+  ASSERT_TRUE(WriteFileBytes(at("rate0.dlg"), hand::Dlg(5, 0x0001, 0, 77, {{1}})));
+  ASSERT_TRUE(WriteFileBytes(at("rate0.dlt"), hand::ToQ(hand::RawImage(0x0800, 0, {1, 2, 3, 4}))));
   const std::pair<QStringList, int> cases[] = {
       {{}, 2},
       {{"frobnicate"}, 2},
@@ -132,6 +136,8 @@ TEST_F(LogtoolTest, FailuresWriteNothing) {
       {{"crop", log, "--from", "2", "--to", "1", "-o", out}, 2},
       {{"crop", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/77.cfg"), "-o", out}, 2},
       {{"info", at("short.dlg")}, 1},
+      {{"info", at("rate0.dlg")}, 1},
+      {{"decode", at("rate0.dlt"), "-o", out}, 1},
       {{"cfg", at("none.cfg")}, 1},
       {{"decode", at("r.dlt"), "--last-index", "40", "-o", out}, 1},  // beyond the image
       {{"csv", at("none.dlg"), "--from", "0", "--to", "1", "-o", out}, 1},

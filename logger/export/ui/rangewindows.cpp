@@ -8,6 +8,7 @@
 #include "logger/logdata/samplestore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +18,17 @@
 namespace logexport {
 
 namespace msg = common::msg;
+
+namespace {
+
+// One file under two spellings (relative, "..", a link) is still the same file.
+bool SameFile(const QString& a, const QString& b) {
+  const QFileInfo fa(a), fb(b);
+  if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
+  return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+}  // namespace
 
 RangeWindow::RangeWindow(const QString& objectName, const QString& caption, const QString& okCaption,
                          common::Prompt& prompt, const logdata::SampleStore& store, QString programDir,
@@ -73,6 +85,12 @@ void RangeWindow::onEndChanged() {
 qint32 RangeWindow::startValue() const { return BoxValue(text1_->text()); }
 qint32 RangeWindow::endValue() const { return BoxValue(text2_->text()); }
 
+bool RangeWindow::refuseReversedRange(const QString& text) {
+  if (startValue() <= endValue()) return false;
+  prompt_.message(msg::kTitleErrorBang, text, common::PromptIcon::Exclamation);
+  return true;
+}
+
 QString RangeWindow::programFolder(const QString& sub) const {
   const QString folder = QDir(programDir_).filePath(sub);
   QDir().mkpath(folder);
@@ -89,6 +107,7 @@ CsvExportWindow::CsvExportWindow(common::Prompt& prompt, const logdata::SampleSt
 // A file that cannot be written keeps the window open, so that another name can be
 // tried without typing the range again.
 void CsvExportWindow::onOk() {
+  if (refuseReversedRange(msg::kExportStartAfterEnd)) return;
   const QString name = common::AskSaveName(prompt_, msg::kFilterCsv, programFolder(QStringLiteral("cap")));
   if (name.isEmpty()) return;
   QString error;
@@ -109,11 +128,12 @@ CropWindow::CropWindow(common::Prompt& prompt, const logdata::SampleStore& store
                   std::move(programDir), parent) {}
 
 void CropWindow::onOk() {
-  if (startValue() > endValue()) {
-    prompt_.message(msg::kTitleErrorBang, msg::kCropStartAfterEnd, common::PromptIcon::Exclamation);
-    return;
-  }
-  const QString name = common::AskSaveName(prompt_, msg::kFilterDlg, programFolder(QStringLiteral("dlg")));
+  if (refuseReversedRange(msg::kCropStartAfterEnd)) return;
+  const QString open = store_.LoadedLogFile;
+  const QString name =
+      common::AskSaveName(prompt_, msg::kFilterDlg, programFolder(QStringLiteral("dlg")), [&](const QString& chosen) {
+        return !open.isEmpty() && SameFile(chosen, open) ? msg::CropOntoOpenLog(chosen) : QString();
+      });
   if (name.isEmpty()) return;
   QString error;
   bool written = false;

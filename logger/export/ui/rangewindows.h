@@ -27,6 +27,8 @@ class RangeWindow : public QWidget {
   virtual void onOk() = 0;
   qint32 startValue() const;
   qint32 endValue() const;
+  // Start after End: says so with `text` and returns true.
+  bool refuseReversedRange(const QString& text);
   // The program's sub-folder, created when missing and made current as the save
   // dialog's folder.
   QString programFolder(const QString& sub) const;

@@ -294,6 +294,7 @@ void ScopeWindow::Update_Data_Window() {
 
 void ScopeWindow::Update_Full_Data() {
   picFull_->clearPicture();
+  if (!src_.loaded()) return;
   const int c = src_.view.OverviewChannel;
   if (c < 0 || c >= common::kChannelCount) return;
   const auto& cs = src_.config.channel[std::size_t(c)];
@@ -359,7 +360,14 @@ void ScopeWindow::onNavigationButton(const QString& name) {
   }
 }
 
+void ScopeWindow::logReplaced() {
+  chpos1_->clear();
+  for (QLineEdit* box : chval_) box->clear();
+  redrawAll();
+}
+
 void ScopeWindow::onTrendMove(double x) {
+  if (!src_.loaded()) return;  // no log, nothing to point at
   const ScopeReadout r = ScopeCursorMove(src_, traces(), picTrend_->scale(), x, showLevel_->isChecked());
   chpos1_->setText(r.position);
   if (r.valuesValid)

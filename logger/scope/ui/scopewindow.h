@@ -56,6 +56,9 @@ class ScopeWindow : public QMainWindow {
   // Trace 0 or 1 into the picture; nothing when its channel is not shown.
   void DrawScChannel(int trace);
 
+  // A log was loaded or deleted: the cursor read-outs go, the pictures show what is there now.
+  void logReplaced();
+
   TraceSettings traces() const;
   trend::PictureBox* picture() const { return picTrend_; }
 

@@ -28,6 +28,10 @@ void ScopeWindows::closeAll() {
     if (w) w->close();
 }
 
+void ScopeWindows::logReplaced() {
+  for (ScopeWindow* w : windows()) w->logReplaced();
+}
+
 std::vector<ScopeWindow*> ScopeWindows::windows() const {
   std::vector<ScopeWindow*> open;
   for (const QPointer<ScopeWindow>& w : windows_)

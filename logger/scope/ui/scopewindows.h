@@ -28,6 +28,8 @@ class ScopeWindows : public QObject {
   ScopeWindow* open();
   // The main window closes: every scope goes with it.
   void closeAll();
+  // A log was loaded or deleted.
+  void logReplaced();
   // The windows still open, oldest first.
   std::vector<ScopeWindow*> windows() const;
 

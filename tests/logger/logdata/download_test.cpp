@@ -84,6 +84,8 @@ TEST(DecodeDownload, FailuresKeepThePreviousLog) {
       {hand::DownloadStream(0x0FFF, 1, 0, {0x01}), DownloadOutcome::Fault},
       // No channel at all: no record length to count with.
       {hand::DownloadStream(0x0000, 1, 0, {0x01, 0x02, 0x03}), DownloadOutcome::Fault},
+      // Rate code 0: no sample rate, so no time axis.
+      {hand::DownloadStream(0x0003, 0, 0, Repeat({0x21, 0x43, 0x65}, 3)), DownloadOutcome::Fault},
   };
   for (const auto& c : cases) {
     SampleStore store = hand::PreviousLog();

@@ -79,6 +79,7 @@ TEST_F(LogFiles, RefusalsSayWhy) {
       {whole.left(10), common::msg::DlgTooShort(dlg(), 10)},
       {whole.left(11 + 24 * 2 + 5), common::msg::DlgCountBeyondFile(dlg(), 3, 2)},
       {hand::Dlg(-1, 0x0001, 1, 0, Column), common::msg::DlgNegativeCount(dlg(), -1)},
+      {hand::Dlg(3, 0x0C03, 0, 1234, Column), common::msg::DlgNoRate(dlg())},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(WriteFileBytes(dlg(), c.file));

@@ -185,4 +185,16 @@ TEST_F(ScopeWindows, CaptureKeyWritesTheScopeCursorSample) {
   EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/init.txt"))
                   .endsWith(" " + QByteArray::number(k) + " ," + raw.join(',') + " , Raw values: , " + raw.join(',') + "\r\n"));
   EXPECT_TRUE(text(window.get(), "chval_0").isEmpty());  // the main cursor never moved
+
+  // A shorter log: the cursor and every read-out start afresh, and no capture is
+  // written for a sample the log does not hold.
+  mouseMove(window->findChild<trend::PictureBox*>("picTrend"), 20);
+  const QString shorter = dir.file("dlg/short.dlg");
+  WriteFile(shorter, hand::Dlg(k / 2, 0x0033, 5, 77, Ramp));
+  load(shorter);
+  EXPECT_EQ(window->view().CursorSample, 0);
+  EXPECT_EQ(text(window.get(), "chpos1") + text(window.get(), "chval_0") + text(s, "chpos1") + text(s, "chval_0"), "");
+  window->view().CursorSample = k / 2;  // the spare column behind the log
+  QTest::keyClick(s->picture(), Qt::Key_P);
+  EXPECT_FALSE(testing_support::FileBytes(dir.file("cap/init.txt")).contains("Raw values"));
 }

@@ -56,7 +56,8 @@ TEST_F(DownloadRoad, AFailedAnUnsavedASavedAndARawDownload) {
   EXPECT_EQ(window->LogLoaded, 0);
   EXPECT_EQ(window->windowTitle(), title);
   EXPECT_EQ(label, msg::DownloadProgress(simulator.bytesSent() - sentBefore - 1, simulator.log().sampleCount()) +
-                       ", " + msg::DownloadKept(QStringLiteral("dlg/last-download.dlt")));
+                       ", " + msg::DownloadKept(QStringLiteral("dlg/last-download.dlt"),
+                                                QFileInfo(dir.file("dlg/last-download.dlt")).size()));
   EXPECT_TRUE(QFileInfo::exists(dir.file("dlg/last-download.dlt")));
   window->Update_Full_Data();  // safe over the replaced store
   window->Update_Data_Window();

@@ -85,7 +85,7 @@ TEST_F(LoadTest, CancelledOrFailedLoadChangesNothing) {
   WriteFile(bad, hand::Dlg(100, 0x0003, 5, 0, Wave).chopped(5));  // fewer samples than the count says
   prompt.clear();
   load(bad);
-  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::ErrorOpeningDlg(bad)});
+  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::ErrorOpeningDlg(bad) + '\n' + msg::DlgCountBeyondFile(bad, 100, 99)});
   EXPECT_EQ(window->windowTitle(), title);
   EXPECT_EQ(window->store().ChannelMask, 0x0001);
   EXPECT_EQ(window->store().LoadedLogFile, good);

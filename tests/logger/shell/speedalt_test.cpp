@@ -1,8 +1,12 @@
 // "Speed / Alt" driven as a user drives it: zero locks by click and box, the tick, the
 // compensation dialog, the labels, the read-outs, the unit label, the traces, a capture.
+#include "logger/movie/ui/moviewindow.h"
+#include "logger/scope/ui/scopewindow.h"
+#include "logger/scope/ui/scopewindows.h"
 #include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
+#include <QComboBox>
 #include <QRadioButton>
 
 using namespace shelltest;
@@ -65,6 +69,9 @@ class SpeedAltWiring : public ShellTest {
 };
 
 TEST_F(SpeedAltWiring, WithoutBothZeroLevelsTheBoxSaysSoAndStaysUnticked) {
+  tick("BIAS_4");  // before any click on the trend there is nothing to lock
+  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleZeroLock + ": " + msg::kClickZeroSampleFirst});
+  EXPECT_FALSE(find<QCheckBox>("BIAS_4")->isChecked());
   QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(10, trend->height() / 2));
   // No lock, channel 5's only, channel 6's only.
   for (const QStringList& clicks : {QStringList{}, QStringList{"BIAS_4"}, QStringList{"BIAS_4", "BIAS_5"}}) {
@@ -132,4 +139,45 @@ TEST_F(SpeedAltWiring, DerivedTracesIgnoreTheZeroLocksAndANewLogUnticks) {
   EXPECT_EQ(labels(), "Static|mbar|Static|Total|mbar");
   tick("Speedalt");
   EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kSetZeroLevels});
+}
+
+// Scopes and the movie show channels 5 and 6 as the main window does, and a scope's
+// capture writes what it shows.
+TEST_F(SpeedAltWiring, ScopesAndTheMovieShowAltitudeAndSpeed) {
+  lockAndTick();
+  QTest::mouseClick(find<QPushButton>("cmdNewScreen"), Qt::LeftButton);
+  scope::ScopeWindow* s = window->scopes().windows().back();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(s));
+  for (int t : {0, 1}) {
+    auto* box = s->findChild<QComboBox*>(QStringLiteral("ScopeCH_%1").arg(t));
+    box->setCurrentIndex(box->findData(4 + t));
+  }
+  mouseMove(s->picture(), s->picture()->width() / 2);
+  const qint32 k = window->view().CursorSample;
+  ASSERT_GE(k, 50);
+  const QStringList shown{s->findChild<QLineEdit*>("chval_0")->text(), s->findChild<QLineEdit*>("chval_1")->text()};
+  QStringList names;
+  for (const char* label : {"Label6_0", "Label7_0", "Label6_1", "Label7_1"})
+    names << s->findChild<QLabel*>(QLatin1String(label))->text();
+  EXPECT_EQ(names.join('|'), "ALT|m|IAS|m/s");
+  s->picture()->setFocus();
+  QTest::keyClick(s->picture(), Qt::Key_P);
+  move(k);  // the main window's read-outs of the same sample
+  EXPECT_NEAR(shown[0].toDouble(), chval(4), 1e-2);
+  EXPECT_NEAR(shown[1].toDouble(), chval(5), 1e-3);
+  const QByteArray n = QByteArray::number(k);
+  EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/init.txt"))
+                  .endsWith(" " + n + " ," + n + ",0,0,0," + text("chval_4").toLatin1() + "," +
+                            text("chval_5").toLatin1() + ",0,0,0,0,0,0 , Raw values: , " + n +
+                            ",0,0,0,900,2081,0,0,0,0,0,0\r\n"));
+
+  window->view().WindowEnd = 999;  // the range dialog takes the window, within the log
+  OnModal(QStringLiteral("Dialog2"), [](QWidget* d) {
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+  });
+  trigger("cmdMovie");
+  auto* movieWindow = window->findChild<movie::MovieWindow*>("Movie");
+  ASSERT_NE(movieWindow, nullptr);
+  const movie::Scene& scene = movieWindow->editor().scene();
+  EXPECT_EQ(scene.name[4] + scene.unit[4] + scene.name[5] + scene.unit[5], "ALTmIASm/s");
 }

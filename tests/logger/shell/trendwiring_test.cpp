@@ -286,20 +286,32 @@ TEST_F(TrendWithLog, ChannelLabelClickChoosesTheColourAndStoresIt) {
   EXPECT_FALSE(QFileInfo::exists(dir.file("cfg/init.prm")));
 }
 
-// A long read-out shows its leading digits, and the whole text on hovering.
-TEST_F(TrendWithLog, ActivationRedrawsBothPicturesAndLongReadoutsShowTheirLeadingDigits) {
+// A long read-out shows its leading digits, and the whole text on hovering. The
+// activation that follows a click in the trend (as the window manager sends it) keeps
+// the cursor the click put down, and an arrow key goes on from there; once the window
+// has moved, the activation wipes it.
+TEST_F(TrendWithLog, ActivationRedrawsBothPicturesAndKeepsTheCursorOfTheClick) {
   window->config().channel[0].Max = 4095.0 / 3;
   mouseMove(trend, 1);
   EXPECT_EQ(chval(0), common::NumberToText(1.0 / 3));
   EXPECT_EQ(find<QLineEdit>("chval_0")->toolTip(), chval(0));
   EXPECT_EQ(find<QLineEdit>("chval_0")->cursorPosition(), 0);
-  QApplication::setActiveWindow(nullptr);
-  const quint64 t = trend->renderCount(), o = full->renderCount();
-  QApplication::setActiveWindow(window.get());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  EXPECT_GT(trend->renderCount(), t);
-  EXPECT_GT(full->renderCount(), o);
-  EXPECT_FALSE(trend->cursorLine().has_value());
+  press(trend, 150, Qt::LeftButton);
+  for (bool moved : {false, true}) {
+    SCOPED_TRACE(moved);
+    QApplication::setActiveWindow(nullptr);
+    if (moved) ++window->view().WindowStart, ++window->view().WindowEnd;  // a scope stepped meanwhile
+    const quint64 t = trend->renderCount(), o = full->renderCount();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_GT(trend->renderCount(), t);
+    EXPECT_GT(full->renderCount(), o);
+    EXPECT_EQ(trend->cursorLine().has_value(), !moved);
+    if (moved) break;
+    trend->setFocus();
+    QTest::keyClick(trend, Qt::Key_Right);
+    EXPECT_EQ(window->view().CursorSample, 150);
+  }
 }
 
 // Loading a log clears the zero locks of channels 5 and 6 by the same rules as a click,

@@ -1,6 +1,8 @@
 // Export, Crop and Delete through the main window's menus: the windows' boxes and
 // dialogs, what they write (byte for byte what logtool writes), and the cleared window.
 #include "common/messages.h"
+#include "logger/scope/ui/scopewindow.h"
+#include "logger/scope/ui/scopewindows.h"
 #include "logger/shell/shell_fixture.h"
 #include "logger/trend/ui/picturebox.h"
 #include "support/run_tool.h"
@@ -80,16 +82,25 @@ TEST_F(RangeWindows, ExportAndCropWriteWhatLogtoolWrites) {
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(FileBytes(csv), logtool({"csv", log, "--from", "5", "--to", "250", "--cfg", dir.file("cfg/config.cfg")}));
 
-  w = open("Crop", "Crop_dat");
-  ASSERT_TRUE(w);
-  text1->setText("20");
-  prompt.clear();
-  press(w);  // Start 20 after End 10
-  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kCropStartAfterEnd});
+  // Start 20 after End 10: refused before any file is asked for.
+  for (const auto& [command, form, refusal] : {std::tuple("Export", "CSVExp", msg::kExportStartAfterEnd),
+                                               std::tuple("Crop", "Crop_dat", msg::kCropStartAfterEnd)}) {
+    w = open(command, form);
+    ASSERT_TRUE(w);
+    text1->setText("20");
+    prompt.clear();
+    press(w);
+    EXPECT_EQ(prompt.said(), QStringList{msg::kTitleErrorBang + ": " + refusal});
+  }
+  // The open log's own file is refused as the target, and the dialog comes again.
   text2->setText("150.5");
+  const QByteArray flight = FileBytes(log);
   const QString crop = dir.file("dlg/c.dlg");
-  prompt.files = {crop};
+  prompt.clear();
+  prompt.files = {dir.file("dlg/../dlg/f.dlg"), crop};
   press(w);
+  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::CropOntoOpenLog(dir.file("dlg/../dlg/f.dlg"))});
+  EXPECT_EQ(FileBytes(log), flight);
   EXPECT_EQ(FileBytes(crop), logtool({"crop", log, "--from", "20", "--to", "150.5"}));
 }
 
@@ -109,17 +120,29 @@ TEST_F(RangeWindows, DeleteClearsTheWindowOrChangesNothing) {
   WriteFile(log, "x");
   QFile::setPermissions(log, QFile::ReadOwner);  // removed all the same
   QPointer<QWidget> w = open("Crop", "Crop_dat");
-  const auto *pic = find<trend::PictureBox>("picTrend"), *strip = find<trend::PictureBox>("picFull");
-  ASSERT_FALSE(Uniform(pic->picture()) || Uniform(strip->picture()));
+  QTest::mouseClick(find<QPushButton>("cmdNewScreen"), Qt::LeftButton);
+  scope::ScopeWindow* scope = window->scopes().windows().back();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(scope));
+  auto *pic = find<trend::PictureBox>("picTrend"), *strip = find<trend::PictureBox>("picFull");
+  const std::array<trend::PictureBox*, 4> pictures{pic, strip, scope->picture(),
+                                                   scope->findChild<trend::PictureBox*>("picFull")};
+  for (trend::PictureBox* p : pictures) ASSERT_FALSE(Uniform(p->picture()));
+  for (trend::PictureBox* p : {pic, scope->picture()}) mouseMove(p, p->width() / 2);
+  ASSERT_FALSE(text("chpos1").isEmpty() || scope->findChild<QLineEdit*>("chpos1")->text().isEmpty());
   prompt.clear();
   find<QAction>("Delete")->trigger();
   EXPECT_FALSE(QFile::exists(log));
   EXPECT_EQ(QString::number(window->LogLoaded) + window->windowTitle(), "0" + msg::kMainCaption);
   EXPECT_TRUE(!w || !w->isVisible());
   for (int i = 0; i < 12; ++i) EXPECT_EQ(find<QLineEdit>(QStringLiteral("chval_%1").arg(i))->text(), "0");
-  window->Update_Full_Data();  // as on activation
-  window->Update_Data_Window();
-  EXPECT_TRUE(Uniform(pic->picture()) && Uniform(strip->picture()));
+  // Nothing of the deleted log is drawn or read out, whichever window is activated.
+  QApplication::setActiveWindow(scope);
+  QApplication::setActiveWindow(window.get());
+  for (trend::PictureBox* p : pictures) {
+    mouseMove(p, 60);
+    EXPECT_TRUE(Uniform(p->picture()) && !p->cursorLine()) << p->window()->objectName().toStdString();
+  }
+  EXPECT_EQ(text("chpos1") + scope->findChild<QLineEdit*>("chpos1")->text(), "");
   prompt.clear();
   find<QAction>("Export")->trigger();
   find<QAction>("Crop")->trigger();
