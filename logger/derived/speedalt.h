@@ -61,8 +61,7 @@ DerivationInput InputFromView(const trend::ViewState& view, const Compensation& 
 // depends on nothing but its arguments: not on what was drawn or read out before.
 double Drift(const Readings& readings, std::int32_t firstSample, std::int32_t secondSample, std::int32_t j);
 
-// Airspeed (m/s) and altitude (m) of one sample by the formula alone, in double
-// precision: the reference the table is computed to.
+// Airspeed (m/s) and altitude (m) of one sample, in double precision.
 struct SampleValues {
   double speed = 0;
   double altitude = 0;
@@ -71,9 +70,9 @@ SampleValues DeriveSample(const logdata::SampleStore& store, const common::Chann
                           const DerivationInput& in, std::int32_t j);
 
 // Reallocates `table` for the store (all zero) and fills rows 0 and 1 for samples
-// 0 .. SampleCount - 1. A compensation mode other than 0, 1 or 2 leaves it all zero.
-// Every stored value is finite; each lies within one unit in the last place of the
-// float nearest to DeriveSample's value.
+// 0 .. SampleCount - 1. A compensation mode other than 0, 1 or 2, or a configuration
+// or zero level that is not a number, leaves it all zero. Otherwise each stored value
+// is DeriveSample's rounded to a float, held within the float range.
 void ComputeDerived(const logdata::SampleStore& store, const common::ChannelConfiguration& config,
                     const DerivationInput& in, DerivedTable& table);
 
