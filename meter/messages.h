@@ -28,4 +28,20 @@ inline const QString kDiscardStoredRanges =
     QStringLiteral("Ranges stored with \"Store to CH\" have not been saved. Load the logger's configuration "
                    "and discard them?");
 
+// Recording live frames to a CSV file.
+inline const QString kMenuRecord = QStringLiteral("Re&cord\u2026");
+inline const QString kMenuStopRecording = QStringLiteral("Stop recording");
+inline const QString kChartCheck = QStringLiteral("Chart");
+inline QString RecordingRuns(const QString& fileName, int frames) {
+  return QStringLiteral("Recording %1: %2 frames").arg(fileName).arg(frames);
+}
+inline QString RecordingEnded(const QString& fileName, int frames) {
+  return QStringLiteral("Recorded %1: %2 frames").arg(fileName).arg(frames);
+}
+// A recording file that cannot be written (a full disk, a pulled stick): what is in it
+// stays, nothing more is added, and the live display goes on.
+inline QString RecordingNotWritten(const QString& path, const QString& reason) {
+  return QStringLiteral("'%1' could not be written (%2). The recording has stopped.").arg(path, reason);
+}
+
 }  // namespace meter::msg

@@ -2,14 +2,17 @@
 
 #include "common/messages.h"
 #include "common/programfiles.h"
+#include "common/savename.h"
 #include "common/ui/aboutbox.h"
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
 #include "meter/livedisplay.h"
 #include "meter/messages.h"
 #include "meter/ui/calculatorpanel.h"
+#include "meter/ui/chartview.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QGridLayout>
@@ -19,7 +22,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace meter {
@@ -67,7 +72,9 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   connect(commands_.get(), &common::Commands::frameReceived, this, &MainWindow::onFrame);
   connect(commands_.get(), &common::Commands::configurationLoaded, this,
           [this](const common::ChannelConfiguration& c, const QString&) { onConfigurationLoaded(c); });
+  connect(commands_.get(), &common::Commands::liveTimedOut, this, &MainWindow::stopRecording);
   connect(link_.get(), &common::Link::commDialogRequested, this, &MainWindow::openCommDialog);
+  clock_.start();
   buildMenus();
   buildControls();
   startUp();
@@ -82,11 +89,15 @@ void MainWindow::buildMenus() {
     a->setObjectName(QLatin1String(name));
     connect(a, &QAction::triggered, this, slot);
     bar->addAction(a);
+    return a;
   };
   act("mnu4", QStringLiteral("&Read"), &MainWindow::onRead);
   act("mnu5", QStringLiteral("&Config"), &MainWindow::onConfig);
   act("Communication", QStringLiteral("C&omm"), &MainWindow::openCommDialog);
   act("Calculator", QStringLiteral("Ca&lculator"), [this] { calculator_->toggle(); });
+  act("mnuRecord", msg::kMenuRecord, &MainWindow::onRecord);
+  stopRecord_ = act("mnuStopRecord", msg::kMenuStopRecording, &MainWindow::stopRecording);
+  stopRecord_->setEnabled(false);
   act("About", QStringLiteral("&About"), &MainWindow::onAbout);
 }
 
@@ -107,6 +118,13 @@ void MainWindow::buildControls() {
     channels->addWidget(text1_[k], 1 + i, 1);
     channels->addWidget(text1_[k + 12], 1 + i, 2);
     channels->addWidget(label20_[k], 1 + i, 3);
+    chartCh_[k] = new QCheckBox(central);
+    chartCh_[k]->setObjectName(QStringLiteral("ChartCh_%1").arg(i));
+    connect(chartCh_[k], &QCheckBox::toggled, this, [this, k](bool on) {
+      chartTicks_[k] = on;
+      chartView_->update();
+    });
+    channels->addWidget(chartCh_[k], 1 + i, 4);
   }
   text7_ = ReadOut(QStringLiteral("Text7"), central);
   text7_->installEventFilter(this);
@@ -119,17 +137,27 @@ void MainWindow::buildControls() {
   device->addWidget(label14_);
   device->addWidget(text6_);
   device->addStretch();
+  chartOn_ = new QCheckBox(msg::kChartCheck, central);
+  chartOn_->setObjectName(QStringLiteral("ChartOn"));
+  chartOn_->setChecked(true);
+  device->addWidget(chartOn_);
+  chartView_ = new ChartView(chart_, chartTicks_, config_, central);
+  connect(chartOn_, &QCheckBox::toggled, chartView_, &QWidget::setVisible);
+  recordStatus_ = Label("RecordStatus", {}, this);
+  statusBar()->addWidget(recordStatus_);
 
   calculator_ = new CalculatorPanel(config_, prompt_, central);
   connect(calculator_, &CalculatorPanel::rangeStored, this, [this] { rangesUnsaved_ = true; });
+  auto* top = new QHBoxLayout;
   auto* left = new QVBoxLayout;
   left->addLayout(channels);
   left->addLayout(device);
-  left->addStretch();
-  auto* top = new QHBoxLayout(central);
   top->addLayout(left);
   top->addWidget(calculator_, 0, Qt::AlignTop);
   top->addStretch();
+  auto* column = new QVBoxLayout(central);
+  column->addLayout(top);
+  column->addWidget(chartView_, 1);
   setCentralWidget(central);
 }
 
@@ -144,6 +172,7 @@ void MainWindow::startUp() {
   settings_ = files.settings;
   config_ = files.config;
   showConfigurationLabels();
+  showChartTicks();
   port_.setPortMap(common::ReadPortMap(common::PortMapPathBeside(common::SettingsPath(programDir_))));
   // No receive events before "&Read": whatever a logger sends until then is dropped.
   port_.setReceiveThreshold(0);
@@ -190,6 +219,9 @@ void MainWindow::openCommDialog() {
 void MainWindow::onRead() {
   port_.setPortNumber(settings_.PortNumber);
   titleFromNextFrame_ = true;
+  chart_.clear();
+  readStartNsecs_ = clock_.nsecsElapsed();
+  chartView_->update();
   if (commands_->startLiveRead(programDir_ + QStringLiteral("/cfg"))) port_.setReceiveThreshold(1);
 }
 
@@ -202,6 +234,55 @@ void MainWindow::onConfigurationLoaded(const common::ChannelConfiguration& confi
   rangesUnsaved_ = false;
   config_ = config;
   showConfigurationLabels();
+  showChartTicks();
+}
+
+// The chart starts with the channels that have a name of their own; each configuration
+// a read brings in chooses them anew.
+void MainWindow::showChartTicks() {
+  const ChannelTicks ticks = DefaultChartChannels(config_);
+  for (std::size_t k = 0; k < ticks.size(); ++k) {
+    chartCh_[k]->setChecked(ticks[k]);
+    chartTicks_[k] = ticks[k];
+  }
+  chartView_->update();
+}
+
+// The file is written in place as frames come; the recording starts with the names and
+// units in use now and takes each frame's values by the configuration in use then.
+void MainWindow::onRecord() {
+  const QString folder = programDir_ + QStringLiteral("/cap");
+  if (const QStringList problems = common::EnsureProgramFolders(programDir_, {QStringLiteral("cap")});
+      !problems.isEmpty())
+    prompt_.message(cmsg::kTitleError, problems.join(QLatin1Char('\n')), PromptIcon::Exclamation);
+  const QString path = common::AskSaveName(prompt_, cmsg::kFilterCsv, folder);
+  if (path.isEmpty()) return;
+  QString why;
+  if (!recording_.start(path, config_, &why)) {
+    prompt_.message(cmsg::kTitleError, msg::RecordingNotWritten(path, why), PromptIcon::Critical);
+    return;
+  }
+  stopRecord_->setEnabled(true);
+  recordStatus_->setText(msg::RecordingRuns(QFileInfo(path).fileName(), 0));
+}
+
+void MainWindow::stopRecording() {
+  if (recording_.path().isEmpty()) return;  // nothing recorded yet
+  recording_.stop();
+  stopRecord_->setEnabled(false);
+  recordStatus_->setText(msg::RecordingEnded(QFileInfo(recording_.path()).fileName(), recording_.frames()));
+}
+
+// A file that can no longer be written ends the recording, never the display.
+void MainWindow::recordFrame(const common::LiveFrame& frame, qint64 nsecs) {
+  if (!recording_.active()) return;
+  QString why;
+  if (recording_.append(frame, config_, nsecs, &why)) {
+    recordStatus_->setText(msg::RecordingRuns(QFileInfo(recording_.path()).fileName(), recording_.frames()));
+    return;
+  }
+  stopRecording();
+  prompt_.message(cmsg::kTitleError, msg::RecordingNotWritten(recording_.path(), why), PromptIcon::Critical);
 }
 
 void MainWindow::onFrame(const common::LiveFrame& frame) {
@@ -214,6 +295,10 @@ void MainWindow::onFrame(const common::LiveFrame& frame) {
   for (std::size_t k = 0; k < text1_.size(); ++k) Show(text1_[k], t.Text1[k]);
   Show(text6_, t.text6);
   Show(text7_, t.Text7);
+  const qint64 now = clock_.nsecsElapsed();
+  chart_.append(double(now - readStartNsecs_) / 1e9, frame, config_);
+  if (chartView_->isVisible()) chartView_->update();
+  recordFrame(frame, now);
 }
 
 // The service keystroke, Ctrl+G (character 7), typed into the serial box shows the

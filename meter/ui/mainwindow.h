@@ -8,18 +8,24 @@
 #include "common/portcontrol.h"
 #include "common/prompt.h"
 #include "common/settings.h"
+#include "meter/chart.h"
+#include "meter/recording.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <memory>
 #include <optional>
 
+class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
 namespace meter {
 
 class CalculatorPanel;
+class ChartView;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -50,6 +56,10 @@ class MainWindow : public QMainWindow {
   void onAbout();
   void onFrame(const common::LiveFrame& frame);
   void onConfigurationLoaded(const common::ChannelConfiguration& config);
+  void showChartTicks();
+  void onRecord();
+  void stopRecording();
+  void recordFrame(const common::LiveFrame& frame, qint64 nsecs);
 
   class EditorHost;
 
@@ -77,6 +87,17 @@ class MainWindow : public QMainWindow {
   QLineEdit* text6_ = nullptr;
   QLabel* label14_ = nullptr;
   CalculatorPanel* calculator_ = nullptr;
+
+  QElapsedTimer clock_;  // runs from construction: times of the chart and the recording
+  qint64 readStartNsecs_ = 0;
+  ChartModel chart_;
+  ChannelTicks chartTicks_{};
+  ChartView* chartView_ = nullptr;
+  QCheckBox* chartOn_ = nullptr;
+  std::array<QCheckBox*, common::kChannelCount> chartCh_{};
+  Recording recording_;
+  QAction* stopRecord_ = nullptr;
+  QLabel* recordStatus_ = nullptr;
 };
 
 }  // namespace meter

@@ -7,12 +7,15 @@
 #include "support/test_paths.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -284,6 +287,44 @@ TEST_F(MeterTest, CalculatorTogglesRefusesComputesAndStoresForTheNextFrameUntilA
     EXPECT_EQ(prompt.messageTexts().count(meter::msg::kDiscardStoredRanges), asked);
     EXPECT_EQ(text("Text1_23"), QLatin1String(value));
   }
+}
+
+// Recording into cap/ (made when missing) from the next frame on, each frame by the range
+// in use then; a write failure ends the recording and the display goes on.
+TEST_F(MeterTest, RecordingTakesEachFrameByTheRangeOfItsTimeAndStopsOnAWriteFailure) {
+  ASSERT_TRUE(QDir(dir.file("cap")).removeRecursively());
+  makeWindow();
+  EXPECT_FALSE(find<QAction>("mnuStopRecord")->isEnabled());
+  EXPECT_TRUE(find<QCheckBox>("ChartOn")->isChecked() && find<QCheckBox>("ChartCh_0")->isChecked());
+  trigger("mnu4");
+  readFrame(Frame(200));
+  prompt.files = {dir.file("cap/run")};
+  trigger("mnuRecord");
+  EXPECT_EQ(prompt.records.back().text, dir.file("cap"));
+  const QString path = dir.file("cap/run.csv");
+  readFrame(Frame(200));
+  window->config().channel[11].Max = 20;
+  readFrame(Frame(200));
+  EXPECT_EQ(label("RecordStatus"), meter::msg::RecordingRuns("run.csv", 2));
+  QList<QByteArray> lines = FileBytes(path).split('\n');
+  ASSERT_EQ(lines.size(), 4);  // the header, two frames, nothing after the last LF
+  EXPECT_TRUE(lines[1].startsWith("0.000,12345,4095,") && lines[1].endsWith(",5.68627450980392"));
+  EXPECT_TRUE(lines[2].endsWith(",13.5294117647059"));
+
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit full{rlim_t(QFileInfo(path).size()), old.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &full);
+  readFrame(Frame(9));
+  setrlimit(RLIMIT_FSIZE, &old);
+  ASSERT_EQ(prompt.messages().size(), 2u);
+  EXPECT_TRUE(prompt.messages()[1].text.startsWith("'" + path + "'"));
+  EXPECT_EQ(label("RecordStatus"), meter::msg::RecordingEnded("run.csv", 2));
+  EXPECT_FALSE(find<QAction>("mnuStopRecord")->isEnabled());
+  readFrame(Frame(11));
+  EXPECT_EQ(text("Text1_11"), QStringLiteral("11"));
+  EXPECT_EQ(FileBytes(path).count('\n'), 3);
 }
 
 }  // namespace

@@ -2,15 +2,19 @@
 #include "common/link_support.h"
 #include "common/messages.h"
 #include "meter/ui/mainwindow.h"
+#include "support/run_tool.h"
 #include "support/test_paths.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSet>
 #include <gtest/gtest.h>
 
 namespace {
+
+using testing_support::FileBytes;
 
 TEST(MeterPty, LiveFramesFromLoggerSimUntilItIsKilled) {
   testing_support::ProgramDir dir;
@@ -40,6 +44,49 @@ TEST(MeterPty, LiveFramesFromLoggerSimUntilItIsKilled) {
   sim.waitForFinished(10000);
   ASSERT_TRUE(link_test::WaitFor([&] { return prompt.messageTexts().contains(common::msg::kConnectionTimeout); }));
   EXPECT_TRUE(link_test::WaitFor([&] { return !window.port().isOpen(); }));  // the hung-up line is let go
+}
+
+// logtool's recording: refused arguments and ports leave no file; every frame is on disk
+// as it arrives, whichever end of the line dies.
+TEST(MeterPty, LogtoolLiveRecordsEveryFrameWhicheverEndIsKilled) {
+  testing_support::ProgramDir dir;
+  const QString logtool = QStringLiteral(VELKARO_LOGTOOL_PATH), out = dir.file("cap/live.csv");
+  auto live = [&](const QStringList& args) { return QStringList{"live", "-o", out, "--cfg", dir.file("cfg")} + args; };
+  QProcess sim;
+  sim.start(qEnvironmentVariable("VELKARO_PROGRAM_DIR") + "/logger-sim", {"--live-ms", "20"});
+  ASSERT_TRUE(sim.waitForStarted(10000) && sim.waitForReadyRead(10000));
+  const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+  const std::pair<QStringList, int> refused[] = {{{"--port", dir.file("none"), "--frames", "3"}, 1},
+                                                 {{"--port", port, "--frames", "3", "--seconds", "1"}, 2},
+                                                 {{"--port", port, "--seconds", "-1"}, 2},
+                                                 {{"--port", port}, 2}};
+  for (const auto& [args, status] : refused) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    EXPECT_EQ(testing_support::RunTool(logtool, live(args)).status, status);
+    EXPECT_FALSE(QFileInfo::exists(out));
+  }
+  auto rows = [&] {
+    const QList<QByteArray> lines = FileBytes(out).split('\n');
+    for (const QByteArray& l : lines.mid(1, lines.size() - 2)) EXPECT_EQ(l.count(','), 25) << l.constData();
+    EXPECT_TRUE(lines.last().isEmpty());  // nothing after the last LF
+    return lines.size() - 2;
+  };
+  EXPECT_EQ(testing_support::RunTool(logtool, live({"--port", port, "--frames", "3"})).status, 0);
+  EXPECT_EQ(rows(), 3);
+
+  for (QProcess* killed : {(QProcess*)nullptr, &sim}) {
+    QFile::remove(out);
+    QProcess writer;
+    writer.start(logtool, live({"--port", port, "--seconds", "600"}));
+    ASSERT_TRUE(link_test::WaitFor([&] { return FileBytes(out).count('\n') > 5; }));
+    (killed ? killed : &writer)->kill();
+    ASSERT_TRUE(writer.waitForFinished(20000));
+    EXPECT_GT(rows(), 4);
+    if (!killed) continue;
+    EXPECT_EQ(writer.exitCode(), 1);
+    EXPECT_TRUE(writer.readAllStandardError().contains("Connection timeout"));
+    sim.waitForFinished(10000);
+  }
 }
 
 }  // namespace

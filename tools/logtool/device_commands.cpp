@@ -5,13 +5,18 @@
 #include "common/link.h"
 #include "common/messages.h"
 #include "common/portcontrol.h"
+#include "common/programfiles.h"
 #include "logger/link/download.h"
 #include "logger/logdata/samplestore.h"
+#include "meter/messages.h"
+#include "meter/recording.h"
 #include "tools/logtool/commands.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
 #include <memory>
 
 namespace logtool {
@@ -171,32 +176,61 @@ int RunCompRead(const QStringList& args, Io& io) {
   return kExitOk;
 }
 
+// With -o the frames go to a recording as the meter writes it, from the first frame on
+// (its header then names the logger's own channels); without, one line per frame on
+// stdout as before.
 int RunLive(const QStringList& args, Io& io) {
-  const Options o = Parse(args, {QStringLiteral("port"), QStringLiteral("frames"), QStringLiteral("cfg")});
-  bool okFrames = false;
-  const int frames = o.get(QStringLiteral("frames")).toInt(&okFrames);
-  if (!o.ok || !o.has(QStringLiteral("port")) || !okFrames || frames < 1) return kExitUsage;
+  const Options o = Parse(args, {QStringLiteral("port"), QStringLiteral("frames"), QStringLiteral("seconds"),
+                                 QStringLiteral("out"), QStringLiteral("cfg")});
+  bool okFrames = true, okSeconds = true;
+  const int frames = o.has(QStringLiteral("frames")) ? o.get(QStringLiteral("frames")).toInt(&okFrames) : 0;
+  const double seconds = o.has(QStringLiteral("seconds")) ? o.get(QStringLiteral("seconds")).toDouble(&okSeconds) : 0;
+  if (!o.ok || !o.has(QStringLiteral("port")) || o.has(QStringLiteral("frames")) == o.has(QStringLiteral("seconds")) ||
+      !okFrames || !okSeconds || frames < 0 || !(seconds >= 0 && seconds <= 1e6) || frames + seconds <= 0)
+    return kExitUsage;
   // Messages go to stderr here: stdout carries one line per frame.
   Device dev(o.get(QStringLiteral("port")), io.err);
   common::Commands commands(*dev.link);
   const QString cfg = o.has(QStringLiteral("cfg")) ? o.get(QStringLiteral("cfg")) : QDir::current().filePath(QStringLiteral("cfg"));
+  const QString out = o.has(QStringLiteral("out")) ? QFileInfo(o.get(QStringLiteral("out"))).absoluteFilePath() : QString();
+  common::ChannelConfiguration config = common::BuiltInConfiguration();
+  meter::Recording recording;
+  QElapsedTimer clock;
+  clock.start();
   QEventLoop loop;
+  QTimer enough;
+  enough.setSingleShot(true);
   int seen = 0;
   int status = kExitFileError;
+  bool done = false;  // frames already queued behind the end are not taken
+  auto finish = [&](int s) {
+    status = s, done = true;
+    loop.quit();
+  };
+  QObject::connect(&enough, &QTimer::timeout, &loop, [&] { finish(kExitOk); });
+  QObject::connect(&commands, &common::Commands::configurationLoaded, &loop,
+                   [&](const common::ChannelConfiguration& c, const QString&) { config = c; });
   QObject::connect(&commands, &common::Commands::frameReceived, &loop, [&](const common::LiveFrame& f) {
-    QStringList fields;
-    for (int v : f.raw) fields << QString::number(v);
-    fields << QString::number(f.extra) << QString::number(f.serialNumber);
-    io.out << fields.join(' ') << Qt::endl;
-    if (++seen >= frames) {
-      status = kExitOk;
-      loop.quit();
+    if (done) return;
+    QString why;
+    if (out.isEmpty()) {
+      QStringList fields;
+      for (int v : f.raw) fields << QString::number(v);
+      fields << QString::number(f.extra) << QString::number(f.serialNumber);
+      io.out << fields.join(' ') << Qt::endl;
+    } else if ((seen == 0 && !recording.start(out, config, &why)) || !recording.append(f, config, clock.nsecsElapsed(), &why)) {
+      Fail(io, meter::msg::RecordingNotWritten(out, why));
+      finish(kExitFileError);
+      return;
     }
+    if (++seen == 1 && seconds > 0) enough.start(int(seconds * 1000));
+    if (frames > 0 && seen >= frames) finish(kExitOk);
   });
-  QObject::connect(&commands, &common::Commands::liveTimedOut, &loop, [&] { loop.quit(); });
+  QObject::connect(&commands, &common::Commands::liveTimedOut, &loop, [&] { finish(kExitFileError); });
   if (!commands.startLiveRead(cfg)) return kExitFileError;
   loop.exec();
   commands.stopLiveRead();
+  if (!recording.path().isEmpty()) io.err << recording.frames() << " frames written to " << out << Qt::endl;
   return status;
 }
 
@@ -206,7 +240,7 @@ const Register kParams({QStringLiteral("params"), QStringLiteral("--port PATH --
                         &RunSetParams});
 const Register kMemClear({QStringLiteral("memclear"), QStringLiteral("--port PATH --channels LIST --rate R"), &RunMemClear});
 const Register kCompRead({QStringLiteral("compread"), QStringLiteral("--port PATH -o OUT.fsh"), &RunCompRead});
-const Register kLive({QStringLiteral("live"), QStringLiteral("--port PATH --frames N [--cfg DIR]"), &RunLive});
+const Register kLive({QStringLiteral("live"), QStringLiteral("--port PATH (--frames N | --seconds S) [-o OUT.csv] [--cfg DIR]"), &RunLive});
 
 }  // namespace
 

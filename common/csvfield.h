@@ -1,0 +1,11 @@
+#pragma once
+// One field of a comma-separated line, quoted the way RFC 4180 has it: a field holding
+// a comma, a double quote or a line break goes between double quotes, with each of its
+// own double quotes doubled; any other field stays as it is.
+#include <QString>
+
+namespace common {
+
+QString CsvField(const QString& text);
+
+}  // namespace common
