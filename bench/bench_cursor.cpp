@@ -1,11 +1,13 @@
 // One cursor movement over a trend of 1.28 million samples: position read-out, the
 // twelve value read-outs (drift correction on) and the overlay line geometry; then the
-// same movement through the main window, from the mouse event on the trend picture to
-// the read-out boxes and the overlay repaint request (and, in a second case, the
-// painting the move asked for), offscreen. The target is at most 1 ms per movement whatever the
+// same movement through a scope window over a log session, from the mouse event on
+// its picture to the read-out boxes and the overlay repaint request (and, in a second
+// case, the painting the move asked for), offscreen. The target is at most 1 ms per movement whatever the
 // window length.
 #include "common/prompt.h"
-#include "logger/shell/mainwindow.h"
+#include "logger/scope/ui/scopewindow.h"
+#include "logger/scope/ui/scopewindows.h"
+#include "logger/session/logsession.h"
 #include "logger/trend/cursor.h"
 #include "logger/trend/ui/picturebox.h"
 #include "quiet_prompt.h"
@@ -66,25 +68,29 @@ BENCHMARK(BM_CursorMove)
     ->Unit(benchmark::kMicrosecond);
 
 
-// The main window with a 1.28-million-sample log of twelve channels, shown offscreen.
+// A scope window over a 1.28-million-sample log of twelve channels, shown offscreen.
 struct WindowFixture {
   QTemporaryDir dir;
   QuietPrompt prompt;
-  std::unique_ptr<shell::MainWindow> window;
+  session::LogSession session;
+  std::unique_ptr<scope::ScopeWindows> scopes;
+  scope::ScopeWindow* window = nullptr;
   trend::PictureBox* picture = nullptr;
   WindowFixture() {
-    window = std::make_unique<shell::MainWindow>(prompt, dir.path());
-    logdata::SampleStore& store = window->store();
+    logdata::SampleStore& store = session.store();
     store.reset(kSamples);
     store.FreqCode = 1;
     store.ChannelMask = 0x0FFF;
     for (qint32 j = 0; j <= kSamples; ++j)
       for (int r = 0; r < 12; ++r) store.at(r, j) = qint16((j * 7 + r * 131) % (r >= 10 ? 256 : 4096));
+    session.opened(QStringLiteral("bench.dlg"));
+    session.view().YScale = common::StepTable();
+    session.view().Shown.fill(true);
+    scopes = std::make_unique<scope::ScopeWindows>(session, prompt, dir.path());
+    window = scopes->open();
     window->resize(1280, 800);
-    window->show();
     QApplication::processEvents();
-    window->RefreshAfterLoad();
-    picture = window->findChild<trend::PictureBox*>(QStringLiteral("picTrend"));
+    picture = window->picture();
   }
 };
 
@@ -98,7 +104,7 @@ WindowFixture& windowFixture() {
 
 void BM_WindowCursorMove(benchmark::State& state) {
   WindowFixture& f = windowFixture();
-  trend::ViewState& view = f.window->view();
+  trend::ViewState& view = f.session.view();
   view.WindowLength = qint32(state.range(0));
   view.WindowStart = (kSamples - view.WindowLength) / 2;
   view.WindowEnd = view.WindowStart + view.WindowLength;
@@ -116,10 +122,10 @@ void BM_WindowCursorMove(benchmark::State& state) {
     QApplication::sendEvent(pic, &me);
     // The window paints what the move left dirty: the two cursor columns and the
     // read-out boxes whose text changed.
-    if (paint) QCoreApplication::sendPostedEvents(f.window.get(), QEvent::UpdateRequest);
+    if (paint) QCoreApplication::sendPostedEvents(f.window, QEvent::UpdateRequest);
     x = (x + 1) % width;
   }
-  benchmark::DoNotOptimize(f.window->view().CursorSample);
+  benchmark::DoNotOptimize(f.session.view().CursorSample);
   state.counters["renders"] = double(pic->renderCount());
 }
 BENCHMARK(BM_WindowCursorMove)

@@ -1,5 +1,6 @@
 // Redraws as the programs run them, offscreen, pictures 1000 pixels wide and 400 high:
-// the main window's trend (two channels) and a scope window over the same store
+// the main trend (two channels, drawn as the main window draws them) and a scope window
+// over the same log session
 // (two traces), each for a whole log of 1.28 and 10 million samples, so that their
 // growth with the log is measured in one run; and the scope's printout of a
 // 1.28-million-sample window to a PDF file. The painter baseline paints the same bars
@@ -8,7 +9,7 @@
 #include "logger/scope/ui/scopeprinter.h"
 #include "logger/scope/ui/scopewindow.h"
 #include "logger/scope/ui/scopewindows.h"
-#include "logger/shell/mainwindow.h"
+#include "logger/session/trendtrace.h"
 #include "logger/trend/ui/picturebox.h"
 #include "quiet_prompt.h"
 
@@ -36,16 +37,21 @@ class PdfPrompt : public QuietPrompt {
 struct Program {
   QTemporaryDir dir;
   PdfPrompt prompt;
-  std::unique_ptr<shell::MainWindow> main;
+  session::LogSession session;
+  trend::PictureBox trend{Qt::darkGray};
+  std::unique_ptr<scope::ScopeWindows> scopes;
   scope::ScopeWindow* scope = nullptr;
   qint32 count = -1;
 
   Program() {
     for (const char* sub : {"cfg", "dlg", "cap", "video"}) QDir(dir.path()).mkpath(QLatin1String(sub));
-    main = std::make_unique<shell::MainWindow>(prompt, dir.path());
-    main->findChild<trend::PictureBox*>(QStringLiteral("picTrend"))->setFixedSize(1000, 400);
-    main->show();
-    scope = main->scopes().open();
+    trend.setFixedSize(1000, 400);
+    trend.show();
+    session.view().YScale = common::StepTable();
+    session.view().WinHeight.fill(4095);
+    session.view().Shown.fill(true);
+    scopes = std::make_unique<scope::ScopeWindows>(session, prompt, dir.path());
+    scope = scopes->open();
     scope->picture()->setFixedSize(1000, 400);
     QApplication::processEvents();
   }
@@ -56,7 +62,7 @@ struct Program {
   // which fill ever more of the picture as the log grows.
   void fill(qint32 n, bool stretched) {
     if (count == n && stretched_ == stretched) return;
-    logdata::SampleStore& s = main->store();
+    logdata::SampleStore& s = session.store();
     s.reset(n);
     s.SampleCount = n;
     s.ChannelMask = 0x0003;
@@ -70,16 +76,26 @@ struct Program {
         col[r] = qint16(2048 + 1500 * std::sin(phase) + int((noise >> 16) % 200) - 100);
       }
     }
-    main->RefreshAfterLoad();
-    trend::ViewState& v = main->view();
+    session.opened(QStringLiteral("bench.dlg"));
+    trend::ViewState& v = session.view();
     v.WindowStart = 0;
     v.WindowEnd = n;
     v.WindowLength = n;
-    main->Update_Data_Window();  // the envelopes are made once per log, not per redraw
+    drawTrend();  // the envelopes are made once per log, not per redraw
     count = n;
     stretched_ = stretched;
   }
   bool stretched_ = false;
+
+  // Channels 1 and 2 as the main window's redraw draws them.
+  void drawTrend() {
+    trend.clearPicture();
+    const trend::ViewState& v = session.view();
+    for (int i = 0; i < 2; ++i)
+      trend.drawTrace(session::MainTrendTrace(session, i, v.WindowStart, v.WindowEnd, v.YScale[std::size_t(i)],
+                                              trend.scale(), trend.twipsPerPixel()),
+                      0x0000FF);
+  }
 };
 
 // Made on first use, gone before the application object.
@@ -92,7 +108,7 @@ Program& program() {
 void BM_MainTrendRedraw(benchmark::State& state) {
   Program& p = program();
   p.fill(qint32(state.range(0)), state.range(1) != 0);
-  for (auto _ : state) p.main->Update_Data_Window();
+  for (auto _ : state) p.drawTrend();
   state.counters["samples"] = double(state.range(0));
 }
 
@@ -121,7 +137,7 @@ void BM_ScopeRedrawPainterBaseline(benchmark::State& state) {
     pen.setCosmetic(true);
     painter.setPen(pen);
     for (const scope::TraceSetting& t : traces) {
-      const trend::TraceGeometry g = scope::ComputeScopeTrace(p.main->scopes().sources(), t, p.scope->picture()->scale(), 15);
+      const trend::TraceGeometry g = scope::ComputeScopeTrace(p.session, t, p.scope->picture()->scale(), 15);
       painter.drawLines(g.barLines.data(), int(g.barLines.size()));
     }
   }
@@ -132,7 +148,7 @@ void BM_PrintPdf(benchmark::State& state) {
   p.fill(qint32(state.range(0)), state.range(1) != 0);
   p.prompt.file = p.dir.filePath(QStringLiteral("cap/bench.pdf"));
   const scope::TraceSettings traces = p.scope->traces();
-  const scope::ScopeSources& src = p.main->scopes().sources();
+  session::LogSession& src = p.session;
   for (auto _ : state) {
     const scope::PrintOutcome r = scope::PrintPageTo(QPrinterInfo(), p.dir.filePath(QStringLiteral("cap")), p.prompt,
                                                      [&](double w, double h) {

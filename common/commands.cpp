@@ -191,7 +191,6 @@ bool Commands::writeCompensation(const CompensationConstants& constants, qint32 
   block_ = MakeCompensationBlock(constants, configNumber);
   if (!prologue(cmd::kWriteCompensation, true)) return false;
   link_.ReceiveMode = kModeHandshake;
-  link_.HandshakeReceived = 0;
   handshakeNumber_ = 1;
   compState_ = CompState::WaitHandshake;
   link_.startReplyTimeout(link_.timings().handshakeTimeout);
@@ -203,14 +202,12 @@ void Commands::onHandshake(std::uint8_t byte) {
   if (compState_ != CompState::WaitHandshake) return;
   link_.stopReplyTimeout();
   link_.HandshakeByte = byte;
-  link_.HandshakeReceived = 0;
   compState_ = CompState::HandshakePause;
   pauseTimer_.start(link_.timings().handshakePause);
 }
 
 void Commands::onPauseTimer() {
   pauseTimer_.stop();
-  link_.HandshakeReceived = -1;
   if (compState_ == CompState::HandshakePause) {
     link_.stopReplyTimeout();
     const std::uint8_t b = link_.HandshakeByte;
@@ -218,13 +215,11 @@ void Commands::onPauseTimer() {
     if (!link_.send(answer)) return;  // CommError aborts the state machine
     if (handshakeNumber_ < 3) {
       ++handshakeNumber_;
-      link_.HandshakeReceived = 0;
       compState_ = CompState::WaitHandshake;
       link_.startReplyTimeout(link_.timings().handshakeTimeout);
     } else {
       compState_ = CompState::FinalPause;
       link_.stopReplyTimeout();
-      link_.HandshakeReceived = 0;
       pauseTimer_.start(link_.timings().compensationPause);
     }
   } else if (compState_ == CompState::FinalPause) {
@@ -315,8 +310,7 @@ void Commands::onMeterTick() {
 
 bool Commands::startLiveRead(const QString& cfgFolder) {
   cfgFolder_ = cfgFolder;
-  link_.intFlag = 0;
-  link_.intEndmark = 0;
+  link_.InsideFrame = false;
   link_.ReceiveMode = kModeDownload;
   link_.port().close();
   if (!link_.ensureOpen() || !link_.send(cmd::kLiveRead)) {

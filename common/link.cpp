@@ -90,8 +90,7 @@ void Link::onReplyTimeout() {
 }
 
 void Link::beginDownload() {
-  intFlag = 0;
-  intEndmark = 0;
+  InsideFrame = false;
   ReceiveIndex = 2;
   ReceiveOverflow = false;
   downloadBytes_ = 0;
@@ -121,9 +120,9 @@ void Link::storeReply(std::uint8_t byte) {
 
 void Link::receiveByte(std::uint8_t byte) {
   if (ReceiveMode == kModeDownload) {
-    if (intFlag != 1) {
+    if (!InsideFrame) {
       if (byte == frame::kStart) {
-        intFlag = 1;
+        InsideFrame = true;
         liveData_.clear();
         liveRun_ = 0;
       }
@@ -203,7 +202,6 @@ void Link::receiveByte(std::uint8_t byte) {
     }
     case kModeHandshake:
       HandshakeByte = byte;
-      HandshakeReceived = -1;
       emit handshakeArrived(byte);
       return;
     default:
@@ -225,7 +223,7 @@ void Link::liveByte(std::uint8_t byte) {
     }
     liveData_.clear();
     liveRun_ = 0;
-    intFlag = 0;
+    InsideFrame = false;
     emit liveFrame(data);
     return;
   }
@@ -236,7 +234,7 @@ void Link::liveByte(std::uint8_t byte) {
   if (liveData_.size() > 2 * kLiveFrameSize + 2) {
     liveData_.clear();
     liveRun_ = 0;
-    intFlag = 0;
+    InsideFrame = false;
   }
 }
 

@@ -67,12 +67,9 @@ class Link : public QObject {
   std::array<std::uint8_t, kReplyBufferSize> ReplyBuffer{};
   std::int16_t ReplyIndex = 0;
   std::uint8_t HandshakeByte = 0;
-  std::int16_t HandshakeReceived = 0;  // 0 or -1
   std::vector<std::uint8_t> ReceiveBuffer;  // kReceiveBufferSize bytes, allocated once, never cleared
   std::int32_t ReceiveIndex = 0;
-  std::int16_t intFlag = 0;
-  std::int16_t intStuffmark = 0;
-  std::int16_t intEndmark = 0;
+  bool InsideFrame = false;  // a start byte came and the frame has not ended
   // Set when a download stream did not fit into ReceiveBuffer; the bytes beyond it
   // were dropped and the download must end as "Fault!". Cleared by the download request.
   bool ReceiveOverflow = false;
@@ -108,7 +105,7 @@ class Link : public QObject {
   void setLiveFraming(bool on);
   bool liveFraming() const { return liveFraming_; }
 
-  // The download request's reset: intFlag, intEndmark, the overflow flag and the
+  // The download request's reset: InsideFrame, the overflow flag and the
   // byte count start again, and ReceiveIndex too, so that a logger that sends nothing
   // leaves fewer than 9 bytes ("No Data") whatever an earlier download left there. The
   // next start byte begins a new collection. Every other command stops its timers

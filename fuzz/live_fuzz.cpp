@@ -23,7 +23,7 @@ struct LiveLink {
   // As the meter's "&Read" leaves the link: mode 0, waiting for a start byte.
   void restart() {
     link.ReceiveMode = common::kModeDownload;
-    link.intFlag = 0;
+    link.InsideFrame = false;
     link.setLiveFraming(true);
     frames.clear();
   }

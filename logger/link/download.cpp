@@ -42,7 +42,8 @@ Download::Download(common::Link& link, logdata::SampleStore& store, QString prog
     : QObject(parent), link_(link), store_(store), programDir_(std::move(programDir)), hooks_(std::move(hooks)) {
   progressTimer_.setInterval(kProgressIntervalMs);
   connect(&progressTimer_, &QTimer::timeout, this, [this] { reportProgress(); });
-  // The silence timer ends a download whoever started the stream, as Timer1 did.
+  // The logger sends no length and no last byte it could be told by: silence after the
+  // stream ends a download, whoever started it.
   connect(&link_, &common::Link::silenceElapsed, this, [this] { complete(); });
 }
 
@@ -123,8 +124,7 @@ void Download::complete() {
   link_.endDownload();
   progressTimer_.stop();
   reportProgress();
-  link_.intEndmark = 0;
-  link_.intFlag = 0;
+  link_.InsideFrame = false;
   prompt.beep();
 
   auto endWith = [&](const QString& status, DownloadOutcome outcome) {
@@ -141,7 +141,6 @@ void Download::complete() {
     return;
   }
   const logdata::EndMarkCheck check = logdata::CheckEndMark(received, link_.ReceiveIndex, link_.ReceiveOverflow);
-  link_.intEndmark = check.intEndmark;
   if (check.outcome != logdata::DownloadOutcome::Ok) {
     endWith(check.outcome == logdata::DownloadOutcome::NoData ? common::msg::kStatusNoData : common::msg::kStatusFault,
             check.outcome == logdata::DownloadOutcome::NoData ? DownloadOutcome::NoData : DownloadOutcome::Fault);
@@ -150,12 +149,7 @@ void Download::complete() {
 
   setStatus(common::msg::kStatusDecoding);
   link_.stopSilenceTimer();
-  link_.intEndmark = 0;
-  link_.intStuffmark = 0;
-  logdata::StuffCounters counters;
-  logdata::RawImage image = logdata::Unstuff(received, link_.ReceiveIndex, &counters);
-  link_.intStuffmark = counters.intStuffmark;
-  link_.intEndmark = counters.intEndmark;
+  logdata::RawImage image = logdata::Unstuff(received, link_.ReceiveIndex);
 
   // Written through a temporary file, as every .dlt is; a failure here leaves the
   // previous one in place and only the word "kept" away from the progress label.
@@ -217,8 +211,8 @@ DownloadOutcome Download::saveDecoded() {
     return DownloadOutcome::SaveFailed;
   }
   lastDlg_ = name;
-  // A port that cannot be re-opened ends here, as the error trap did: the file is
-  // written but not loaded.
+  // A port that cannot be opened again ends the download here: the samples are already
+  // safe in the file, which the user can load once the port is put right.
   if (!link_.reopenIfClosed()) return DownloadOutcome::Saved;
   if (hooks_.loadAndRefresh) hooks_.loadAndRefresh(name);
   return DownloadOutcome::Saved;

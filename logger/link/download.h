@@ -64,7 +64,7 @@ class Download : public QObject {
            QObject* parent = nullptr);
   ~Download() override;
 
-  // Steps after the download dialog was confirmed: clear intFlag / intEndmark, ensure
+  // Steps after the download dialog was confirmed: clear InsideFrame, ensure
   // the port is open, send 0x40, hourglass, start the silence timer, send the delay
   // byte, "Loading". False if the request could not be sent (message shown), or while
   // a download runs: the second request is refused and the running one goes on.

@@ -6,7 +6,7 @@
 
 namespace scope {
 
-PrintPage ComposePage(const ScopeSources& src, const TraceSettings& traces, const Marker& marker, double W, double H) {
+PrintPage ComposePage(session::LogSession& src, const TraceSettings& traces, const Marker& marker, double W, double H) {
   PrintPage page;
   page.width = W;
   page.height = H;
@@ -28,14 +28,14 @@ PrintPage ComposePage(const ScopeSources& src, const TraceSettings& traces, cons
   text(0.95, 0.3, labels[1].number);
   for (std::size_t t = 0; t < 2; ++t) {
     const int c = std::clamp(traces[t].channel, 1, common::kChannelCount);
-    page.colours[t] = src.view.Colours[std::size_t(c - 1)];
+    page.colours[t] = src.view().Colours[std::size_t(c - 1)];
   }
   line(0.02, 0.32, 0.04, 0.32, page.colours[0]);
   line(0.92, 0.32, 0.94, 0.32, page.colours[1]);
-  const trend::WindowTexts window = trend::WindowBoxTexts(src.view, src.store.FreqCode);
+  const trend::WindowTexts window = trend::WindowBoxTexts(src.view(), src.store().FreqCode);
   text(0.1, 0.72, window.start);
   text(0.87, 0.72, window.end);
-  text(0.56, 0.72, trend::SampSecCaption(src.view.SecondsMode));
+  text(0.56, 0.72, trend::SampSecCaption(src.view().SecondsMode));
 
   const trend::PictureScale plot{0.1 * W, 0.1 * H, 0.8 * W, 0.6 * H};
   for (std::size_t t = 0; t < 2; ++t)

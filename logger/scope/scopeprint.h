@@ -36,7 +36,7 @@ struct PrintPage {
 // The page for the two traces over the shared view window on a page of W x H twips,
 // with the marker if one is set. Traces of channels not shown in the main window are
 // left out; their labels are printed all the same.
-PrintPage ComposePage(const ScopeSources& sources, const TraceSettings& traces, const Marker& marker, double width,
+PrintPage ComposePage(session::LogSession& sources, const TraceSettings& traces, const Marker& marker, double width,
                       double height);
 
 }  // namespace scope

@@ -15,16 +15,16 @@ namespace {
 int ChannelOf(const TraceSetting& t) { return std::clamp(t.channel, 1, common::kChannelCount); }
 double ScaleOf(const TraceSetting& t) { return std::max(t.scale, 1); }
 
-trend::VerticalMap MapFor(const ScopeSources& src, const TraceSetting& t, const trend::PictureScale& scale) {
-  return trend::MakeScopeMap(scale, src.view.YScale[std::size_t(ChannelOf(t) - 1)], ScaleOf(t), t.bias);
+trend::VerticalMap MapFor(session::LogSession& src, const TraceSetting& t, const trend::PictureScale& scale) {
+  return trend::MakeScopeMap(scale, src.view().YScale[std::size_t(ChannelOf(t) - 1)], ScaleOf(t), t.bias);
 }
 
 // The value a trace draws for sample k: the derived value in its display unit, the raw
 // count, or full scale less the raw count for an inverted channel.
-double DrawnValue(const ScopeSources& src, int channel, qint32 k) {
-  if (const std::optional<double> d = derived::ShownDerived(src.display(), channel, k)) return *d;
-  const auto& cs = src.config.channel[std::size_t(channel - 1)];
-  const double raw = src.store.at(channel - 1, k);
+double DrawnValue(session::LogSession& src, int channel, qint32 k) {
+  if (const std::optional<double> d = derived::ShownDerived(src.derivedDisplay(), channel, k)) return *d;
+  const auto& cs = src.config().channel[std::size_t(channel - 1)];
+  const double raw = src.store().at(channel - 1, k);
   return cs.Min > cs.Max ? common::FullScale(channel) - raw : raw;
 }
 
@@ -40,23 +40,23 @@ double ReadDerived(const void* context, qint32 j) {
 
 }  // namespace
 
-bool TraceShown(const ScopeSources& sources, const TraceSetting& trace) {
-  return sources.loaded() && sources.view.Shown[std::size_t(ChannelOf(trace) - 1)];
+bool TraceShown(session::LogSession& sources, const TraceSetting& trace) {
+  return sources.loaded() && sources.view().Shown[std::size_t(ChannelOf(trace) - 1)];
 }
 
-TraceLabels LabelsFor(const ScopeSources& src, const TraceSetting& t) {
+TraceLabels LabelsFor(session::LogSession& src, const TraceSetting& t) {
   TraceLabels l;
   const int c = ChannelOf(t);
   const auto i = std::size_t(c - 1);
-  const auto& cs = src.config.channel[i];
-  const double yScale = src.view.YScale[i];
+  const auto& cs = src.config().channel[i];
+  const double yScale = src.view().YScale[i];
   const double s = ScaleOf(t);
   l.number = QString::number(c);
   l.scale = common::LocaleDoubleText(t.scale / 10.0);
   l.bias = common::LocaleDoubleText((cs.Max - cs.Min) * t.bias * yScale);
-  if (derived::ShowsDerived(src.display(), c)) {
+  if (derived::ShowsDerived(src.derivedDisplay(), c)) {
     l.name = QString::fromLatin1(c == derived::kAltitudeChannel ? derived::kAltitudeCaption : derived::kSpeedLabel);
-    l.unit = QString::fromLatin1(derived::UnitText(c, src.view.SpeedUnit));
+    l.unit = QString::fromLatin1(derived::UnitText(c, src.view().SpeedUnit));
     l.bottomValue = t.bias;
     // The value that lies one picture height above the bottom line: a derived trace
     // climbs 10 / (YScale x s) display units over the height.
@@ -65,7 +65,7 @@ TraceLabels LabelsFor(const ScopeSources& src, const TraceSetting& t) {
   } else {
     l.name = cs.Name;
     l.unit = cs.Unit;
-    l.bottomValue = common::ScaleRaw(src.config, c, t.bias) - src.view.EngBias[i];
+    l.bottomValue = common::ScaleRaw(src.config(), c, t.bias) - src.view().EngBias[i];
     l.topValue = l.bottomValue + (cs.Max - cs.Min) * 10.0 / s;
     l.bottom = trend::FormatPattern(l.bottomValue, u"###0.00");
   }
@@ -73,19 +73,19 @@ TraceLabels LabelsFor(const ScopeSources& src, const TraceSetting& t) {
   return l;
 }
 
-trend::TraceGeometry ComputeScopeTrace(const ScopeSources& src, const TraceSetting& t,
+trend::TraceGeometry ComputeScopeTrace(session::LogSession& src, const TraceSetting& t,
                                        const trend::PictureScale& scale, double twipsPerPixel,
                                        std::optional<PrintRule> print) {
   if (!TraceShown(src, t)) return {};
   const int c = ChannelOf(t);
   const auto i = std::size_t(c - 1);
-  const auto& cs = src.config.channel[i];
+  const auto& cs = src.config().channel[i];
   trend::TraceRequest rq;
   rq.scale = scale;
   rq.twipsPerPixel = twipsPerPixel;
-  rq.start = src.view.WindowStart;
-  rq.end = src.view.WindowEnd;
-  rq.yScale = src.view.YScale[i];
+  rq.start = src.view().WindowStart;
+  rq.end = src.view().WindowEnd;
+  rq.yScale = src.view().YScale[i];
   rq.inverted = cs.Min > cs.Max;
   rq.fullScale = common::FullScale(c);
   rq.ownMap = MapFor(src, t, scale);
@@ -93,7 +93,7 @@ trend::TraceGeometry ComputeScopeTrace(const ScopeSources& src, const TraceSetti
     rq.forcedStep = trend::PrintStepFor(rq.start, rq.end, print->pageWidth);
     rq.barReach = 0;
   }
-  const derived::DerivedDisplay display = src.display();
+  const derived::DerivedDisplay display = src.derivedDisplay();
   if (derived::ShowsDerived(display, c)) {
     rq.derived = true;
     rq.trueExtremes = true;
@@ -104,8 +104,8 @@ trend::TraceGeometry ComputeScopeTrace(const ScopeSources& src, const TraceSetti
     series.context = &context;
     return trend::ComputeTrace(rq, series, nullptr);
   }
-  const trend::SeriesView raw{src.store.columnData(0) + i, nullptr, logdata::kSampleRows, src.store.columns()};
-  return trend::ComputeTrace(rq, raw, src.envelope ? src.envelope(int(i)) : nullptr);
+  const trend::SeriesView raw{src.store().columnData(0) + i, nullptr, logdata::kSampleRows, src.store().columns()};
+  return trend::ComputeTrace(rq, raw, src.envelope(int(i)));
 }
 
 Ruler ComputeRuler(double bottomValue, double topValue, double height) {
@@ -148,24 +148,24 @@ Ruler ComputeRuler(double bottomValue, double topValue, double height) {
   return r;
 }
 
-ScopeReadout ScopeCursorMove(const ScopeSources& src, const TraceSettings& traces, const trend::PictureScale& scale,
+ScopeReadout ScopeCursorMove(session::LogSession& src, const TraceSettings& traces, const trend::PictureScale& scale,
                              double x, bool levels) {
   ScopeReadout out;
-  trend::ViewState& view = src.view;
-  out.position = trend::PositionText(view, src.store.FreqCode, x, scale.width);
-  view.CursorSample = trend::ReadableSample(src.store, trend::RoundSample(trend::TrendPosition(view, x, scale.width)));
+  trend::ViewState& view = src.view();
+  out.position = trend::PositionText(view, src.store().FreqCode, x, scale.width);
+  view.CursorSample = trend::ReadableSample(src.store(), trend::RoundSample(trend::TrendPosition(view, x, scale.width)));
   const qint32 k = view.CursorSample;
   out.cursorX = x;
   if (!src.loaded()) return out;
 
   out.valuesValid = true;
-  const derived::DerivedDisplay display = src.display();
+  const derived::DerivedDisplay display = src.derivedDisplay();
   for (std::size_t t = 0; t < 2; ++t) {
     const int c = ChannelOf(traces[t]);
     // The main window's zero lock applies; its drift correction does not.
     const std::optional<double> d = derived::ShownDerived(display, c, k);
     const double value =
-        d ? *d : common::ScaleRaw(src.config, c, src.store.at(c - 1, k)) - view.EngBias[std::size_t(c - 1)];
+        d ? *d : common::ScaleRaw(src.config(), c, src.store().at(c - 1, k)) - view.EngBias[std::size_t(c - 1)];
     out.values[t] = trend::FormatPattern(value, u"###0.00##");
   }
   if (!levels) return out;
@@ -208,16 +208,16 @@ qint32 OverviewStep(qint32 sampleCount) {
   return qint32(std::clamp<qint64>(trend::RoundHalfEven(sampleCount / 500.0), 1, 32767));
 }
 
-bool AppendScopeCapture(const ScopeSources& src, const QString& path, QString* error) {
-  const qint32 k = src.view.CursorSample;
-  if (!src.loaded() || !logexport::CaptureSampleInLog(src.store, k)) return true;
+bool AppendScopeCapture(session::LogSession& src, const QString& path, QString* error) {
+  const qint32 k = src.view().CursorSample;
+  if (!src.loaded() || !logexport::CaptureSampleInLog(src.store(), k)) return true;
   std::array<QString, common::kChannelCount> shown;
-  const derived::DerivedDisplay display = src.display();
+  const derived::DerivedDisplay display = src.derivedDisplay();
   for (int c = 1; c <= common::kChannelCount; ++c) {
     const std::optional<double> d = derived::ShownDerived(display, c, k);
-    shown[std::size_t(c - 1)] = common::NumberToText(d ? *d : trend::ShownValue(src.view, src.store, src.config, c, k));
+    shown[std::size_t(c - 1)] = common::NumberToText(d ? *d : trend::ShownValue(src.view(), src.store(), src.config(), c, k));
   }
-  return logexport::AppendCapture(path, k, shown, logexport::RawColumn(src.store, k), error);
+  return logexport::AppendCapture(path, k, shown, logexport::RawColumn(src.store(), k), error);
 }
 
 }  // namespace scope

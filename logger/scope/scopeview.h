@@ -5,6 +5,7 @@
 // own vertical map; nothing here knows a widget.
 #include "common/channelconfig.h"
 #include "logger/derived/shown.h"
+#include "logger/session/logsession.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/cursor.h"
 #include "logger/trend/envelope.h"
@@ -33,24 +34,6 @@ struct TraceSetting {
 };
 using TraceSettings = std::array<TraceSetting, 2>;
 
-// What every scope window reads from the program; all of it is owned elsewhere and
-// outlives the windows.
-struct ScopeSources {
-  const logdata::SampleStore& store;
-  const common::ChannelConfiguration& config;
-  trend::ViewState& view;  // shared with the main trend: navigating in one moves all
-  // The main trend's envelope of channel index i, made once per log and shared.
-  std::function<const trend::Envelope*(int index)> envelope;
-  // What channels 5 and 6 show: the derived table, "Speed / Alt" and the unit setting.
-  // Every derived value the scope draws, reads out, prints or captures is asked of
-  // derived::ShownDerived with it.
-  std::function<derived::DerivedDisplay()> derived;
-  std::function<bool()> logLoaded;
-
-  derived::DerivedDisplay display() const { return derived ? derived() : derived::DerivedDisplay{}; }
-  bool loaded() const { return logLoaded && logLoaded(); }
-};
-
 // The labels of one trace, as texts and (bottom, top) as numbers for the ruler.
 struct TraceLabels {
   QString number;  // Label5
@@ -63,11 +46,11 @@ struct TraceLabels {
   double bottomValue = 0;
   double topValue = 0;
 };
-TraceLabels LabelsFor(const ScopeSources& sources, const TraceSetting& trace);
+TraceLabels LabelsFor(session::LogSession& sources, const TraceSetting& trace);
 
 // The trace is drawn: a log is loaded and its channel is checked (and enabled) in the
 // main window.
-bool TraceShown(const ScopeSources& sources, const TraceSetting& trace);
+bool TraceShown(session::LogSession& sources, const TraceSetting& trace);
 
 // The printout draws with its own step rule (from the page width) and bars that end at
 // the extremes; the screen passes nothing.
@@ -77,7 +60,7 @@ struct PrintRule {
 
 // One trace over the shared view window in a picture of `scale` (twips). Empty when
 // the channel is not shown in the main window.
-trend::TraceGeometry ComputeScopeTrace(const ScopeSources& sources, const TraceSetting& trace,
+trend::TraceGeometry ComputeScopeTrace(session::LogSession& sources, const TraceSetting& trace,
                                        const trend::PictureScale& scale, double twipsPerPixel,
                                        std::optional<PrintRule> print = std::nullopt);
 
@@ -103,7 +86,7 @@ struct ScopeReadout {
 };
 // The cursor at picture x: position, cursor sample (shared), read-outs, and the level
 // lines when `levels` is set. Only traces that are drawn get a level line.
-ScopeReadout ScopeCursorMove(const ScopeSources& sources, const TraceSettings& traces,
+ScopeReadout ScopeCursorMove(session::LogSession& sources, const TraceSettings& traces,
                              const trend::PictureScale& scale, double x, bool levels);
 
 // The print marker, shared by every scope window until a printout uses it.
@@ -130,6 +113,6 @@ qint32 OverviewStep(qint32 sampleCount);
 // "p" in a scope: appends the capture line of the shared cursor sample to `path`. Its
 // shown values are those the main window's read-outs give at that very sample (the
 // main window's boxes may still show another sample). Nothing without a log.
-bool AppendScopeCapture(const ScopeSources& sources, const QString& path, QString* error);
+bool AppendScopeCapture(session::LogSession& sources, const QString& path, QString* error);
 
 }  // namespace scope

@@ -13,6 +13,7 @@
 #include "logger/logdata/logconfig.h"
 #include "logger/logdata/logfiles.h"
 #include "logger/scope/ui/scopewindows.h"
+#include "logger/session/trendtrace.h"
 #include "logger/movie/ui/moviewindow.h"
 #include "logger/shell/dialogs.h"
 #include "logger/trend/ui/controls.h"
@@ -46,7 +47,10 @@ using common::PromptIcon;
 
 MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortControl::ChannelFactory factory,
                        const common::LinkTimings& timings, QWidget* parent)
-    : QMainWindow(parent), prompt_(prompt), programDir_(QDir::cleanPath(programDir)) {
+    : QMainWindow(parent),
+      prompt_(prompt),
+      programDir_(QDir::cleanPath(programDir)),
+      session_(std::make_unique<session::LogSession>()) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(common::msg::kMainCaption);
   if (factory) port_.setChannelFactory(std::move(factory));
@@ -54,10 +58,10 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   commands_ = std::make_unique<common::Commands>(*link_);
   loggerlink::DownloadHooks hooks;
   hooks.status = [this](const QString& s) { setStatus(s); };
-  hooks.sampleCount = [this](qint32 n) { text6_->setText(QString::number(n)); };
+  hooks.sampleCount = [this](qint32 n) { endBox_->setText(QString::number(n)); };
   hooks.progress = [this](qint64 r, qint64 e) { onDownloadProgress(r, e); };
   hooks.loadAndRefresh = [this](const QString& path) { return loadDecodedLog(path); };
-  download_ = std::make_unique<loggerlink::Download>(*link_, store_, programDir_, std::move(hooks));
+  download_ = std::make_unique<loggerlink::Download>(*link_, session_->store(), programDir_, std::move(hooks));
   connect(download_.get(), &loggerlink::Download::finished, this, &MainWindow::onDownloadFinished);
   connect(link_.get(), &common::Link::commDialogRequested, this, &MainWindow::openCommDialog);
 
@@ -65,10 +69,8 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   buildControls();
   resize(1024, 740);
   startUp();
-  scopes_ = std::make_unique<scope::ScopeWindows>(
-      scope::ScopeSources{store_, config_, view_, [this](int i) { return envelopeFor(i); },
-                          [this] { return derivedDisplay(); }, [this] { return LogLoaded == 1; }},
-      prompt_, programDir_);
+  scopes_ = std::make_unique<scope::ScopeWindows>(*session_, prompt_, programDir_);
+  connect(session_.get(), &session::LogSession::replaced, this, &MainWindow::onLogReplaced);
 }
 
 MainWindow::~MainWindow() = default;
@@ -77,19 +79,17 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::startUp() {
   // The link allocated its receive buffer; the memory image is made per decode.
-  SuppressChannelClicks = -1;
-  store_.ChannelMask = 0xFFFF;
+  store().ChannelMask = 0xFFFF;
   settings_.Colours = common::kDefaultColours;
-  view_.YScale = common::StepTable();
+  view().YScale = common::StepTable();
   for (int i = 0; i < 12; ++i) {
     chkChannel_[std::size_t(i)]->setChecked(false);
     chkChannel_[std::size_t(i)]->setEnabled(false);
   }
-  view_.Colours = settings_.Colours;
+  view().Colours = settings_.Colours;
   colourLabels();
-  view_.ZeroDivisor = 1;
+  view().ZeroDivisor = 1;
   link_->ReceiveMode = common::kModeDownload;
-  SuppressChannelClicks = 0;
   QDir::setCurrent(programDir_);
 
   QStringList problems = EnsureProgramFolders(programDir_);
@@ -97,19 +97,19 @@ void MainWindow::startUp() {
   problems << files.problems;
   settings_ = files.settings;
   port_.setPortMap(common::ReadPortMap(common::PortMapPathBeside(SettingsPath(programDir_))));
-  view_.Colours = settings_.Colours;
+  view().Colours = settings_.Colours;
   colourLabels();
-  config_ = files.config;
+  config() = files.config;
   applyConfiguration();
   if (!problems.isEmpty())
     prompt_.message(kTitleError, common::msg::StartupFilesDefaulted(problems), PromptIcon::Exclamation);
   showConfigurationLabels();
   setTitle(StartupTitlePartB(fileName_, programDir_));
-  view_.RawBias.fill(0);
-  view_.EngBias.fill(0);
+  view().RawBias.fill(0);
+  view().EngBias.fill(0);
   tempconf_->setVisible(false);
   gpread_->setVisible(false);
-  view_.SecondsMode = false;
+  view().SecondsMode = false;
 
   if (settings_.PortNumber == 0) return;
   if (port_.isOpen()) port_.close();
@@ -124,15 +124,15 @@ void MainWindow::startUp() {
 // drawing uses what that text reads back as.
 void MainWindow::applyConfiguration() {
   for (int i = 0; i < 12; ++i) {
-    const QString t = common::NumberToText(config_.channel[std::size_t(i)].WinHight);
+    const QString t = common::NumberToText(config().channel[std::size_t(i)].WinHight);
     winHight_[std::size_t(i)]->setText(t);
-    view_.WinHeight[std::size_t(i)] = common::TextToNumber(t);
+    view().WinHeight[std::size_t(i)] = common::TextToNumber(t);
   }
 }
 
 void MainWindow::showConfigurationLabels() {
   for (int i = 0; i < 12; ++i) {
-    const auto& ch = config_.channel[std::size_t(i)];
+    const auto& ch = config().channel[std::size_t(i)];
     setChannelLabels(i, ch.Name, ch.Unit);
   }
 }
@@ -150,7 +150,7 @@ void MainWindow::setChannelLabels(int index, const QString& name, const QString&
 
 void MainWindow::colourLabels() {
   for (int i = 0; i < 12; ++i) {
-    const qint32 c = view_.Colours[std::size_t(i)];
+    const qint32 c = view().Colours[std::size_t(i)];
     const QString css = QStringLiteral("color: %1; background: %2; font-weight: bold; padding: 0 2px;")
                             .arg(common::ColourFromBgr(c).name(), common::ColourFromBgr(LabelBackgroundFor(c)).name());
     lblChannel_[std::size_t(i)]->setStyleSheet(css);
@@ -160,10 +160,10 @@ void MainWindow::colourLabels() {
 
 void MainWindow::setTitle(const QString& partB) { setWindowTitle(common::msg::MainTitle(fileName_, partB)); }
 
-void MainWindow::setStatus(const QString& text) { text2_->setText(text); }
+void MainWindow::setStatus(const QString& text) { statusBox_->setText(text); }
 
 bool MainWindow::requireLog() {
-  if (LogLoaded == 1) return true;
+  if (session_->loaded()) return true;
   prompt_.message(kTitleStatus, common::msg::kFileNotLoaded, PromptIcon::Exclamation);
   return false;
 }
@@ -176,88 +176,50 @@ void MainWindow::openCommDialog() {
 
 // ---------------------------------------------------------------- drawing
 
-trend::SeriesView MainWindow::rawSeries(int index) const {
-  return {store_.columnData(0) + index, nullptr, logdata::kSampleRows, store_.columns()};
-}
-
-// Every road that replaces the samples invalidates the envelopes; the pointer and
-// count check is a second guard for a store replaced behind the window's back.
-const trend::Envelope* MainWindow::envelopeFor(int index) {
-  trend::Envelope& e = envelopes_[std::size_t(index)];
-  const trend::SeriesView s = rawSeries(index);
-  if (e.empty() || e.series().raw != s.raw || e.count() != s.count) e.build(s);
-  return &e;
-}
-
-void MainWindow::invalidateEnvelopes() {
-  for (auto& e : envelopes_) e.clear();
-}
-
-void MainWindow::DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, double YScale, qint32 Color) {
-  if (intChannel < 0 || intChannel >= 12) return;
-  const int channel = intChannel + 1;
-  const auto& cs = config_.channel[std::size_t(intChannel)];
-  trend::TraceRequest rq;
-  rq.scale = picTrend_->scale();
-  rq.twipsPerPixel = picTrend_->twipsPerPixel();
-  rq.start = lngStart;
-  rq.end = lngEnd;
-  rq.yScale = YScale;
-  rq.winHeight = view_.WinHeight[std::size_t(intChannel)];
-  rq.zeroDivisor = view_.ZeroDivisor;
-  rq.rawBias = view_.RawBias[std::size_t(intChannel)];
-  rq.inverted = cs.Min > cs.Max;
-  rq.fullScale = common::FullScale(channel);
-  rq.drift = trend::DriftCorrection(view_, intChannel, view_.CursorSample);
-
-  // Channel 5 draws the altitude, channel 6 the speed, as stored (metres, metres per
-  // second) whatever the unit setting.
-  if (derived::ShowsDerived(derivedDisplay(), channel)) {
-    rq.derived = true;
-    trend::SeriesView d{nullptr, derived_.row(derived::RowOf(channel)), 1, derived_.columns()};
-    picTrend_->drawTrace(trend::ComputeTrace(rq, d, nullptr), Color);
-    return;
-  }
-  picTrend_->drawTrace(trend::ComputeTrace(rq, rawSeries(intChannel), envelopeFor(intChannel)), Color);
+void MainWindow::DrawChannel(int channelIndex, qint32 start, qint32 end, double yScale, qint32 colour) {
+  if (channelIndex < 0 || channelIndex >= 12) return;
+  picTrend_->drawTrace(session::MainTrendTrace(*session_, channelIndex, start, end, yScale, picTrend_->scale(),
+                                               picTrend_->twipsPerPixel()),
+                       colour);
 }
 
 void MainWindow::Update_Data_Window() {
-  if (logDeleted_) {
+  if (session_->deleted()) {
     picTrend_->clearPicture();
     return;
   }
-  if (common::LeadingNumber(text6_->text()) > store_.SampleCount) text6_->setText(QString::number(store_.SampleCount));
+  if (common::LeadingNumber(endBox_->text()) > store().SampleCount) endBox_->setText(QString::number(store().SampleCount));
   picTrend_->clearPicture();
   for (int i = 0; i < 12; ++i) {
     QCheckBox* c = chkChannel_[std::size_t(i)];
-    view_.Shown[std::size_t(i)] = c->isChecked() && c->isEnabled();
-    if (view_.Shown[std::size_t(i)])
-      DrawChannel(i, view_.WindowStart, view_.WindowEnd, view_.YScale[std::size_t(i)], view_.Colours[std::size_t(i)]);
+    view().Shown[std::size_t(i)] = c->isChecked() && c->isEnabled();
+    if (view().Shown[std::size_t(i)])
+      DrawChannel(i, view().WindowStart, view().WindowEnd, view().YScale[std::size_t(i)], view().Colours[std::size_t(i)]);
   }
-  const trend::WindowTexts t = trend::WindowBoxTexts(view_, store_.FreqCode);
-  text6_->setText(t.end);
-  text5_->setText(t.start);
-  window_->setText(t.length);
-  view_.CursorX = -100;
+  const trend::WindowTexts t = trend::WindowBoxTexts(view(), store().FreqCode);
+  endBox_->setText(t.end);
+  startBox_->setText(t.start);
+  lengthBox_->setText(t.length);
+  view().CursorX = -100;
   picTrend_->setCursorLine(std::nullopt);
-  drawnWindow_ = {view_.WindowStart, view_.WindowEnd};
+  drawnWindow_ = {view().WindowStart, view().WindowEnd};
 }
 
 void MainWindow::Update_Full_Data() {
   picFull_->clearPicture();
-  if (logDeleted_) return;
-  const int c = view_.OverviewChannel;
+  if (session_->deleted()) return;
+  const int c = view().OverviewChannel;
   if (c < 0 || c >= 12) return;
-  const auto& cs = config_.channel[std::size_t(c)];
+  const auto& cs = config().channel[std::size_t(c)];
   trend::OverviewRequest rq;
   rq.scale = picFull_->scale();
   rq.twipsPerPixel = picFull_->twipsPerPixel();
-  rq.sampleCount = store_.SampleCount;
-  rq.windowStart = view_.WindowStart;
-  rq.windowEnd = view_.WindowEnd;
-  rq.yScale = view_.YScale[std::size_t(c)];
+  rq.sampleCount = store().SampleCount;
+  rq.windowStart = view().WindowStart;
+  rq.windowEnd = view().WindowEnd;
+  rq.yScale = view().YScale[std::size_t(c)];
   rq.inverted = cs.Min > cs.Max;
-  picFull_->drawOverview(trend::ComputeOverview(rq, rawSeries(c)));
+  picFull_->drawOverview(trend::ComputeOverview(rq, session_->rawSeries(c)));
 }
 
 void MainWindow::Update_cmbChannelList() {
@@ -275,56 +237,53 @@ void MainWindow::Update_cmbChannelList() {
 
 void MainWindow::onOverviewChannelChosen(int index) {
   if (index < 0) return;
-  view_.OverviewChannel = qint16(cmbChannelList_->itemText(index).toInt() - 1);
+  view().OverviewChannel = qint16(cmbChannelList_->itemText(index).toInt() - 1);
   Update_Full_Data();
   Update_Data_Window();
 }
 
-void MainWindow::RefreshAfterLoad() {
-  invalidateEnvelopes();
-  logDeleted_ = false;
+void MainWindow::RefreshAfterLoad() { session_->opened(fileName_); }
+
+// Every window hears of a load or a delete from the session; this one shows the log
+// (or, after a delete, clears everything of it).
+void MainWindow::onLogReplaced() {
   // The derived table belongs to the log it was computed from.
   untickSpeedAlt();
-  SuppressChannelClicks = -1;
-  setTitle(RefreshTitlePartB(store_.ConfigNumber));
-  store_.LoadedLogFile = fileName_;
+  clearReadouts();
+  if (session_->deleted()) {
+    for (QLineEdit* box : chval_) box->setText(QStringLiteral("0"));
+    picTrend_->clearPicture();
+    picFull_->clearPicture();
+    setWindowTitle(common::msg::kMainCaption);
+    return;
+  }
+  setTitle(RefreshTitlePartB(store().ConfigNumber));
   QString error;
-  if (!logexport::WriteCaptureHeader(CapturePath(programDir_), store_.LoadedLogFile, store_.FreqCode, config_, &error))
+  if (!logexport::WriteCaptureHeader(CapturePath(programDir_), store().LoadedLogFile, store().FreqCode, config(), &error))
     prompt_.message(kTitleError, common::msg::FileNotWritten(CapturePath(programDir_)), PromptIcon::Exclamation);
   for (int c = 1; c <= 12; ++c) {
     QCheckBox* box = chkChannel_[std::size_t(c - 1)];
-    const bool present = store_.channelPresent(c);
+    const bool present = store().channelPresent(c);
     box->setEnabled(present);
     box->setChecked(present);
   }
-  SuppressChannelClicks = 0;
-  clearReadouts();
-  view_.LeftCandidateTaken = false;
-  view_.WindowStart = 0;
-  view_.WindowEnd = FirstViewEnd(store_.SampleCount);
-  view_.WindowLength = view_.WindowEnd;
   // A rate of 0 (FreqCode 0, only a damaged file brings it) shows as 0.
-  text1_->setText(common::LocaleDoubleText(store_.sampleRate()));
+  rateBox_->setText(common::LocaleDoubleText(store().sampleRate()));
   Update_cmbChannelList();
   Update_Full_Data();
   Update_Data_Window();
   showConfigurationLabels();
-  LogLoaded = 1;
-  scopes_->logReplaced();
 }
 
 bool MainWindow::loadDecodedLog(const QString& path) {
-  QString error;
-  if (!logdata::ReadDecodedLog(path, store_, &error)) {
-    prompt_.message(common::msg::kTitleLogger, common::msg::ErrorOpeningDlg(path) + u'\n' + error,
+  const session::LogSession::ReadOutcome r = session_->readLog(path, programDir_ + QStringLiteral("/cfg"));
+  if (!r.read) {
+    prompt_.message(common::msg::kTitleLogger, common::msg::ErrorOpeningDlg(path) + u'\n' + r.readError,
                     PromptIcon::Exclamation);
     return false;
   }
-  QString warning;
-  const QString cfgDir = programDir_ + QStringLiteral("/cfg");
-  const bool applied = logdata::ApplyLogConfig(cfgDir, store_.ConfigNumber, config_, &warning, &error);
-  if (!warning.isEmpty()) prompt_.message(common::msg::kTitleLogger, warning, PromptIcon::Exclamation);
-  if (!applied) prompt_.message(kTitleError, error, PromptIcon::Exclamation);
+  if (!r.warning.isEmpty()) prompt_.message(common::msg::kTitleLogger, r.warning, PromptIcon::Exclamation);
+  if (!r.configError.isEmpty()) prompt_.message(kTitleError, r.configError, PromptIcon::Exclamation);
   else applyConfiguration();
   fileName_ = path;
   RefreshAfterLoad();
@@ -335,16 +294,16 @@ void MainWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
     // A scope may have switched the shared seconds mode.
-    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::SampSecCaption(view_.SecondsMode));
+    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::SampSecCaption(view().SecondsMode));
     // The window manager tells of the activation after the click that caused it: a
     // cursor that click has just put down stays, unless the window has moved meanwhile.
     const std::optional<double> cursor = picTrend_->cursorLine();
-    const qint32 cursorX = view_.CursorX;
-    const bool sameWindow = drawnWindow_ == std::pair{view_.WindowStart, view_.WindowEnd};
+    const qint32 cursorX = view().CursorX;
+    const bool sameWindow = drawnWindow_ == std::pair{view().WindowStart, view().WindowEnd};
     Update_Full_Data();
     Update_Data_Window();
-    if (cursor && sameWindow && !logDeleted_) {
-      view_.CursorX = cursorX;
+    if (cursor && sameWindow && !session_->deleted()) {
+      view().CursorX = cursorX;
       picTrend_->setCursorLine(cursor);
     }
   }
@@ -358,7 +317,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 // The service key: Ctrl+G (character 7) typed into the status box shows the hidden
 // service items for the rest of the run; any other key there clears the flag.
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == text2_ && e->type() == QEvent::KeyPress) {
+  if (watched == statusBox_ && e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
     const bool ctrlG = k->text() == QString(QChar(7)) ||
                        (k->key() == Qt::Key_G && (k->modifiers() & Qt::ControlModifier));
@@ -394,7 +353,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == winHight_[si] && e->type() == QEvent::FocusOut) {
       const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
       if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
-        winHight_[si]->setText(trend::WinHeightText(view_, i));
+        winHight_[si]->setText(trend::WinHeightText(view(), i));
     }
   }
   return QMainWindow::eventFilter(watched, e);
@@ -423,24 +382,24 @@ void MainWindow::onLoadRawImage() {
   if (path.isEmpty()) return;
   std::optional<qint32> last;
   QString error;
-  if (!logdata::LastIndexFromText(text3_->text(), last, &error)) {
+  if (!logdata::LastIndexFromText(lastIndexBox_->text(), last, &error)) {
     prompt_.message(kTitleError, common::msg::LoadedRawImageFailed(path, error), PromptIcon::Exclamation);
     return;
   }
   {
     common::BusyScope busy(prompt_);
-    if (!logdata::LoadRawImage(path, last, store_, &error)) {
+    if (!logdata::LoadRawImage(path, last, store(), &error)) {
       prompt_.message(kTitleError, common::msg::LoadedRawImageFailed(path, error), PromptIcon::Exclamation);
       return;
     }
   }
-  invalidateEnvelopes();
-  text6_->setText(QString::number(store_.SampleCount));
+  session_->samplesReplaced();
+  endBox_->setText(QString::number(store().SampleCount));
   setStatus(common::msg::kStatusReady);
   const QString dlg = prompt_.saveFile(common::msg::kFilterDlg, programDir_ + QStringLiteral("/dlg"));
   if (dlg.isEmpty()) return;
   common::BusyScope busy(prompt_);
-  if (!logdata::WriteDecodedLog(dlg, store_, &error)) {
+  if (!logdata::WriteDecodedLog(dlg, store(), &error)) {
     prompt_.message(kTitleError, common::msg::FileNotWritten(dlg), PromptIcon::Exclamation);
     return;
   }
@@ -483,7 +442,7 @@ void MainWindow::onDownloadFinished(loggerlink::DownloadOutcome) {
   // The figures of the finished download: the decoded count, where it was kept.
   bytesLabel_->setText(loggerlink::ProgressText(download_->figures()));
   // The store may hold a new log that was not saved.
-  invalidateEnvelopes();
+  session_->samplesReplaced();
 }
 
 void MainWindow::onParameters() {
@@ -492,7 +451,7 @@ void MainWindow::onParameters() {
   dialog.exec();
 }
 
-void MainWindow::onTempconf() { commands_->writeCompensation(compensation, config_.ConfigNumber); }
+void MainWindow::onTempconf() { commands_->writeCompensation(compensation, config().ConfigNumber); }
 
 void MainWindow::onMemclear() { commands_->clearMemory(settings_); }
 
@@ -506,8 +465,8 @@ void MainWindow::onAbout() {
 // One window of each kind: the command again brings it forward with the current view.
 void MainWindow::onExport() {
   if (!requireLog()) return;
-  if (!csvExp_) csvExp_ = new logexport::CsvExportWindow(prompt_, store_, config_, programDir_, this);
-  csvExp_->preset(view_.WindowStart, view_.WindowEnd);
+  if (!csvExp_) csvExp_ = new logexport::CsvExportWindow(prompt_, *session_, programDir_, this);
+  csvExp_->preset(view().WindowStart, view().WindowEnd);
   csvExp_->show();
   csvExp_->raise();
   csvExp_->activateWindow();
@@ -515,8 +474,8 @@ void MainWindow::onExport() {
 
 void MainWindow::onCrop() {
   if (!requireLog()) return;
-  if (!cropDat_) cropDat_ = new logexport::CropWindow(prompt_, store_, programDir_, this);
-  cropDat_->preset(view_.WindowStart, view_.WindowEnd);
+  if (!cropDat_) cropDat_ = new logexport::CropWindow(prompt_, *session_, programDir_, this);
+  cropDat_->preset(view().WindowStart, view().WindowEnd);
   cropDat_->show();
   cropDat_->raise();
   cropDat_->activateWindow();
@@ -524,25 +483,16 @@ void MainWindow::onCrop() {
 
 void MainWindow::onDelete() {
   if (!requireLog()) return;
-  if (logexport::ConfirmAndDeleteLog(prompt_, store_.LoadedLogFile) != logexport::DeleteOutcome::Deleted) return;
-  LogLoaded = 0;
-  logDeleted_ = true;
-  clearReadouts();
-  for (QLineEdit* box : chval_) box->setText(QStringLiteral("0"));
-  picTrend_->clearPicture();
-  picFull_->clearPicture();
-  setWindowTitle(common::msg::kMainCaption);
+  if (logexport::ConfirmAndDeleteLog(prompt_, store().LoadedLogFile) != logexport::DeleteOutcome::Deleted) return;
   // Their ranges belonged to the deleted log.
   if (csvExp_) csvExp_->close();
   if (cropDat_) cropDat_->close();
   if (movieWindow_) movieWindow_->close();
-  scopes_->logReplaced();
+  session_->markDeleted();
 }
 
 // The cursor and its read-outs belong to the log they were read from.
 void MainWindow::clearReadouts() {
-  view_.CursorSample = 0;
-  view_.CursorX = -100;
   chpos1_->clear();
   for (QLineEdit* box : chval_) {
     box->clear();
@@ -552,14 +502,12 @@ void MainWindow::clearReadouts() {
 }
 
 void MainWindow::onMovie() {
-  auto shown = [this] { return derivedDisplay(); };
-  movie::OpenMovie(this, {store_, config_, view_, shown}, LogLoaded == 1, movieRange_, prompt_, programDir_,
+  auto shown = [this] { return session_->derivedDisplay(); };
+  movie::OpenMovie(this, {store(), config(), view(), shown}, session_->loaded(), movieRange_, prompt_, programDir_,
                    movieWindow_);
 }
 
-void MainWindow::onChannelClicked() {
-  if (SuppressChannelClicks == 0) Update_Data_Window();
-}
+void MainWindow::onChannelClicked() { Update_Data_Window(); }
 
 // ---------------------------------------------------------------- navigation
 
@@ -581,18 +529,18 @@ void MainWindow::redraw(trend::Redraw what) {
 }
 
 void MainWindow::onNavigationButton(const QString& name) {
-  if (const auto r = trend::NavigationButton(view_, name, store_.SampleCount)) {
+  if (const auto r = trend::NavigationButton(view(), name, store().SampleCount)) {
     redraw(*r);
   } else if (name == QLatin1String("SampSec")) {
-    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::ToggleSeconds(view_));
+    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::ToggleSeconds(view()));
     Update_Data_Window();
   }
 }
 
 using trend::ToTrendButton;
 
-trend::CursorInput MainWindow::cursorInput() const {
-  return {store_, config_, LogLoaded == 1, picTrend_->scale().width, &derived_};
+trend::CursorInput MainWindow::cursorInput() {
+  return {store(), config(), session_->loaded(), picTrend_->scale().width, &session_->derivedTable()};
 }
 
 // The read-outs and the overlay line; the traces in the picture's cache stay as they are.
@@ -611,14 +559,14 @@ void MainWindow::showReadout(const trend::CursorReadout& r) {
 }
 
 void MainWindow::onTrendMove(double x) {
-  if (logDeleted_) return;  // nothing of a deleted log is read out
-  showReadout(trend::CursorMove(view_, cursorInput(), x));
+  if (session_->deleted()) return;  // nothing of a deleted log is read out
+  showReadout(trend::CursorMove(view(), cursorInput(), x));
 }
 
 void MainWindow::onTrendPress(double x, Qt::MouseButton button) {
   const auto b = ToTrendButton(button);
   if (!b) return;
-  const trend::PressResult r = trend::CursorPress(view_, cursorInput(), *b, x, prompt_);
+  const trend::PressResult r = trend::CursorPress(view(), cursorInput(), *b, x, prompt_);
   if (!r.handled) return;
   chpos1_->setText(r.readout.position);
   redraw(r.redraw);
@@ -635,12 +583,12 @@ void MainWindow::onTrendKey(int key, const QString& text) {
 }
 
 void MainWindow::appendCapture() {
-  if (LogLoaded != 1 || !logexport::CaptureSampleInLog(store_, view_.CursorSample)) return;
+  if (!session_->loaded() || !logexport::CaptureSampleInLog(store(), view().CursorSample)) return;
   std::array<QString, common::kChannelCount> shown;
   for (int i = 0; i < 12; ++i) shown[std::size_t(i)] = chval_[std::size_t(i)]->text();
   const QString path = CapturePath(programDir_);
   QString error;
-  if (!logexport::AppendCapture(path, view_.CursorSample, shown, logexport::RawColumn(store_, view_.CursorSample),
+  if (!logexport::AppendCapture(path, view().CursorSample, shown, logexport::RawColumn(store(), view().CursorSample),
                                 &error))
     prompt_.message(kTitleError, common::msg::FileNotWritten(path), PromptIcon::Exclamation);
 }
@@ -648,39 +596,39 @@ void MainWindow::appendCapture() {
 void MainWindow::onOverviewPress(double x, Qt::MouseButton button) {
   const auto b = ToTrendButton(button);
   if (!b) return;
-  redraw(trend::OverviewPress(view_, *b, x, picFull_->scale().width, store_.SampleCount));
+  redraw(trend::OverviewPress(view(), *b, x, picFull_->scale().width, store().SampleCount));
 }
 
 // While a button is held the strip is drawn again from the model on every move, so the
 // red box follows the pointer. Only one button held at a time counts as a drag.
 void MainWindow::onOverviewMove(double x, Qt::MouseButtons buttons) {
   const double w = picFull_->scale().width;
-  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(view_, x, w, store_.SampleCount));
-  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(view_, x, w, store_.SampleCount));
+  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(view(), x, w, store().SampleCount));
+  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(view(), x, w, store().SampleCount));
 }
 
 void MainWindow::onOverviewRelease(double x, Qt::MouseButton button) {
   const auto b = ToTrendButton(button);
   if (!b) return;
-  redraw(trend::OverviewRelease(view_, *b, x, picFull_->scale().width, store_.SampleCount));
+  redraw(trend::OverviewRelease(view(), *b, x, picFull_->scale().width, store().SampleCount));
 }
 
 // ---------------------------------------------------------------- channel panel
 
 void MainWindow::onZeroLockClicked(int index) {
   QCheckBox* box = bias_[std::size_t(index)];
-  if (box->isChecked() && !view_.LeftCandidateTaken) {
+  if (box->isChecked() && !view().LeftCandidateTaken) {
     box->setChecked(false);
     prompt_.message(common::msg::kTitleZeroLock, common::msg::kClickZeroSampleFirst, PromptIcon::Exclamation);
     return;
   }
   std::array<bool, 12> checked{};
   for (int j = 0; j < 12; ++j) checked[std::size_t(j)] = bias_[std::size_t(j)]->isChecked();
-  trend::ApplyZeroLock(view_, checked, index);
+  trend::ApplyZeroLock(view(), checked, index);
 }
 
 void MainWindow::onMidZeroClicked() {
-  trend::SetMidZero(view_, midZero_->isChecked());
+  trend::SetMidZero(view(), midZero_->isChecked());
   Update_Data_Window();
 }
 
@@ -694,30 +642,28 @@ void MainWindow::onSpeedAltClicked() {
     Update_Data_Window();
     return;
   }
-  if (!derived::ZeroLevelsSet(view_)) {
+  if (!derived::ZeroLevelsSet(view())) {
     prompt_.message(common::msg::kSpeedAlt, common::msg::kSetZeroLevels, PromptIcon::Exclamation);
     speedAlt_->setChecked(false);
-    view_.SpeedAlt = false;
+    view().SpeedAlt = false;
     return;
   }
-  view_.SpeedUnit = 0;
+  view().SpeedUnit = 0;
   showDerivedLabels();
-  derived::SpeedCompDialog dialog(speedComp_, this);
+  derived::SpeedCompDialog dialog(session_->compensation(), this);
   dialog.exec();
   {
     common::BusyScope busy(prompt_);
-    derived::TakeMissingSecondReadings(view_);
-    derived::ComputeDerived(store_, config_, derived::InputFromView(view_, speedComp_), derived_);
+    session_->showDerived();
   }
-  view_.SpeedAlt = true;
   Update_Data_Window();
 }
 
 void MainWindow::untickSpeedAlt() {
   speedAlt_->setChecked(false);
-  view_.SpeedAlt = false;
+  if (view().SpeedAlt) session_->hideDerived();
   for (int i : {derived::kAltitudeChannel - 1, derived::kSpeedChannel - 1}) {
-    const auto& ch = config_.channel[std::size_t(i)];
+    const auto& ch = config().channel[std::size_t(i)];
     setChannelLabels(i, ch.Name, ch.Unit);
   }
 }
@@ -726,22 +672,22 @@ void MainWindow::untickSpeedAlt() {
 // setting. The traces stay (they are drawn in stored units); the read-outs follow at
 // the next cursor movement.
 void MainWindow::onSpeedUnitClicked() {
-  if (!view_.SpeedAlt) return;
-  view_.SpeedUnit = derived::NextUnit(view_.SpeedUnit);
+  if (!view().SpeedAlt) return;
+  session_->nextSpeedUnit();
   showDerivedLabels();
 }
 
 // Channels 5 and 6 as "Alt" and "IAS" in the units of the unit setting.
 void MainWindow::showDerivedLabels() {
   setChannelLabels(derived::kAltitudeChannel - 1, QLatin1String(derived::kAltitudeLabel),
-                   QLatin1String(derived::AltitudeUnitText(view_.SpeedUnit)));
+                   QLatin1String(derived::AltitudeUnitText(view().SpeedUnit)));
   setChannelLabels(derived::kSpeedChannel - 1, QLatin1String(derived::kSpeedLabel),
-                   QLatin1String(derived::SpeedUnitText(view_.SpeedUnit)));
+                   QLatin1String(derived::SpeedUnitText(view().SpeedUnit)));
 }
 
 void MainWindow::onWinHightEnter(int index) {
   QLineEdit* box = winHight_[std::size_t(index)];
-  const trend::WinHeightOutcome r = trend::CommitWinHeight(view_, index, box->text(), prompt_);
+  const trend::WinHeightOutcome r = trend::CommitWinHeight(view(), index, box->text(), prompt_);
   box->setText(r.text);
   if (r.redraw) Update_Data_Window();
 }
@@ -749,9 +695,9 @@ void MainWindow::onWinHightEnter(int index) {
 // A cancelled colour dialog leaves the colour, the settings file and the picture alone.
 void MainWindow::onChannelLabelClicked(int index) {
   const auto i = std::size_t(index);
-  const std::optional<qint32> colour = prompt_.chooseColour(view_.Colours[i]);
+  const std::optional<qint32> colour = prompt_.chooseColour(view().Colours[i]);
   if (!colour) return;
-  view_.Colours[i] = *colour;
+  view().Colours[i] = *colour;
   settings_.Colours[i] = *colour;
   colourLabels();
   QString error;
@@ -771,13 +717,13 @@ class MainWindow::EditorHost : public common::ConfigEditorHost {
   void refreshLabels() override { w_.showConfigurationLabels(); }
   void setTitle(const QString& title) override { w_.setWindowTitle(title); }
   QString fileDialogName() const override { return w_.fileName_; }
-  qint32 channelColour(int index) const override { return w_.view_.Colours[std::size_t(index)]; }
+  qint32 channelColour(int index) const override { return w_.view().Colours[std::size_t(index)]; }
   QString windowHeightText(int index) const override { return w_.winHight_[std::size_t(index)]->text(); }
   void applyWindowHeights() override {
     w_.applyConfiguration();
     w_.Update_Data_Window();
   }
-  void setLogConfigNumber(qint32 number) override { w_.store_.ConfigNumber = number; }
+  void setLogConfigNumber(qint32 number) override { w_.store().ConfigNumber = number; }
 
  private:
   MainWindow& w_;
@@ -785,7 +731,7 @@ class MainWindow::EditorHost : public common::ConfigEditorHost {
 
 void MainWindow::onConfigEditor() {
   EditorHost host(*this);
-  common::ConfigEditor editor(config_, compensation, host, prompt_, programDir_, serviceFlag_,
+  common::ConfigEditor editor(config(), compensation, host, prompt_, programDir_, serviceFlag_,
                               common::ConfigEditorVariant::Logger(), this);
   editor.exec();
 }

@@ -7,15 +7,11 @@
 #include "common/portcontrol.h"
 #include "common/prompt.h"
 #include "common/settings.h"
-#include "logger/derived/shown.h"
-#include "logger/derived/speedalt.h"
 #include "logger/link/download.h"
-#include "logger/logdata/samplestore.h"
 #include "logger/movie/frame.h"
+#include "logger/session/logsession.h"
 #include "logger/trend/cursor.h"
-#include "logger/trend/envelope.h"
 #include "logger/trend/navigation.h"
-#include "logger/trend/viewstate.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -57,7 +53,7 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   // ---- Procedures other parts call ----
-  void DrawChannel(int intChannel, qint32 lngStart, qint32 lngEnd, double YScale, qint32 Color);
+  void DrawChannel(int channelIndex, qint32 start, qint32 end, double yScale, qint32 colour);
   void Update_Data_Window();
   void Update_Full_Data();
   void Update_cmbChannelList();
@@ -68,24 +64,17 @@ class MainWindow : public QMainWindow {
   bool loadDecodedLog(const QString& path);
 
   // ---- Main-window state ----
-  int LogLoaded = 0;                 // 0 (empty) or 1
-  qint16 SuppressChannelClicks = 0;  // -1 while the program sets the channel boxes
   bool serviceMode() const { return serviceFlag_; }
 
-  logdata::SampleStore& store() { return store_; }
-  trend::ViewState& view() { return view_; }
-  common::ChannelConfiguration& config() { return config_; }
+  // The open log, shared with every window this one opens.
+  session::LogSession& session() { return *session_; }
+  logdata::SampleStore& store() { return session_->store(); }
+  trend::ViewState& view() { return session_->view(); }
+  common::ChannelConfiguration& config() { return session_->config(); }
   common::Settings& settings() { return settings_; }
   common::PortControl& port() { return port_; }
   common::Link& link() { return *link_; }
   QString programDir() const { return programDir_; }
-  // The file dialog's current file name (part A of the title).
-  QString currentFileName() const { return fileName_; }
-
-  // What channels 5 and 6 show: the derived table, whether "Speed / Alt" is ticked and
-  // the unit setting. Views ask derived::ShownDerived() with it.
-  derived::DerivedDisplay derivedDisplay() const { return {&derived_, view_.SpeedAlt, view_.SpeedUnit}; }
-  const derived::Compensation& speedCompensation() const { return speedComp_; }
 
   // The open scope windows ("New Scope"); they share the view state with this window.
   scope::ScopeWindows& scopes() { return *scopes_; }
@@ -110,10 +99,8 @@ class MainWindow : public QMainWindow {
   void setStatus(const QString& text);
   bool requireLog();
   void openCommDialog();
-  const trend::Envelope* envelopeFor(int index);
-  // The store holds new samples: every envelope is made again on its next use.
-  void invalidateEnvelopes();
-  trend::SeriesView rawSeries(int index) const;
+  // A log was opened or deleted: the window shows what the session now holds.
+  void onLogReplaced();
 
   // Menu commands
   void onLoad();
@@ -140,7 +127,7 @@ class MainWindow : public QMainWindow {
   void onTrendMove(double x);
   void onTrendKey(int key, const QString& text);
   void showReadout(const trend::CursorReadout& readout);
-  trend::CursorInput cursorInput() const;
+  trend::CursorInput cursorInput();
   void appendCapture();
   void clearReadouts();
   void onOverviewPress(double x, Qt::MouseButton button);
@@ -164,21 +151,15 @@ class MainWindow : public QMainWindow {
   common::Prompt& prompt_;
   QString programDir_;
   common::Settings settings_;
-  common::ChannelConfiguration config_;
-  logdata::SampleStore store_;
-  trend::ViewState view_;
+  std::unique_ptr<session::LogSession> session_;
   common::PortControl port_;
   std::unique_ptr<common::Link> link_;
   std::unique_ptr<common::Commands> commands_;
   std::unique_ptr<loggerlink::Download> download_;
-  std::array<trend::Envelope, 12> envelopes_;
-  derived::DerivedTable derived_;      // computed when "Speed / Alt" is ticked
-  derived::Compensation speedComp_;    // the compensation dialog's choices
+  // The name the configuration editor's file dialog starts from (part A of the title):
+  // the last log or configuration file named.
   QString fileName_;
   bool serviceFlag_ = false;
-  // Set by Delete until the next fill: the samples stay in memory, but no redraw may
-  // bring the deleted log back into the cleared pictures.
-  bool logDeleted_ = false;
   // The view window the trend picture was last drawn for.
   std::pair<qint32, qint32> drawnWindow_{-1, -1};
   QPointer<logexport::CsvExportWindow> csvExp_;
@@ -191,12 +172,12 @@ class MainWindow : public QMainWindow {
   trend::PictureBox* picFull_ = nullptr;
   QAction* tempconf_ = nullptr;
   QAction* gpread_ = nullptr;
-  QLineEdit* text1_ = nullptr;  // sample rate
-  QLineEdit* text2_ = nullptr;  // status
-  QLineEdit* text3_ = nullptr;  // raw-image last index
-  QLineEdit* text5_ = nullptr;  // window start
-  QLineEdit* text6_ = nullptr;  // window end / sample count
-  QLineEdit* window_ = nullptr; // window length
+  QLineEdit* rateBox_ = nullptr;       // Text1
+  QLineEdit* statusBox_ = nullptr;     // Text2
+  QLineEdit* lastIndexBox_ = nullptr;  // Text3: raw-image last index
+  QLineEdit* startBox_ = nullptr;      // Text5: window start
+  QLineEdit* endBox_ = nullptr;        // Text6: window end / sample count
+  QLineEdit* lengthBox_ = nullptr;     // window
   QLineEdit* chpos1_ = nullptr;
   QLabel* bytesLabel_ = nullptr;
   QProgressBar* progress_ = nullptr;

@@ -20,7 +20,6 @@ QString StartupTitlePartB(const QString& fileName, const QString& programDir) {
 
 QString RefreshTitlePartB(qint32 configNumber) { return common::ConfigFileFor(configNumber); }
 
-qint32 FirstViewEnd(qint32 sampleCount) { return qint32(trend::RoundHalfEven(sampleCount * 0.05)); }
 
 qint32 LabelBackgroundFor(qint32 bgrColour) {
   return common::MoreContrastingBackground(bgrColour, kTrendBackground, kLabelBackgroundLight);

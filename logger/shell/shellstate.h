@@ -16,9 +16,6 @@ QString StartupTitlePartB(const QString& fileName, const QString& programDir);
 // After a fill: the log's configuration file name.
 QString RefreshTitlePartB(qint32 configNumber);
 
-// End (and length) of the first view after a fill: 5 % of the log, a half going to
-// the even neighbour.
-qint32 FirstViewEnd(qint32 sampleCount);
 
 using common::BuiltInConfiguration;
 

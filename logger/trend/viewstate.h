@@ -1,6 +1,6 @@
 #pragma once
 // The view state shared by the trend picture, the overview strip, the channel panel
-// and (later) every scope window: navigating in one moves all.
+// and every scope window: navigating in one moves all.
 #include <QtGlobal>
 #include <array>
 

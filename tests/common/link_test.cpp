@@ -26,10 +26,10 @@ TEST(LinkReceive, DownloadBytesAreStoredFromIndexThreeAfterTheStartByte) {
   bool elapsed = false;
   QObject::connect(&r.link, &common::Link::silenceElapsed, [&] { elapsed = true; });
   r.feed(Bytes({0x01, 0xF0, 0x7F}));
-  EXPECT_EQ(r.link.intFlag, 0);
+  EXPECT_FALSE(r.link.InsideFrame);
   EXPECT_EQ(r.link.ReceiveIndex, 2);
   r.feed(Bytes({0xFF, 0xAB, 0xFF, 0x05}));
-  EXPECT_EQ(r.link.intFlag, 1);
+  EXPECT_TRUE(r.link.InsideFrame);
   EXPECT_EQ(r.link.ReceiveIndex, 5);
   // After the start byte an 0xFF is data; indices 0 to 2 are never written.
   EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.link.ReceiveBuffer.data()), 6),
@@ -47,7 +47,7 @@ TEST(LinkReceive, AStreamLongerThanTheBufferIsFlaggedNotWrittenPastItsEnd) {
   EXPECT_EQ(r.link.ReceiveBuffer.size(), std::size_t(common::kReceiveBufferSize));
   r.link.beginDownload();
   EXPECT_FALSE(r.link.ReceiveOverflow);
-  EXPECT_EQ(r.link.intFlag, 0);
+  EXPECT_FALSE(r.link.InsideFrame);
 }
 
 TEST(LinkReceive, ParameterEchoIsComparedByteForByte) {
@@ -131,7 +131,7 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
     QObject::connect(&r.link, &common::Link::liveFrame, [&](const QByteArray& f) { frames.push_back(f); });
     r.feed(c.bytes);
     EXPECT_EQ(frames, c.frames) << &c - cases;
-    EXPECT_EQ(r.link.intFlag, 0);
+    EXPECT_FALSE(r.link.InsideFrame);
     EXPECT_EQ(r.link.ReceiveIndex, 2);  // nothing of a live frame lands in the download buffer
   }
 }

@@ -6,6 +6,7 @@
 #include "logger/export/csv.h"
 #include "logger/export/range.h"
 #include "logger/logdata/samplestore.h"
+#include "logger/session/logsession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,9 +32,9 @@ bool SameFile(const QString& a, const QString& b) {
 }  // namespace
 
 RangeWindow::RangeWindow(const QString& objectName, const QString& caption, const QString& okCaption,
-                         common::Prompt& prompt, const logdata::SampleStore& store, QString programDir,
+                         common::Prompt& prompt, const session::LogSession& session, QString programDir,
                          QWidget* parent)
-    : QWidget(parent, Qt::Window), prompt_(prompt), store_(store), programDir_(std::move(programDir)) {
+    : QWidget(parent, Qt::Window), prompt_(prompt), session_(session), programDir_(std::move(programDir)) {
   setObjectName(objectName);
   setWindowTitle(caption);
   setAttribute(Qt::WA_DeleteOnClose);
@@ -71,13 +72,13 @@ void RangeWindow::preset(qint32 start, qint32 end) {
 }
 
 void RangeWindow::onStartChanged() {
-  const BoxCheck c = CheckStartText(text1_->text(), RangeLimit(store_));
+  const BoxCheck c = CheckStartText(text1_->text(), RangeLimit(session_.store()));
   if (c.refused) prompt_.message(msg::kTitleErrorBang, msg::kNonNumericStart, common::PromptIcon::None);
   if (c.text != text1_->text()) text1_->setText(c.text);
 }
 
 void RangeWindow::onEndChanged() {
-  const BoxCheck c = CheckEndText(text2_->text(), RangeLimit(store_));
+  const BoxCheck c = CheckEndText(text2_->text(), RangeLimit(session_.store()));
   if (c.refused) prompt_.message(msg::kTitleErrorBang, msg::kNonNumericStop, common::PromptIcon::None);
   if (c.text != text2_->text()) text2_->setText(c.text);
 }
@@ -98,11 +99,10 @@ QString RangeWindow::programFolder(const QString& sub) const {
   return folder;
 }
 
-CsvExportWindow::CsvExportWindow(common::Prompt& prompt, const logdata::SampleStore& store,
-                                 const common::ChannelConfiguration& config, QString programDir, QWidget* parent)
-    : RangeWindow(QStringLiteral("CSVExp"), QStringLiteral("CSV Export"), QStringLiteral("Export"), prompt, store,
-                  std::move(programDir), parent),
-      config_(config) {}
+CsvExportWindow::CsvExportWindow(common::Prompt& prompt, const session::LogSession& session, QString programDir,
+                                 QWidget* parent)
+    : RangeWindow(QStringLiteral("CSVExp"), QStringLiteral("CSV Export"), QStringLiteral("Export"), prompt, session,
+                  std::move(programDir), parent) {}
 
 // A file that cannot be written keeps the window open, so that another name can be
 // tried without typing the range again.
@@ -114,7 +114,7 @@ void CsvExportWindow::onOk() {
   bool written = false;
   {
     common::BusyScope busy(prompt_);
-    written = WriteCsv(name, store_.LoadedLogFile, store_, config_, startValue(), endValue(), &error);
+    written = WriteCsv(name, session_.fileName(), session_.store(), session_.config(), startValue(), endValue(), &error);
   }
   if (!written) {
     prompt_.message(msg::kTitleError, error, common::PromptIcon::Exclamation);
@@ -123,13 +123,14 @@ void CsvExportWindow::onOk() {
   close();
 }
 
-CropWindow::CropWindow(common::Prompt& prompt, const logdata::SampleStore& store, QString programDir, QWidget* parent)
-    : RangeWindow(QStringLiteral("Crop_dat"), QStringLiteral("Crop"), QStringLiteral("Crop"), prompt, store,
+CropWindow::CropWindow(common::Prompt& prompt, const session::LogSession& session, QString programDir,
+                       QWidget* parent)
+    : RangeWindow(QStringLiteral("Crop_dat"), QStringLiteral("Crop"), QStringLiteral("Crop"), prompt, session,
                   std::move(programDir), parent) {}
 
 void CropWindow::onOk() {
   if (refuseReversedRange(msg::kCropStartAfterEnd)) return;
-  const QString open = store_.LoadedLogFile;
+  const QString open = session_.fileName();
   const QString name =
       common::AskSaveName(prompt_, msg::kFilterDlg, programFolder(QStringLiteral("dlg")), [&](const QString& chosen) {
         return !open.isEmpty() && SameFile(chosen, open) ? msg::CropOntoOpenLog(chosen) : QString();
@@ -139,7 +140,7 @@ void CropWindow::onOk() {
   bool written = false;
   {
     common::BusyScope busy(prompt_);
-    written = WriteCroppedLog(name, store_, startValue(), endValue(), &error);
+    written = WriteCroppedLog(name, session_.store(), startValue(), endValue(), &error);
   }
   if (!written) {
     prompt_.message(msg::kTitleError, error, common::PromptIcon::Exclamation);

@@ -8,8 +8,8 @@
 
 class QLineEdit;
 
-namespace logdata {
-class SampleStore;
+namespace session {
+class LogSession;
 }
 
 namespace logexport {
@@ -22,7 +22,7 @@ class RangeWindow : public QWidget {
 
  protected:
   RangeWindow(const QString& objectName, const QString& caption, const QString& okCaption, common::Prompt& prompt,
-              const logdata::SampleStore& store, QString programDir, QWidget* parent);
+              const session::LogSession& session, QString programDir, QWidget* parent);
   // The button's command; the window closes itself when it is done.
   virtual void onOk() = 0;
   qint32 startValue() const;
@@ -34,7 +34,7 @@ class RangeWindow : public QWidget {
   QString programFolder(const QString& sub) const;
 
   common::Prompt& prompt_;
-  const logdata::SampleStore& store_;
+  const session::LogSession& session_;
 
  private:
   void onStartChanged();
@@ -47,18 +47,18 @@ class RangeWindow : public QWidget {
 class CsvExportWindow : public RangeWindow {
   Q_OBJECT
  public:
-  CsvExportWindow(common::Prompt& prompt, const logdata::SampleStore& store,
-                  const common::ChannelConfiguration& config, QString programDir, QWidget* parent = nullptr);
+  CsvExportWindow(common::Prompt& prompt, const session::LogSession& session, QString programDir,
+                  QWidget* parent = nullptr);
 
  private:
   void onOk() override;
-  const common::ChannelConfiguration& config_;
 };
 
 class CropWindow : public RangeWindow {
   Q_OBJECT
  public:
-  CropWindow(common::Prompt& prompt, const logdata::SampleStore& store, QString programDir, QWidget* parent = nullptr);
+  CropWindow(common::Prompt& prompt, const session::LogSession& session, QString programDir,
+             QWidget* parent = nullptr);
 
  private:
   void onOk() override;

@@ -105,7 +105,7 @@ QString LabelStyle(qint32 bgr) {
 }  // namespace
 
 ScopeWindow::ScopeWindow(ScopeWindows& owner, QWidget* parent)
-    : QMainWindow(parent), owner_(owner), src_(owner.sources()) {
+    : QMainWindow(parent), owner_(owner), src_(owner.session()) {
   setObjectName(QStringLiteral("scTrend1"));
   setWindowTitle(msg::kCaptionScope);
   auto* print = new QAction(msg::kMenuPrint, this);
@@ -167,7 +167,7 @@ void ScopeWindow::buildControls() {
     const auto st = std::size_t(t);
     scopeCh_[st] = Named(new QComboBox(central), QStringLiteral("ScopeCH_%1").arg(t));
     for (int c = 1; c <= common::kChannelCount; ++c)
-      scopeCh_[st]->addItem(src_.config.channel[std::size_t(c - 1)].Name, c - 1);
+      scopeCh_[st]->addItem(src_.config().channel[std::size_t(c - 1)].Name, c - 1);
     scopeCh_[st]->setCurrentIndex(t);
     chval_[st] = Box(QStringLiteral("chval_%1").arg(t), 90, central);
     int col = 0;
@@ -262,13 +262,13 @@ void ScopeWindow::DrawScChannel(int trace) {
   const TraceSetting t = traces()[std::size_t(trace)];
   if (!TraceShown(src_, t)) return;
   picTrend_->drawTrace(ComputeScopeTrace(src_, t, picTrend_->scale(), picTrend_->twipsPerPixel()),
-                       src_.view.Colours[std::size_t(t.channel - 1)]);
+                       src_.view().Colours[std::size_t(t.channel - 1)]);
 }
 
 void ScopeWindow::writeLabels(int trace, const TraceLabels& l) {
   const auto t = std::size_t(trace);
   const QString texts[7] = {l.bottom, l.top, l.scale, l.bias, l.number, l.name, l.unit};
-  const QString style = LabelStyle(src_.view.Colours[std::size_t(traces()[t].channel - 1)]);
+  const QString style = LabelStyle(src_.view().Colours[std::size_t(traces()[t].channel - 1)]);
   for (std::size_t n = 0; n < 7; ++n) {
     labels_[n][t]->setText(texts[n]);
     // The scale and bias read-outs stand beside their captions in the window's colours.
@@ -281,7 +281,7 @@ void ScopeWindow::Update_Data_Window() {
   picTrend_->clearPicture();
   DrawScChannel(0);
   DrawScChannel(1);
-  const trend::WindowTexts w = trend::WindowBoxTexts(src_.view, src_.store.FreqCode);
+  const trend::WindowTexts w = trend::WindowBoxTexts(src_.view(), src_.store().FreqCode);
   text6_->setText(w.end);
   text5_->setText(w.start);
   window_->setText(w.length);
@@ -295,19 +295,19 @@ void ScopeWindow::Update_Data_Window() {
 void ScopeWindow::Update_Full_Data() {
   picFull_->clearPicture();
   if (!src_.loaded()) return;
-  const int c = src_.view.OverviewChannel;
+  const int c = src_.view().OverviewChannel;
   if (c < 0 || c >= common::kChannelCount) return;
-  const auto& cs = src_.config.channel[std::size_t(c)];
+  const auto& cs = src_.config().channel[std::size_t(c)];
   trend::OverviewRequest rq;
   rq.scale = picFull_->scale();
   rq.twipsPerPixel = picFull_->twipsPerPixel();
-  rq.sampleCount = src_.store.SampleCount;
-  rq.windowStart = src_.view.WindowStart;
-  rq.windowEnd = src_.view.WindowEnd;
-  rq.yScale = src_.view.YScale[std::size_t(c)];
+  rq.sampleCount = src_.store().SampleCount;
+  rq.windowStart = src_.view().WindowStart;
+  rq.windowEnd = src_.view().WindowEnd;
+  rq.yScale = src_.view().YScale[std::size_t(c)];
   rq.inverted = cs.Min > cs.Max;
-  rq.fixedStep = OverviewStep(src_.store.SampleCount);
-  const trend::SeriesView raw{src_.store.columnData(0) + c, nullptr, logdata::kSampleRows, src_.store.columns()};
+  rq.fixedStep = OverviewStep(src_.store().SampleCount);
+  const trend::SeriesView raw{src_.store().columnData(0) + c, nullptr, logdata::kSampleRows, src_.store().columns()};
   picFull_->drawOverview(trend::ComputeOverview(rq, raw));
 }
 
@@ -322,11 +322,11 @@ void ScopeWindow::DrawScaler(int ruler) {
   const TraceSetting t = traces()[k];
   const TraceLabels l = LabelsFor(src_, t);
   box->setRuler(ComputeRuler(l.bottomValue, l.topValue, picTrend_->scale().height),
-                common::ColourFromBgr(src_.view.Colours[std::size_t(t.channel - 1)]));
+                common::ColourFromBgr(src_.view().Colours[std::size_t(t.channel - 1)]));
 }
 
 void ScopeWindow::redrawAll() {
-  sampSec_->setText(trend::SampSecCaption(src_.view.SecondsMode));
+  sampSec_->setText(trend::SampSecCaption(src_.view().SecondsMode));
   Update_Full_Data();
   Update_Data_Window();
   DrawScaler(1);
@@ -352,10 +352,10 @@ void ScopeWindow::showEvent(QShowEvent* e) {
 // ---------------------------------------------------------------- navigation and cursor
 
 void ScopeWindow::onNavigationButton(const QString& name) {
-  if (const auto r = trend::NavigationButton(src_.view, name, src_.store.SampleCount)) {
+  if (const auto r = trend::NavigationButton(src_.view(), name, src_.store().SampleCount)) {
     redraw(*r);
   } else if (name == QLatin1String("SampSec")) {
-    sampSec_->setText(trend::ToggleSeconds(src_.view));
+    sampSec_->setText(trend::ToggleSeconds(src_.view()));
     Update_Data_Window();
   }
 }
@@ -400,18 +400,18 @@ void ScopeWindow::onShowLevel(bool on) {
 
 void ScopeWindow::onOverviewPress(double x, Qt::MouseButton button) {
   if (const auto b = ToTrendButton(button))
-    redraw(trend::OverviewPress(src_.view, *b, x, picFull_->scale().width, src_.store.SampleCount));
+    redraw(trend::OverviewPress(src_.view(), *b, x, picFull_->scale().width, src_.store().SampleCount));
 }
 
 void ScopeWindow::onOverviewMove(double x, Qt::MouseButtons buttons) {
   const double w = picFull_->scale().width;
-  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(src_.view, x, w, src_.store.SampleCount));
-  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(src_.view, x, w, src_.store.SampleCount));
+  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(src_.view(), x, w, src_.store().SampleCount));
+  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(src_.view(), x, w, src_.store().SampleCount));
 }
 
 void ScopeWindow::onOverviewRelease(double x, Qt::MouseButton button) {
   if (const auto b = ToTrendButton(button))
-    redraw(trend::OverviewRelease(src_.view, *b, x, picFull_->scale().width, src_.store.SampleCount));
+    redraw(trend::OverviewRelease(src_.view(), *b, x, picFull_->scale().width, src_.store().SampleCount));
 }
 
 // ---------------------------------------------------------------- print

@@ -82,7 +82,7 @@ class ScopeWindow : public QMainWindow {
   void writeLabels(int trace, const TraceLabels& labels);
 
   ScopeWindows& owner_;
-  const ScopeSources& src_;
+  session::LogSession& src_;
 
   trend::PictureBox* picTrend_ = nullptr;
   trend::PictureBox* picFull_ = nullptr;

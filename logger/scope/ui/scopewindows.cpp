@@ -4,8 +4,11 @@
 
 namespace scope {
 
-ScopeWindows::ScopeWindows(ScopeSources sources, common::Prompt& prompt, QString programDir)
-    : sources_(std::move(sources)), prompt_(prompt), programDir_(std::move(programDir)) {}
+ScopeWindows::ScopeWindows(session::LogSession& session, common::Prompt& prompt, QString programDir)
+    : session_(session), prompt_(prompt), programDir_(std::move(programDir)) {
+  // A load or a delete: every scope drops its read-outs and shows what is there now.
+  connect(&session, &session::LogSession::replaced, this, &ScopeWindows::logReplaced);
+}
 
 ScopeWindows::~ScopeWindows() {
   for (const QPointer<ScopeWindow>& w : windows_) delete w.data();

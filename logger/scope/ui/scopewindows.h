@@ -20,7 +20,7 @@ class ScopeWindow;
 class ScopeWindows : public QObject {
   Q_OBJECT
  public:
-  ScopeWindows(ScopeSources sources, common::Prompt& prompt, QString programDir);
+  ScopeWindows(session::LogSession& session, common::Prompt& prompt, QString programDir);
   // Closes every scope still open: they read state the owner is about to drop.
   ~ScopeWindows() override;
 
@@ -33,7 +33,7 @@ class ScopeWindows : public QObject {
   // The windows still open, oldest first.
   std::vector<ScopeWindow*> windows() const;
 
-  const ScopeSources& sources() const { return sources_; }
+  session::LogSession& session() const { return session_; }
   common::Prompt& prompt() const { return prompt_; }
   QString programDir() const { return programDir_; }
 
@@ -44,7 +44,7 @@ class ScopeWindows : public QObject {
   std::function<QPrinterInfo()> defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
 
  private:
-  ScopeSources sources_;
+  session::LogSession& session_;
   common::Prompt& prompt_;
   QString programDir_;
   std::vector<QPointer<ScopeWindow>> windows_;

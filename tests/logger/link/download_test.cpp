@@ -104,7 +104,7 @@ TEST(Download, FaultyStreamsEndAsDocumentedAndTheNextDownloadWorks) {
     EXPECT_EQ(r.statuses.last(), c.status);
     EXPECT_TRUE(r.prompt.records.empty()) << "no dialog after a failed download";
     EXPECT_EQ(r.store.SampleCount, 0);
-    EXPECT_EQ(r.link.intFlag, 0);
+    EXPECT_FALSE(r.link.InsideFrame);
     EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
     EXPECT_FALSE(r.prompt.busy);
     EXPECT_FALSE(r.link.silenceTimerActive());

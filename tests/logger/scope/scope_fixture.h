@@ -25,6 +25,7 @@ class ScopeLog : public ::testing::Test {
     store.reset(kCount);
     store.SampleCount = kCount;
     store.FreqCode = 1;
+    src.opened(QStringLiteral("scope.dlg"));
     for (qint32 j = 0; j < kCount; ++j)
       for (int c = 1; c <= 12; ++c) store.at(c - 1, j) = Raw(c, j);
     for (int c = 1; c <= 12; ++c)
@@ -47,18 +48,12 @@ class ScopeLog : public ::testing::Test {
   void setWindow(qint32 start, qint32 end) { view.WindowStart = start, view.WindowEnd = end, view.WindowLength = end - start; }
   void speedAlt(int unit) { view.SpeedAlt = true, view.SpeedUnit = unit; }
 
-  logdata::SampleStore store;
-  common::ChannelConfiguration config;
-  trend::ViewState view;
-  derived::DerivedTable derivedTable;
-  bool loaded = true;
+  session::LogSession src;
+  logdata::SampleStore& store = src.store();
+  common::ChannelConfiguration& config = src.config();
+  trend::ViewState& view = src.view();
+  derived::DerivedTable& derivedTable = src.derivedTable();
   testing_support::FakePrompt prompt;
-  scope::ScopeSources src{store,
-                          config,
-                          view,
-                          {},
-                          [this] { return derived::DerivedDisplay{&derivedTable, view.SpeedAlt, view.SpeedUnit}; },
-                          [this] { return loaded; }};
 };
 
 }  // namespace scopetest

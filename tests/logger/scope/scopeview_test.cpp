@@ -130,7 +130,7 @@ TEST_F(ScopeView, CursorReadsZeroLockedAndDerivedValuesAndMarksLevels) {
   EXPECT_TRUE(r.levelLines.empty());
   view.Shown[4] = false;  // a trace that is not drawn has no level line
   EXPECT_EQ(ScopeCursorMove(src, t, kPic, 10, true).levelLines.size(), 1u);
-  loaded = false;
+  src.markDeleted();
   EXPECT_FALSE(ScopeCursorMove(src, t, kPic, 10, true).valuesValid);
 }
 

@@ -43,7 +43,7 @@ class ScopeWindows : public ShellTest {
     WriteFile(path, hand::Dlg(kCount, 0x0033, 5, 77, Ramp));
     prompt.files.push_back(path);
     find<QAction>("mnuload")->trigger();
-    ASSERT_EQ(window->LogLoaded, 1);
+    ASSERT_TRUE(window->session().loaded());
     prompt.clear();  // the configuration fallback message
   }
   ScopeWindow* open() {

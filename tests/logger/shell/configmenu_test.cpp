@@ -16,7 +16,7 @@ class ConfigMenu : public ShellTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     WriteFile(logPath, hand::Dlg(400, 0x0007, 5, 0, [](int r, int j) { return qint16(j + r); }));
     load(logPath);
-    ASSERT_EQ(window->LogLoaded, 1);
+    ASSERT_TRUE(window->session().loaded());
     prompt.clear();
   }
 

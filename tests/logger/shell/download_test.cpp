@@ -53,7 +53,7 @@ TEST_F(DownloadRoad, AFailedAnUnsavedASavedAndARawDownload) {
   prompt.onPrompt = nullptr;
   EXPECT_EQ(text("Text2"), msg::kStatusReady);
   EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
-  EXPECT_EQ(window->LogLoaded, 0);
+  EXPECT_FALSE(window->session().loaded());
   EXPECT_EQ(window->windowTitle(), title);
   EXPECT_EQ(label, msg::DownloadProgress(simulator.bytesSent() - sentBefore - 1, simulator.log().sampleCount()) +
                        ", " + msg::DownloadKept(QStringLiteral("dlg/last-download.dlt"),
@@ -76,7 +76,7 @@ TEST_F(DownloadRoad, AFailedAnUnsavedASavedAndARawDownload) {
   ASSERT_GE(prompt.messages().size(), 1u);  // then the log's missing 4711.cfg
   EXPECT_EQ(prompt.messages()[0].text, msg::FileExistsQuestion(typed + ".dlg"));
   EXPECT_FALSE(QFileInfo::exists(typed));
-  EXPECT_EQ(window->LogLoaded, 1);
+  EXPECT_TRUE(window->session().loaded());
   EXPECT_EQ(window->store().LoadedLogFile, typed + ".dlg");
   EXPECT_EQ(window->store().ChannelMask, 0x0003);
   EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - 4711.CFG")));

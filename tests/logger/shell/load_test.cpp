@@ -41,7 +41,7 @@ TEST_F(LoadTest, AfterFillRefreshTicksTheLoggedChannelsAndShowsTheFirstFivePerce
     prompt.clear();
     load(path);
     EXPECT_EQ(prompt.said(), c.said);
-    EXPECT_EQ(window->LogLoaded, 1);
+    EXPECT_TRUE(window->session().loaded());
     for (int i = 0; i < 12; ++i) {
       auto* box = find<QCheckBox>(QStringLiteral("chkChannel_%1").arg(i));
       EXPECT_EQ(box->isEnabled() && box->isChecked(), bool((c.mask >> i) & 1)) << i;
@@ -74,7 +74,7 @@ TEST_F(LoadTest, CancelledOrFailedLoadChangesNothing) {
   ASSERT_EQ(prompt.records.size(), 1u);
   EXPECT_EQ(prompt.records[0].title, msg::kFilterDlg);
   EXPECT_EQ(prompt.records[0].text, dir.file("dlg"));
-  EXPECT_EQ(window->LogLoaded, 0);
+  EXPECT_FALSE(window->session().loaded());
   EXPECT_FALSE(prompt.busy);
 
   const QString good = dir.file("dlg/good.dlg");
@@ -101,7 +101,7 @@ TEST_F(LoadTest, RawImageLoadDecodesSavesAndRefreshes) {
   prompt.files = {dlt, dlg};
   click("loaddlt");
   EXPECT_EQ(text("Text2"), msg::kStatusReady);
-  EXPECT_EQ(window->LogLoaded, 1);
+  EXPECT_TRUE(window->session().loaded());
   EXPECT_EQ(window->store().LoadedLogFile, dlg);
   // A whole .dlt still ends in the end mark, which the raw road's header size of 8
   // does not take off: one record more than the download gave, in front.

@@ -67,7 +67,7 @@ TEST_F(PtyDownload, ASecondDownloadMidStreamIsRefusedAndOneFromASilentLoggerIsNo
   trigger("mnu4");
   ASSERT_EQ(prompt.messageTexts(), QStringList{msg::kDownloadRunning});
   ASSERT_TRUE(waitForStatus(msg::kStatusReady));
-  ASSERT_EQ(window->LogLoaded, 1);
+  ASSERT_TRUE(window->session().loaded());
   const sim::GeneratedLog log = sim::GenerateFlight(0x03, 0, 5, 4711, 60);
   const logdata::SampleStore& s = window->store();
   ASSERT_EQ(s.SampleCount, log.sampleCount());

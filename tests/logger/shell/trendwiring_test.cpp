@@ -46,7 +46,7 @@ class TrendWiring : public ShellTest {
   void loadLog() {
     WriteFile(logPath, hand::Dlg(kCount, 0x0033, 5, kSerial, Ramp));
     load(logPath);
-    ASSERT_EQ(window->LogLoaded, 1);
+    ASSERT_TRUE(window->session().loaded());
     ASSERT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
     prompt.clear();
   }

@@ -114,7 +114,7 @@ TEST_F(RangeWindows, DeleteClearsTheWindowOrChangesNothing) {
   ASSERT_TRUE(QFile::remove(log) && QDir().mkpath(log + "/inner"));
   find<QAction>("Delete")->trigger();
   EXPECT_EQ(prompt.messages().back().title, msg::kTitleError);
-  EXPECT_EQ(QString::number(window->LogLoaded) + window->windowTitle(), "1" + title);
+  EXPECT_EQ(QString::number(int(window->session().loaded())) + window->windowTitle(), "1" + title);
 
   ASSERT_TRUE(QDir(log).removeRecursively());
   WriteFile(log, "x");
@@ -132,7 +132,7 @@ TEST_F(RangeWindows, DeleteClearsTheWindowOrChangesNothing) {
   prompt.clear();
   find<QAction>("Delete")->trigger();
   EXPECT_FALSE(QFile::exists(log));
-  EXPECT_EQ(QString::number(window->LogLoaded) + window->windowTitle(), "0" + msg::kMainCaption);
+  EXPECT_EQ(QString::number(int(window->session().loaded())) + window->windowTitle(), "0" + msg::kMainCaption);
   EXPECT_TRUE(!w || !w->isVisible());
   for (int i = 0; i < 12; ++i) EXPECT_EQ(find<QLineEdit>(QStringLiteral("chval_%1").arg(i))->text(), "0");
   // Nothing of the deleted log is drawn or read out, whichever window is activated.

@@ -1,0 +1,85 @@
+// What each change of the log session does to what it holds, and which signal tells
+// the windows of it.
+#include "logger/session/logsession.h"
+#include "support/hand_bytes.h"
+#include "support/test_paths.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+using session::LogSession;
+
+struct Heard {
+  QSignalSpy replaced, derived;
+  explicit Heard(LogSession& s)
+      : replaced(&s, &LogSession::replaced), derived(&s, &LogSession::derivedChanged) {}
+  QString counts() const { return QStringLiteral("%1/%2").arg(replaced.count()).arg(derived.count()); }
+};
+
+class Session : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(testing_support::WriteFileBytes(
+        log, hand::Dlg(1000, 0x0031, 5, 0, [](int row, int j) {
+          return qint16(row == 0 ? j / 10 : row == 4 ? 1000 - j / 10 : 2000 + j);
+        })));
+  }
+  // A log opened, the cursor and candidates of a former one left behind.
+  void open() {
+    ASSERT_TRUE(s.readLog(log, dir.file("cfg")).read);
+    s.view().CursorSample = 3000;
+    s.view().LeftCandidateTaken = true;
+    s.opened(log);
+  }
+  testing_support::ProgramDir dir;
+  const QString log = dir.file("dlg/a.dlg");
+  LogSession s;
+};
+
+TEST_F(Session, OpenDeleteAndADamagedFile) {
+  Heard heard(s);
+  open();
+  EXPECT_EQ(heard.counts(), "1/0");
+  EXPECT_TRUE(s.loaded() && !s.deleted());
+  EXPECT_EQ(std::tuple(s.view().CursorSample, s.view().LeftCandidateTaken, s.view().WindowEnd, s.fileName()),
+            std::tuple(0, false, 50, log));
+  // A file refused as damaged leaves the open log as it was, and nobody hears of it.
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("dlg/bad.dlg"), hand::Dlg(5, 0x0001, 0, 0, {{1}})));
+  EXPECT_FALSE(s.readLog(dir.file("dlg/bad.dlg"), dir.file("cfg")).read);
+  EXPECT_EQ(std::tuple(s.store().SampleCount, s.store().ChannelMask), std::tuple(1000, 0x0031));
+  s.markDeleted();
+  EXPECT_TRUE(!s.loaded() && s.deleted());
+  EXPECT_EQ(heard.counts(), "2/0");
+}
+
+TEST_F(Session, EnvelopesAreMadeOncePerFill) {
+  open();
+  const trend::Envelope* e = s.envelope(0);
+  EXPECT_EQ(e->count(), 1001);
+  EXPECT_EQ(e->range(0, 999).max, 99);
+  s.store().at(0, 500) = 4000;  // changed behind the session: the envelope stays
+  EXPECT_EQ(s.envelope(0)->range(0, 999).max, 99);
+  s.samplesReplaced();
+  EXPECT_EQ(s.envelope(0)->range(0, 999).max, 4000);
+}
+
+TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {
+  open();
+  Heard heard(s);
+  s.nextSpeedUnit();  // not shown: nothing
+  s.view().EngBias[4] = 1000, s.view().EngBias[5] = 2000, s.view().BiasRef = {0, 0};
+  s.showDerived();
+  EXPECT_TRUE(s.derivedDisplay().speedAlt);
+  EXPECT_EQ(s.derivedTable().columns(), 1001);
+  s.nextSpeedUnit();
+  EXPECT_EQ(s.view().SpeedUnit, 1);
+  s.hideDerived();
+  EXPECT_FALSE(derived::ShowsDerived(s.derivedDisplay(), 5));
+  EXPECT_EQ(heard.counts(), "0/3");
+  s.opened(log);  // a new log never shows the old table
+  EXPECT_TRUE(s.derivedTable().empty());
+}
+
+}  // namespace
