@@ -176,9 +176,8 @@ int RunCompRead(const QStringList& args, Io& io) {
   return kExitOk;
 }
 
-// With -o the frames go to a recording as the meter writes it, from the first frame on
-// (its header then names the logger's own channels); without, one line per frame on
-// stdout as before.
+// One line per frame on stdout; with -o the frames also go to a recording as the meter
+// writes it, from the first frame on (its header then names the logger's own channels).
 int RunLive(const QStringList& args, Io& io) {
   const Options o = Parse(args, {QStringLiteral("port"), QStringLiteral("frames"), QStringLiteral("seconds"),
                                  QStringLiteral("out"), QStringLiteral("cfg")});
@@ -213,16 +212,17 @@ int RunLive(const QStringList& args, Io& io) {
   QObject::connect(&commands, &common::Commands::frameReceived, &loop, [&](const common::LiveFrame& f) {
     if (done) return;
     QString why;
-    if (out.isEmpty()) {
-      QStringList fields;
-      for (int v : f.raw) fields << QString::number(v);
-      fields << QString::number(f.extra) << QString::number(f.serialNumber);
-      io.out << fields.join(' ') << Qt::endl;
-    } else if ((seen == 0 && !recording.start(out, config, &why)) || !recording.append(f, config, clock.nsecsElapsed(), &why)) {
+    if (!out.isEmpty() && ((seen == 0 && !recording.start(out, config, &why)) ||
+                           !recording.append(f, config, clock.nsecsElapsed(), &why))) {
       Fail(io, meter::msg::RecordingNotWritten(out, why));
       finish(kExitFileError);
       return;
     }
+    // A line here stands for a frame already in the file.
+    QStringList fields;
+    for (int v : f.raw) fields << QString::number(v);
+    fields << QString::number(f.extra) << QString::number(f.serialNumber);
+    io.out << fields.join(' ') << Qt::endl;
     if (++seen == 1 && seconds > 0) enough.start(int(seconds * 1000));
     if (frames > 0 && seen >= frames) finish(kExitOk);
   });
