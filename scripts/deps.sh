@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-dejavu-core locales
   clang libclang-rt-14-dev
   poppler-utils
+  xdotool python3 python3-xlib
 )
 missing=()
 for p in "${packages[@]}"; do

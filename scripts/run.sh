@@ -6,34 +6,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program="${1:-logger}"
-case "$program" in
-  logger) sim_channels=1,2,3,5,6,11 ;;
-  meter) sim_channels=1,2,3,4,5,6,7,8,9,10,11,12 ;;
-  *) echo "usage: scripts/run.sh [logger|meter]" >&2; exit 2 ;;
-esac
+source scripts/progdir.sh
+sim_channels=$(sim_channels "$program") || { echo "usage: scripts/run.sh [logger|meter]" >&2; exit 2; }
 bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 
 prog="$PWD/build/program"
 tty_link="$prog/logger-sim.tty"
-mkdir -p "$prog/cfg" "$prog/dlg" "$prog/cap" "$prog/video"
-
-# The demo configuration and settings (kept if present) and the demo log.
-"$prog/logger-sim" --write-defaults "$prog"
-if [ ! -f "$prog/dlg/demo.dlg" ]; then
-  "$prog/logger-sim" --write-image "$prog/dlg/demo.dlt"
-  "$prog/logtool" decode "$prog/dlg/demo.dlt" -o "$prog/dlg/demo.dlg" --config 4711
-fi
-
-# Port 1 names the simulator's pty; every other line of the port map stays.
-ports="$prog/cfg/ports.txt"
-touch "$ports"
-grep -v '^1=' "$ports" > "$ports.new" || true
-echo "1=$tty_link" >> "$ports.new"
-mv "$ports.new" "$ports"
-# Record 4 of init.prm (byte 384) is the port number.
-printf '\001' | dd of="$prog/cfg/init.prm" bs=1 seek=384 conv=notrunc status=none
+# The demo configuration and settings (kept if present), the demo log, port 1 on the
+# simulator.
+prepare_program_dir "$prog" "$tty_link"
 
 "$prog/logger-sim" --link "$tty_link" --channels "$sim_channels" --rate 10 --seconds 600 &
 sim_pid=$!

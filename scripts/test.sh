@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything twice (normal, and with AddressSanitizer + UBSan) and runs the
 # whole suite in both builds, the locale-labelled suites again in a decimal-comma and a
-# Swedish locale; then runs every fuzz target for a short while (scripts/fuzz.sh).
+# Swedish locale; then runs every fuzz target for a short while (scripts/fuzz.sh) and
+# sends random input to the sanitized logger and meter for a minute each
+# (scripts/monkey.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -20,3 +22,6 @@ cmake --build build-asan -j "$jobs"
 
 # Every fuzz target for about 20 s (clang, libFuzzer, ASan + UBSan).
 bash scripts/fuzz.sh 20
+
+# Random clicks, keys and text into logger and meter on a virtual screen, 60 s each.
+VELKARO_MONKEY_NO_BUILD=1 bash scripts/monkey.sh 60

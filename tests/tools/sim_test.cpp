@@ -94,4 +94,22 @@ TEST(SimPty, FaultsReachTheToolsAsTheirMessages) {
   }
 }
 
+// Faults switched while the simulator runs: each command meets the file's faults of the
+// moment, and an emptied file clears them.
+TEST(SimPty, TheFaultFileSwitchesFaultsBetweenCommands) {
+  QTemporaryDir dir;
+  const QString faults = dir.filePath("faults");
+  SimProcess sim({"--pace", "full", "--fault-file", faults});
+  for (const auto& [fault, status, message] : {std::tuple{"", 0, msg::kParametersStored},
+                                               {"wrong-echo", 1, msg::kVerifyFailed}, {"", 0, msg::kParametersStored}}) {
+    SCOPED_TRACE(fault);
+    QFile file(faults);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(fault) >= 0);
+    file.close();
+    const auto r = Logtool({"params", "--port", sim.tty, "--channels", "1", "--rate", "1"});
+    EXPECT_EQ(r.status, status);
+    EXPECT_TRUE(r.out.contains(message)) << r.out.toStdString();
+  }
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // logger-sim: the simulated logger on a pseudo-terminal, or a generator of its memory
 // image and of a default program directory configuration.
 #include "common/channelconfig.h"
+#include "common/commandline.h"
 #include "common/commands.h"
 #include "common/settings.h"
 #include "tools/sim/simulator.h"
@@ -8,10 +9,12 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTimer>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -115,7 +118,6 @@ int main(int argc, char** argv) {
 
   QCommandLineParser p;
   p.setApplicationDescription(QStringLiteral("Simulated data logger on a pseudo-terminal."));
-  p.addHelpOption();
   const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Make a symbolic link to the pty."), QStringLiteral("PATH"));
   const QCommandLineOption pace(QStringLiteral("pace"), QStringLiteral("real (38400 baud) or full."), QStringLiteral("MODE"), QStringLiteral("real"));
   const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Logger serial number."), QStringLiteral("N"), QStringLiteral("4711"));
@@ -125,14 +127,15 @@ int main(int argc, char** argv) {
   const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("Length of the generated flight."), QStringLiteral("S"), QStringLiteral("600"));
   const QCommandLineOption fill(QStringLiteral("fill"), QStringLiteral("Make the log fill the whole memory."));
   const QCommandLineOption fault(QStringLiteral("fault"), QStringLiteral("noise, no-end-mark, even-end-run, wrong-echo, silence, overlong, wrong-handshake, short-live."), QStringLiteral("NAME"));
+  const QCommandLineOption faultFile(QStringLiteral("fault-file"), QStringLiteral("Take the faults from FILE (names as --fault, comma-separated) before every command and every 200 ms."), QStringLiteral("FILE"));
   const QCommandLineOption liveMs(QStringLiteral("live-ms"), QStringLiteral("Interval of live frames."), QStringLiteral("MS"), QStringLiteral("100"));
   const QCommandLineOption writeImage(QStringLiteral("write-image"), QStringLiteral("Write the memory image as .dlt and exit."), QStringLiteral("PATH"));
   const QCommandLineOption writeStream(QStringLiteral("write-stream"), QStringLiteral("Write the bytes a download sends (faults included) and exit."), QStringLiteral("PATH"));
   const QCommandLineOption writeLive(QStringLiteral("write-live"), QStringLiteral("Write three live frames (faults included) and exit."), QStringLiteral("PATH"));
   const QCommandLineOption writeDefaults(QStringLiteral("write-defaults"), QStringLiteral("Write cfg/config.cfg and cfg/init.prm below DIR where absent, and exit."), QStringLiteral("DIR"));
   p.addOptions({link, pace, serial, comp, channels, rate, seconds, fill, fault, liveMs, writeImage, writeDefaults});
-  p.addOptions({writeStream, writeLive});
-  p.process(app);
+  p.addOptions({writeStream, writeLive, faultFile});
+  if (const auto status = common::ParseCommandLine(p, argc, argv, -1)) return *status;
 
   if (p.isSet(writeDefaults)) return WriteDefaults(p.value(writeDefaults), err);
 
@@ -211,10 +214,29 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
 
+  // Faults switched while the line is in use: a test or a monkey rewrites the file, and
+  // the next command already meets the new faults. An unreadable or bad file changes
+  // nothing, so a half-written file never clears the faults by accident.
+  QTimer faultPoll;
+  const auto applyFaultFile = [&, path = p.value(faultFile)] {
+    QFile file(path);
+    sim::Faults changed;
+    QString ignored;
+    if (file.open(QIODevice::ReadOnly) &&
+        ParseFaults({QString::fromUtf8(file.readAll()).simplified().remove(' ')}, changed, ignored))
+      simulator.setFaults(changed);
+  };
+  if (p.isSet(faultFile)) {
+    applyFaultFile();
+    QObject::connect(&faultPoll, &QTimer::timeout, applyFaultFile);
+    faultPoll.start(200);
+  }
+
   QSocketNotifier readable(master, QSocketNotifier::Read);
   QSocketNotifier writable(master, QSocketNotifier::Write);
   writable.setEnabled(false);
   QObject::connect(&readable, &QSocketNotifier::activated, [&] {
+    if (p.isSet(faultFile)) applyFaultFile();
     char buf[4096];
     for (;;) {
       const ssize_t n = ::read(master, buf, sizeof buf);
