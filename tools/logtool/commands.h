@@ -29,6 +29,9 @@ struct Command {
 // One line on standard error, "logtool: " first, as scripts read it; returns `status`.
 int Fail(Io& io, const QString& message, int status = kExitFileError);
 
+// The program directory whose cfg/ the commands read, as the logger would pick it.
+const QString& ProgramDir();
+
 // All registered commands, ordered by name.
 const std::vector<Command>& Commands();
 

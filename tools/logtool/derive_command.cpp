@@ -103,7 +103,7 @@ int RunDerive(const QStringList& args, Io& io) {
     // The configuration the logger would pick: the log's N.cfg in the program's cfg/,
     // config.cfg in its place (said on standard error, as the logger says it).
     QString warning;
-    const QString cfgDir = QCoreApplication::applicationDirPath() + QStringLiteral("/cfg");
+    const QString cfgDir = ProgramDir() + QStringLiteral("/cfg");
     const bool read = logdata::ApplyLogConfig(cfgDir, store.ConfigNumber, config, &warning, &error);
     if (!warning.isEmpty()) io.err << "logtool: " << warning << '\n';
     if (!read) return Fail(io, error, kExitFileError);

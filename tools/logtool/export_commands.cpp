@@ -72,7 +72,7 @@ int RunCsv(const QStringList& args, Io& io) {
   } else {
     // The configuration the logger would apply to this log: its own N.cfg in the
     // program's cfg/ folder (logtool lives in the program folder), else config.cfg.
-    const QString cfgDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("cfg"));
+    const QString cfgDir = QDir(ProgramDir()).filePath(QStringLiteral("cfg"));
     QString warning;
     const bool read = logdata::ApplyLogConfig(cfgDir, job.store.ConfigNumber, config, &warning, &error);
     if (!warning.isEmpty()) io.err << "logtool: " << warning << '\n';

@@ -1,6 +1,9 @@
 // logtool: command-line companion of the logger program.
 #include "tools/logtool/commands.h"
 
+#include "common/commandline.h"
+#include "common/programdir.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <algorithm>
@@ -30,22 +33,48 @@ Register::Register(Command command) {
 
 const std::vector<Command>& Commands() { return Table(); }
 
+namespace {
+QString g_chosenProgramDir;
+}  // namespace
+
+// Decided on first use: only commands that read cfg/ create and seed a user's folder.
+const QString& ProgramDir() {
+  static const QString dir = common::ProgramDirOfThisProcess(g_chosenProgramDir);
+  return dir;
+}
+
 }  // namespace logtool
 
 namespace {
 
-void PrintUsage(QTextStream& err) {
-  err << "usage: logtool <command> [arguments]\n";
-  for (const auto& c : logtool::Commands()) err << "  logtool " << c.name << ' ' << c.usage << '\n';
+QString CommandList() {
+  QString list;
+  for (const auto& c : logtool::Commands()) list += "  logtool " + c.name + ' ' + c.usage + '\n';
+  return list;
 }
+
+void PrintUsage(QTextStream& err) { err << "usage: logtool <command> [arguments]\n" << CommandList(); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Options before the command are the program's; everything from the command on is the
+  // command's own, as it always was.
+  QCommandLineParser cl;
+  cl.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+  cl.setApplicationDescription(QStringLiteral("Command-line companion of the logger: log files and device commands."));
+  cl.addOption(common::ProgramDirOption());
+  cl.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands below."),
+                           QStringLiteral("<command> [arguments]"));
+  if (const auto status = common::ParseCommandLine(cl, argc, argv, -1, "\nCommands:\n" + CommandList()))
+    return *status;
+  logtool::g_chosenProgramDir = cl.value(common::ProgramDirOption());
+  const QStringList args = cl.positionalArguments();
+
   // A command that paints gets a GUI application on the offscreen platform: no display.
   const auto& all = logtool::Commands();
-  const bool paints = argc > 1 && std::any_of(all.begin(), all.end(), [&](const logtool::Command& c) {
-                        return c.paints && c.name == QString::fromLocal8Bit(argv[1]);
+  const bool paints = !args.isEmpty() && std::any_of(all.begin(), all.end(), [&](const logtool::Command& c) {
+                        return c.paints && c.name == args.first();
                       });
   std::unique_ptr<QCoreApplication> app;
   if (paints) {
@@ -58,7 +87,6 @@ int main(int argc, char** argv) {
   QTextStream err(stderr);
   logtool::Io io{out, err};
 
-  const QStringList args = app->arguments().mid(1);
   if (args.isEmpty()) {
     PrintUsage(err);
     return logtool::kExitUsage;

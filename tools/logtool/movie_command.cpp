@@ -87,7 +87,7 @@ int RunMovie(const QStringList& args, Io& io) {
   } else {
     // As the logger does: the log's own configuration in the program's cfg/, or config.cfg.
     QString warning;
-    const QString cfgDir = QCoreApplication::applicationDirPath() + QStringLiteral("/cfg");
+    const QString cfgDir = ProgramDir() + QStringLiteral("/cfg");
     if (!logdata::ApplyLogConfig(cfgDir, store.ConfigNumber, config, &warning, &error))
       return Fail(io, error, kExitFileError);
   }
