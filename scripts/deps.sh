@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   poppler-utils
   xdotool python3 python3-xlib
+  dpkg-dev desktop-file-utils man-db
 )
 missing=()
 for p in "${packages[@]}"; do
