@@ -59,7 +59,8 @@ void ChartView::paintEvent(QPaintEvent*) {
   p.setClipRect(plot);
   for (const UnitAxis& axis : axes)
     for (int c : axis.channels) {
-      p.setPen(QPen(common::ColourFromBgr(kEditorColours[std::size_t(c - 1)]), 1.5));
+      // A one-pixel pen: a wider one goes through the stroker and costs several times as much.
+      p.setPen(common::ColourFromBgr(kEditorColours[std::size_t(c - 1)]));
       const std::vector<QPointF> points = Trace(model_, c, axis, plot);
       p.drawPolyline(points.data(), int(points.size()));
     }
