@@ -29,6 +29,7 @@ class QPushButton;
 
 namespace trend {
 class PictureBox;
+class TrendArea;
 }
 namespace logexport {
 class CsvExportWindow;
@@ -120,19 +121,13 @@ class MainWindow : public QMainWindow {
   void onChannelClicked();
   void onOverviewChannelChosen(int index);
 
-  // Navigation, cursor and channel panel.
-  void redraw(trend::Redraw what);
-  void onNavigationButton(const QString& name);
+  // Cursor and channel panel.
   void onTrendPress(double x, Qt::MouseButton button);
   void onTrendMove(double x);
-  void onTrendKey(int key, const QString& text);
   void showReadout(const trend::CursorReadout& readout);
   trend::CursorInput cursorInput();
   void appendCapture();
   void clearReadouts();
-  void onOverviewPress(double x, Qt::MouseButton button);
-  void onOverviewMove(double x, Qt::MouseButtons buttons);
-  void onOverviewRelease(double x, Qt::MouseButton button);
   void onZeroLockClicked(int index);
   void onMidZeroClicked();
   void onSpeedAltClicked();
@@ -160,14 +155,13 @@ class MainWindow : public QMainWindow {
   // the last log or configuration file named.
   QString fileName_;
   bool serviceFlag_ = false;
-  // The view window the trend picture was last drawn for.
-  std::pair<qint32, qint32> drawnWindow_{-1, -1};
   QPointer<logexport::CsvExportWindow> csvExp_;
   QPointer<logexport::CropWindow> cropDat_;
   movie::MovieRange movieRange_;
   QPointer<movie::MovieWindow> movieWindow_;
 
   // Controls
+  trend::TrendArea* trendArea_ = nullptr;
   trend::PictureBox* picTrend_ = nullptr;
   trend::PictureBox* picFull_ = nullptr;
   QAction* tempconf_ = nullptr;
@@ -175,9 +169,6 @@ class MainWindow : public QMainWindow {
   QLineEdit* rateBox_ = nullptr;       // Text1
   QLineEdit* statusBox_ = nullptr;     // Text2
   QLineEdit* lastIndexBox_ = nullptr;  // Text3: raw-image last index
-  QLineEdit* startBox_ = nullptr;      // Text5: window start
-  QLineEdit* endBox_ = nullptr;        // Text6: window end / sample count
-  QLineEdit* lengthBox_ = nullptr;     // window
   QLineEdit* chpos1_ = nullptr;
   QLabel* bytesLabel_ = nullptr;
   QProgressBar* progress_ = nullptr;

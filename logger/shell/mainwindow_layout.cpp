@@ -6,6 +6,7 @@
 #include "logger/shell/shellstate.h"
 #include "logger/trend/ui/controls.h"
 #include "logger/trend/ui/picturebox.h"
+#include "logger/trend/ui/trendarea.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -64,64 +65,28 @@ void MainWindow::buildControls() {
   auto* top = new QVBoxLayout(central);
   top->setContentsMargins(6, 6, 6, 6);
   top->setSpacing(4);
-
-  // Trend picture, then the overview strip between its two step buttons.
-  picTrend_ = Named(new trend::PictureBox(common::ColourFromBgr(kTrendBackground), central), QStringLiteral("picTrend"));
-  picTrend_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  top->addWidget(picTrend_, 1);
-
-  const trend::OverviewRow strip = trend::MakeOverviewRow(central, 64);
-  picFull_ = strip.strip;
-  auto* back = strip.back;
-  auto* ahead = strip.ahead;
-  top->addLayout(strip.row);
-
-  // Window boxes and navigation buttons.
-  auto* navRow = new QHBoxLayout;
   auto caption = [central](const QString& text) { return new QLabel(text, central); };
-  startBox_ = Box(QStringLiteral("Text5"), 80, central);
-  startBox_->setText(QStringLiteral("0"));
-  endBox_ = Box(QStringLiteral("Text6"), 80, central);
-  endBox_->setText(QStringLiteral("100"));
-  lengthBox_ = Box(QStringLiteral("window"), 80, central);
+
+  // Trend picture, then the overview strip between its two step buttons, then the
+  // window boxes and the navigation buttons, with the cursor read-out at the end.
+  trend::TrendArea::Calls calls;
+  calls.drawTrend = [this] { Update_Data_Window(); };
+  calls.drawOverview = [this] { Update_Full_Data(); };
+  calls.moveCursor = [this](double x) { onTrendMove(x); };
+  calls.press = [this](double x, Qt::MouseButton button) { onTrendPress(x, button); };
+  calls.capture = [this] { appendCapture(); };
+  trendArea_ = new trend::TrendArea(view(), store(), central, {64, 80, true, QStringLiteral("Previous view")},
+                                    std::move(calls));
+  picTrend_ = trendArea_->picture();
+  picFull_ = trendArea_->strip();
+  top->addWidget(picTrend_, 1);
+  top->addLayout(trendArea_->stripRow());
   chpos1_ = Box(QStringLiteral("chpos1"), 80, central, true);
-  navRow->addWidget(caption(QStringLiteral("Start")));
-  navRow->addWidget(startBox_);
-  navRow->addWidget(caption(QStringLiteral("End")));
-  navRow->addWidget(endBox_);
-  navRow->addWidget(caption(QStringLiteral("Length")));
-  navRow->addWidget(lengthBox_);
-  navRow->addSpacing(8);
-  const std::pair<const char*, const char*> lengthButtons[] = {
-      {"LenMinus5", "- -"}, {"LenMinus1", "-"}, {"LenPlus1", "+"}, {"LenPlus5", "+ +"}};
-  for (auto [name, text] : lengthButtons) {
-    auto* b = Button(QLatin1String(name), QLatin1String(text), central);
-    b->setFixedWidth(36);
-    connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
-    navRow->addWidget(b);
-  }
-  auto* zoomBack = Button(QStringLiteral("Zoom_Back"), QStringLiteral("Previous view"), central);
-  auto* sampSec = Button(QStringLiteral("SampSec"), QStringLiteral("Samples"), central);
-  navRow->addWidget(zoomBack);
-  navRow->addWidget(sampSec);
+  QHBoxLayout* navRow = trendArea_->navigationRow();
   navRow->addStretch();
   navRow->addWidget(caption(QStringLiteral("Cursor")));
   navRow->addWidget(chpos1_);
   top->addLayout(navRow);
-  for (auto* b : {back, ahead, zoomBack, sampSec})
-    connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
-  connect(picTrend_, &trend::PictureBox::mousePressed, this,
-          [this](double x, double, Qt::MouseButton button) { onTrendPress(x, button); });
-  connect(picTrend_, &trend::PictureBox::mouseMoved, this, [this](double x, double, Qt::MouseButtons) { onTrendMove(x); });
-  connect(picTrend_, &trend::PictureBox::keyPressed, this, &MainWindow::onTrendKey);
-  connect(picTrend_, &trend::PictureBox::resized, this, &MainWindow::Update_Data_Window);
-  connect(picFull_, &trend::PictureBox::mousePressed, this,
-          [this](double x, double, Qt::MouseButton button) { onOverviewPress(x, button); });
-  connect(picFull_, &trend::PictureBox::mouseMoved, this,
-          [this](double x, double, Qt::MouseButtons buttons) { onOverviewMove(x, buttons); });
-  connect(picFull_, &trend::PictureBox::mouseReleased, this,
-          [this](double x, double, Qt::MouseButton button) { onOverviewRelease(x, button); });
-  connect(picFull_, &trend::PictureBox::resized, this, &MainWindow::Update_Full_Data);
 
   auto* line = new QFrame(central);
   line->setFrameShape(QFrame::HLine);

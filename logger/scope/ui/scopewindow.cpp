@@ -9,6 +9,7 @@
 #include "logger/scope/ui/scopewindows.h"
 #include "logger/trend/ui/controls.h"
 #include "logger/trend/ui/picturebox.h"
+#include "logger/trend/ui/trendarea.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -142,9 +143,17 @@ void ScopeWindow::buildControls() {
     return row;
   };
   top->addLayout(endRow(1));
+  trend::TrendArea::Calls calls;
+  calls.drawTrend = [this] { Update_Data_Window(); };
+  calls.drawOverview = [this] { Update_Full_Data(); };
+  calls.moveCursor = [this](double x) { onTrendMove(x); };
+  calls.press = [this](double x, Qt::MouseButton) { onTrendPress(x); };
+  calls.capture = [this] { onCapture(); };
+  trendArea_ = new trend::TrendArea(src_.view(), src_.store(), central, {56, 70, false, msg::kCaptionZoomBack},
+                                    std::move(calls));
+  picTrend_ = trendArea_->picture();
+  picFull_ = trendArea_->strip();
   auto* pictureRow = new QHBoxLayout;
-  picTrend_ = Named(new trend::PictureBox(common::ColourFromBgr(common::kDarkGround), central), QStringLiteral("picTrend"));
-  picTrend_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   pictureRow->addWidget(mitta_[0]);
   pictureRow->addWidget(scale_[0]);
   pictureRow->addWidget(bias_[0]);
@@ -155,11 +164,7 @@ void ScopeWindow::buildControls() {
   top->addLayout(pictureRow, 1);
   top->addLayout(endRow(0));
 
-  const trend::OverviewRow strip = trend::MakeOverviewRow(central, 56);
-  picFull_ = strip.strip;
-  auto* back = strip.back;
-  auto* ahead = strip.ahead;
-  top->addLayout(strip.row);
+  top->addLayout(trendArea_->stripRow());
 
   // One row of controls per trace: channel, number, name, unit, scale, bias, value.
   auto* traceGrid = new QGridLayout;
@@ -194,30 +199,9 @@ void ScopeWindow::buildControls() {
   traceGrid->setColumnStretch(10, 1);
   top->addLayout(traceGrid);
 
-  auto* navRow = new QHBoxLayout;
-  text5_ = Box(QStringLiteral("Text5"), 70, central);
-  text6_ = Box(QStringLiteral("Text6"), 70, central);
-  window_ = Box(QStringLiteral("window"), 70, central);
   chpos1_ = Box(QStringLiteral("chpos1"), 70, central);
-  navRow->addWidget(text5_);
-  navRow->addWidget(text6_);
-  navRow->addWidget(window_);
-  const std::pair<const char*, const char*> lengthButtons[] = {
-      {"LenMinus5", "- -"}, {"LenMinus1", "-"}, {"LenPlus1", "+"}, {"LenPlus5", "+ +"}};
-  std::vector<QPushButton*> nav{back, ahead};
-  for (auto [name, text] : lengthButtons) {
-    auto* b = Button(QLatin1String(name), QLatin1String(text), central);
-    b->setFixedWidth(36);
-    navRow->addWidget(b);
-    nav.push_back(b);
-  }
-  auto* zoomBack = Button(QStringLiteral("Zoom_Back"), msg::kCaptionZoomBack, central);
-  sampSec_ = Button(QStringLiteral("SampSec"), trend::SampSecCaption(false), central);
   showLevel_ = Named(new QCheckBox(msg::kCaptionShowLevel, central), QStringLiteral("ShowLevel"));
-  nav.push_back(zoomBack);
-  nav.push_back(sampSec_);
-  navRow->addWidget(zoomBack);
-  navRow->addWidget(sampSec_);
+  QHBoxLayout* navRow = trendArea_->navigationRow();
   navRow->addStretch();
   top->addLayout(navRow);
   auto* cursorRow = new QHBoxLayout;
@@ -225,25 +209,12 @@ void ScopeWindow::buildControls() {
   cursorRow->addStretch();
   cursorRow->addWidget(chpos1_);
   top->addLayout(cursorRow);
-  for (QPushButton* b : nav)
-    connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
   connect(showLevel_, &QCheckBox::toggled, this, &ScopeWindow::onShowLevel);
-
-  connect(picTrend_, &trend::PictureBox::mouseMoved, this, [this](double x, double, Qt::MouseButtons) { onTrendMove(x); });
-  connect(picTrend_, &trend::PictureBox::mousePressed, this, [this](double x, double, Qt::MouseButton) { onTrendPress(x); });
-  connect(picTrend_, &trend::PictureBox::keyPressed, this, &ScopeWindow::onTrendKey);
+  // The rulers are as tall as the picture.
   connect(picTrend_, &trend::PictureBox::resized, this, [this] {
-    Update_Data_Window();
     DrawScaler(1);
     DrawScaler(2);
   });
-  connect(picFull_, &trend::PictureBox::mousePressed, this,
-          [this](double x, double, Qt::MouseButton b) { onOverviewPress(x, b); });
-  connect(picFull_, &trend::PictureBox::mouseMoved, this,
-          [this](double x, double, Qt::MouseButtons b) { onOverviewMove(x, b); });
-  connect(picFull_, &trend::PictureBox::mouseReleased, this,
-          [this](double x, double, Qt::MouseButton b) { onOverviewRelease(x, b); });
-  connect(picFull_, &trend::PictureBox::resized, this, &ScopeWindow::Update_Full_Data);
 }
 
 TraceSettings ScopeWindow::traces() const {
@@ -281,15 +252,10 @@ void ScopeWindow::Update_Data_Window() {
   picTrend_->clearPicture();
   DrawScChannel(0);
   DrawScChannel(1);
-  const trend::WindowTexts w = trend::WindowBoxTexts(src_.view(), src_.store().FreqCode);
-  text6_->setText(w.end);
-  text5_->setText(w.start);
-  window_->setText(w.length);
   const TraceSettings t = traces();
   for (int i = 0; i < 2; ++i) writeLabels(i, LabelsFor(src_, t[std::size_t(i)]));
   // A redraw leaves no cursor and no level lines: the next movement draws them afresh.
-  picTrend_->setCursorLine(std::nullopt);
-  picTrend_->setLevelLines({});
+  trendArea_->showWindow();
 }
 
 void ScopeWindow::Update_Full_Data() {
@@ -326,16 +292,9 @@ void ScopeWindow::DrawScaler(int ruler) {
 }
 
 void ScopeWindow::redrawAll() {
-  sampSec_->setText(trend::SampSecCaption(src_.view().SecondsMode));
-  Update_Full_Data();
-  Update_Data_Window();
+  trendArea_->redrawOnActivation(src_.loaded());
   DrawScaler(1);
   DrawScaler(2);
-}
-
-void ScopeWindow::redraw(trend::Redraw what) {
-  if (what == trend::Redraw::Overview || what == trend::Redraw::Both) Update_Full_Data();
-  if (what == trend::Redraw::Trend || what == trend::Redraw::Both) Update_Data_Window();
 }
 
 // Another window may have moved the shared view: activation shows where it is now.
@@ -350,15 +309,6 @@ void ScopeWindow::showEvent(QShowEvent* e) {
 }
 
 // ---------------------------------------------------------------- navigation and cursor
-
-void ScopeWindow::onNavigationButton(const QString& name) {
-  if (const auto r = trend::NavigationButton(src_.view(), name, src_.store().SampleCount)) {
-    redraw(*r);
-  } else if (name == QLatin1String("SampSec")) {
-    sampSec_->setText(trend::ToggleSeconds(src_.view()));
-    Update_Data_Window();
-  }
-}
 
 void ScopeWindow::logReplaced() {
   chpos1_->clear();
@@ -381,37 +331,17 @@ void ScopeWindow::onTrendPress(double x) {
               {chval_[0]->text(), chval_[1]->text()}, owner_.prompt());
 }
 
-void ScopeWindow::onTrendKey(int key, const QString& text) {
-  if (key == Qt::Key_Right || key == Qt::Key_Left) {
-    onTrendMove(trend::ArrowKeyX(picTrend_->drawingX(), picTrend_->scale().width, key == Qt::Key_Right ? 1 : -1));
-  } else if (text == QLatin1String("p") || text == QLatin1String("P")) {
-    const QString path = QDir(owner_.programDir()).filePath(QStringLiteral("cap/init.txt"));
-    QString error;
-    if (!AppendScopeCapture(src_, path, &error))
-      owner_.prompt().message(common::msg::kTitleError, common::msg::FileNotWritten(path),
-                              common::PromptIcon::Exclamation);
-  }
+void ScopeWindow::onCapture() {
+  const QString path = QDir(owner_.programDir()).filePath(QStringLiteral("cap/init.txt"));
+  QString error;
+  if (!AppendScopeCapture(src_, path, &error))
+    owner_.prompt().message(common::msg::kTitleError, common::msg::FileNotWritten(path),
+                            common::PromptIcon::Exclamation);
 }
 
 void ScopeWindow::onShowLevel(bool on) {
   // Switching the lines off takes the pair off the picture at once.
   if (!on) picTrend_->setLevelLines({});
-}
-
-void ScopeWindow::onOverviewPress(double x, Qt::MouseButton button) {
-  if (const auto b = ToTrendButton(button))
-    redraw(trend::OverviewPress(src_.view(), *b, x, picFull_->scale().width, src_.store().SampleCount));
-}
-
-void ScopeWindow::onOverviewMove(double x, Qt::MouseButtons buttons) {
-  const double w = picFull_->scale().width;
-  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(src_.view(), x, w, src_.store().SampleCount));
-  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(src_.view(), x, w, src_.store().SampleCount));
-}
-
-void ScopeWindow::onOverviewRelease(double x, Qt::MouseButton button) {
-  if (const auto b = ToTrendButton(button))
-    redraw(trend::OverviewRelease(src_.view(), *b, x, picFull_->scale().width, src_.store().SampleCount));
 }
 
 // ---------------------------------------------------------------- print

@@ -18,6 +18,7 @@ class QScrollBar;
 
 namespace trend {
 class PictureBox;
+class TrendArea;
 }
 
 namespace scope {
@@ -69,14 +70,9 @@ class ScopeWindow : public QMainWindow {
  private:
   void buildControls();
   void redrawAll();
-  void redraw(trend::Redraw what);
-  void onNavigationButton(const QString& name);
   void onTrendMove(double x);
   void onTrendPress(double x);
-  void onTrendKey(int key, const QString& text);
-  void onOverviewPress(double x, Qt::MouseButton button);
-  void onOverviewMove(double x, Qt::MouseButtons buttons);
-  void onOverviewRelease(double x, Qt::MouseButton button);
+  void onCapture();
   void onShowLevel(bool on);
   void onPrint();
   void writeLabels(int trace, const TraceLabels& labels);
@@ -84,6 +80,7 @@ class ScopeWindow : public QMainWindow {
   ScopeWindows& owner_;
   session::LogSession& src_;
 
+  trend::TrendArea* trendArea_ = nullptr;
   trend::PictureBox* picTrend_ = nullptr;
   trend::PictureBox* picFull_ = nullptr;
   std::array<QComboBox*, 2> scopeCh_{};
@@ -93,11 +90,7 @@ class ScopeWindow : public QMainWindow {
   // Label1 .. Label7 of each trace, [label number - 1][trace].
   std::array<std::array<QLabel*, 2>, 7> labels_{};
   std::array<QLineEdit*, 2> chval_{};
-  QLineEdit* text5_ = nullptr;
-  QLineEdit* text6_ = nullptr;
-  QLineEdit* window_ = nullptr;
   QLineEdit* chpos1_ = nullptr;
-  QPushButton* sampSec_ = nullptr;
   QCheckBox* showLevel_ = nullptr;
 };
 
