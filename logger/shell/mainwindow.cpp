@@ -22,6 +22,7 @@
 #include "logger/trend/navigation.h"
 #include "logger/trend/trenddraw.h"
 #include "logger/trend/ui/picturebox.h"
+#include "logger/trend/ui/trendarea.h"
 #include "logger/trend/zerolock.h"
 
 #include <QAction>
@@ -58,7 +59,7 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   commands_ = std::make_unique<common::Commands>(*link_);
   loggerlink::DownloadHooks hooks;
   hooks.status = [this](const QString& s) { setStatus(s); };
-  hooks.sampleCount = [this](qint32 n) { endBox_->setText(QString::number(n)); };
+  hooks.sampleCount = [this](qint32 n) { trendArea_->endBox()->setText(QString::number(n)); };
   hooks.progress = [this](qint64 r, qint64 e) { onDownloadProgress(r, e); };
   hooks.loadAndRefresh = [this](const QString& path) { return loadDecodedLog(path); };
   download_ = std::make_unique<loggerlink::Download>(*link_, session_->store(), programDir_, std::move(hooks));
@@ -188,7 +189,8 @@ void MainWindow::Update_Data_Window() {
     picTrend_->clearPicture();
     return;
   }
-  if (common::LeadingNumber(endBox_->text()) > store().SampleCount) endBox_->setText(QString::number(store().SampleCount));
+  QLineEdit* endBox = trendArea_->endBox();
+  if (common::LeadingNumber(endBox->text()) > store().SampleCount) endBox->setText(QString::number(store().SampleCount));
   picTrend_->clearPicture();
   for (int i = 0; i < 12; ++i) {
     QCheckBox* c = chkChannel_[std::size_t(i)];
@@ -196,13 +198,8 @@ void MainWindow::Update_Data_Window() {
     if (view().Shown[std::size_t(i)])
       DrawChannel(i, view().WindowStart, view().WindowEnd, view().YScale[std::size_t(i)], view().Colours[std::size_t(i)]);
   }
-  const trend::WindowTexts t = trend::WindowBoxTexts(view(), store().FreqCode);
-  endBox_->setText(t.end);
-  startBox_->setText(t.start);
-  lengthBox_->setText(t.length);
   view().CursorX = -100;
-  picTrend_->setCursorLine(std::nullopt);
-  drawnWindow_ = {view().WindowStart, view().WindowEnd};
+  trendArea_->showWindow();
 }
 
 void MainWindow::Update_Full_Data() {
@@ -292,21 +289,8 @@ bool MainWindow::loadDecodedLog(const QString& path) {
 
 void MainWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
-  if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
-    // A scope may have switched the shared seconds mode.
-    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::SampSecCaption(view().SecondsMode));
-    // The window manager tells of the activation after the click that caused it: a
-    // cursor that click has just put down stays, unless the window has moved meanwhile.
-    const std::optional<double> cursor = picTrend_->cursorLine();
-    const qint32 cursorX = view().CursorX;
-    const bool sameWindow = drawnWindow_ == std::pair{view().WindowStart, view().WindowEnd};
-    Update_Full_Data();
-    Update_Data_Window();
-    if (cursor && sameWindow && !session_->deleted()) {
-      view().CursorX = cursorX;
-      picTrend_->setCursorLine(cursor);
-    }
-  }
+  if (e->type() == QEvent::ActivationChange && isActiveWindow())
+    trendArea_->redrawOnActivation(!session_->deleted());
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -394,7 +378,7 @@ void MainWindow::onLoadRawImage() {
     }
   }
   session_->samplesReplaced();
-  endBox_->setText(QString::number(store().SampleCount));
+  trendArea_->endBox()->setText(QString::number(store().SampleCount));
   setStatus(common::msg::kStatusReady);
   const QString dlg = prompt_.saveFile(common::msg::kFilterDlg, programDir_ + QStringLiteral("/dlg"));
   if (dlg.isEmpty()) return;
@@ -509,33 +493,7 @@ void MainWindow::onMovie() {
 
 void MainWindow::onChannelClicked() { Update_Data_Window(); }
 
-// ---------------------------------------------------------------- navigation
-
-void MainWindow::redraw(trend::Redraw what) {
-  switch (what) {
-    case trend::Redraw::None:
-      break;
-    case trend::Redraw::Trend:
-      Update_Data_Window();
-      break;
-    case trend::Redraw::Overview:
-      Update_Full_Data();
-      break;
-    case trend::Redraw::Both:
-      Update_Full_Data();
-      Update_Data_Window();
-      break;
-  }
-}
-
-void MainWindow::onNavigationButton(const QString& name) {
-  if (const auto r = trend::NavigationButton(view(), name, store().SampleCount)) {
-    redraw(*r);
-  } else if (name == QLatin1String("SampSec")) {
-    if (auto* b = findChild<QPushButton*>(QStringLiteral("SampSec"))) b->setText(trend::ToggleSeconds(view()));
-    Update_Data_Window();
-  }
-}
+// ---------------------------------------------------------------- cursor
 
 using trend::ToTrendButton;
 
@@ -569,17 +527,8 @@ void MainWindow::onTrendPress(double x, Qt::MouseButton button) {
   const trend::PressResult r = trend::CursorPress(view(), cursorInput(), *b, x, prompt_);
   if (!r.handled) return;
   chpos1_->setText(r.readout.position);
-  redraw(r.redraw);
+  trendArea_->redraw(r.redraw);
   picTrend_->setCursorLine(double(r.readout.line.drawX));
-}
-
-void MainWindow::onTrendKey(int key, const QString& text) {
-  if (key == Qt::Key_Right || key == Qt::Key_Left) {
-    const double x = trend::ArrowKeyX(picTrend_->drawingX(), picTrend_->scale().width, key == Qt::Key_Right ? 1 : -1);
-    onTrendMove(x);
-  } else if (text == QLatin1String("p") || text == QLatin1String("P")) {
-    appendCapture();
-  }
 }
 
 void MainWindow::appendCapture() {
@@ -591,26 +540,6 @@ void MainWindow::appendCapture() {
   if (!logexport::AppendCapture(path, view().CursorSample, shown, logexport::RawColumn(store(), view().CursorSample),
                                 &error))
     prompt_.message(kTitleError, common::msg::FileNotWritten(path), PromptIcon::Exclamation);
-}
-
-void MainWindow::onOverviewPress(double x, Qt::MouseButton button) {
-  const auto b = ToTrendButton(button);
-  if (!b) return;
-  redraw(trend::OverviewPress(view(), *b, x, picFull_->scale().width, store().SampleCount));
-}
-
-// While a button is held the strip is drawn again from the model on every move, so the
-// red box follows the pointer. Only one button held at a time counts as a drag.
-void MainWindow::onOverviewMove(double x, Qt::MouseButtons buttons) {
-  const double w = picFull_->scale().width;
-  if (buttons == Qt::RightButton) redraw(trend::OverviewRightDrag(view(), x, w, store().SampleCount));
-  else if (buttons == Qt::LeftButton) redraw(trend::OverviewLeftDrag(view(), x, w, store().SampleCount));
-}
-
-void MainWindow::onOverviewRelease(double x, Qt::MouseButton button) {
-  const auto b = ToTrendButton(button);
-  if (!b) return;
-  redraw(trend::OverviewRelease(view(), *b, x, picFull_->scale().width, store().SampleCount));
 }
 
 // ---------------------------------------------------------------- channel panel
