@@ -22,8 +22,6 @@ namespace {
 
 constexpr int kWidth = 720;
 constexpr int kHeight = 540;
-// Quantiser of the lossy codecs: near the source, files about a tenth of uncompressed.
-constexpr int kQuality = 3;
 
 QString AvError(int err) {
   char buf[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -116,7 +114,7 @@ bool AviWriter::open(const QString& path, Codec codec, int rate) {
   encoder_->thread_count = 0;  // as many as the machine has
   if (codec == Codec::Mjpeg || codec == Codec::Mpeg4) {
     encoder_->flags |= AV_CODEC_FLAG_QSCALE;
-    encoder_->global_quality = kQuality * FF_QP2LAMBDA;
+    encoder_->global_quality = kLossyQuantiser * FF_QP2LAMBDA;
   }
   if (codec == Codec::Mjpeg) encoder_->color_range = AVCOL_RANGE_JPEG;
   int err = avcodec_open2(encoder_, encoder, nullptr);

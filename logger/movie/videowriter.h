@@ -10,6 +10,10 @@ namespace movie {
 // What FFmpeg's AVI muxer carries and Debian's FFmpeg encodes.
 enum class Codec { Raw, Mjpeg, Ffv1, Mpeg4 };
 
+// The fixed quantiser of the lossy codecs (Motion JPEG, MPEG-4): near the source, files
+// about a tenth of uncompressed. Every frame is coded with it; no rate control.
+constexpr int kLossyQuantiser = 3;
+
 class VideoWriter {
  public:
   virtual ~VideoWriter() = default;

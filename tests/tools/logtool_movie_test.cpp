@@ -85,11 +85,15 @@ TEST_F(LogtoolMovieTest, RendersTheFramesAsMakeMovieWould) {
             QList<QRgb>({yellow, yellow, blue, blue}));
 }
 
-TEST_F(LogtoolMovieTest, ProgressOnATerminalUncompressedByDefault) {
+TEST_F(LogtoolMovieTest, ProgressOnATerminalUncompressedByDefaultAndEachCodecByName) {
   const Outcome r = OnTerminal(args("0", "3"));
   ASSERT_EQ(r.status, 0);
   EXPECT_TRUE(r.err.contains("frame 1 of 3") && r.err.contains("frame 3 of 3")) << r.err.toStdString();
   EXPECT_EQ(movietest::ProbeAvi(out).codec, "rawvideo");
+  for (const auto& [name, codec] : {std::pair{"raw", "rawvideo"}, {"mjpeg", "mjpeg"}, {"mpeg4", "mpeg4"}}) {
+    ASSERT_EQ(Logtool(args("0", "1") << "--codec" << name).status, 0);
+    EXPECT_EQ(movietest::ProbeAvi(out).codec, codec);
+  }
   // A = B: a valid movie without frames.
   ASSERT_EQ(Logtool(args("40", "40")).status, 0);
   const auto empty = movietest::ProbeAvi(out);

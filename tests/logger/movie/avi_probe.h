@@ -6,6 +6,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/video_enc_params.h>
 #include <libswscale/swscale.h>
 }
 
@@ -18,12 +19,18 @@ struct AviInfo {
   int rateNum = 0, rateDen = 0;  // stream rate as the file states it
   int packets = 0, keyPackets = 0;
   QImage first;  // the first frame decoded, RGB32; null without frames
+  int quantiser = -1;  // of the first frame's first block, where the decoder tells it (MPEG-4)
 };
 
-inline QImage Decode(AVCodecContext* dec, const AVPacket* pkt) {
+inline QImage Decode(AVCodecContext* dec, const AVPacket* pkt, int* quantiser) {
   QImage out;
   AVFrame* f = av_frame_alloc();
   if (avcodec_send_packet(dec, pkt) >= 0 && avcodec_receive_frame(dec, f) >= 0) {
+    // MPEG-style decoders report twice the quantiser the bit stream carries.
+    if (const AVFrameSideData* sd = av_frame_get_side_data(f, AV_FRAME_DATA_VIDEO_ENC_PARAMS)) {
+      auto* p = reinterpret_cast<AVVideoEncParams*>(sd->data);
+      if (p->nb_blocks > 0) *quantiser = (p->qp + av_video_enc_params_block(p, 0)->delta_qp) / 2;
+    }
     out = QImage(f->width, f->height, QImage::Format_RGB32);
     SwsContext* s = sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
                                    AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
@@ -54,12 +61,13 @@ inline AviInfo ProbeAvi(const QString& path) {
     const AVCodec* codec = avcodec_find_decoder(par->codec_id);
     AVCodecContext* dec = avcodec_alloc_context3(codec);
     avcodec_parameters_to_context(dec, par);
+    dec->export_side_data |= AV_CODEC_EXPORT_DATA_VIDEO_ENC_PARAMS;
     avcodec_open2(dec, codec, nullptr);
     AVPacket* pkt = av_packet_alloc();
     while (av_read_frame(fmt, pkt) >= 0) {
       ++info.packets;
       if (pkt->flags & AV_PKT_FLAG_KEY) ++info.keyPackets;
-      if (info.first.isNull()) info.first = Decode(dec, pkt);
+      if (info.first.isNull()) info.first = Decode(dec, pkt, &info.quantiser);
       av_packet_unref(pkt);
     }
     av_packet_free(&pkt);

@@ -23,7 +23,7 @@ QImage Halves() {
 // Lossy codecs come close: each of red, green and blue within 24.
 bool Near(QRgb a, QRgb b) { return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))}) < 24; }
 
-struct CodecCase { Codec codec; const char* name; };
+struct CodecCase { Codec codec; const char* name; int quantiser; };  // -1: not reported
 
 class AviCodecTest : public ::testing::TestWithParam<CodecCase> {
  protected:
@@ -45,6 +45,7 @@ TEST_P(AviCodecTest, OneVideoStreamOfKeyFramesAtTheRate) {
   const auto info = ProbeAvi(path);
   ASSERT_TRUE(info.ok);
   EXPECT_EQ(QStringList({info.format, info.mediaType, info.codec}), QStringList({"avi", "video", GetParam().name}));
+  EXPECT_EQ(info.quantiser, GetParam().quantiser) << "lossy frames at the fixed quantiser, not rate-controlled";
   // One stream of 720 x 540 at 17 / 1 per second; 3 frames, all key frames.
   EXPECT_EQ(std::tuple(info.streams, info.width, info.height, info.rateNum, info.rateDen), std::tuple(1, 720, 540, 17, 1));
   EXPECT_EQ(std::pair(info.packets, info.keyPackets), std::pair(3, 3));
@@ -54,8 +55,9 @@ TEST_P(AviCodecTest, OneVideoStreamOfKeyFramesAtTheRate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codecs, AviCodecTest,
-                         ::testing::Values(CodecCase{Codec::Raw, "rawvideo"}, CodecCase{Codec::Mjpeg, "mjpeg"},
-                                           CodecCase{Codec::Ffv1, "ffv1"}, CodecCase{Codec::Mpeg4, "mpeg4"}),
+                         ::testing::Values(CodecCase{Codec::Raw, "rawvideo", -1}, CodecCase{Codec::Mjpeg, "mjpeg", -1},
+                                           CodecCase{Codec::Ffv1, "ffv1", -1},
+                                           CodecCase{Codec::Mpeg4, "mpeg4", movie::kLossyQuantiser}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Uncompressed frames are a bitmap's: a 40-byte header with a positive height, 24 bits,
