@@ -1,12 +1,11 @@
-// The recording's bytes and the chart's window and scales, without a window.
+// The recording's bytes and the chart's window and scales, without a window. (A write
+// failure is the window suite's: it needs the message and the display going on.)
 #include "meter/chart.h"
 #include "meter/recording.h"
 #include "support/test_paths.h"
 
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -20,19 +19,7 @@ common::ChannelConfiguration Config(double max = 10) {
 
 common::LiveFrame Frame(std::array<int, 12> raw) { return {raw, 0x0123, 12345}; }
 
-// Writes beyond `bytes` fail in this process as on a full disk, until the scope ends.
-struct FileSizeLimit {
-  rlimit old{};
-  explicit FileSizeLimit(rlim_t bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &old);
-    const rlimit low{bytes, old.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &low);
-  }
-  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-};
-
-TEST(Recording, BytesInEveryLocaleAndAWriteFailureKeepsWhatWasWritten) {
+TEST(Recording, BytesInEveryLocale) {
   QTemporaryDir dir;
   const QString path = dir.filePath("r.csv");
   common::ChannelConfiguration config = Config();
@@ -52,17 +39,7 @@ TEST(Recording, BytesInEveryLocaleAndAWriteFailureKeepsWhatWasWritten) {
   const QByteArray values = ",12345,4095,0,2048,-1,1,100,200,300,400,4095,255,0,10,0,0.00244200244200243,"
                             "-10.004884004884,-9.995115995116,-9.51159951159951,-9.02319902319902,"
                             "-8.53479853479853,-8.04639804639805,10,10,-10\n";
-  const QByteArray written = header + "\n0.000" + values + "1.235" + values;
-  EXPECT_EQ(FileBytes(path), written);
-
-  {
-    const FileSizeLimit full(rlim_t(written.size()) + 10);
-    EXPECT_FALSE(rec.append(Frame(raw), config, 9'000'000'000, &why));
-  }
-  EXPECT_FALSE(why.isEmpty());
-  EXPECT_FALSE(rec.active());
-  EXPECT_EQ(rec.frames(), 2);
-  EXPECT_EQ(FileBytes(path).left(written.size()), written);
+  EXPECT_EQ(FileBytes(path), header + "\n0.000" + values + "1.235" + values);
 }
 
 TEST(Chart, SixtySecondsKeepTheirValuesAcrossARangeChange) {
