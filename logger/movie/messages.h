@@ -24,6 +24,19 @@ inline QString RangeOutsideLog(qint32 sampleCount) {
                         "and start must not be after stop.")
       .arg(sampleCount);
 }
+// Dialog2 judges each box before the pair.
+inline QString StartOutsideLog(qint32 sampleCount) {
+  return QStringLiteral("Start must lie between 0 and %1, the samples of the log.").arg(sampleCount);
+}
+inline QString StopOutsideLog(qint32 sampleCount) {
+  return QStringLiteral("Stop must lie between 0 and %1, the samples of the log.").arg(sampleCount);
+}
+inline const QString kEmptyRange =
+    QStringLiteral("Stop must come after start: the movie shows the samples from start to stop - 1.");
+// A run and the logger's link keep out of each other's way.
+inline const QString kDownloadRunning = QStringLiteral("A download is running. Make the movie when it has ended.");
+inline const QString kMovieRunning =
+    QStringLiteral("A movie is being made. Send commands to the logger when it has ended or was cancelled.");
 
 // Movie window controls
 inline const QString kMax = QStringLiteral("MAX");

@@ -1,6 +1,26 @@
 #include "logger/movie/run.h"
 
+#include <cmath>
+
 namespace movie {
+
+std::optional<qint32> SampleBoundary(double typed, qint32 sampleCount) {
+  const double r = std::nearbyint(typed);
+  if (!(r >= 0 && r <= double(sampleCount))) return std::nullopt;  // NaN too
+  return qint32(r);
+}
+
+RunSnapshot::RunSnapshot(const MovieSource& source) : store_(source.store), config_(source.config), view_(source.view) {
+  if (source.derived) shown_ = source.derived();
+  if (shown_.table) {
+    table_ = *shown_.table;
+    shown_.table = &table_;
+  }
+}
+
+MovieSource RunSnapshot::source() const {
+  return {store_, config_, view_, [this] { return shown_; }};
+}
 
 RunEnd RenderMovie(Scene& scene, const MovieSource& source, qint32 start, qint32 count, VideoWriter& writer,
                    const RunHooks& hooks) {

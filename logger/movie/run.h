@@ -6,8 +6,33 @@
 #include "logger/movie/videowriter.h"
 
 #include <functional>
+#include <optional>
 
 namespace movie {
+
+// A start or stop typed into the range dialog, rounded half to even: a sample boundary
+// 0 to sampleCount, or nullopt. Judged as a double, before any conversion to an
+// integer: a typed 12345678901234567890 has no integer value to compare.
+std::optional<qint32> SampleBoundary(double typed, qint32 sampleCount);
+
+// What a run reads, copied when it starts. The program goes on while frames are
+// written: a download may end and load another log, a zero lock may change. The movie
+// shows the log as it was when "Make Movie" was clicked. The copy costs the size of the
+// samples (a few megabytes for the fullest logger memory).
+class RunSnapshot {
+ public:
+  explicit RunSnapshot(const MovieSource& source);
+  RunSnapshot(const RunSnapshot&) = delete;
+  RunSnapshot& operator=(const RunSnapshot&) = delete;
+  MovieSource source() const;
+
+ private:
+  logdata::SampleStore store_;
+  common::ChannelConfiguration config_;
+  trend::ViewState view_;
+  derived::DerivedTable table_;
+  derived::DerivedDisplay shown_;
+};
 
 struct RunHooks {
   std::function<bool()> running;           // asked before every frame; false stops the run

@@ -429,17 +429,29 @@ void MainWindow::onDownloadFinished(loggerlink::DownloadOutcome) {
   session_->samplesReplaced();
 }
 
+// One thing on the link's time at once: while a movie is made, events run only between
+// frames, so a command's pacing and time-outs would wait on each frame, and the box
+// that ends it would halt the run until answered.
 void MainWindow::onParameters() {
-  if (link_->refuseDuringDownload()) return;
+  if (link_->refuseDuringDownload() || movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
   ParametersDialog dialog(settings_, SettingsPath(programDir_), *commands_, prompt_, this);
   dialog.exec();
 }
 
-void MainWindow::onTempconf() { commands_->writeCompensation(compensation, config().ConfigNumber); }
+void MainWindow::onTempconf() {
+  if (movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
+  commands_->writeCompensation(compensation, config().ConfigNumber);
+}
 
-void MainWindow::onMemclear() { commands_->clearMemory(settings_); }
+void MainWindow::onMemclear() {
+  if (movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
+  commands_->clearMemory(settings_);
+}
 
-void MainWindow::onGPRead() { commands_->readCompensation(programDir_ + QStringLiteral("/cfg")); }
+void MainWindow::onGPRead() {
+  if (movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
+  commands_->readCompensation(programDir_ + QStringLiteral("/cfg"));
+}
 
 void MainWindow::onAbout() {
   common::AboutBox box(QStringLiteral("AboutLog"), QStringLiteral("Logger"), this);
@@ -489,6 +501,7 @@ void MainWindow::onMovie() {
   auto shown = [this] { return session_->derivedDisplay(); };
   movie::OpenMovie(this, {store(), config(), view(), shown}, session_->loaded(), movieRange_, prompt_, programDir_,
                    movieWindow_);
+  if (movieWindow_) movieWindow_->downloadRunning = [this] { return link_->downloadRunning(); };
 }
 
 void MainWindow::onChannelClicked() { Update_Data_Window(); }

@@ -6,7 +6,6 @@
 #include "logger/movie/mcf.h"
 #include "logger/movie/messages.h"
 #include "logger/movie/run.h"
-#include "logger/trend/trenddraw.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -134,15 +133,18 @@ void RangeDialog::onEdited(QLineEdit* box, const QString& message) {
 }
 
 void RangeDialog::onOk() {
-  const qint64 start = trend::RoundHalfEven(common::TextToNumber(start_->text()));
-  const qint64 stop = trend::RoundHalfEven(common::TextToNumber(stop_->text()));
-  // The frames read samples start to stop - 1: a range the log cannot fill is refused
-  // here, before anything is read.
-  if (!RangeInLog(store_, start, stop)) {
-    prompt_.message(common::msg::kTitleErrorBang, msg::RangeOutsideLog(store_.SampleCount), PromptIcon::Exclamation);
+  // The frames read samples start to stop - 1: a range the log cannot fill, or one
+  // without frames, is refused here, before anything is read.
+  const qint32 n = store_.SampleCount;
+  const std::optional<qint32> start = SampleBoundary(common::TextToNumber(start_->text()), n);
+  const std::optional<qint32> stop = SampleBoundary(common::TextToNumber(stop_->text()), n);
+  const QString refused = !start ? msg::StartOutsideLog(n) : !stop ? msg::StopOutsideLog(n)
+                          : *stop <= *start ? msg::kEmptyRange : QString();
+  if (!refused.isEmpty()) {
+    prompt_.message(common::msg::kTitleErrorBang, refused, PromptIcon::Exclamation);
     return;
   }
-  range_ = {qint32(start), qint32(stop)};
+  range_ = {*start, *stop};
   accept();
 }
 
@@ -195,9 +197,7 @@ MovieWindow::MovieWindow(const MovieSource& source, MovieRange range, common::Pr
   sync();
 }
 
-MovieWindow::~MovieWindow() {
-  if (running_) qApp->removeEventFilter(this);
-}
+MovieWindow::~MovieWindow() = default;
 
 void MovieWindow::buildControls() {
   canvas_ = new CanvasView(editor_.scene(), *this, this);
@@ -289,29 +289,9 @@ bool MovieWindow::eventFilter(QObject* watched, QEvent* e) {
       forma_->clear();
     return false;
   }
-  // While a movie is made the rest of the program takes no input and cannot close:
-  // the log it reads must stay as it is.
-  if (running_ && watched->isWidgetType()) {
-    QWidget* w = static_cast<QWidget*>(watched)->window();
-    if (w != this) {
-      switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::ShortcutOverride:
-        case QEvent::Wheel:
-          return true;
-        case QEvent::Close:
-          e->ignore();
-          return true;
-        default:
-          break;
-      }
-    }
-  }
+  // The rest of the program stays usable while a movie is made (the run reads its own
+  // copy of the log); closing the owner cancels the run, which then ends as Cancel does.
+  if (running_ && watched == parentWidget() && e->type() == QEvent::Close) running_ = false;
   return false;
 }
 
@@ -395,6 +375,22 @@ void MovieWindow::setEditing(bool editing) {
 
 void MovieWindow::onMakeMovie() {
   if (running_) return;
+  if (downloadRunning && downloadRunning()) {
+    prompt_.message(msg::kTitleMovie, msg::kDownloadRunning, PromptIcon::Exclamation);
+    return;
+  }
+  // Taken before any dialog: while one waits, a download may end and load another log.
+  const RunSnapshot snapshot(source_);
+  const logdata::SampleStore& store = snapshot.source().store;
+  // The log may have been replaced since the window opened; and a range without frames
+  // would make an empty file.
+  const QString refused = !RangeInLog(store, range_.start, range_.stop) ? msg::RangeOutsideLog(store.SampleCount)
+                          : range_.stop <= range_.start                 ? msg::kEmptyRange
+                                                                        : QString();
+  if (!refused.isEmpty()) {
+    prompt_.message(common::msg::kTitleErrorBang, refused, PromptIcon::Exclamation);
+    return;
+  }
   const QString folder = programDir_ + QStringLiteral("/video");
   QDir::setCurrent(folder);
   QString name;
@@ -406,12 +402,6 @@ void MovieWindow::onMakeMovie() {
                         common::PromptButtons::YesNo) == common::PromptAnswer::Yes)
       break;
   }
-  // The log may have been replaced since the window opened.
-  if (!RangeInLog(source_.store, range_.start, range_.stop)) {
-    prompt_.message(common::msg::kTitleErrorBang, msg::RangeOutsideLog(source_.store.SampleCount),
-                    PromptIcon::Exclamation);
-    return;
-  }
   editor_.prepareMovie();
   sync();
   const std::optional<Codec> codec = chooseCodec ? chooseCodec() : std::optional<Codec>(Codec::Raw);
@@ -420,13 +410,13 @@ void MovieWindow::onMakeMovie() {
     return;
   }
   QString error;
-  std::unique_ptr<VideoWriter> writer = OpenAvi(name, *codec, StreamRate(FrameRate(source_.store.FreqCode)), &error);
+  std::unique_ptr<VideoWriter> writer = OpenAvi(name, *codec, StreamRate(FrameRate(store.FreqCode)), &error);
   RunEnd end = RunEnd::WriteError;
   if (writer) {
     writer = Pipelined(std::move(writer));
     const qint32 count = range_.stop - range_.start;
     running_ = true;
-    qApp->installEventFilter(this);
+    if (parentWidget()) parentWidget()->installEventFilter(this);
     setEditing(false);
     progress_->setRange(0, std::max(count, 1));
     progress_->setValue(0);
@@ -438,9 +428,9 @@ void MovieWindow::onMakeMovie() {
       progress_->setValue(n + 1);
       canvas_->update(0, 0, kCanvasWidth, kCanvasHeight);
     };
-    end = RenderMovie(editor_.scene(), source_, range_.start, count, *writer, hooks);
+    end = RenderMovie(editor_.scene(), snapshot.source(), range_.start, count, *writer, hooks);
     writer.reset();
-    qApp->removeEventFilter(this);
+    if (parentWidget()) parentWidget()->removeEventFilter(this);
     running_ = false;
     if (end == RunEnd::Finished) setWindowTitle(msg::Finished(name));
   }
@@ -478,11 +468,17 @@ void OpenMovie(QWidget* owner, const MovieSource& source, bool logLoaded, MovieR
     return;
   }
   RangeDialog dialog({source.view.WindowStart, source.view.WindowEnd}, source.store, prompt, owner);
-  if (dialog.exec() == QDialog::Accepted) range = dialog.range();
-  // Closed without OK the range stays as it was, unless a shorter log came since.
-  if (!RangeInLog(source.store, range.start, range.stop)) range = {};
+  // Escape or the close button cancels the movie: no window over a range never chosen.
+  if (dialog.exec() != QDialog::Accepted) return;
+  range = dialog.range();
   window = new MovieWindow(source, range, prompt, programDir, owner);
   window->show();
+}
+
+bool RefuseWhileRunning(const QPointer<MovieWindow>& window, common::Prompt& prompt) {
+  if (!window || !window->running()) return false;
+  prompt.message(common::msg::kTitleStatus, msg::kMovieRunning, PromptIcon::Exclamation);
+  return true;
 }
 
 }  // namespace movie

@@ -67,6 +67,8 @@ class MovieWindow : public QWidget {
   bool running() const { return running_; }
   // The compression dialog; tests may answer it themselves.
   std::function<std::optional<Codec>()> chooseCodec;
+  // True while the owner's download runs: its end brings a new log, so no run starts.
+  std::function<bool()> downloadRunning;
 
   // Element gestures, in window pixels (ElementHandle calls these).
   void beginDrag(ElementId id, QPoint grabPx);
@@ -110,9 +112,13 @@ class MovieWindow : public QWidget {
 };
 
 // `cmdMovie`: without a log "No data to show!", on a screen narrower than 800 pixels
-// the resolution message; otherwise the range dialog and the window, or the open
-// window raised again. `window` tracks the one movie window of the owner.
+// the resolution message; otherwise the range dialog and, unless it was cancelled, the
+// window, or the open window raised again. `window` tracks the one movie window of the owner.
 void OpenMovie(QWidget* owner, const MovieSource& source, bool logLoaded, MovieRange& range, common::Prompt& prompt,
                const QString& programDir, QPointer<MovieWindow>& window);
+
+// The device commands ask this first: while `window` makes a movie, "A movie is being
+// made..." titled "Status" and true.
+bool RefuseWhileRunning(const QPointer<MovieWindow>& window, common::Prompt& prompt);
 
 }  // namespace movie

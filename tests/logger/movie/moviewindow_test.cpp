@@ -207,6 +207,14 @@ TEST_F(MovieWindowTest, RunsThatEndEarly) {
   EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleLogger + ": " + msg::kWriteError});
   EXPECT_EQ(prompt.records.back().icon, common::PromptIcon::Information);
   EXPECT_FALSE(window->isVisible());
+
+  delete window.data();
+  open({10, 10});  // no frames: said before any file is asked for
+  prompt.clear();
+  window->chooseCodec = [] { return movie::Codec::Raw; };
+  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+  EXPECT_EQ(prompt.records.size(), 1u);
+  EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleErrorBang + ": " + msg::kEmptyRange});
 }
 
 TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
@@ -217,24 +225,39 @@ TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
   EXPECT_EQ(prompt.said(), QStringList{msg::kTitleMovie + ": " + msg::kNoDataToShow});
   EXPECT_FALSE(opened);
 
+  OnModal("Dialog2", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); });  // cancels the movie
+  movie::OpenMovie(&owner, log.source(), true, range, prompt, dir.path(), opened);
+  EXPECT_FALSE(opened);
+
   log.view.WindowStart = 5;
   log.view.WindowEnd = 400;  // beyond the 300 samples
   prompt.clear();
-  OnModal("Dialog2", [this](QWidget* d) {
-    EXPECT_EQ(d->findChild<QLineEdit*>("samplenr")->text(), "5");
-    EXPECT_EQ(d->findChild<QLabel*>("Label3")->text(), "10");
+  // Refused, the dialog staying open; numbers beyond any integer included.
+  const std::tuple<const char*, const char*, QString> refused[] = {
+      {"5", "400", msg::StopOutsideLog(300)}, {"12345678901234567890", "9", msg::StartOutsideLog(300)},
+      {"-1", "9", msg::StartOutsideLog(300)}, {"0", "4294967305", msg::StopOutsideLog(300)},  // 9 in 32 bits
+      {"9", "9", msg::kEmptyRange}};
+  QStringList said;
+  OnModal("Dialog2", [&](QWidget* d) {
+    auto* start = d->findChild<QLineEdit*>("samplenr");
     auto* stop = d->findChild<QLineEdit*>("Stopsamp");
-    QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
-    EXPECT_TRUE(d->isVisible()) << "a range beyond the log is refused";
+    EXPECT_EQ(start->text() + d->findChild<QLabel*>("Label3")->text(), "510");
+    for (const auto& [a, b, message] : refused) {
+      start->setText(a);
+      stop->setText(b);
+      QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+      EXPECT_TRUE(d->isVisible()) << a << " " << b;
+      said << common::msg::kTitleErrorBang + ": " + message;
+    }
     stop->clear();
     QTest::keyClicks(stop, "x");
     EXPECT_EQ(stop->text(), "0");
+    start->setText("5");
     stop->setText("250.5");
     QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
   });
   movie::OpenMovie(&owner, log.source(), true, range, prompt, dir.path(), opened);
-  EXPECT_EQ(prompt.messageTexts(), QStringList({msg::RangeOutsideLog(300), msg::kNonNumericStop}));
-  EXPECT_EQ(prompt.messages()[1].title, common::msg::kTitleErrorBang);
+  EXPECT_EQ(prompt.said(), said << common::msg::kTitleErrorBang + ": " + msg::kNonNumericStop);
   EXPECT_EQ(std::pair(range.start, range.stop), std::pair(5, 250)) << "250.5 rounds half to even";
   ASSERT_TRUE(opened);
   EXPECT_TRUE(opened->parentWidget() == &owner && opened->isVisible());

@@ -36,11 +36,14 @@ int BarTop(const QImage& img) {
 
 }  // namespace
 
-TEST(RunTest, OneFramePerSampleOnBlue) {
-  const movietest::Log log(200);
+// From the copy taken when the run began, whatever log came since.
+TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWith) {
+  movietest::Log log(200);
+  const movie::RunSnapshot copy(log.source());
+  log.store = logdata::SampleStore();  // another log, empty
   movie::Scene scene = BarScene();
   FakeWriter w;
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 20, 60, w, {}), RunEnd::Finished);
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 20, 60, w, {}), RunEnd::Finished);
   ASSERT_EQ(w.frames.size(), 60u);
   EXPECT_EQ(w.finishes, 1);
   // Sample 20 shows 20, sample 79 shows 79 of 100 on a 267 px bar (10 twips short).
