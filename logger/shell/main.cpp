@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   QCommandLineParser cl;
   cl.setApplicationDescription(QStringLiteral("Logger: logging parameters, memory download, logs and their trends."));
   cl.addOption(common::ProgramDirOption());
-  cl.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A log (.dlg) to open."), QStringLiteral("[FILE]"));
+  cl.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A log (.dlg, or a memory image .dlt) to open."), QStringLiteral("[FILE]"));
   if (const auto status = common::ParseCommandLine(cl, argc, argv, 1)) return *status;
 
   QApplication app(argc, argv);
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   window.show();
   if (!cl.positionalArguments().isEmpty()) {
     const QString log = QFileInfo(cl.positionalArguments().first()).absoluteFilePath();
-    QTimer::singleShot(0, &window, [&window, log] { window.loadDecodedLog(log); });
+    QTimer::singleShot(0, &window, [&window, log] { window.openLog(log); });
   }
   return app.exec();
 }

@@ -16,6 +16,7 @@
 #include "logger/session/trendtrace.h"
 #include "logger/movie/ui/moviewindow.h"
 #include "logger/shell/dialogs.h"
+#include "logger/shell/recentlogs.h"
 #include "logger/trend/ui/controls.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/cursor.h"
@@ -26,6 +27,11 @@
 #include "logger/trend/zerolock.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -41,6 +47,22 @@
 #include <QPushButton>
 
 namespace shell {
+
+namespace {
+
+// The first local .dlg or .dlt file of a drop; empty when there is none.
+QString DroppedLog(const QMimeData* data) {
+  if (!data) return {};
+  for (const QUrl& url : data->urls()) {
+    const QString path = url.toLocalFile();
+    if (path.endsWith(QLatin1String(".dlg"), Qt::CaseInsensitive) ||
+        path.endsWith(QLatin1String(".dlt"), Qt::CaseInsensitive))
+      return path;
+  }
+  return {};
+}
+
+}  // namespace
 
 using common::msg::kTitleError;
 using common::msg::kTitleStatus;
@@ -70,6 +92,8 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   buildControls();
   resize(1024, 740);
   startUp();
+  showRecentLogs(ReadRecentLogs(RecentLogsPath(programDir_)));
+  setAcceptDrops(true);
   scopes_ = std::make_unique<scope::ScopeWindows>(*session_, prompt_, programDir_);
   connect(session_.get(), &session::LogSession::replaced, this, &MainWindow::onLogReplaced);
 }
@@ -284,6 +308,7 @@ bool MainWindow::loadDecodedLog(const QString& path) {
   else applyConfiguration();
   fileName_ = path;
   RefreshAfterLoad();
+  rememberLog(path);
   return true;
 }
 
@@ -349,8 +374,13 @@ void MainWindow::onLoad() {
   const QString dlgDir = programDir_ + QStringLiteral("/dlg");
   QDir::setCurrent(dlgDir);
   const QString path = prompt_.openFile(common::msg::kFilterDlg, dlgDir);
-  common::BusyScope busy(prompt_);
   if (path.isEmpty()) return;
+  openLog(path);
+}
+
+void MainWindow::openLog(const QString& path) {
+  if (path.endsWith(QLatin1String(".dlt"), Qt::CaseInsensitive)) return loadRawImage(path);
+  common::BusyScope busy(prompt_);
   if (!loadDecodedLog(path)) return;
   // The refresh has unticked "Speed / Alt". Clearing a checked zero-lock box is a
   // click on it: the zero levels of channels 5 and 6 go with their ticks.
@@ -363,7 +393,10 @@ void MainWindow::onLoad() {
 
 void MainWindow::onLoadRawImage() {
   const QString path = prompt_.openFile(common::msg::kFilterDlt, programDir_ + QStringLiteral("/dlg"));
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) loadRawImage(path);
+}
+
+void MainWindow::loadRawImage(const QString& path) {
   std::optional<qint32> last;
   QString error;
   if (!logdata::LastIndexFromText(lastIndexBox_->text(), last, &error)) {
@@ -388,6 +421,36 @@ void MainWindow::onLoadRawImage() {
     return;
   }
   loadDecodedLog(dlg);
+}
+
+// Every log that was opened joins the list in "&File", newest first.
+void MainWindow::rememberLog(const QString& path) {
+  const QStringList list = RememberLog(ReadRecentLogs(RecentLogsPath(programDir_)), QFileInfo(path).absoluteFilePath());
+  WriteRecentLogs(RecentLogsPath(programDir_), list);  // a list that cannot be kept is no reason to stop
+  showRecentLogs(list);
+}
+
+void MainWindow::showRecentLogs(const QStringList& list) {
+  for (int i = 0; i < kRecentLogs; ++i) {
+    QAction* a = recentLogs_[std::size_t(i)];
+    a->setVisible(i < list.size());
+    if (i >= list.size()) continue;
+    a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(list[i]).fileName()));
+    a->setToolTip(list[i]);
+    a->setData(list[i]);
+  }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
+  if (!DroppedLog(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* e) {
+  const QString path = DroppedLog(e->mimeData());
+  if (path.isEmpty()) return;
+  e->acceptProposedAction();
+  // After the drop has ended: the load may ask questions, and the drag source waits.
+  QTimer::singleShot(0, this, [this, path] { openLog(path); });
 }
 
 void MainWindow::onQuit() {

@@ -63,6 +63,10 @@ class MainWindow : public QMainWindow {
   // Reads a .dlg, applies its configuration (warning if config.cfg stands in) and
   // refreshes. On failure the message is shown and nothing changes.
   bool loadDecodedLog(const QString& path);
+  // The road of "&Load" for a file named elsewhere (the command line, a drop, the list
+  // of recent logs): a .dlt goes the raw-image road of "Command1", anything else is
+  // read as a .dlg.
+  void openLog(const QString& path);
 
   // ---- Main-window state ----
   bool serviceMode() const { return serviceFlag_; }
@@ -86,6 +90,8 @@ class MainWindow : public QMainWindow {
  protected:
   void changeEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -106,6 +112,9 @@ class MainWindow : public QMainWindow {
   // Menu commands
   void onLoad();
   void onLoadRawImage();
+  void loadRawImage(const QString& path);
+  void rememberLog(const QString& path);
+  void showRecentLogs(const QStringList& list);
   void onQuit();
   void onDownload();
   void onParameters();
@@ -164,6 +173,7 @@ class MainWindow : public QMainWindow {
   trend::TrendArea* trendArea_ = nullptr;
   trend::PictureBox* picTrend_ = nullptr;
   trend::PictureBox* picFull_ = nullptr;
+  std::array<QAction*, 8> recentLogs_{};  // "&File": the logs opened last
   QAction* tempconf_ = nullptr;
   QAction* gpread_ = nullptr;
   QLineEdit* rateBox_ = nullptr;       // Text1

@@ -41,6 +41,13 @@ void MainWindow::buildMenus() {
   file->addAction(act("mnuload", QStringLiteral("&Load"), &MainWindow::onLoad));
   file->addAction(act("Delete", QStringLiteral("De&lete"), &MainWindow::onDelete));
   file->addSeparator();
+  for (std::size_t i = 0; i < recentLogs_.size(); ++i) {
+    QAction* a = file->addAction(QString());
+    a->setObjectName(QStringLiteral("recentLog_%1").arg(i));
+    connect(a, &QAction::triggered, this, [this, a] { openLog(a->data().toString()); });
+    recentLogs_[i] = a;
+  }
+  file->addSeparator();
   file->addAction(act("mnuQuit", QStringLiteral("&Quit"), &MainWindow::onQuit));
   QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
   edit->setObjectName(QStringLiteral("mnuEdit"));

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace trend {
@@ -198,8 +199,15 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* e) {
-  emit keyPressed(e->key(), e->text());
+  emit keyPressed(e->key(), e->text(), e->modifiers());
   QWidget::keyPressEvent(e);
+}
+
+void PictureBox::wheelEvent(QWheelEvent* e) {
+  const int delta = e->angleDelta().y();
+  if (delta == 0) return QWidget::wheelEvent(e);
+  emit wheelTurned(e->position().x() * twipsPerPixel(), delta);
+  e->accept();
 }
 
 }  // namespace trend

@@ -58,7 +58,9 @@ class PictureBox : public QWidget {
   void mouseMoved(double xTwips, double yTwips, Qt::MouseButtons buttons);
   void mouseReleased(double xTwips, double yTwips, Qt::MouseButton button);
   // `text` is what the key types ("p" or "P" for the capture key), empty for arrows.
-  void keyPressed(int key, const QString& text);
+  void keyPressed(int key, const QString& text, Qt::KeyboardModifiers modifiers);
+  // The wheel turned by `angleDelta` units (120 a notch) with the pointer at x.
+  void wheelTurned(double xTwips, int angleDelta);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -67,6 +69,7 @@ class PictureBox : public QWidget {
   void mouseMoveEvent(QMouseEvent*) override;
   void mouseReleaseEvent(QMouseEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
+  void wheelEvent(QWheelEvent*) override;
 
  private:
   void ensureCache();

@@ -1,12 +1,14 @@
 #include "logger/trend/ui/trendarea.h"
 
 #include "common/ui/colour.h"
+#include "logger/trend/gestures.h"
 #include "logger/trend/ui/controls.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace trend {
 
@@ -49,11 +51,13 @@ TrendArea::TrendArea(ViewState& view, const logdata::SampleStore& store, QWidget
   for (QPushButton* b : buttons)
     connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
 
-  connect(picture_, &PictureBox::mouseMoved, this, [this](double x, double, Qt::MouseButtons) {
-    if (calls_.moveCursor) calls_.moveCursor(x);
+  connect(picture_, &PictureBox::mouseMoved, this, [this](double x, double, Qt::MouseButtons b) { onMove(x, b); });
+  connect(picture_, &PictureBox::mousePressed, this, [this](double x, double, Qt::MouseButton b) { onPress(x, b); });
+  connect(picture_, &PictureBox::mouseReleased, this, [this](double, double, Qt::MouseButton b) {
+    if (b == Qt::MiddleButton) pan_.reset();
   });
-  connect(picture_, &PictureBox::mousePressed, this, [this](double x, double, Qt::MouseButton b) {
-    if (calls_.press) calls_.press(x, b);
+  connect(picture_, &PictureBox::wheelTurned, this, [this](double x, int delta) {
+    redraw(ZoomAt(view_, x, picture_->scale().width, WheelFactor(delta), store_.SampleCount));
   });
   connect(picture_, &PictureBox::keyPressed, this, &TrendArea::onKey);
   connect(picture_, &PictureBox::resized, this, [this] { calls_.drawTrend(); });
@@ -113,12 +117,38 @@ void TrendArea::onNavigationButton(const QString& name) {
   }
 }
 
-void TrendArea::onKey(int key, const QString& text) {
+// The middle button drags the log; the others keep their meaning in the window.
+void TrendArea::onPress(double x, Qt::MouseButton button) {
+  if (button == Qt::MiddleButton) {
+    RememberView(view_);
+    pan_ = std::pair{x, view_.WindowStart};
+    return;
+  }
+  if (calls_.press) calls_.press(x, button);
+}
+
+void TrendArea::onMove(double x, Qt::MouseButtons buttons) {
+  if (pan_ && (buttons & Qt::MiddleButton)) {
+    redraw(PanTo(view_, pan_->second, pan_->first, x, picture_->scale().width, store_.SampleCount));
+    return;
+  }
+  pan_.reset();
+  if (calls_.moveCursor) calls_.moveCursor(x);
+}
+
+void TrendArea::onKey(int key, const QString& text, Qt::KeyboardModifiers modifiers) {
+  const double width = picture_->scale().width;
   if (key == Qt::Key_Right || key == Qt::Key_Left) {
-    if (calls_.moveCursor)
-      calls_.moveCursor(ArrowKeyX(picture_->drawingX(), picture_->scale().width, key == Qt::Key_Right ? 1 : -1));
+    if (!calls_.moveCursor) return;
+    const int direction = key == Qt::Key_Right ? 1 : -1;
+    // Shift: one whole sample; alone: one twip from where the picture last drew.
+    calls_.moveCursor(modifiers & Qt::ShiftModifier
+                          ? std::clamp(SampleX(view_, view_.CursorSample + direction, width), 0.0, width)
+                          : ArrowKeyX(picture_->drawingX(), width, direction));
   } else if ((text == QLatin1String("p") || text == QLatin1String("P")) && calls_.capture) {
     calls_.capture();
+  } else if (const auto r = NavigationKey(view_, key, text, width, store_.SampleCount)) {
+    redraw(*r);
   }
 }
 

@@ -56,7 +56,9 @@ class TrendArea : public QObject {
 
  private:
   void onNavigationButton(const QString& name);
-  void onKey(int key, const QString& text);
+  void onKey(int key, const QString& text, Qt::KeyboardModifiers modifiers);
+  void onPress(double x, Qt::MouseButton button);
+  void onMove(double x, Qt::MouseButtons buttons);
 
   ViewState& view_;
   const logdata::SampleStore& store_;
@@ -70,6 +72,8 @@ class TrendArea : public QObject {
   QLineEdit* lengthBox_ = nullptr;  // window
   QPushButton* sampSec_ = nullptr;
   std::pair<qint32, qint32> drawnWindow_{-1, -1};
+  // A middle-button drag: where it began and the window start then.
+  std::optional<std::pair<double, qint32>> pan_;
 };
 
 }  // namespace trend

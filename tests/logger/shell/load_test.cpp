@@ -1,8 +1,12 @@
 #include "common/numtext.h"
+#include "logger/shell/recentlogs.h"
 #include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 
 using namespace shelltest;
 
@@ -168,4 +172,30 @@ TEST_F(LoadTest, DefaultConfigurationIsFoundWhateverItsCase) {
   makeWindow();
   EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
   EXPECT_EQ(window->config().channel[0].Name, QStringLiteral("Ch1"));
+}
+
+// A log dropped on the window and one picked from the list of recent logs go the road
+// of "&Load"; the list keeps the newest first, each log once, eight at most.
+TEST_F(LoadTest, DropAndTheRecentListOpenLogsAsLoadDoes) {
+  const QString a = dir.file("dlg/a.dlg"), b = dir.file("dlg/b.dlg");
+  WriteFile(a, hand::Dlg(100, 0x0001, 5, 0, Wave));
+  WriteFile(b, hand::Dlg(200, 0x0001, 5, 0, Wave));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(dir.file("cfg/config.cfg")), QUrl::fromLocalFile(a)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &drop);
+  ASSERT_TRUE(waitFor([&] { return window->store().LoadedLogFile == a; }, 2000)) << window->store().LoadedLogFile.toStdString() << prompt.said().join("|").toStdString();
+  load(b);
+  auto recent = [this](int i) { return find<QAction>(QStringLiteral("recentLog_%1").arg(i)); };
+  EXPECT_EQ(QStringList({recent(0)->text(), recent(1)->text()}), QStringList({"&1 b.dlg", "&2 a.dlg"}));
+  EXPECT_FALSE(recent(2)->isVisible());
+  recent(1)->trigger();
+  EXPECT_EQ(window->store().SampleCount, 100);
+  EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/recent.txt")), (a + '\n' + b + '\n').toUtf8());
+  QStringList many;
+  for (int i = 0; i < 10; ++i) many = shell::RememberLog(many, QString::number(i % 9));
+  EXPECT_EQ(many, QStringList({"0", "8", "7", "6", "5", "4", "3", "2"}));
 }

@@ -346,3 +346,48 @@ TEST_F(TrendWiring, OverviewTraceIsDrawnOverTheWindowBox) {
   EXPECT_GT(white, 0);
   EXPECT_EQ(red, 0);
 }
+
+// The wheel, a middle-button drag and the navigation keys, each taken back by
+// "Previous view"; Shift+arrow steps one whole sample.
+TEST_F(TrendWithLog, WheelDragAndKeysMoveTheWindowAndPreviousViewTakesThemBack) {
+  const int w = trend->width();
+  auto wheel = [&](int px, int delta) {
+    const QPointF at(px, trend->height() / 2);
+    QWheelEvent e(at, trend->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
+    QApplication::sendEvent(trend, &e);
+  };
+  auto key = [&](Qt::Key k) { return [this, k] { QTest::keyClick(trend, k); }; };
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    qint32 start, end;
+  } steps[] = {
+      {"wheel in at the middle", [&] { wheel(w / 2, 120); }, 210, 290},
+      {"wheel out at the left edge", [&] { wheel(0, -120); }, 200, 325},
+      {"middle drag a quarter to the right",
+       [&] {
+         press(trend, w / 2, Qt::MiddleButton);
+         mouseMove(trend, w / 2 + w / 4, Qt::MiddleButton);
+         release(trend, w / 2 + w / 4, Qt::MiddleButton);
+       },
+       175, 275},
+      {"PageDown", key(Qt::Key_PageDown), 300, 400},
+      {"End", key(Qt::Key_End), 900, 1000},
+      {"Home", key(Qt::Key_Home), 0, 100},
+      {"+ around the cursor", key(Qt::Key_Plus), 210, 290},
+      {"- around the cursor", key(Qt::Key_Minus), 188, 313},
+  };
+  trend->setFocus();
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.what);
+    setWindow(200, 100);
+    window->view().CursorSample = 250;
+    s.act();
+    expectWindow(s.start, s.end);
+    click("Zoom_Back");
+    expectWindow(200, 300);
+  }
+  QTest::keyClick(trend, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(window->view().CursorSample, 251);
+}
