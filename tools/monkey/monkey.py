@@ -9,7 +9,7 @@ window): Qt answers it from its event loop, so a blocked event loop leaves it un
 At the end every window is asked to close and the program must exit with status 0.
 
 Exit status 0: no fault found; 1: a fault, with the seed, the last events, the
-program's output and a screenshot in --out; 2: the run itself could not start.
+program's output and a screenshot in --out.
 """
 import argparse
 import collections
@@ -38,7 +38,7 @@ MODIFIERS = [[], [], [], [], ["alt"], ["alt"], ["ctrl"], ["shift"], ["ctrl", "sh
 TEXTS = ["0", "1", "42", "-17", "3.14159", "1e999", "-1e999", "1e-999", "-0", "0.0", "NaN",
          "inf", "-inf", "65535", "65536", "2147483647", "2147483648", "-2147483649",
          "99999999999999999999", "0x1F", "1,5", "1.5.5", "+", "-", ".", "e", " ", "abc",
-         "CH1", "Velkaro", "\u00c4\u00d6\u00dc\u20ac", "../x", "*.dlg", "demo.dlg", "4711"]
+         "CH1", "Velkaro", "\u00c4\u00d6\u00dc\u20ac", "../x", "*.dlg", "4711", "4711.cfg", "config.cfg"]
 # The simulator's faults, one at a time; "hang-up" ends the simulator until the next switch.
 FAULTS = ["", "", "", "silence", "noise", "wrong-echo", "short-live", "no-end-mark",
           "even-end-run", "overlong", "wrong-handshake", "hang-up"]
@@ -48,8 +48,10 @@ class Failure(Exception):
     pass
 
 
-def random_text(rng):
+def random_text(rng, file_names):
     kind = rng.random()
+    if kind < 0.15 and file_names:
+        return rng.choice(file_names)
     if kind < 0.6:
         return rng.choice(TEXTS)
     if kind < 0.8:
@@ -105,9 +107,12 @@ class Monkey:
         self.serial = 0
         self.start = time.monotonic()
         self.procs = {}
-        self.log_offset = 0
+        self.log_offset, self.log_tail = 0, b""
         self.fault_file = os.path.join(self.prog_dir, "sim-faults.txt")
         self.link = os.path.join(self.prog_dir, "logger-sim.tty")
+        # Typed into a file dialog, these open the logs (damaged ones too) and configurations.
+        self.file_names = sorted(os.listdir(os.path.join(self.prog_dir, "dlg")) +
+                                 os.listdir(os.path.join(self.prog_dir, "cfg")))
         self.user = []
         if os.geteuid() == 0:
             # A random click may delete or overwrite files through a file dialog: as
@@ -170,6 +175,7 @@ class Monkey:
 
     def start_program(self):
         self.log_offset = os.path.getsize(self.program_log) if os.path.exists(self.program_log) else 0
+        self.log_tail = b""
         p = self.spawn("program", [os.path.join(self.prog_dir, self.a.program)], self.a.program + ".log")
         self.note("start %s (pid %d)" % (self.a.program, p.pid))
         deadline = time.monotonic() + 60
@@ -195,9 +201,13 @@ class Monkey:
                     p.wait()
 
     def sanitizer_report(self):
+        # Read on from where the last look stopped, keeping a little of the old end so
+        # that a mark written in two pieces is still seen.
         with open(self.program_log, "rb") as f:
             f.seek(self.log_offset)
-            text = f.read()
+            text = self.log_tail + f.read()
+        self.log_offset += len(text) - len(self.log_tail)
+        self.log_tail = text[-64:]
         return any(m in text for m in SANITIZER_MARKS)
 
     def check_program(self):
@@ -322,9 +332,12 @@ class Monkey:
             self.note("key %s" % combo)
             self.xdotool("key", combo)
         elif r < 0.95:
-            text = random_text(rng)
+            text = random_text(rng, self.file_names)
             self.note("type %r" % (text if len(text) < 60 else text[:40] + "... (%d chars)" % len(text)))
             self.xdotool("type", "--delay", 2, "--", text)
+            if rng.random() < 0.3:
+                self.note("key Return")
+                self.xdotool("key", "Return")
         elif r < 0.97:
             closable = [w for w in wins if not w[5]]
             if closable:
@@ -411,7 +424,8 @@ class Monkey:
 
     def report(self, why):
         stamp = os.path.join(self.a.out, "%s-seed%s" % (self.a.program, self.a.seed))
-        self.screenshot(stamp + ".png")
+        if hasattr(self, "d"):
+            self.screenshot(stamp + ".png")
         with open(stamp + ".events", "w") as f:
             f.write("\n".join(self.events) + "\n")
         print("%s: FAULT after %d events: %s" % (self.a.program, self.sent, why), file=sys.stderr)
