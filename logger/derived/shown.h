@@ -7,7 +7,7 @@
 // Channel 5 (static pressure) shows the altitude, channel 6 (total pressure) the
 // indicated airspeed, while "Speed / Alt" is ticked. The table stores metres and
 // metres per second; every number a user reads is in the display unit chosen by the
-// unit setting (0: m/s and m, 1: km/h and m, 2: mph and feet).
+// unit setting (0: m/s and m, 1: km/h and m, 2: mph and feet, 3: kt and feet).
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -24,31 +24,38 @@ inline constexpr char kAltitudeLabel[] = "Alt";
 inline constexpr char kAltitudeCaption[] = "ALT";
 inline constexpr char kSpeedLabel[] = "IAS";
 
-// ---- The unit setting. Any value other than 1 or 2 counts as 0.
+// ---- The unit setting, 0 .. kUnitSettings - 1. Any other value counts as 0.
 
+constexpr int kUnitSettings = 4;
+constexpr int kKnots = 3;
+
+inline bool InFeet(int unit) { return unit == 2 || unit == kKnots; }
 inline const char* SpeedUnitText(int unit) {
   if (unit == 1) return "km/h";
   if (unit == 2) return "mph";
+  if (unit == kKnots) return "kt";
   return "m/s";
 }
-inline const char* AltitudeUnitText(int unit) { return unit == 2 ? "feet" : "m"; }
+inline const char* AltitudeUnitText(int unit) { return InFeet(unit) ? "feet" : "m"; }
 // The unit text of channel 5 or 6; nullptr for any other channel.
 inline const char* UnitText(int channel, int unit) {
   if (channel == kAltitudeChannel) return AltitudeUnitText(unit);
   if (channel == kSpeedChannel) return SpeedUnitText(unit);
   return nullptr;
 }
-// A click on the speed unit label: 0 -> 1 -> 2 -> 0.
-inline int NextUnit(int unit) { return (unit == 0 || unit == 1) ? unit + 1 : 0; }
+// A click on the speed unit label: 0 -> 1 -> 2 -> 3 -> 0.
+inline int NextUnit(int unit) { return (unit >= 0 && unit < kUnitSettings - 1) ? unit + 1 : 0; }
 
 // Stored metres per second and metres in the display unit. The operations are the
-// ones the read-outs have always used (x 3.6, then / 1.609344; / 0.3048), in that order.
+// ones the read-outs have always used (x 3.6, then / 1.609344; / 0.3048), in that order;
+// knots go through km/h the same way (1 kt = 1.852 km/h).
 inline double SpeedInUnit(double metresPerSecond, int unit) {
   if (unit == 1) return metresPerSecond * 3.6;
   if (unit == 2) return metresPerSecond * 3.6 / 1.609344;
+  if (unit == kKnots) return metresPerSecond * 3.6 / 1.852;
   return metresPerSecond;
 }
-inline double AltitudeInUnit(double metres, int unit) { return unit == 2 ? metres / 0.3048 : metres; }
+inline double AltitudeInUnit(double metres, int unit) { return InFeet(unit) ? metres / 0.3048 : metres; }
 // A stored value of channel 5 or 6 in the display unit; other channels pass unchanged.
 // The conversion is a plain scale, so a view that draws many samples may take
 // InDisplayUnit(channel, 1.0, unit) once as its factor.

@@ -66,6 +66,7 @@ TEST_F(DeriveTest, EachReferenceAndUnitSampleBySample) {
       {{"--ref", "bias"}, "IAS m/s,ALT m", {0, root, 0, 0}, {0, alt, 0, ceiling}},
       {{"--ref", "bias", "--unit", "1"}, "IAS km/h,ALT m", {0, 113.841996, 0, 0}, {0, alt, 0, ceiling}},
       {{"--unit", "2", "--ref", "bias"}, "IAS mph,ALT feet", {0, 70.7381366, 0, 0}, {0, 2885.34772, 0, 145366.45}},
+      {{"--unit", "3", "--ref", "bias"}, "IAS kt,ALT feet", {0, 61.4697601, 0, 0}, {0, 2885.34772, 0, 145366.45}},
       // The same sample less the sensors' offset, 150 - 1000 mbar (the default).
       {{}, "IAS m/s,ALT m", {0, 132.139719, 0, 405.720413}, {0, alt, 0, ceiling}},
       // 0.75 mbar below channel 6's zero level: q 75 Pa at sample 0.
@@ -129,7 +130,7 @@ TEST_F(DeriveTest, FailuresExitOneOrTwoAndLeaveTheOutputAlone) {
       {{log}, {2, ""}},
       {{log, "--zero", "0", "--zero", "1"}, {2, ""}},
       {{log, "--zero", "0", "--ref", "pitot"}, {2, ""}},
-      {{log, "--zero", "0", "--unit", "3"}, {2, ""}},
+      {{log, "--zero", "0", "--unit", "4"}, {2, ""}},
       {{log, "--zero", "0", "--pressure", "950,5"}, {2, ""}},
       {{log, "--zero", "0", "--pressure", "1e39"}, {2, ""}},  // beyond any float
   };

@@ -23,7 +23,7 @@ int RunDerive(const QStringList& args, Io& io);
 
 const Register kDerive({QStringLiteral("derive"),
                         QStringLiteral("LOG.dlg --zero S1 [--second S2] [--ref sample|bias|user] [--pressure P] "
-                                       "[--unit 0|1|2] [--cfg FILE.cfg] -o OUT.csv"),
+                                       "[--unit 0|1|2|3] [--cfg FILE.cfg] -o OUT.csv"),
                         &RunDerive});
 
 struct Options {
@@ -74,7 +74,8 @@ std::optional<Options> Parse(const QStringList& args) {
       if (!ok || !std::isfinite(float(p))) return std::nullopt;
       o.pressure = float(p);
     } else if (a == QLatin1String("--unit") && !o.unit) {
-      if (v != QLatin1String("0") && v != QLatin1String("1") && v != QLatin1String("2")) return std::nullopt;
+      // One digit: "+1" or " 1" is not a unit setting.
+      if (v.size() != 1 || v[0] < QLatin1Char('0') || v[0].unicode() >= '0' + derived::kUnitSettings) return std::nullopt;
       o.unit = v.toInt();
     } else {
       return std::nullopt;

@@ -91,7 +91,8 @@ TEST_F(SpeedAltWiring, ReadoutsInEachUnitByClicksOnTheUnitLabelAndACapture) {
     const char* labels;
     double speed, altitude;
   } steps[] = {{"Alt|m|Alt|IAS|m/s", 31.6228, 879.454}, {"Alt|m|Alt|IAS|km/h", 113.842, 879.454},
-               {"Alt|feet|Alt|IAS|mph", 70.7381, 2885.35}, {"Alt|m|Alt|IAS|m/s", 31.6228, 879.454}};
+               {"Alt|feet|Alt|IAS|mph", 70.7381, 2885.35}, {"Alt|feet|Alt|IAS|kt", 61.4698, 2885.35},
+               {"Alt|m|Alt|IAS|m/s", 31.6228, 879.454}};
   for (const auto& s : steps) {
     SCOPED_TRACE(s.labels);
     if (&s != steps) QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);
