@@ -12,4 +12,8 @@ QString CsvField(const QString& text) {
   return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString CsvChannelTitle(const ChannelSettings& channel) {
+  return CsvField(channel.Name + QStringLiteral(" [") + channel.Unit + QLatin1Char(']'));
+}
+
 }  // namespace common

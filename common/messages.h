@@ -191,6 +191,7 @@ inline const QString kDeleteQuestion = QStringLiteral("Do You really want to del
 inline const QString kCropStartAfterEnd =
     QStringLiteral("Start sample is after End sample: a cropped log needs at least one sample.");
 inline const QString kExportStartAfterEnd = QStringLiteral("Start sample is after End sample: there is nothing to export.");
+inline const QString kStatsStartAfterEnd = QStringLiteral("Start sample is after End sample: there is nothing to measure.");
 // Cropping onto the open log's own file would replace the flight on disk by a part of it.
 inline QString CropOntoOpenLog(const QString& path) {
   return QStringLiteral("'%1' is the open log: a crop cannot replace it. Choose another name.").arg(path);
@@ -210,7 +211,7 @@ inline const QString kFromSampleCaption = QStringLiteral("Speed Compensation Pre
 inline const QString kFromBiasCaption = QStringLiteral("Speed Compensation Pressure from Bias sample.");
 inline const QString kFromUserCaption = QStringLiteral("Speed Compensation Pressure from user.");
 inline const QString kPressureUnit = QStringLiteral("mBar");
-// logtool derive: a sample the log does not hold.
+// logtool derive and stats: a sample the log does not hold.
 inline QString SampleOutsideLog(qint64 sample, qint32 count) {
   if (count <= 0) return QStringLiteral("Sample %1 is outside the log, which holds no samples.").arg(sample);
   return QStringLiteral("Sample %1 is outside the log (0 to %2).").arg(sample).arg(count - 1);

@@ -7,8 +7,7 @@ namespace meter {
 QByteArray RecordingHeader(const common::ChannelConfiguration& config) {
   QString line = QStringLiteral("time_s,serial");
   for (int c = 1; c <= common::kChannelCount; ++c) line += QStringLiteral(",raw_") + QString::number(c);
-  for (const auto& ch : config.channel)
-    line += QLatin1Char(',') + common::CsvField(ch.Name + QStringLiteral(" [") + ch.Unit + QLatin1Char(']'));
+  for (const auto& ch : config.channel) line += QLatin1Char(',') + common::CsvChannelTitle(ch);
   return line.toUtf8() + '\n';
 }
 

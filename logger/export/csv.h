@@ -20,4 +20,13 @@ namespace logexport {
 bool WriteCsv(const QString& path, const QString& logFileName, const logdata::SampleStore& store,
               const common::ChannelConfiguration& config, qint32 start, qint32 end, QString* error);
 
+// The analysis CSV ("Engineering units"), which analysis tools read as it is: the line
+//   time_s,<name> [<unit>],...
+// for each channel in the log's mask, in channel order, then per sample j one line of
+// j * FreqCode / 50 seconds and the engineering values without zero locks; numbers with
+// "." as the decimal point in every locale and at most 15 significant digits; LF line
+// ends, nothing else. The range, the file replacement and the errors are WriteCsv's.
+bool WriteEngineeringCsv(const QString& path, const logdata::SampleStore& store,
+                         const common::ChannelConfiguration& config, qint32 start, qint32 end, QString* error);
+
 }  // namespace logexport

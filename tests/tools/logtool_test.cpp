@@ -107,6 +107,31 @@ TEST_F(LogtoolTest, CsvTakesTheConfigurationTheLoggerWouldPick) {
   EXPECT_FALSE(QFile::exists(out));
 }
 
+// stats and csv --units as scripts run them, the configuration looked up as for csv.
+TEST_F(LogtoolTest, StatsAndEngineeringCsv) {
+  const QString tool = dir.file("logtool"), quoted = dir.file("cfg/q.cfg");
+  ASSERT_TRUE(QFile::copy(LogtoolPath(), tool));
+  ASSERT_TRUE(WriteFileBytes(quoted, hand::Cfg({{"Alt, \"baro\"", 0.5, 2, "m", 1}}, 0)));
+  const QString low = "0.499267399267399", high = "0.5003663003663", head = "channel,name,unit,samples,min,min_at,"
+                                                                            "max,max_at,mean,rms\n";
+  const std::pair<QStringList, QString> cases[] = {
+      {{"stats", "dlg/f.dlg"}, head + "1,Alt,m,2," + low + ",1," + high + ",0,0.49981684981685,0.49981715182329\n"
+                                      "5,,,2,0,0,0,0,0,0\n"},
+      {{"stats", "dlg/f.dlg", "--from", "1", "--to", "1", "--cfg", quoted, "-o", out},
+       head + "1,\"Alt, \"\"baro\"\"\",m,1," + low + ",1," + low + ",1," + low + "," + low + "\n5,,,1,0,1,0,1,0,0\n"},
+      {{"csv", "dlg/f.dlg", "--from", "0", "--units", "--to", "1", "-o", out},
+       "time_s,Alt [m], []\n0," + high + ",0\n0.06," + low + ",0\n"},
+  };
+  for (const auto& [args, expected] : cases) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    QFile::remove(out);
+    const Outcome r = RunTool(tool, args, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(args.contains("-o") ? QString::fromUtf8(FileBytes(out)) : r.out, expected);
+  }
+}
+
 TEST_F(LogtoolTest, CropClampsAsTheWindowDoes) {
   ASSERT_EQ(Logtool({"crop", log, "--from", "-5", "--to", "99999", "-o", out}).status, 0);
   // End clamps to the sample count: the last record is the store's spare zero column.
@@ -135,6 +160,13 @@ TEST_F(LogtoolTest, FailuresWriteNothing) {
       {{"csv", log, "--from", "0", "--to", "", "-o", out}, 2},
       {{"crop", log, "--from", "2", "--to", "1", "-o", out}, 2},
       {{"crop", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/77.cfg"), "-o", out}, 2},
+      {{"stats"}, 2},
+      {{"stats", log, "--from", "x", "-o", out}, 2},
+      {{"stats", log, "--to", "1.0"}, 2},
+      {{"stats", log, "--from", "1", "--to", "0", "-o", out}, 2},
+      {{"stats", log, "--from", "-1"}, 2},
+      {{"stats", log, "--to", "2", "-o", out}, 2},  // samples 0 and 1
+      {{"stats", log, "-o", ""}, 2},
       {{"info", at("short.dlg")}, 1},
       {{"info", at("rate0.dlg")}, 1},
       {{"decode", at("rate0.dlt"), "-o", out}, 1},
@@ -143,6 +175,9 @@ TEST_F(LogtoolTest, FailuresWriteNothing) {
       {{"csv", at("none.dlg"), "--from", "0", "--to", "1", "-o", out}, 1},
       {{"crop", at("short.dlg"), "--from", "0", "--to", "1", "-o", out}, 1},
       {{"csv", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/none.cfg"), "-o", out}, 1},
+      {{"stats", at("short.dlg"), "-o", out}, 1},
+      {{"stats", log, "--cfg", dir.file("cfg/none.cfg")}, 1},
+      {{"stats", log, "--cfg", dir.file("cfg/77.cfg"), "-o", dir.file("none/x.out")}, 1},
       {{"crop", log, "--from", "0", "--to", "1", "-o", dir.file("none/x.out")}, 1},
   };
   for (const auto& [args, status] : cases) {

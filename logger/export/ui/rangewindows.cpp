@@ -8,6 +8,7 @@
 #include "logger/logdata/samplestore.h"
 #include "logger/session/logsession.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -57,7 +58,8 @@ RangeWindow::RangeWindow(const QString& objectName, const QString& caption, cons
   buttons->addStretch();
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
-  grid->addLayout(buttons, 2, 0, 1, 2);
+  // Row 2 is left to a window's own options.
+  grid->addLayout(buttons, 3, 0, 1, 2);
 
   // Every change is checked, the program's own included, as the boxes' rules say.
   connect(text1_, &QLineEdit::textChanged, this, &RangeWindow::onStartChanged);
@@ -102,7 +104,11 @@ QString RangeWindow::programFolder(const QString& sub) const {
 CsvExportWindow::CsvExportWindow(common::Prompt& prompt, const session::LogSession& session, QString programDir,
                                  QWidget* parent)
     : RangeWindow(QStringLiteral("CSVExp"), QStringLiteral("CSV Export"), QStringLiteral("Export"), prompt, session,
-                  std::move(programDir), parent) {}
+                  std::move(programDir), parent) {
+  units_ = new QCheckBox(QStringLiteral("Engineering units"), this);
+  units_->setObjectName(QStringLiteral("EngUnits"));
+  static_cast<QGridLayout*>(layout())->addWidget(units_, 2, 0, 1, 2);
+}
 
 // A file that cannot be written keeps the window open, so that another name can be
 // tried without typing the range again.
@@ -114,7 +120,10 @@ void CsvExportWindow::onOk() {
   bool written = false;
   {
     common::BusyScope busy(prompt_);
-    written = WriteCsv(name, session_.fileName(), session_.store(), session_.config(), startValue(), endValue(), &error);
+    written = units_->isChecked()
+                  ? WriteEngineeringCsv(name, session_.store(), session_.config(), startValue(), endValue(), &error)
+                  : WriteCsv(name, session_.fileName(), session_.store(), session_.config(), startValue(), endValue(),
+                             &error);
   }
   if (!written) {
     prompt_.message(msg::kTitleError, error, common::PromptIcon::Exclamation);

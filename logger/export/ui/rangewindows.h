@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QLineEdit;
 
 namespace session {
@@ -52,6 +53,7 @@ class CsvExportWindow : public RangeWindow {
 
  private:
   void onOk() override;
+  QCheckBox* units_;  // "Engineering units": the analysis CSV instead of the raw one
 };
 
 class CropWindow : public RangeWindow {

@@ -60,6 +60,23 @@ TEST(CsvTest, BytesForRanges) {
   const QList<QByteArray> lines = FileBytes(path).split('\n');
   ASSERT_EQ(lines.size(), 10 + 40000 + 1);
   for (int i = 0; i < 40000; ++i) ASSERT_TRUE(lines[10 + i].startsWith(" " + QByteArray::number(i) + " ,")) << i;
+  ASSERT_TRUE(WriteEngineeringCsv(path, Store(40000), Config(), 0, 39999, nullptr));
+  const QList<QByteArray> units = FileBytes(path).split('\n');
+  ASSERT_EQ(units.size(), 1 + 40000 + 1);
+  for (auto [j, seconds] : {std::pair{5, "0.3,"}, {50, "3,"}, {39999, "2399.94,"}})  // j x 3 / 50
+    EXPECT_TRUE(units[1 + j].startsWith(seconds)) << units[1 + j].toStdString();
+}
+
+// The analysis CSV in any locale: "." as the decimal point, names quoted, LF.
+TEST(CsvTest, EngineeringUnitsBytes) {
+  common::ChannelConfiguration config = Config();
+  config.channel[1].Max = 4095;  // the raw value itself, -32768 included
+  config.channel[10] = {QStringLiteral("Say \"hi\""), 0, 255, QStringLiteral("V"), 1};
+  testing_support::ProgramDir dir;
+  const QString path = dir.file("cap/units.csv");
+  ASSERT_TRUE(WriteEngineeringCsv(path, Store(), config, 1, 3, nullptr));
+  EXPECT_EQ(FileBytes(path), "time_s, [],\"Temp, oil []\",\"Say \"\"hi\"\" [V]\", []\n0.06,-7.87484737484738,-32768,1010,0\n"
+                             "0.12,-5.24969474969475,2001,2010,0\n0.18,-10.5,0,0,0\n");
 }
 
 TEST(CropTest, BytesForRanges) {

@@ -8,6 +8,7 @@
 #include "support/run_tool.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
@@ -81,6 +82,13 @@ TEST_F(RangeWindows, ExportAndCropWriteWhatLogtoolWrites) {
   EXPECT_EQ(prompt.records[1].title + prompt.records[1].text, msg::kTitleConfig + msg::FileExistsQuestion(csv));
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(FileBytes(csv), logtool({"csv", log, "--from", "5", "--to", "250", "--cfg", dir.file("cfg/config.cfg")}));
+  // "Engineering units" ticked: the analysis CSV.
+  ASSERT_TRUE(w = open("Export", "CSVExp"));
+  QTest::mouseClick(w->findChild<QCheckBox*>("EngUnits"), Qt::LeftButton);
+  prompt.files = {dir.file("cap/u.csv")};
+  press(w);
+  EXPECT_EQ(FileBytes(dir.file("cap/u.csv")),
+            logtool({"csv", log, "--from", "0", "--to", "10", "--units", "--cfg", dir.file("cfg/config.cfg")}));
 
   // Start 20 after End 10: refused before any file is asked for.
   for (const auto& [command, form, refusal] : {std::tuple("Export", "CSVExp", msg::kExportStartAfterEnd),
