@@ -55,11 +55,11 @@ struct Fixture {
     e.prepareMovie();
     return e;
   }
-  movie::MovieSource source() const { return {store, config, view, nullptr}; }
+  movie::MovieSource source() const { return movie::SourceOf(session); }
 
-  logdata::SampleStore store;
-  common::ChannelConfiguration config;
-  trend::ViewState view;
+  session::LogSession session;
+  logdata::SampleStore& store = session.store();
+  common::ChannelConfiguration& config = session.config();
 };
 
 const Fixture& Shared() {

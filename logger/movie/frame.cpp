@@ -21,6 +21,10 @@ bool RangeInLog(const logdata::SampleStore& store, qint64 start, qint64 stop) {
   return 0 <= start && start <= stop && stop <= store.SampleCount && stop <= store.columns();
 }
 
+MovieSource SourceOf(const session::LogSession& session) {
+  return {session.store(), session.config(), session.view(), [&session] { return session.derivedDisplay(); }};
+}
+
 void ShowValues(Scene& scene, const MovieSource& src, qint32 k, bool bars) {
   const QChar point = common::LocaleDecimalSeparator();
   for (int c = 1; c <= kChannels; ++c) {

@@ -5,6 +5,7 @@
 #include "logger/derived/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/movie/canvas.h"
+#include "logger/session/logsession.h"
 #include "logger/trend/viewstate.h"
 
 #include <functional>
@@ -21,6 +22,8 @@ struct MovieSource {
   const trend::ViewState& view;
   std::function<derived::DerivedDisplay()> derived;  // empty: no derived values
 };
+// The open log as the frames read it: what every window of the session shows.
+MovieSource SourceOf(const session::LogSession& session);
 
 // MovieStart and MovieStop: frames show samples start to stop - 1. Kept by the main
 // window from one opening of the movie window to the next.

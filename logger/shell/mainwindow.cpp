@@ -561,9 +561,7 @@ void MainWindow::clearReadouts() {
 }
 
 void MainWindow::onMovie() {
-  auto shown = [this] { return session_->derivedDisplay(); };
-  movie::OpenMovie(this, {store(), config(), view(), shown}, session_->loaded(), movieRange_, prompt_, programDir_,
-                   movieWindow_);
+  movie::OpenMovie(this, *session_, movieRange_, prompt_, programDir_, movieWindow_);
   if (movieWindow_) movieWindow_->downloadRunning = [this] { return link_->downloadRunning(); };
 }
 

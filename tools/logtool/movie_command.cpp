@@ -76,12 +76,14 @@ int RunMovie(const QStringList& args, Io& io) {
   if (!Parse(args, o)) return kExitUsage;
   if (*o.from > *o.to || *o.from < 0) return Fail(io, QStringLiteral("--from must lie between 0 and --to."), kExitUsage);
 
-  logdata::SampleStore store;
+  // Zero locks and "Speed / Alt" are the logger window's; a movie from here has neither.
+  session::LogSession log;
+  logdata::SampleStore& store = log.store();
+  common::ChannelConfiguration& config = log.config();
   QString error;
   if (!logdata::ReadDecodedLog(o.log, store, &error)) return Fail(io, error, kExitFileError);
   movie::MovieLayout read;
   if (!movie::ReadMovieSetup(o.layout, read, &error)) return Fail(io, error, kExitFileError);
-  common::ChannelConfiguration config;
   if (!o.cfg.isEmpty()) {
     if (!common::ReadConfigFile(o.cfg, config, &error)) return Fail(io, error, kExitFileError);
   } else {
@@ -99,9 +101,8 @@ int RunMovie(const QStringList& args, Io& io) {
                     .arg(store.SampleCount),
                 kExitUsage);
 
-  // Zero locks and "Speed / Alt" are the logger window's; a movie from here has neither.
-  const trend::ViewState view;
-  const movie::MovieSource source{store, config, view, nullptr};
+  log.opened(o.log);
+  const movie::MovieSource source = movie::SourceOf(log);
   movie::MovieEditor editor(source, *o.from);
   editor.applySetup(read);
   editor.prepareMovie();

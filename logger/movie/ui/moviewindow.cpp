@@ -176,14 +176,14 @@ std::optional<Codec> CodecDialog::codec() const {
 
 // ------------------------------------------------------------------ Movie
 
-MovieWindow::MovieWindow(const MovieSource& source, MovieRange range, common::Prompt& prompt, QString programDir,
-                         QWidget* owner)
+MovieWindow::MovieWindow(const session::LogSession& session, MovieRange range, common::Prompt& prompt,
+                         QString programDir, QWidget* owner)
     : QWidget(owner, Qt::Window),
-      source_(source),
+      source_(SourceOf(session)),
       range_(range),
       prompt_(prompt),
       programDir_(std::move(programDir)),
-      editor_(source, range.start) {
+      editor_(source_, range.start) {
   setObjectName(QStringLiteral("Movie"));
   setWindowTitle(msg::kCaptionDatamovie);
   setAttribute(Qt::WA_DeleteOnClose);
@@ -451,9 +451,9 @@ void MovieWindow::closeEvent(QCloseEvent* e) {
 
 // ------------------------------------------------------------------ cmdMovie
 
-void OpenMovie(QWidget* owner, const MovieSource& source, bool logLoaded, MovieRange& range, common::Prompt& prompt,
+void OpenMovie(QWidget* owner, const session::LogSession& session, MovieRange& range, common::Prompt& prompt,
                const QString& programDir, QPointer<MovieWindow>& window) {
-  if (!logLoaded) {
+  if (!session.loaded()) {
     prompt.message(msg::kTitleMovie, msg::kNoDataToShow, PromptIcon::Exclamation);
     return;
   }
@@ -467,11 +467,11 @@ void OpenMovie(QWidget* owner, const MovieSource& source, bool logLoaded, MovieR
     window->activateWindow();
     return;
   }
-  RangeDialog dialog({source.view.WindowStart, source.view.WindowEnd}, source.store, prompt, owner);
+  RangeDialog dialog({session.view().WindowStart, session.view().WindowEnd}, session.store(), prompt, owner);
   // Escape or the close button cancels the movie: no window over a range never chosen.
   if (dialog.exec() != QDialog::Accepted) return;
   range = dialog.range();
-  window = new MovieWindow(source, range, prompt, programDir, owner);
+  window = new MovieWindow(session, range, prompt, programDir, owner);
   window->show();
 }
 

@@ -59,7 +59,7 @@ class ElementHandle;
 class MovieWindow : public QWidget {
   Q_OBJECT
  public:
-  MovieWindow(const MovieSource& source, MovieRange range, common::Prompt& prompt, QString programDir,
+  MovieWindow(const session::LogSession& session, MovieRange range, common::Prompt& prompt, QString programDir,
               QWidget* owner = nullptr);
   ~MovieWindow() override;
 
@@ -114,7 +114,7 @@ class MovieWindow : public QWidget {
 // `cmdMovie`: without a log "No data to show!", on a screen narrower than 800 pixels
 // the resolution message; otherwise the range dialog and, unless it was cancelled, the
 // window, or the open window raised again. `window` tracks the one movie window of the owner.
-void OpenMovie(QWidget* owner, const MovieSource& source, bool logLoaded, MovieRange& range, common::Prompt& prompt,
+void OpenMovie(QWidget* owner, const session::LogSession& session, MovieRange& range, common::Prompt& prompt,
                const QString& programDir, QPointer<MovieWindow>& window);
 
 // The device commands ask this first: while `window` makes a movie, "A movie is being

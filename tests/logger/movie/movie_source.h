@@ -21,15 +21,15 @@ struct Log {
     for (int c = 1; c <= 12; ++c)
       config.channel[std::size_t(c - 1)] = {QStringLiteral("N%1").arg(c), 0, double(common::FullScale(c)),
                                             QStringLiteral("U%1").arg(c)};
+    session.opened(QStringLiteral("movie.dlg"));
   }
-  movie::MovieSource source() const {
-    return {store, config, view, [this] { return derived::DerivedDisplay{&derived, view.SpeedAlt, view.SpeedUnit}; }};
-  }
+  movie::MovieSource source() const { return movie::SourceOf(session); }
 
-  logdata::SampleStore store;
-  common::ChannelConfiguration config;
-  trend::ViewState view;
-  derived::DerivedTable derived;
+  session::LogSession session;
+  logdata::SampleStore& store = session.store();
+  common::ChannelConfiguration& config = session.config();
+  trend::ViewState& view = session.view();
+  derived::DerivedTable& derived = session.derivedTable();
 };
 
 }  // namespace movietest

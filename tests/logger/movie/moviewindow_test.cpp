@@ -28,7 +28,7 @@ namespace {
 class MovieWindowTest : public ::testing::Test {
  protected:
   void open(movie::MovieRange range = {10, 60}) {
-    window = new movie::MovieWindow(log.source(), range, prompt, dir.path());
+    window = new movie::MovieWindow(log.session, range, prompt, dir.path());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.data()));
   }
@@ -221,12 +221,13 @@ TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
   QWidget owner;
   movie::MovieRange range;
   QPointer<movie::MovieWindow> opened;
-  movie::OpenMovie(&owner, log.source(), false, range, prompt, dir.path(), opened);
+  const session::LogSession none;
+  movie::OpenMovie(&owner, none, range, prompt, dir.path(), opened);
   EXPECT_EQ(prompt.said(), QStringList{msg::kTitleMovie + ": " + msg::kNoDataToShow});
   EXPECT_FALSE(opened);
 
   OnModal("Dialog2", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); });  // cancels the movie
-  movie::OpenMovie(&owner, log.source(), true, range, prompt, dir.path(), opened);
+  movie::OpenMovie(&owner, log.session, range, prompt, dir.path(), opened);
   EXPECT_FALSE(opened);
 
   log.view.WindowStart = 5;
@@ -256,7 +257,7 @@ TEST_F(MovieWindowTest, OpeningChecksTheLogAndTheRange) {
     stop->setText("250.5");
     QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
   });
-  movie::OpenMovie(&owner, log.source(), true, range, prompt, dir.path(), opened);
+  movie::OpenMovie(&owner, log.session, range, prompt, dir.path(), opened);
   EXPECT_EQ(prompt.said(), said << common::msg::kTitleErrorBang + ": " + msg::kNonNumericStop);
   EXPECT_EQ(std::pair(range.start, range.stop), std::pair(5, 250)) << "250.5 rounds half to even";
   ASSERT_TRUE(opened);
