@@ -4,6 +4,8 @@
 #include "logger/logdata/logfiles.h"
 #include "logger/trend/trenddraw.h"
 
+#include <algorithm>
+
 namespace session {
 
 LogSession::LogSession(QObject* parent) : QObject(parent) {}
@@ -49,6 +51,7 @@ void LogSession::opened(const QString& fileName) {
   view_.WindowStart = 0;
   view_.WindowEnd = qint32(trend::RoundHalfEven(store_.SampleCount * 0.05));
   view_.WindowLength = view_.WindowEnd;
+  markers_ = {};
   emit replaced();
 }
 
@@ -57,7 +60,18 @@ void LogSession::markDeleted() {
   deleted_ = true;
   view_.CursorSample = 0;
   view_.CursorX = -100;
+  markers_ = {};
   emit replaced();
+}
+
+void LogSession::setMarker(Marker which, qint32 sample) {
+  markers_[which == Marker::A ? 0 : 1] = std::clamp<qint32>(sample, 0, std::max<qint32>(0, store_.SampleCount - 1));
+  emit markersChanged();
+}
+
+std::optional<std::pair<qint32, qint32>> LogSession::markedRange() const {
+  if (!markers_[0] || !markers_[1]) return std::nullopt;
+  return std::minmax(*markers_[0], *markers_[1]);
 }
 
 void LogSession::showDerived() {

@@ -13,6 +13,8 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace trend {
 enum class Redraw;
@@ -85,10 +87,19 @@ class LogSession : public QObject {
   // A window moved the shared view window; the others show it when next activated.
   void viewMoved(trend::Redraw what);
 
+  // The measurement markers A and B, shared by every window; a new or deleted log has
+  // none. Setting one says markersChanged().
+  enum class Marker { A, B };
+  std::optional<qint32> marker(Marker which) const { return markers_[which == Marker::A ? 0 : 1]; }
+  void setMarker(Marker which, qint32 sample);
+  // Both set: the samples from the smaller to the larger.
+  std::optional<std::pair<qint32, qint32>> markedRange() const;
+
  signals:
   void replaced();
   void derivedChanged();
   void viewChanged(trend::Redraw what);
+  void markersChanged();
 
  private:
   logdata::SampleStore store_;
@@ -100,6 +111,7 @@ class LogSession : public QObject {
   QString fileName_;
   bool loaded_ = false;
   bool deleted_ = false;
+  std::array<std::optional<qint32>, 2> markers_{};
 };
 
 }  // namespace session

@@ -16,7 +16,9 @@
 #include "logger/session/trendtrace.h"
 #include "logger/movie/ui/moviewindow.h"
 #include "logger/shell/dialogs.h"
+#include "logger/shell/measurepanel.h"
 #include "logger/shell/recentlogs.h"
+#include "logger/trend/gestures.h"
 #include "logger/trend/ui/controls.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/cursor.h"
@@ -96,6 +98,7 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   setAcceptDrops(true);
   scopes_ = std::make_unique<scope::ScopeWindows>(*session_, prompt_, programDir_);
   connect(session_.get(), &session::LogSession::replaced, this, &MainWindow::onLogReplaced);
+  connect(session_.get(), &session::LogSession::markersChanged, this, &MainWindow::onMarkersChanged);
 }
 
 MainWindow::~MainWindow() = default;
@@ -224,6 +227,8 @@ void MainWindow::Update_Data_Window() {
   }
   view().CursorX = -100;
   trendArea_->showWindow();
+  // The measurement follows what the window shows: channels, zero locks, "Speed / Alt".
+  if (!measurePanel_->isHidden()) measurePanel_->showMeasurement(session::Measure(*session_));
 }
 
 void MainWindow::Update_Full_Data() {
@@ -268,9 +273,10 @@ void MainWindow::RefreshAfterLoad() { session_->opened(fileName_); }
 // Every window hears of a load or a delete from the session; this one shows the log
 // (or, after a delete, clears everything of it).
 void MainWindow::onLogReplaced() {
-  // The derived table belongs to the log it was computed from.
+  // The derived table and the markers belong to the log they were made for.
   untickSpeedAlt();
   clearReadouts();
+  onMarkersChanged();
   if (session_->deleted()) {
     for (QLineEdit* box : chval_) box->setText(QStringLiteral("0"));
     picTrend_->clearPicture();
@@ -525,7 +531,8 @@ void MainWindow::onAbout() {
 void MainWindow::onExport() {
   if (!requireLog()) return;
   if (!csvExp_) csvExp_ = new logexport::CsvExportWindow(prompt_, *session_, programDir_, this);
-  csvExp_->preset(view().WindowStart, view().WindowEnd);
+  const auto [start, end] = chosenRange();
+  csvExp_->preset(start, end);
   csvExp_->show();
   csvExp_->raise();
   csvExp_->activateWindow();
@@ -534,7 +541,8 @@ void MainWindow::onExport() {
 void MainWindow::onCrop() {
   if (!requireLog()) return;
   if (!cropDat_) cropDat_ = new logexport::CropWindow(prompt_, *session_, programDir_, this);
-  cropDat_->preset(view().WindowStart, view().WindowEnd);
+  const auto [start, end] = chosenRange();
+  cropDat_->preset(start, end);
   cropDat_->show();
   cropDat_->raise();
   cropDat_->activateWindow();
@@ -710,6 +718,29 @@ void MainWindow::onChannelLabelClicked(int index) {
 }
 
 void MainWindow::onNewScope() { scopes_->open(); }
+
+// ---------------------------------------------------------------- markers
+
+void MainWindow::onMarkersChanged() {
+  trendArea_->showMarkers(session_->marker(session::LogSession::Marker::A),
+                          session_->marker(session::LogSession::Marker::B));
+  measurePanel_->showMeasurement(session::Measure(*session_));
+}
+
+void MainWindow::onZoomToMarkers() {
+  const auto range = session_->markedRange();
+  if (!range) return;
+  trend::RememberView(view());
+  view().WindowStart = range->first;
+  view().WindowEnd = std::max(range->second, range->first + 1);
+  view().WindowLength = view().WindowEnd - view().WindowStart;
+  trendArea_->redraw(trend::Redraw::Both);
+}
+
+std::pair<qint32, qint32> MainWindow::chosenRange() {
+  if (const auto range = session_->markedRange()) return *range;
+  return {view().WindowStart, view().WindowEnd};
+}
 
 // ---------------------------------------------------------------- configuration editor
 

@@ -146,6 +146,10 @@ class MainWindow : public QMainWindow {
   void onWinHightEnter(int index);
   void onChannelLabelClicked(int index);
   void onNewScope();
+  void onMarkersChanged();
+  void onZoomToMarkers();
+  // The window's range, or the markers' when both are set (Export and Crop start from it).
+  std::pair<qint32, qint32> chosenRange();
   void onConfigEditor();
   void onMovie();
 
@@ -171,6 +175,7 @@ class MainWindow : public QMainWindow {
 
   // Controls
   trend::TrendArea* trendArea_ = nullptr;
+  class MeasurePanel* measurePanel_ = nullptr;
   trend::PictureBox* picTrend_ = nullptr;
   trend::PictureBox* picFull_ = nullptr;
   std::array<QAction*, 8> recentLogs_{};  // "&File": the logs opened last

@@ -3,6 +3,7 @@
 
 #include "common/messages.h"
 #include "common/ui/colour.h"
+#include "logger/shell/measurepanel.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/ui/controls.h"
 #include "logger/trend/ui/picturebox.h"
@@ -82,6 +83,9 @@ void MainWindow::buildControls() {
   calls.moveCursor = [this](double x) { onTrendMove(x); };
   calls.press = [this](double x, Qt::MouseButton button) { onTrendPress(x, button); };
   calls.capture = [this] { appendCapture(); };
+  calls.mark = [this](int marker, qint32 sample) {
+    session_->setMarker(marker == 0 ? session::LogSession::Marker::A : session::LogSession::Marker::B, sample);
+  };
   trendArea_ = new trend::TrendArea(view(), store(), central, {64, 80, true, QStringLiteral("Previous view")},
                                     std::move(calls));
   picTrend_ = trendArea_->picture();
@@ -94,6 +98,9 @@ void MainWindow::buildControls() {
   navRow->addWidget(caption(QStringLiteral("Cursor")));
   navRow->addWidget(chpos1_);
   top->addLayout(navRow);
+  measurePanel_ = new MeasurePanel(central);
+  top->addWidget(measurePanel_);
+  connect(measurePanel_, &MeasurePanel::zoomRequested, this, &MainWindow::onZoomToMarkers);
 
   auto* line = new QFrame(central);
   line->setFrameShape(QFrame::HLine);

@@ -149,6 +149,9 @@ void ScopeWindow::buildControls() {
   calls.moveCursor = [this](double x) { onTrendMove(x); };
   calls.press = [this](double x, Qt::MouseButton) { onTrendPress(x); };
   calls.capture = [this] { onCapture(); };
+  calls.mark = [this](int marker, qint32 sample) {
+    src_.setMarker(marker == 0 ? session::LogSession::Marker::A : session::LogSession::Marker::B, sample);
+  };
   trendArea_ = new trend::TrendArea(src_.view(), src_.store(), central, {56, 70, false, msg::kCaptionZoomBack},
                                     std::move(calls));
   picTrend_ = trendArea_->picture();
@@ -210,6 +213,9 @@ void ScopeWindow::buildControls() {
   cursorRow->addWidget(chpos1_);
   top->addLayout(cursorRow);
   connect(showLevel_, &QCheckBox::toggled, this, &ScopeWindow::onShowLevel);
+  connect(&src_, &session::LogSession::markersChanged, this, [this] {
+    trendArea_->showMarkers(src_.marker(session::LogSession::Marker::A), src_.marker(session::LogSession::Marker::B));
+  });
   // The rulers are as tall as the picture.
   connect(picTrend_, &trend::PictureBox::resized, this, [this] {
     DrawScaler(1);
@@ -313,6 +319,7 @@ void ScopeWindow::showEvent(QShowEvent* e) {
 void ScopeWindow::logReplaced() {
   chpos1_->clear();
   for (QLineEdit* box : chval_) box->clear();
+  trendArea_->showMarkers(std::nullopt, std::nullopt);
   redrawAll();
 }
 

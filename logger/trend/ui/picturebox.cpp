@@ -157,6 +157,12 @@ void PictureBox::setLevelLines(std::vector<QLineF> lines) {
   for (const QLineF& l : levels_) update(levelRect(l));
 }
 
+void PictureBox::setMarkerLines(std::vector<MarkerLine> lines) {
+  if (lines == markers_) return;
+  markers_ = std::move(lines);
+  update();
+}
+
 void PictureBox::paintEvent(QPaintEvent* e) {
   ensureCache();
   QPainter p(this);
@@ -166,6 +172,16 @@ void PictureBox::paintEvent(QPaintEvent* e) {
     p.setPen(QColor(0xE0, 0xE0, 0xE0));
     const int x = cursorColumn(*cursor_);
     p.drawLine(x, 0, x, height());
+  }
+  if (!markers_.empty()) {
+    // Solid, not exclusive-or: they stay put while the cursor moves over them.
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(QPen(QColor(0xFF, 0xD0, 0x40), 1, Qt::DashLine));
+    for (const MarkerLine& m : markers_) {
+      const int x = cursorColumn(m.x);
+      p.drawLine(x, 0, x, height());
+      p.drawText(x + 3, fontMetrics().ascent() + 2, m.label);
+    }
   }
   if (!levels_.empty()) {
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -185,7 +201,7 @@ void PictureBox::resizeEvent(QResizeEvent*) {
 
 void PictureBox::mousePressEvent(QMouseEvent* e) {
   const double t = twipsPerPixel();
-  emit mousePressed(e->position().x() * t, e->position().y() * t, e->button());
+  emit mousePressed(e->position().x() * t, e->position().y() * t, e->button(), e->modifiers());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* e) {

@@ -38,6 +38,14 @@ class PictureBox : public QWidget {
   // more than the lines last given.
   void setLevelLines(std::vector<QLineF> lines);
   const std::vector<QLineF>& levelLines() const { return levels_; }
+  // Labelled vertical lines over the picture (the measurement markers), x in twips.
+  struct MarkerLine {
+    double x;
+    QString label;
+    bool operator==(const MarkerLine&) const = default;
+  };
+  void setMarkerLines(std::vector<MarkerLine> lines);
+  const std::vector<MarkerLine>& markerLines() const { return markers_; }
 
   // The picture's current drawing x in twips: the end of the last line drawn (a trace's
   // last point, or the cursor line), 0 after the picture was cleared. The arrow keys
@@ -54,7 +62,7 @@ class PictureBox : public QWidget {
  signals:
   // The picture changed size; its content must be rendered again.
   void resized();
-  void mousePressed(double xTwips, double yTwips, Qt::MouseButton button);
+  void mousePressed(double xTwips, double yTwips, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
   void mouseMoved(double xTwips, double yTwips, Qt::MouseButtons buttons);
   void mouseReleased(double xTwips, double yTwips, Qt::MouseButton button);
   // `text` is what the key types ("p" or "P" for the capture key), empty for arrows.
@@ -79,6 +87,7 @@ class PictureBox : public QWidget {
   QImage cache_;
   std::optional<double> cursor_;
   std::vector<QLineF> levels_;
+  std::vector<MarkerLine> markers_;
   double drawingX_ = 0;
   quint64 renders_ = 0;
 };

@@ -52,7 +52,8 @@ TrendArea::TrendArea(ViewState& view, const logdata::SampleStore& store, QWidget
     connect(b, &QPushButton::clicked, this, [this, b] { onNavigationButton(b->objectName()); });
 
   connect(picture_, &PictureBox::mouseMoved, this, [this](double x, double, Qt::MouseButtons b) { onMove(x, b); });
-  connect(picture_, &PictureBox::mousePressed, this, [this](double x, double, Qt::MouseButton b) { onPress(x, b); });
+  connect(picture_, &PictureBox::mousePressed, this,
+          [this](double x, double, Qt::MouseButton b, Qt::KeyboardModifiers m) { onPress(x, b, m); });
   connect(picture_, &PictureBox::mouseReleased, this, [this](double, double, Qt::MouseButton b) {
     if (b == Qt::MiddleButton) pan_.reset();
   });
@@ -87,6 +88,19 @@ void TrendArea::showWindow() {
   picture_->setCursorLine(std::nullopt);
   picture_->setLevelLines({});
   drawnWindow_ = {view_.WindowStart, view_.WindowEnd};
+  showMarkers(markers_[0], markers_[1]);
+}
+
+void TrendArea::showMarkers(std::optional<qint32> a, std::optional<qint32> b) {
+  markers_ = {a, b};
+  std::vector<PictureBox::MarkerLine> lines;
+  const double width = picture_->scale().width;
+  for (int i = 0; i < 2; ++i) {
+    const std::optional<qint32> k = markers_[std::size_t(i)];
+    if (!k || *k < view_.WindowStart || *k > view_.WindowEnd) continue;
+    lines.push_back({SampleX(view_, *k, width), i == 0 ? QStringLiteral("A") : QStringLiteral("B")});
+  }
+  picture_->setMarkerLines(std::move(lines));
 }
 
 void TrendArea::redraw(Redraw what) {
@@ -118,7 +132,11 @@ void TrendArea::onNavigationButton(const QString& name) {
 }
 
 // The middle button drags the log; the others keep their meaning in the window.
-void TrendArea::onPress(double x, Qt::MouseButton button) {
+void TrendArea::onPress(double x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+  if (button == Qt::LeftButton && (modifiers & Qt::ControlModifier)) {
+    if (calls_.mark) calls_.mark(1, RoundSample(TrendPosition(view_, x, picture_->scale().width)));
+    return;
+  }
   if (button == Qt::MiddleButton) {
     RememberView(view_);
     pan_ = std::pair{x, view_.WindowStart};
@@ -147,6 +165,8 @@ void TrendArea::onKey(int key, const QString& text, Qt::KeyboardModifiers modifi
                           : ArrowKeyX(picture_->drawingX(), width, direction));
   } else if ((text == QLatin1String("p") || text == QLatin1String("P")) && calls_.capture) {
     calls_.capture();
+  } else if ((text == QLatin1String("a") || text == QLatin1String("b")) && calls_.mark) {
+    calls_.mark(text == QLatin1String("a") ? 0 : 1, view_.CursorSample);
   } else if (const auto r = NavigationKey(view_, key, text, width, store_.SampleCount)) {
     redraw(*r);
   }

@@ -10,6 +10,7 @@
 #include "logger/trend/ui/picturebox.h"
 
 #include <QObject>
+#include <array>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -35,6 +36,9 @@ class TrendArea : public QObject {
     std::function<void(double x)> moveCursor;
     std::function<void(double x, Qt::MouseButton button)> press;
     std::function<void()> capture;       // "p" or "P"
+    // Marker A (0) or B (1) at a sample: "a" and "b" at the cursor, Ctrl+left click at
+    // the pointer.
+    std::function<void(int marker, qint32 sample)> mark;
   };
 
   TrendArea(ViewState& view, const logdata::SampleStore& store, QWidget* parent, const Style& style, Calls calls);
@@ -53,11 +57,13 @@ class TrendArea : public QObject {
   // The window manager tells of the activation after the click that caused it, so a
   // cursor that click has just put down stays, unless the window has moved meanwhile.
   void redrawOnActivation(bool keepCursor);
+  // The measurement markers as lines labelled "A" and "B" where they lie in the window.
+  void showMarkers(std::optional<qint32> a, std::optional<qint32> b);
 
  private:
   void onNavigationButton(const QString& name);
   void onKey(int key, const QString& text, Qt::KeyboardModifiers modifiers);
-  void onPress(double x, Qt::MouseButton button);
+  void onPress(double x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
   void onMove(double x, Qt::MouseButtons buttons);
 
   ViewState& view_;
@@ -74,6 +80,7 @@ class TrendArea : public QObject {
   std::pair<qint32, qint32> drawnWindow_{-1, -1};
   // A middle-button drag: where it began and the window start then.
   std::optional<std::pair<double, qint32>> pan_;
+  std::array<std::optional<qint32>, 2> markers_{};
 };
 
 }  // namespace trend

@@ -1,6 +1,7 @@
 // What each change of the log session does to what it holds, and which signal tells
 // the windows of it.
 #include "logger/session/logsession.h"
+#include "logger/session/measure.h"
 #include "support/hand_bytes.h"
 #include "support/test_paths.h"
 
@@ -83,3 +84,28 @@ TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {
 }
 
 }  // namespace
+
+TEST_F(Session, MarkersAreHeldInTheLogMeasuredAndClearedWithIt) {
+  open();
+  QSignalSpy heard(&s, &LogSession::markersChanged);
+  s.setMarker(LogSession::Marker::B, 10);
+  EXPECT_FALSE(s.markedRange());
+  EXPECT_EQ(session::Measure(s).b, "10 (1.00 s)");
+  s.setMarker(LogSession::Marker::A, 5000);  // held within the log
+  EXPECT_EQ(s.markedRange(), std::pair(10, 999));
+  s.setMarker(LogSession::Marker::A, 30);
+  s.config().channel[5] = {QStringLiteral("Total"), 0, 4095, QStringLiteral("mbar"), 4095};
+  s.view().Shown[5] = true;
+  const session::Measurement m = session::Measure(s);
+  EXPECT_EQ(QStringList({m.a, m.samples, m.seconds}), QStringList({"30 (3.00 s)", "-20", "-2.00"}));
+  ASSERT_EQ(m.rows.size(), 1u);
+  // Raw 2000 + j: 2010 ... 2030 between the markers.
+  EXPECT_EQ(QStringList(m.rows[0].values.begin(), m.rows[0].values.end()),
+            QStringList({"2030.00", "2010.00", "-20.00", "2010.00", "2030.00", "2020.00", "2020.0091"}));
+  EXPECT_EQ(heard.count(), 3);
+  for (bool deleted : {false, true}) {
+    deleted ? s.markDeleted() : s.opened(log);
+    EXPECT_FALSE(s.marker(LogSession::Marker::A) || s.marker(LogSession::Marker::B));
+    s.setMarker(LogSession::Marker::A, 1);
+  }
+}

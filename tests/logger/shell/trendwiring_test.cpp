@@ -2,10 +2,13 @@
 // overview-strip gestures, the cursor with its read-outs and overlay line, the arrow
 // and capture keys, and the channel panel.
 #include "common/numtext.h"
+#include "logger/scope/ui/scopewindow.h"
+#include "logger/scope/ui/scopewindows.h"
 #include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
 #include <QDir>
+#include <QTableWidget>
 #include <cmath>
 
 using namespace shelltest;
@@ -390,4 +393,37 @@ TEST_F(TrendWithLog, WheelDragAndKeysMoveTheWindowAndPreviousViewTakesThemBack) 
   }
   QTest::keyClick(trend, Qt::Key_Right, Qt::ShiftModifier);
   EXPECT_EQ(window->view().CursorSample, 251);
+}
+
+// "a" at the cursor and Ctrl+click set the markers that every trend window draws; the
+// panel measures between them, Export starts from them, "Zoom to A–B" shows them, and a
+// new log clears them.
+TEST_F(TrendWithLog, MarkersMeasureAndPresetExportForEveryWindow) {
+  QTest::mouseClick(find<QPushButton>("cmdNewScreen"), Qt::LeftButton);
+  scope::ScopeWindow* s = window->scopes().windows().back();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(s));
+  mouseMove(trend, 100);
+  trend->setFocus();
+  QTest::keyClick(trend, Qt::Key_A);
+  QTest::mouseClick(trend, Qt::LeftButton, Qt::ControlModifier, QPoint(300, trend->height() / 2));
+  for (trend::PictureBox* p : {trend, s->picture()}) {
+    QStringList labels;
+    for (const auto& m : p->markerLines()) labels << m.label;
+    EXPECT_EQ(labels, QStringList({"A", "B"}));
+  }
+  auto* table = find<QTableWidget>("MeasureTable");
+  ASSERT_GE(table->rowCount(), 1);
+  QStringList row;
+  for (int c = 0; c < table->columnCount(); ++c) row << table->item(0, c)->text();
+  // Channel 1 reads j / 10: the mean of 10.0, 10.1 ... 30.0 is 20, the RMS sqrt(400 + 0.01 * (201² - 1) / 12).
+  EXPECT_EQ(row.join('|'), "1 N1|U1|10.00|30.00|20.00|10.00|30.00|20.00|20.8247");
+  trigger("Export");
+  auto* exportWindow = window->findChild<QWidget*>("CSVExp");
+  EXPECT_EQ(exportWindow->findChild<QLineEdit*>("Text1")->text() + "-" + exportWindow->findChild<QLineEdit*>("Text2")->text(),
+            "100-300");
+  click("ZoomAB");
+  expectWindow(100, 300);
+  loadLog();
+  EXPECT_TRUE(trend->markerLines().empty() && s->picture()->markerLines().empty());
+  EXPECT_TRUE(find<QWidget>("Measurement")->isHidden());
 }
