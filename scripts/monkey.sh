@@ -7,8 +7,9 @@
 # (tools/monkey/monkey.py).
 # A crash, a sanitizer report, a program that stops answering or a window that cannot be
 # closed fails the run (exit 1) with the seed, the last 50 events and a screenshot in
-# build-monkey/. Replay a failure with the same SECONDS and SEED; PROGRAMS picks which
-# programs run (default "logger meter"). VELKARO_MONKEY_NO_BUILD=1 skips the build step.
+# build-monkey/PROGRAM-output/ (the scratch directory stays, linked as
+# build-monkey/PROGRAM). Replay a failure with the same SECONDS and SEED; PROGRAMS picks
+# which programs run (default "logger meter"). VELKARO_MONKEY_NO_BUILD=1 skips the build.
 #
 #   bash scripts/monkey.sh [SECONDS] [SEED] [PROGRAMS]
 set -euo pipefail
@@ -29,12 +30,22 @@ echo "monkey: seed $seed, $seconds s per program (replay: bash scripts/monkey.sh
 mkdir -p "$out"
 status=0
 for program in $programs; do
-  scratch="$out/$program"
-  rm -rf "$scratch" "$out/$program-output"
+  # The scratch copy lives in /tmp: run as root, the programs run as nobody, who may not
+  # be able to reach a checkout below root's home. build-monkey/PROGRAM points at it.
+  tmp=$(mktemp -d "${TMPDIR:-/tmp}/velkaro-monkey.XXXXXX")
+  chmod 755 "$tmp"
+  scratch="$tmp/$program"
   mkdir -p "$scratch"
+  # The last run's scratch copy goes when its link is replaced.
+  if [ -L "$out/$program" ]; then
+    last=$(dirname "$(readlink "$out/$program")")
+    case "$last" in */velkaro-monkey.*) rm -rf "$last" ;; esac
+  fi
+  rm -rf "$out/$program" "$out/$program-output"
+  ln -s "$scratch" "$out/$program"
   cp -r "$build/program/." "$scratch/"
   rm -f "$scratch"/cap/* "$scratch"/video/*
-  prepare_program_dir "$scratch" "$PWD/$scratch/logger-sim.tty"
+  prepare_program_dir "$scratch" "$scratch/logger-sim.tty"
   extra=()
   if [ "$program" = logger ]; then
     "$scratch/logger-sim" --write-image "$scratch/dlg/demo.dlt"
