@@ -1,7 +1,7 @@
 // Redraw of the trend picture, 1000 pixels wide at 15 twips per pixel: geometry from
 // the samples (blocks from the min/max envelope) and painting into the cached image.
 #include "logger/logdata/samplestore.h"
-#include "logger/trend/envelope.h"
+#include "logger/logdata/envelope.h"
 #include "logger/trend/trenddraw.h"
 #include "logger/trend/ui/picturebox.h"
 

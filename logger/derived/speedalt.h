@@ -5,7 +5,7 @@
 // compensation dialog chooses; the zero levels and readings the zero locks and the
 // clicks on the trend leave in the view state.
 #include "common/channelconfig.h"
-#include "logger/derived/shown.h"
+#include "logger/logdata/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/viewstate.h"
 

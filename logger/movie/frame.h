@@ -2,7 +2,7 @@
 // What one sample of the log shows on the canvas: the value labels, the speed and
 // altitude labels, the time read-out and the bars.
 #include "common/channelconfig.h"
-#include "logger/derived/shown.h"
+#include "logger/logdata/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/movie/canvas.h"
 #include "logger/session/logsession.h"

@@ -4,11 +4,11 @@
 // marker. Drawing goes through the trend's functions (trenddraw.h) with the scope's
 // own vertical map; nothing here knows a widget.
 #include "common/channelconfig.h"
-#include "logger/derived/shown.h"
+#include "logger/logdata/shown.h"
 #include "logger/session/logsession.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/cursor.h"
-#include "logger/trend/envelope.h"
+#include "logger/logdata/envelope.h"
 #include "logger/trend/trenddraw.h"
 #include "logger/trend/viewstate.h"
 

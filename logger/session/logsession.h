@@ -4,10 +4,10 @@
 // Alt"), the envelopes, the derived speed and altitude and the compensation choice.
 // Windows read it and change it only through it; it tells them what changed.
 #include "common/channelconfig.h"
-#include "logger/derived/shown.h"
+#include "logger/logdata/shown.h"
 #include "logger/derived/speedalt.h"
 #include "logger/logdata/samplestore.h"
-#include "logger/trend/envelope.h"
+#include "logger/logdata/envelope.h"
 #include "logger/trend/viewstate.h"
 
 #include <QObject>

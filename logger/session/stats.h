@@ -2,7 +2,7 @@
 // Statistics of one channel over a range of samples, as the trend read-out gives its
 // values: what `logtool stats` prints and what a measurement between two markers shows.
 #include "common/channelconfig.h"
-#include "logger/derived/shown.h"
+#include "logger/logdata/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/viewstate.h"
 

@@ -3,7 +3,7 @@
 // read-outs, the geometry of the overlay line and the bias candidates a press takes.
 // Reads the sample store and the configuration; writes only the ViewState.
 #include "common/channelconfig.h"
-#include "logger/derived/shown.h"
+#include "logger/logdata/shown.h"
 #include "logger/logdata/samplestore.h"
 #include "logger/trend/navigation.h"
 #include "logger/trend/viewstate.h"

@@ -2,7 +2,7 @@
 // Geometry of the trend picture and the overview strip: where each point, line and
 // bar goes, in the pictures' own scale (twips). The widgets only paint what these
 // functions return, so every rule here is testable without a window.
-#include "logger/trend/envelope.h"
+#include "logger/logdata/envelope.h"
 
 #include <QLineF>
 #include <QPointF>

@@ -36,7 +36,7 @@ struct ViewState {
   qint32 CursorX = -100;  // twips; -100 after every trend redraw
 
   bool SpeedAlt = false;  // Speed / Alt ticked: channels 5 and 6 draw derived values
-  int SpeedUnit = 0;      // the unit setting of logger/derived/shown.h
+  int SpeedUnit = 0;      // the unit setting of logger/logdata/shown.h
 };
 
 }  // namespace trend

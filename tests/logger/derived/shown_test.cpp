@@ -1,4 +1,4 @@
-#include "logger/derived/shown.h"
+#include "logger/logdata/shown.h"
 
 #include <gtest/gtest.h>
 

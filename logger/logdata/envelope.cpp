@@ -1,4 +1,4 @@
-#include "logger/trend/envelope.h"
+#include "logger/logdata/envelope.h"
 
 #include <algorithm>
 #include <limits>
