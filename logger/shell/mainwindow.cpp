@@ -99,6 +99,10 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   scopes_ = std::make_unique<scope::ScopeWindows>(*session_, prompt_, programDir_);
   connect(session_.get(), &session::LogSession::replaced, this, &MainWindow::onLogReplaced);
   connect(session_.get(), &session::LogSession::markersChanged, this, &MainWindow::onMarkersChanged);
+  // The measurement is in the units the window shows.
+  connect(session_.get(), &session::LogSession::derivedChanged, this, [this] {
+    if (!measurePanel_->isHidden()) measurePanel_->showMeasurement(session::Measure(*session_));
+  });
 }
 
 MainWindow::~MainWindow() = default;

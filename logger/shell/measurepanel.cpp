@@ -34,7 +34,6 @@ MeasurePanel::MeasurePanel(QWidget* parent) : QFrame(parent) {
   table_->verticalHeader()->hide();
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  table_->setMaximumHeight(150);
   layout->addWidget(table_);
   connect(zoom_, &QPushButton::clicked, this, &MeasurePanel::zoomRequested);
   hide();
@@ -59,6 +58,10 @@ void MeasurePanel::showMeasurement(const session::Measurement& m) {
       table_->setItem(r, c, item);
     }
   }
+  // As tall as its rows: the trend above keeps the rest of the window.
+  int height = table_->horizontalHeader()->height() + 2 * table_->frameWidth();
+  for (int r = 0; r < table_->rowCount(); ++r) height += table_->rowHeight(r);
+  table_->setFixedHeight(height);
 }
 
 }  // namespace shell
