@@ -10,6 +10,7 @@
 #include "logger/scope/ui/scopewindow.h"
 #include "logger/scope/ui/scopewindows.h"
 #include "logger/session/trendtrace.h"
+#include "logger/trend/gestures.h"
 #include "logger/trend/ui/picturebox.h"
 #include "quiet_prompt.h"
 
@@ -112,6 +113,22 @@ void BM_MainTrendRedraw(benchmark::State& state) {
   state.counters["samples"] = double(state.range(0));
 }
 
+// A wheel notch in and out in turn around the middle of the trend, each redrawn: the
+// window changes on every step, so no picture is reused.
+void BM_MainTrendWheelStep(benchmark::State& state) {
+  Program& p = program();
+  p.fill(qint32(state.range(0)), state.range(1) != 0);
+  const double middle = p.trend.scale().width / 2;
+  int turn = 120;
+  for (auto _ : state) {
+    trend::ZoomAt(p.session.view(), middle, p.trend.scale().width, trend::WheelFactor(turn), p.count);
+    p.drawTrend();
+    turn = -turn;
+  }
+  p.count = -1;  // the view was changed: the next case fills again
+  state.counters["samples"] = double(state.range(0));
+}
+
 void BM_ScopeRedraw(benchmark::State& state) {
   Program& p = program();
   p.fill(qint32(state.range(0)), state.range(1) != 0);
@@ -164,6 +181,7 @@ void BM_PrintPdf(benchmark::State& state) {
 // Arguments: samples, stretched (1) or fixed-period (0) waves.
 #define SIZES ->Args({1280000, 1})->Args({10000000, 1})->Args({1280000, 0})->Args({10000000, 0})
 BENCHMARK(BM_MainTrendRedraw) SIZES->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainTrendWheelStep) SIZES->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScopeRedraw) SIZES->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScopeRedrawPainterBaseline) SIZES->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintPdf)->Args({1280000, 1})->Unit(benchmark::kMillisecond);
