@@ -9,13 +9,10 @@
 #include "logger/export/crop.h"
 #include "logger/export/csv.h"
 #include "logger/export/range.h"
-#include "logger/logdata/logconfig.h"
 #include "logger/logdata/logfiles.h"
 #include "logger/session/stats.h"
-#include "tools/logtool/commands.h"
+#include "tools/logtool/log_inputs.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <optional>
@@ -67,22 +64,11 @@ std::optional<int> Prepare(const QStringList& args, const QStringList& known, Ra
   return std::nullopt;
 }
 
-// The one --cfg names, else the one the logger would apply to this log: its own N.cfg
-// in the program's cfg/ folder (logtool lives in the program folder), else config.cfg.
-// Returns an exit status on failure.
+// The one --cfg names, else the one the logger would apply to this log.
 std::optional<int> ReadConfig(const Options& o, const logdata::SampleStore& store,
                               common::ChannelConfiguration& config, Io& io) {
-  QString error;
-  if (o.has(QStringLiteral("cfg"))) {
-    if (!common::ReadConfigFile(o.get(QStringLiteral("cfg")), config, &error)) return Fail(io, error);
-    return std::nullopt;
-  }
-  const QString cfgDir = QDir(ProgramDir()).filePath(QStringLiteral("cfg"));
-  QString warning;
-  const bool read = logdata::ApplyLogConfig(cfgDir, store.ConfigNumber, config, &warning, &error);
-  if (!warning.isEmpty()) io.err << "logtool: " << warning << '\n';
-  if (!read) return Fail(io, error);
-  return std::nullopt;
+  const QString cfg = QStringLiteral("cfg");
+  return ReadLogConfig(o.has(cfg) ? std::optional<QString>(o.get(cfg)) : std::nullopt, store, config, io);
 }
 
 int RunCsv(const QStringList& args, Io& io) {
