@@ -1,4 +1,5 @@
-// The AVI file written with FFmpeg's libavformat and libavcodec.
+// The AVI file, and the QuickTime file with alpha, written with FFmpeg's libavformat
+// and libavcodec.
 #include "logger/movie/videowriter.h"
 
 #include <QFileInfo>
@@ -23,17 +24,12 @@ namespace {
 constexpr int kWidth = 720;
 constexpr int kHeight = 540;
 
-QString AvError(int err) {
-  char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(err, buf, sizeof buf);
-  return QString::fromUtf8(buf);
-}
-
 AVCodecID CodecId(Codec codec) {
   switch (codec) {
     case Codec::Mjpeg: return AV_CODEC_ID_MJPEG;
     case Codec::Ffv1: return AV_CODEC_ID_FFV1;
     case Codec::Mpeg4: return AV_CODEC_ID_MPEG4;
+    case Codec::Prores4444: return AV_CODEC_ID_PRORES;
     case Codec::Raw: break;
   }
   return AV_CODEC_ID_RAWVIDEO;
@@ -44,19 +40,21 @@ AVPixelFormat PixelFormat(Codec codec) {
     case Codec::Mjpeg: return AV_PIX_FMT_YUVJ420P;  // full-range JPEG colours
     case Codec::Ffv1: return AV_PIX_FMT_BGR0;       // lossless: keep RGB
     case Codec::Mpeg4: return AV_PIX_FMT_YUV420P;
+    case Codec::Prores4444: return AV_PIX_FMT_YUVA444P10LE;
     case Codec::Raw: break;
   }
   return AV_PIX_FMT_BGR24;
 }
 
-class AviWriter : public VideoWriter {
+class FileWriter : public VideoWriter {
  public:
-  ~AviWriter() override { release(); }
+  ~FileWriter() override { release(); }
 
   bool open(const QString& path, Codec codec, int rate);
   bool write(const QImage& frame) override;
   bool finish() override;
   QString error() const override { return error_; }
+  bool alpha() const override { return codec_ == Codec::Prores4444; }
 
  private:
   bool fail(const QString& what) {
@@ -82,27 +80,23 @@ class AviWriter : public VideoWriter {
   QString error_;
 };
 
-bool AviWriter::open(const QString& path, Codec codec, int rate) {
+bool FileWriter::open(const QString& path, Codec codec, int rate) {
   target_ = path;
   codec_ = codec;
-  {
-    // A unique name beside the target, so that the final rename stays on one file system.
-    // The reserved file goes again at once: FFmpeg creates it anew with the permissions a
-    // new file gets, not the owner-only ones of a temporary file.
-    const QFileInfo info(path);
-    QTemporaryFile reserve(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    if (!reserve.open()) return fail(reserve.errorString());
-    temp_ = reserve.fileName();
-  }
-  if (avformat_alloc_output_context2(&format_, nullptr, "avi", nullptr) < 0 || !format_)
-    return fail(QStringLiteral("no AVI muxer"));
-  const AVCodec* encoder = avcodec_find_encoder(CodecId(codec));
+  QString why;
+  temp_ = TemporaryBeside(path, &why);
+  if (temp_.isEmpty()) return fail(why);
+  const bool quickTime = codec == Codec::Prores4444;
+  if (avformat_alloc_output_context2(&format_, nullptr, quickTime ? "mov" : "avi", nullptr) < 0 || !format_)
+    return fail(quickTime ? QStringLiteral("no QuickTime muxer") : QStringLiteral("no AVI muxer"));
+  // prores_ks is FFmpeg's ProRes encoder that writes an alpha plane.
+  const AVCodec* encoder = quickTime ? avcodec_find_encoder_by_name("prores_ks") : avcodec_find_encoder(CodecId(codec));
   if (!encoder) return fail(QStringLiteral("no encoder for this compression"));
   stream_ = avformat_new_stream(format_, nullptr);
   encoder_ = avcodec_alloc_context3(encoder);
   frame_ = av_frame_alloc();
   packet_ = av_packet_alloc();
-  if (!stream_ || !encoder_ || !frame_ || !packet_) return fail(AvError(AVERROR(ENOMEM)));
+  if (!stream_ || !encoder_ || !frame_ || !packet_) return fail(FfmpegError(AVERROR(ENOMEM)));
 
   encoder_->width = kWidth;
   encoder_->height = kHeight;
@@ -117,10 +111,18 @@ bool AviWriter::open(const QString& path, Codec codec, int rate) {
     encoder_->global_quality = kLossyQuantiser * FF_QP2LAMBDA;
   }
   if (codec == Codec::Mjpeg) encoder_->color_range = AVCOL_RANGE_JPEG;
-  int err = avcodec_open2(encoder_, encoder, nullptr);
-  if (err < 0) return fail(AvError(err));
+  AVDictionary* encoderOptions = nullptr;
+  if (quickTime) {
+    encoder_->profile = FF_PROFILE_PRORES_4444;
+    av_dict_set(&encoderOptions, "alpha_bits", "16", 0);
+    av_dict_set(&encoderOptions, "vendor", "apl0", 0);  // what editors expect of a ProRes file
+  }
+  if (format_->oformat->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  int err = avcodec_open2(encoder_, encoder, &encoderOptions);
+  av_dict_free(&encoderOptions);
+  if (err < 0) return fail(FfmpegError(err));
   err = avcodec_parameters_from_context(stream_->codecpar, encoder_);
-  if (err < 0) return fail(AvError(err));
+  if (err < 0) return fail(FfmpegError(err));
   stream_->time_base = encoder_->time_base;
   stream_->avg_frame_rate = encoder_->framerate;
 
@@ -128,41 +130,43 @@ bool AviWriter::open(const QString& path, Codec codec, int rate) {
   frame_->width = kWidth;
   frame_->height = kHeight;
   err = av_frame_get_buffer(frame_, 0);
-  if (err < 0) return fail(AvError(err));
+  if (err < 0) return fail(FfmpegError(err));
 
   err = avio_open(&format_->pb, temp_.toLocal8Bit().constData(), AVIO_FLAG_WRITE);
-  if (err < 0) return fail(AvError(err));
+  if (err < 0) return fail(FfmpegError(err));
   AVDictionary* options = nullptr;
   // Uncompressed frames as a bitmap has them: rows bottom-up, a positive height in the
   // stream format.
   if (codec == Codec::Raw) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
   err = avformat_write_header(format_, &options);
   av_dict_free(&options);
-  if (err < 0) return fail(AvError(err));
+  if (err < 0) return fail(FfmpegError(err));
   return true;
 }
 
-bool AviWriter::sendAndWrite(const AVFrame* frame) {
+bool FileWriter::sendAndWrite(const AVFrame* frame) {
   int err = avcodec_send_frame(encoder_, frame);
-  if (err < 0) return fail(AvError(err));
+  if (err < 0) return fail(FfmpegError(err));
   for (;;) {
     err = avcodec_receive_packet(encoder_, packet_);
     if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return true;
-    if (err < 0) return fail(AvError(err));
+    if (err < 0) return fail(FfmpegError(err));
     av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
     packet_->stream_index = stream_->index;
     err = av_interleaved_write_frame(format_, packet_);
-    if (err < 0) return fail(AvError(err));
+    if (err < 0) return fail(FfmpegError(err));
   }
 }
 
-bool AviWriter::write(const QImage& frame) {
+bool FileWriter::write(const QImage& frame) {
   if (failed_) return false;
   if (frame.size() != QSize(kWidth, kHeight)) return fail(QStringLiteral("a frame is not 720 x 540 pixels"));
-  const QImage rgb = frame.format() == QImage::Format_RGB32 ? frame : frame.convertToFormat(QImage::Format_RGB32);
+  // With alpha the colours must be straight, not premultiplied, as the encoder takes them.
+  const QImage::Format wanted = alpha() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+  const QImage rgb = frame.format() == wanted ? frame : frame.convertToFormat(wanted);
   int err = av_frame_make_writable(frame_);
-  if (err < 0) return fail(AvError(err));
-  // QImage's RGB32 is B, G, R, 0xFF in memory on a little-endian machine.
+  if (err < 0) return fail(FfmpegError(err));
+  // QImage's (A)RGB32 is B, G, R, A in memory on a little-endian machine.
   convert_ = sws_getCachedContext(convert_, kWidth, kHeight, AV_PIX_FMT_BGRA, kWidth, kHeight, encoder_->pix_fmt,
                                   SWS_POINT, nullptr, nullptr, nullptr);
   if (!convert_) return fail(QStringLiteral("no colour conversion"));
@@ -182,20 +186,20 @@ bool AviWriter::write(const QImage& frame) {
   return sendAndWrite(frame_);
 }
 
-bool AviWriter::finish() {
+bool FileWriter::finish() {
   if (failed_) return false;
   if (!sendAndWrite(nullptr)) return false;
   int err = av_write_trailer(format_);
-  if (err < 0) return fail(AvError(err));
+  if (err < 0) return fail(FfmpegError(err));
   err = avio_closep(&format_->pb);
-  if (err < 0) return fail(AvError(err));
+  if (err < 0) return fail(FfmpegError(err));
   if (std::rename(temp_.toLocal8Bit().constData(), target_.toLocal8Bit().constData()) != 0)
     return fail(QStringLiteral("cannot rename the temporary file"));
   committed_ = true;
   return true;
 }
 
-void AviWriter::release() {
+void FileWriter::release() {
   if (format_ && format_->pb) avio_closep(&format_->pb);
   sws_freeContext(convert_);
   av_packet_free(&packet_);
@@ -208,11 +212,40 @@ void AviWriter::release() {
 
 }  // namespace
 
-std::unique_ptr<VideoWriter> OpenAvi(const QString& path, Codec codec, int rate, QString* error) {
-  // FFmpeg's own log would reach the terminal; its errors come back as return codes.
+QString FfmpegError(int err) {
+  char buf[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(err, buf, sizeof buf);
+  return QString::fromUtf8(buf);
+}
+
+void QuietFfmpegLog() {
   static std::once_flag quiet;
   std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
-  auto w = std::make_unique<AviWriter>();
+}
+
+QString TemporaryBeside(const QString& path, QString* error) {
+  // The reserved file goes again at once: FFmpeg creates it anew with the permissions a
+  // new file gets, not the owner-only ones of a temporary file.
+  const QFileInfo info(path);
+  QTemporaryFile reserve(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+  if (!reserve.open()) {
+    if (error) *error = reserve.errorString();
+    return QString();
+  }
+  return reserve.fileName();
+}
+
+std::unique_ptr<VideoWriter> OpenAvi(const QString& path, Codec codec, int rate, QString* error) {
+  if (codec == Codec::Prores4444) {
+    if (error) *error = QStringLiteral("Cannot write '%1': ProRes goes into a QuickTime file").arg(path);
+    return nullptr;
+  }
+  return OpenMovieFile(path, codec, rate, error);
+}
+
+std::unique_ptr<VideoWriter> OpenMovieFile(const QString& path, Codec codec, int rate, QString* error) {
+  QuietFfmpegLog();
+  auto w = std::make_unique<FileWriter>();
   if (!w->open(path, codec, std::clamp(rate, 1, 30))) {
     if (error) *error = w->error();
     return nullptr;
@@ -224,7 +257,8 @@ bool CodecFromName(const QString& name, Codec* codec) {
   static const struct {
     const char* name;
     Codec codec;
-  } kNames[] = {{"raw", Codec::Raw}, {"mjpeg", Codec::Mjpeg}, {"ffv1", Codec::Ffv1}, {"mpeg4", Codec::Mpeg4}};
+  } kNames[] = {{"raw", Codec::Raw}, {"mjpeg", Codec::Mjpeg}, {"ffv1", Codec::Ffv1}, {"mpeg4", Codec::Mpeg4},
+                 {"prores4444", Codec::Prores4444}};
   for (const auto& n : kNames)
     if (name == QLatin1String(n.name)) {
       *codec = n.codec;

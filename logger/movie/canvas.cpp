@@ -98,7 +98,10 @@ std::optional<QRectF> HorizontalBarBox(double w, double h, double scaleMin, doub
 void PaintCanvas(QPainter& p, const Scene& s, const QRect& area) {
   const QColor& yellow = kYellow;
   const QColor& background = s.background;
-  p.fillRect(QRect(0, 0, kCanvasWidth, kCanvasHeight), kCanvasBlue);
+  // Replaces, not blends: a transparent canvas must clear what the image held.
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.fillRect(QRect(0, 0, kCanvasWidth, kCanvasHeight), s.canvas);
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
   // Pictures first, labels over them, so that no caption is hidden behind a bar.
   for (int c = 1; c <= kChannels; ++c) {
@@ -141,9 +144,9 @@ void PaintCanvas(QPainter& p, const Scene& s, const QRect& area) {
 void RenderFrame(const Scene& scene, QImage& image) {
   // An image still shared (with a writer encoding it) is replaced, not copied: every
   // pixel is painted anew.
-  if (image.size() != QSize(kCanvasWidth, kCanvasHeight) || image.format() != QImage::Format_RGB32 ||
-      !image.isDetached())
-    image = QImage(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
+  const QImage::Format format = scene.canvas.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+  if (image.size() != QSize(kCanvasWidth, kCanvasHeight) || image.format() != format || !image.isDetached())
+    image = QImage(kCanvasWidth, kCanvasHeight, format);
   QPainter p(&image);
   PaintCanvas(p, scene, QRect(0, 0, kCanvasWidth, kCanvasHeight));
 }

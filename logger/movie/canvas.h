@@ -37,6 +37,8 @@ struct Scene {
   std::array<std::optional<double>, kChannels> barValue;
   // Element backgrounds: black while the layout is edited, the canvas blue in a movie.
   QColor background = kBlack;
+  // The canvas itself: blue, or transparent for a movie laid over other pictures.
+  QColor canvas = kCanvasBlue;
 
   Scene();  // the design captions, black backgrounds, cleared bars
   QString caption(ElementId id) const;
@@ -57,11 +59,12 @@ QRect PixelRect(const QRectF& twips);
 std::optional<QRectF> VerticalBarBox(double w, double h, double scaleMin, double scaleMax, double v);
 std::optional<QRectF> HorizontalBarBox(double w, double h, double scaleMin, double scaleMax, double v);
 
-// Paints the blue canvas and every visible element that meets `area` (px). The painter
+// Paints the canvas and every visible element that meets `area` (px). The painter
 // works in pixels with the canvas's top-left corner at its origin.
 void PaintCanvas(QPainter& painter, const Scene& scene, const QRect& area);
 
-// One 720 x 540 frame. `image` is reused when it has the right size and is not shared.
+// One 720 x 540 frame, with alpha (premultiplied) when the scene's canvas is not
+// opaque. `image` is reused when it has the right size and is not shared.
 void RenderFrame(const Scene& scene, QImage& image);
 
 }  // namespace movie

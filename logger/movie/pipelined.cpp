@@ -35,6 +35,8 @@ class PipelinedWriter : public VideoWriter {
     return !failed_ && inner_->finish();
   }
 
+  bool alpha() const override { return inner_->alpha(); }  // fixed when the file opened
+
   // The inner writer is asked only once the worker has ended: until then it may be busy.
   QString error() const override {
     std::lock_guard lock(mutex_);

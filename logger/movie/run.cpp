@@ -25,7 +25,9 @@ MovieSource RunSnapshot::source() const {
 RunEnd RenderMovie(Scene& scene, const MovieSource& source, qint32 start, qint32 count, VideoWriter& writer,
                    const RunHooks& hooks) {
   if (count < 0 || !RangeInLog(source.store, start, qint64(start) + count)) return RunEnd::OutsideLog;
-  scene.background = kCanvasBlue;
+  // Element backgrounds are the canvas's colour, so with alpha they are clear too.
+  scene.canvas = writer.alpha() ? QColor(Qt::transparent) : kCanvasBlue;
+  scene.background = scene.canvas;
   QImage image;
   RunEnd end = RunEnd::Finished;
   for (qint32 n = 0; n < count; ++n) {
@@ -39,9 +41,14 @@ RunEnd RenderMovie(Scene& scene, const MovieSource& source, qint32 start, qint32
     ShowDerived(scene, source, k, true);
     ShowTime(scene, n, source.store.FreqCode);
     RenderFrame(scene, image);
-    if (!writer.write(image)) return RunEnd::WriteError;
+    if (!writer.write(image)) {
+      end = RunEnd::WriteError;
+      break;
+    }
     if (hooks.saved) hooks.saved(n);
   }
+  scene.canvas = kCanvasBlue;  // the window shows the canvas as ever
+  if (end == RunEnd::WriteError) return end;
   return writer.finish() ? end : RunEnd::WriteError;
 }
 

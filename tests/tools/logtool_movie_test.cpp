@@ -5,6 +5,8 @@
 #include "logger/movie/avi_probe.h"
 #include "logger/movie/mcf.h"
 #include "support/test_paths.h"
+#include "logger/movie/overlay.h"
+#include "test_video.h"
 
 #include <QDir>
 #include <QProcess>
@@ -50,6 +52,7 @@ class LogtoolMovieTest : public ::testing::Test {
     layout.at({Kind::Bar, 1}).left = 1500;  // 100 px
     layout.at({Kind::Bar, 1}).top = 1500;
     ASSERT_TRUE(movie::WriteMovieSetup(setup, layout, nullptr));
+    ASSERT_TRUE(videotest::MakeVideo(video, 320, 240, 25, 1));
   }
   QStringList args(const QString& from, const QString& to) const {
     return {"movie", setup, log, "-o", out, "--from", from, "--to", to, "--cfg", cfg};
@@ -64,6 +67,15 @@ class LogtoolMovieTest : public ::testing::Test {
   const QString cfg = dir.file("cfg/f.cfg");
   const QString setup = dir.file("cfg/f.mcf");
   const QString out = dir.file("video/f.avi");
+  const QString video = dir.file("cap/in.mkv");  // 1 s at 25 frames per second, with a tone
+  // Samples 10 to 29 (0.02 s each) from 0.2 s on; the canvas at half size 8 px right and
+  // 4 px down, so that channel 1's bar lies at (62, 104) of the video.
+  QStringList overlay(const QString& output, const QString& option = "--at", const QString& value = "0.2") const {
+    QStringList a = {"overlay", setup, log, "--video", video, "-o", output, "--from", "10", "--to", "29",
+                     "--at", "0.2", "--position", "8,4", "--scale", "0.5", "--cfg", cfg};
+    a[a.indexOf(option) + 1] = value;
+    return a;
+  }
 };
 
 }  // namespace
@@ -100,10 +112,75 @@ TEST_F(LogtoolMovieTest, ProgressOnATerminalUncompressedByDefaultAndEachCodecByN
   EXPECT_TRUE(empty.ok && empty.packets == 0);
 }
 
+TEST(OverlaySampleTest, EachFrameShowsTheLastSampleWhoseTimeHasCome) {
+  // FreqCode 5: a sample every 0.1 s; samples 10 to 19 from 2 s on.
+  const struct {
+    double t, at;
+    std::optional<qint32> k;
+  } cases[] = {{1.99, 2, {}}, {2, 2, 10}, {2.3, 2, 13}, {2.35, 2, 13}, {2.999, 2, 19}, {3, 2, {}},
+               {0, -0.55, 15} /* a range that began before the video */};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.t);
+    EXPECT_EQ(movie::OverlaySample(c.t, c.at, 10, 19, 5), c.k);
+  }
+}
+
+TEST_F(LogtoolMovieTest, OverlayShowsTheGaugesInTheirTimeOverTheVideoAndCopiesTheSound) {
+  const auto in = videotest::DecodeAll(video);
+  ASSERT_FALSE(in.audio.isEmpty());
+  for (const QString name : {"video/o.mkv", "video/o.mp4"}) {
+    SCOPED_TRACE(name.toStdString());
+    const Outcome r = Logtool(overlay(dir.file(name)));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("100 %, 0:00 left")) << r.err.toStdString();
+    const auto o = videotest::DecodeAll(dir.file(name));
+    EXPECT_EQ(o.codec, "h264");
+    EXPECT_EQ(o.audio, in.audio);
+    EXPECT_NEAR(o.duration, in.duration, 0.01);
+    ASSERT_EQ(o.frames.size(), in.frames.size());
+    for (std::size_t i = 0; i < o.frames.size(); ++i) {
+      const QRgb p = o.frames[i].pixel(62, 104);
+      // Frames of 0.04 s: 5 to 14 lie within 0.2 s to 0.6 s.
+      EXPECT_EQ(qRed(p) > 180 && qGreen(p) > 180 && qBlue(p) < 90, i >= 5 && i <= 14) << i;
+    }
+  }
+}
+
+TEST_F(LogtoolMovieTest, ProresKeepsTheGaugesOpaqueOnATransparentCanvas) {
+  const QString mov = dir.file("video/f.mov");
+  ASSERT_EQ(Logtool(args("5", "7").replaceInStrings(out, mov) << "--codec" << "prores4444").status, 0);
+  const auto m = videotest::DecodeAll(mov);
+  ASSERT_EQ(m.frames.size(), 2u);
+  EXPECT_EQ(m.codec, "prores");
+  const QRgb bar = m.frames[0].pixel(108, 200);
+  EXPECT_TRUE(qAlpha(bar) == 255 && qRed(bar) > 240 && qBlue(bar) < 20) << std::hex << bar;
+  EXPECT_EQ(qAlpha(m.frames[0].pixel(108, 367)), 0);
+  EXPECT_EQ(qAlpha(m.frames[1].pixel(400, 300)), 0);
+}
+
 TEST_F(LogtoolMovieTest, FailuresExitWithTheirCodeAndWriteNothing) {
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("dlg/bad.dlg"), QByteArray(5, '\0')));
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/bad.mcf"), QByteArray(128, '\0')));
+  QByteArray bytes = testing_support::FileBytes(video);
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/cut.mkv"), bytes.left(bytes.size() / 2)));
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/bad.mkv"), bytes.replace(bytes.size() / 2, 3000, QByteArray(3000, 'Z'))));
+  ASSERT_TRUE(videotest::MakeVideo(dir.file("cap/tone.mkv"), 0, 0, 25, 1, false));
+  const QString o = dir.file("video/o.mp4");
   const QList<std::tuple<const char*, QStringList, int>> cases = {
+      {"no such video", overlay(o, "--video", dir.file("cap/none.mkv")), 1},
+      {"no video stream", overlay(o, "--video", dir.file("cap/tone.mkv")), 1},
+      {"video cut short", overlay(o, "--video", dir.file("cap/cut.mkv")), 1},
+      {"video damaged half-way", overlay(o, "--video", dir.file("cap/bad.mkv")), 1},
+      {"overlay: damaged log", overlay(o).replaceInStrings(log, dir.file("dlg/bad.dlg")), 1},
+      {"overlay: damaged setup", overlay(o).replaceInStrings(setup, dir.file("cfg/bad.mcf")), 1},
+      {"overlay: start after stop", overlay(o, "--from", "30"), 2},
+      {"overlay: last sample beyond the log", overlay(o, "--to", "40"), 2},
+      {"time not a number", overlay(o, "--at", "soon"), 2},
+      {"scale not a number", overlay(o, "--scale", "half"), 2},
+      {"position not a pair", overlay(o, "--position", "8"), 2},
+      {"range starts after the video", overlay(o, "--at", "1.05"), 2},
+      {"range over before the video starts", overlay(o, "--at", "-0.5"), 2},
+      {"neither MP4 nor Matroska", overlay(dir.file("video/o.avi")), 2},
       {"no output", {"movie", setup, log, "--from", "0", "--to", "5"}, 2},
       {"unknown codec", args("0", "5") << "--codec" << "h264", 2},
       {"unknown option", args("0", "5") << "--fast", 2},

@@ -6,6 +6,7 @@
 #include "logger/movie/mcf.h"
 #include "logger/movie/run.h"
 #include "tools/logtool/commands.h"
+#include "tools/logtool/movie_inputs.h"
 
 #include <QCoreApplication>
 #include <optional>
@@ -18,8 +19,8 @@ namespace {
 int RunMovie(const QStringList& args, Io& io);
 
 const Register kMovie({QStringLiteral("movie"),
-                       QStringLiteral("LAYOUT.mcf LOG.dlg -o OUT.avi --from A --to B [--codec raw|mjpeg|ffv1|mpeg4] "
-                                      "[--cfg FILE.cfg]"),
+                       QStringLiteral("LAYOUT.mcf LOG.dlg -o OUT.avi|OUT.mov --from A --to B "
+                                      "[--codec raw|mjpeg|ffv1|mpeg4|prores4444] [--cfg FILE.cfg]"),
                        &RunMovie, true});
 
 struct Options {
@@ -71,21 +72,16 @@ bool Parse(const QStringList& args, Options& o) {
   return true;
 }
 
-int RunMovie(const QStringList& args, Io& io) {
-  Options o;
-  if (!Parse(args, o)) return kExitUsage;
-  if (*o.from > *o.to || *o.from < 0) return Fail(io, QStringLiteral("--from must lie between 0 and --to."), kExitUsage);
+}  // namespace
 
-  // Zero locks and "Speed / Alt" are the logger window's; a movie from here has neither.
-  session::LogSession log;
+int LoadMovieInputs(const MovieInputs& in, session::LogSession& log, movie::MovieLayout& read, Io& io) {
   logdata::SampleStore& store = log.store();
   common::ChannelConfiguration& config = log.config();
   QString error;
-  if (!logdata::ReadDecodedLog(o.log, store, &error)) return Fail(io, error, kExitFileError);
-  movie::MovieLayout read;
-  if (!movie::ReadMovieSetup(o.layout, read, &error)) return Fail(io, error, kExitFileError);
-  if (!o.cfg.isEmpty()) {
-    if (!common::ReadConfigFile(o.cfg, config, &error)) return Fail(io, error, kExitFileError);
+  if (!logdata::ReadDecodedLog(in.log, store, &error)) return Fail(io, error, kExitFileError);
+  if (!movie::ReadMovieSetup(in.layout, read, &error)) return Fail(io, error, kExitFileError);
+  if (!in.cfg.isEmpty()) {
+    if (!common::ReadConfigFile(in.cfg, config, &error)) return Fail(io, error, kExitFileError);
   } else {
     // As the logger does: the log's own configuration in the program's cfg/, or config.cfg.
     QString warning;
@@ -93,22 +89,36 @@ int RunMovie(const QStringList& args, Io& io) {
     if (!logdata::ApplyLogConfig(cfgDir, store.ConfigNumber, config, &warning, &error))
       return Fail(io, error, kExitFileError);
   }
-  if (!movie::RangeInLog(store, *o.from, *o.to))
+  if (!movie::RangeInLog(store, in.start, in.stop))
     return Fail(io,
                 QStringLiteral("samples %1 to %2 do not lie within the log (0 to %3).")
-                    .arg(*o.from)
-                    .arg(*o.to)
+                    .arg(in.start)
+                    .arg(in.stop)
                     .arg(store.SampleCount),
                 kExitUsage);
+  log.opened(in.log);
+  return kExitOk;
+}
 
-  log.opened(o.log);
+namespace {
+
+int RunMovie(const QStringList& args, Io& io) {
+  Options o;
+  if (!Parse(args, o)) return kExitUsage;
+  if (*o.from > *o.to || *o.from < 0) return Fail(io, QStringLiteral("--from must lie between 0 and --to."), kExitUsage);
+
+  // Zero locks and "Speed / Alt" are the logger window's; a movie from here has neither.
+  session::LogSession log;
+  movie::MovieLayout read;
+  if (const int status = LoadMovieInputs({o.layout, o.log, o.cfg, *o.from, *o.to}, log, read, io)) return status;
   const movie::MovieSource source = movie::SourceOf(log);
   movie::MovieEditor editor(source, *o.from);
   editor.applySetup(read);
   editor.prepareMovie();
 
-  const int rate = movie::StreamRate(movie::FrameRate(store.FreqCode));
-  auto writer = movie::OpenAvi(o.output, o.codec, rate, &error);
+  QString error;
+  const int rate = movie::StreamRate(movie::FrameRate(log.store().FreqCode));
+  auto writer = movie::OpenMovieFile(o.output, o.codec, rate, &error);
   if (!writer) return Fail(io, error, kExitFileError);
   writer = movie::Pipelined(std::move(writer));
 
