@@ -5,7 +5,6 @@
 #include "common/portcontrol.h"
 #include "logger/link/download.h"
 #include "logger/logdata/samplestore.h"
-#include "quiet_prompt.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -44,8 +43,7 @@ Result RunDownload(const QStringList& simArgs) {
   map.path[1] = tty;
   port.setPortMap(map);
   port.setPortNumber(1);
-  QuietPrompt prompt;
-  common::Link link(port, prompt);
+  common::Link link(port);
   logdata::SampleStore store;
   loggerlink::Download download(link, store, QStringLiteral("/tmp"), {});
   QEventLoop loop;

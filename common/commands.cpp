@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <utility>
-#include <QScopedValueRollback>
 
 namespace common {
 
@@ -78,72 +77,94 @@ std::optional<LiveFrame> ParseLiveFrame(const QByteArray& data) {
   return f;
 }
 
+LiveConfiguration FindLiveConfiguration(const QString& cfgFolder, qint32 serialNumber) {
+  LiveConfiguration found;
+  found.path = FindConfigFile(cfgFolder, ConfigFileFor(serialNumber));
+  if (found.path.isEmpty()) {
+    found.fallback = true;
+    found.path = FindConfigFile(cfgFolder, QStringLiteral("config.cfg"));
+    if (found.path.isEmpty()) found.path = QDir(cfgFolder).filePath(QStringLiteral("config.cfg"));
+  }
+  ChannelConfiguration config;
+  if (ReadConfigFile(found.path, config, &found.readError)) found.config = config;
+  return found;
+}
+
+bool WriteFshFile(const QString& path, const QByteArray& block, QString* error) {
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly) && file.write(block) == block.size() && file.commit()) return true;
+  if (error) *error = file.errorString();
+  return false;
+}
+
 // ---- Commands ----
 
 Commands::Commands(Link& link, QObject* parent) : QObject(parent), link_(link) {
   for (QTimer* t : {&parameterTimer_, &clearTimer_, &compensationTimer_, &pauseTimer_, &meterTimer_, &watchdog_})
     t->setSingleShot(true);
   connect(&parameterTimer_, &QTimer::timeout, this, [this] { onParameterTick(); });
-  connect(&clearTimer_, &QTimer::timeout, this, [this] { onClearTick(); });
+  connect(&clearTimer_, &QTimer::timeout, this,
+          [this] { paceParameters(clearTimer_, link_.timings().clearNextPacing); });
   connect(&compensationTimer_, &QTimer::timeout, this, [this] { onCompensationTick(); });
   connect(&pauseTimer_, &QTimer::timeout, this, [this] { onPauseTimer(); });
   connect(&meterTimer_, &QTimer::timeout, this, [this] { onMeterTick(); });
-  connect(&watchdog_, &QTimer::timeout, this, [this] { onWatchdog(); });
+  connect(&watchdog_, &QTimer::timeout, this, [this] {
+    link_.begin(Exchange::LiveRead);
+    link_.finish(LinkOutcome::Timeout);
+  });
   connect(&link_, &Link::handshakeArrived, this, [this](std::uint8_t b) { onHandshake(b); });
-  connect(&link_, &Link::readBackComplete, this, [this](const QByteArray& b) { onReadBack(b); });
   connect(&link_, &Link::liveFrame, this, [this](const QByteArray& d) { onLiveFrame(d); });
-  connect(&link_, &Link::downloadBegins, this, [this] { stopForDownload(); });
-  connect(&link_, &Link::finished, this, [this](LinkOutcome o) {
-    if (o == LinkOutcome::Timeout || o == LinkOutcome::CommError || o == LinkOutcome::CompensationStored ||
-        o == LinkOutcome::CompensationVerifyFailed)
-      abortCompensation();
-    if (o == LinkOutcome::CommError) {
-      parameterTimer_.stop();
-      clearTimer_.stop();
-      meterTimer_.stop();
-    }
+  connect(&link_, &Link::downloadBegins, this, [this] { stopSending(); });
+  connect(&link_, &Link::finished, this, [this](const LinkResult& r) {
+    if (r.exchange != Exchange::LiveRead) stopSending();
   });
 }
 
 Commands::~Commands() = default;
 
-bool Commands::prologue(std::uint8_t commandByte, bool expectsReply) {
-  if (expectsReply) link_.ReplyIndex = 0;
-  link_.prompt().setBusy(true);
+// The prologue: refused during a download, port opened, command byte sent.
+bool Commands::start(Exchange exchange, std::uint8_t commandByte) {
+  link_.begin(exchange);
+  if (link_.downloadRunning()) {
+    link_.finish(LinkOutcome::Busy);
+    return false;
+  }
+  stopSending();
   return link_.ensureOpen() && link_.send(commandByte);
 }
 
-bool Commands::sendParameters(const Settings& settings, std::function<void()> afterLastByte) {
-  if (link_.refuseDuringDownload()) return false;
+bool Commands::startParameters(Exchange exchange, const Settings& settings, QTimer& timer, int firstInterval) {
+  if (!start(exchange, cmd::kSetParameters)) return false;
   params_ = {quint8(settings.MaskHighByte), quint8(settings.MaskLowByte), settings.LogFreqCode};
-  link_.setExpectedEcho(params_.data(), 3);
-  afterLastByte_ = std::move(afterLastByte);
-  if (!prologue(cmd::kSetParameters, true)) return false;
-  PacingStep = 0;
-  parameterTimer_.start(link_.timings().parameterPacing);
+  pacingStep_ = 0;
+  timer.start(firstInterval);
   return true;
+}
+
+bool Commands::sendParameters(const Settings& settings, std::function<void()> afterLastByte) {
+  if (!startParameters(Exchange::Parameters, settings, parameterTimer_, link_.timings().parameterPacing))
+    return false;
+  afterLastByte_ = std::move(afterLastByte);
+  return true;
+}
+
+bool Commands::clearMemory(const Settings& settings) {
+  return startParameters(Exchange::MemoryClear, settings, clearTimer_, link_.timings().clearFirstPacing);
 }
 
 // One pacing tick of the three parameter bytes, shared by "Send parameters" and the
 // memory clear; true after the last byte, when the echo is awaited.
 bool Commands::paceParameters(QTimer& timer, int nextInterval) {
   timer.stop();
-  ++PacingStep;
-  if (PacingStep < 1 || PacingStep > 3) {
-    // Only a command running at the same time can push the count here; ticking on
-    // would disturb its pacing for ever, so this command just ends.
-    return false;
-  }
-  if (!link_.send(params_[std::size_t(PacingStep - 1)])) {
-    PacingStep = 0;
-    return false;
-  }
-  if (PacingStep < 3) {
+  ++pacingStep_;
+  if (pacingStep_ < 1 || pacingStep_ > 3) return false;
+  if (!link_.send(params_[std::size_t(pacingStep_ - 1)])) return false;
+  if (pacingStep_ < 3) {
     timer.start(nextInterval);
     return false;
   }
-  link_.ReceiveMode = kModeParameterEcho;
-  PacingStep = 0;
+  link_.expect(ReceiveMode::ParameterEcho, params_);
+  pacingStep_ = 0;
   link_.startReplyTimeout(link_.timings().parameterTimeout);
   return true;
 }
@@ -158,213 +179,131 @@ void Commands::onParameterTick() {
 void Commands::cancelParameterSend() {
   afterLastByte_ = {};
   if (!parameterTimer_.isActive()) return;
-  parameterTimer_.stop();
-  PacingStep = 0;
-  link_.prompt().setBusy(false);
+  link_.finish(LinkOutcome::Cancelled);
 }
 
-void Commands::stopForDownload() {
+void Commands::stopSending() {
   for (QTimer* t : {&parameterTimer_, &clearTimer_, &compensationTimer_, &pauseTimer_, &meterTimer_}) t->stop();
-  abortCompensation();
+  compState_ = CompState::Idle;
   afterLastByte_ = {};
-  PacingStep = 0;
+  pacingStep_ = 0;
 }
-
-bool Commands::clearMemory(const Settings& settings) {
-  if (link_.refuseDuringDownload()) return false;
-  if (link_.prompt().message(msg::kTitleMemoryClearing, msg::kClearMemoryQuestion, PromptIcon::Exclamation,
-                             PromptButtons::OkCancel) != PromptAnswer::Ok)
-    return false;
-  params_ = {quint8(settings.MaskHighByte), quint8(settings.MaskLowByte), settings.LogFreqCode};
-  link_.setExpectedEcho(params_.data(), 3);
-  if (!prologue(cmd::kSetParameters, true)) return false;
-  PacingStep = 0;
-  clearTimer_.start(link_.timings().clearFirstPacing);
-  return true;
-}
-
-void Commands::onClearTick() { paceParameters(clearTimer_, link_.timings().clearNextPacing); }
 
 bool Commands::writeCompensation(const CompensationConstants& constants, qint32 configNumber) {
-  if (link_.refuseDuringDownload()) return false;
-  abortCompensation();
+  if (!start(Exchange::CompensationWrite, cmd::kWriteCompensation)) return false;
   block_ = MakeCompensationBlock(constants, configNumber);
-  if (!prologue(cmd::kWriteCompensation, true)) return false;
-  link_.ReceiveMode = kModeHandshake;
+  link_.expect(ReceiveMode::Handshake);
   handshakeNumber_ = 1;
   compState_ = CompState::WaitHandshake;
   link_.startReplyTimeout(link_.timings().handshakeTimeout);
   return true;
 }
 
-void Commands::onHandshake(std::uint8_t byte) {
+void Commands::onHandshake(std::uint8_t) {
   // Bytes during a pause do not shorten it: the pause belongs to the logger.
   if (compState_ != CompState::WaitHandshake) return;
   link_.stopReplyTimeout();
-  link_.HandshakeByte = byte;
   compState_ = CompState::HandshakePause;
   pauseTimer_.start(link_.timings().handshakePause);
 }
 
 void Commands::onPauseTimer() {
-  pauseTimer_.stop();
   if (compState_ == CompState::HandshakePause) {
-    link_.stopReplyTimeout();
-    const std::uint8_t b = link_.HandshakeByte;
-    const std::uint8_t answer = handshakeNumber_ == 2 ? b : std::uint8_t(255 - b);
-    if (!link_.send(answer)) return;  // CommError aborts the state machine
+    // The byte that arrived last: one that came during the pause counts too.
+    const std::uint8_t b = link_.handshakeByte();
+    if (!link_.send(handshakeNumber_ == 2 ? b : std::uint8_t(255 - b))) return;
     if (handshakeNumber_ < 3) {
       ++handshakeNumber_;
       compState_ = CompState::WaitHandshake;
       link_.startReplyTimeout(link_.timings().handshakeTimeout);
     } else {
       compState_ = CompState::FinalPause;
-      link_.stopReplyTimeout();
       pauseTimer_.start(link_.timings().compensationPause);
     }
   } else if (compState_ == CompState::FinalPause) {
     compState_ = CompState::Sending;
-    PacingStep = 0;
+    pacingStep_ = 0;
     compensationTimer_.start(link_.timings().compensationFirstPacing);
   }
 }
 
 void Commands::onCompensationTick() {
-  compensationTimer_.stop();
   if (compState_ != CompState::Sending) return;
-  ++PacingStep;
-  if (PacingStep < 1 || PacingStep > kCompensationBlockSize) {
-    abortCompensation();
-    return;
-  }
-  if (!link_.send(block_[std::size_t(PacingStep - 1)])) return;
-  if (PacingStep < kCompensationBlockSize) {
+  ++pacingStep_;
+  if (!link_.send(block_[std::size_t(pacingStep_ - 1)])) return;
+  if (pacingStep_ < kCompensationBlockSize) {
     compensationTimer_.start(link_.timings().compensationNextPacing);
     return;
   }
-  link_.setExpectedEcho(block_.data(), kCompensationBlockSize);
-  link_.ReplyIndex = 0;
-  link_.ReceiveMode = kModeCompensationEcho;
-  PacingStep = 0;
+  link_.expect(ReceiveMode::CompensationEcho, block_);
+  pacingStep_ = 0;
   compState_ = CompState::WaitEcho;
   link_.startReplyTimeout(link_.timings().compensationEchoTimeout);
 }
 
-void Commands::abortCompensation() {
-  compState_ = CompState::Idle;
-  pauseTimer_.stop();
-  compensationTimer_.stop();
-}
-
-bool Commands::readCompensation(const QString& folder) {
-  if (link_.refuseDuringDownload()) return false;
-  fshFolder_ = folder;
-  lastFsh_.clear();
-  if (!prologue(cmd::kReadCompensation, true)) return false;
-  link_.ReceiveMode = kModeCompensationReadBack;
-  PacingStep = 0;
+bool Commands::readCompensation() {
+  if (!start(Exchange::CompensationRead, cmd::kReadCompensation)) return false;
+  link_.expect(ReceiveMode::CompensationReadBack);
+  pacingStep_ = 0;
   link_.startReplyTimeout(link_.timings().readBackTimeout);
   return true;
 }
 
-void Commands::onReadBack(const QByteArray& block) {
-  Prompt& prompt = link_.prompt();
-  for (;;) {
-    const QString name = prompt.saveFile(msg::kFilterFsh, fshFolder_);
-    if (name.isEmpty()) return;
-    if (QFileInfo::exists(name) &&
-        prompt.message(msg::kTitleConfig, msg::FileExistsQuestion(name), PromptIcon::Exclamation,
-                       PromptButtons::YesNo) != PromptAnswer::Yes)
-      continue;
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(block) != block.size() || !file.commit()) {
-      prompt.message(msg::kTitleError, msg::FileNotWritten(name), PromptIcon::Critical);
-      return;
-    }
-    lastFsh_ = name;
-    return;
-  }
-}
-
 bool Commands::meterSendParameters(quint8 maskHighByte, quint8 maskLowByte, quint8 freqCode) {
-  meterParams_ = {maskHighByte, maskLowByte, freqCode};
-  if (!prologue(cmd::kSetParameters, false)) return false;
+  if (!start(Exchange::MeterParameters, cmd::kSetParameters)) return false;
+  params_ = {maskHighByte, maskLowByte, freqCode};
   meterStep_ = 0;
   meterTimer_.start(link_.timings().meterBytePause);
   return true;
 }
 
 void Commands::onMeterTick() {
-  meterTimer_.stop();
-  if (meterStep_ < 0 || meterStep_ > 2) return;
-  if (!link_.send(meterParams_[std::size_t(meterStep_)])) return;
-  ++meterStep_;
-  if (meterStep_ < 3) {
+  if (!link_.send(params_[std::size_t(meterStep_)])) return;
+  if (++meterStep_ < 3) {
     meterTimer_.start(link_.timings().meterBytePause);
     return;
   }
-  link_.prompt().setBusy(false);
-  link_.prompt().message(msg::kTitleStatus, msg::kParametersSent, PromptIcon::Information);
-  emit parametersSent();
+  link_.finish(LinkOutcome::Ok);
 }
 
-bool Commands::startLiveRead(const QString& cfgFolder) {
-  cfgFolder_ = cfgFolder;
-  link_.InsideFrame = false;
-  link_.ReceiveMode = kModeDownload;
+bool Commands::startLiveRead() {
+  stopLiveRead();
+  link_.begin(Exchange::LiveRead);
   link_.port().close();
-  if (!link_.ensureOpen() || !link_.send(cmd::kLiveRead)) {
-    // A read that could not start ends the one before it: no stale watchdog fires later.
-    stopLiveRead();
-    return false;
-  }
+  if (!link_.ensureOpen() || !link_.send(cmd::kLiveRead)) return false;
   link_.setLiveFraming(true);
-  liveActive_ = true;
-  firstFrame_ = true;
+  live_ = Live::WaitFirst;
   watchdog_.start(link_.timings().liveWatchdog);
   return true;
 }
 
+void Commands::resumeLive() {
+  if (live_ != Live::AwaitConfiguration) return;
+  live_ = Live::Running;
+  watchdog_.start(link_.timings().liveWatchdog);
+  if (first_) emit frameReceived(*std::exchange(first_, std::nullopt));
+}
+
 void Commands::stopLiveRead() {
-  liveActive_ = false;
+  live_ = Live::Off;
+  first_.reset();
   watchdog_.stop();
   link_.setLiveFraming(false);
 }
 
 void Commands::onLiveFrame(const QByteArray& data) {
-  // Frames that arrive while a message about the first one is open are passed over:
-  // they would show before the logger's configuration is in place.
-  if (!liveActive_ || choosingConfig_) return;
+  if (live_ == Live::Off || live_ == Live::AwaitConfiguration) return;
   const std::optional<LiveFrame> frame = ParseLiveFrame(data);
   if (!frame) return;  // a frame cut short is not a complete frame
-  if (firstFrame_) {
-    firstFrame_ = false;
-    // The user may read a message below for longer than the watchdog waits: that is
-    // no silence of the logger.
+  if (live_ == Live::WaitFirst) {
+    live_ = Live::AwaitConfiguration;
     watchdog_.stop();
-    const QScopedValueRollback<bool> choosing(choosingConfig_, true);
-    QString path = FindConfigFile(cfgFolder_, ConfigFileFor(frame->serialNumber));
-    if (path.isEmpty()) {
-      link_.prompt().message(msg::kTitleMeter, msg::MeterConfigMissing(frame->serialNumber), PromptIcon::Exclamation);
-      path = FindConfigFile(cfgFolder_, QStringLiteral("config.cfg"));
-      if (path.isEmpty()) path = QDir(cfgFolder_).filePath(QStringLiteral("config.cfg"));
-    }
-    ChannelConfiguration config;
-    QString why;
-    if (ReadConfigFile(path, config, &why))
-      emit configurationLoaded(config, path);
-    else  // the configuration in use stays, and the user knows the values are not this logger's
-      link_.prompt().message(msg::kTitleError, msg::ConfigNotRead(path, why), PromptIcon::Exclamation);
-    if (!liveActive_) return;  // stopped while a message was open
+    first_ = frame;
+    emit firstFrame(*frame);
+    return;
   }
   emit frameReceived(*frame);
   watchdog_.start(link_.timings().liveWatchdog);
-}
-
-void Commands::onWatchdog() {
-  watchdog_.stop();
-  link_.prompt().message(msg::kTitleError, msg::kConnectionTimeout, PromptIcon::Critical);
-  emit liveTimedOut();
 }
 
 }  // namespace common

@@ -1,7 +1,7 @@
 #pragma once
-// Every device command apart from the download, as logic that reports through the
-// Prompt (messages, hourglass) and is advanced by received bytes and timer ticks.
-// While a download runs, each command is refused with a message and sends nothing.
+// Every device command apart from the download, as logic advanced by received bytes
+// and timer ticks. Each ends in the link's finished() with its outcome; while a
+// download runs, each is refused (Busy) and sends nothing.
 #include "common/channelconfig.h"
 #include "common/link.h"
 #include "common/settings.h"
@@ -50,76 +50,89 @@ struct LiveFrame {
 // nullopt unless `data` holds exactly 27 bytes.
 std::optional<LiveFrame> ParseLiveFrame(const QByteArray& data);
 
+// The configuration a live read takes at its first frame: "<serial>.cfg" in `cfgFolder`
+// whatever its letter case, else config.cfg there.
+struct LiveConfiguration {
+  QString path;        // the file read, or the one that could not be read
+  bool fallback = false;  // the logger's own file is missing
+  std::optional<ChannelConfiguration> config;  // nullopt when `path` could not be read
+  QString readError;
+};
+LiveConfiguration FindLiveConfiguration(const QString& cfgFolder, qint32 serialNumber);
+
+// A read-back block as a .fsh file: the 21 bytes as received, nothing else.
+bool WriteFshFile(const QString& path, const QByteArray& block, QString* error);
+
 class Commands : public QObject {
   Q_OBJECT
  public:
   explicit Commands(Link& link, QObject* parent = nullptr);
   ~Commands() override;
 
+  // Each start returns false when nothing was started; the link's finished() has said
+  // why then (Busy, PortError).
+
   // "Send parameters": 0x88, then the mask high byte, mask low byte and code at the
   // parameter pacing; mode 1 and the 2,500 ms time-out after the third byte, when
   // `afterLastByte` runs (the dialog closes then). Saving the settings file is the
-  // caller's job, before calling. False when the prologue failed (message shown).
+  // caller's job, before calling.
   bool sendParameters(const Settings& settings, std::function<void()> afterLastByte = {});
   // The dialog was cancelled, escaped or closed while its bytes were paced out: no
-  // further byte goes out and `afterLastByte` is dropped, so nothing calls into the
-  // dialog once it is gone. The logger, left waiting for the rest, ignores the command.
+  // further byte goes out, `afterLastByte` is dropped so that nothing calls into the
+  // dialog once it is gone, and the exchange ends as Cancelled. The logger, left
+  // waiting for the rest, ignores the command.
   void cancelParameterSend();
   bool parameterSendActive() const { return parameterTimer_.isActive(); }
 
-  // "&Memclr": asks "This action will clear the Logger memory!!" first; anything but
-  // OK ends it. Then the stored parameters again, paced 500 then 200 ms.
+  // "&Memclr": the stored parameters again, paced 500 then 200 ms. The question
+  // before it is the program's.
   bool clearMemory(const Settings& settings);
 
-  // "&Tempconf": 0x22, three handshakes, the 21 bytes, the echo check. Returns at once;
-  // the exchange runs on received bytes and timers and ends with finished().
+  // "&Tempconf": 0x22, three handshakes, the 21 bytes, the echo check.
   bool writeCompensation(const CompensationConstants& constants, qint32 configNumber);
   bool compensationWriteActive() const { return compState_ != CompState::Idle; }
 
-  // "&GPRead": 0xCC, 21 bytes back, saved as a .fsh file chosen in a save dialog
-  // opened in `folder`.
-  bool readCompensation(const QString& folder);
-  // The file the last read-back was saved to (empty if cancelled).
-  QString lastFshFile() const { return lastFsh_; }
+  // "&GPRead": 0xCC; the 21 bytes come back as the payload of an Ok.
+  bool readCompensation();
 
   // meter: 0x88, high, low, code with a short pause after each of the first three
-  // bytes; "Parameters sent." titled "Status"; no echo check.
+  // bytes; Ok after the last, no echo check.
   bool meterSendParameters(quint8 maskHighByte, quint8 maskLowByte, quint8 freqCode);
 
-  // meter "&Read": re-opens the port, sends 0xAA and hands out each complete frame;
-  // the first frame loads "<serial>.cfg" from `cfgFolder` (or config.cfg with the
-  // missing-configuration message) and reports it through configurationLoaded().
-  // A silence of 3 s shows "Connection timeout" titled "Error".
-  bool startLiveRead(const QString& cfgFolder);
+  // meter "&Read": re-opens the port, sends 0xAA and hands out each complete frame.
+  // The first frame comes as firstFrame() and the frames wait, the silence watchdog
+  // stopped, until the program has put the logger's configuration in place and calls
+  // resumeLive(): no frame shows by a configuration that is not the logger's. Then each
+  // frame comes as frameReceived(), the first included. A silence of 3 s ends the
+  // exchange as Timeout; frames that come again are shown again.
+  bool startLiveRead();
+  void resumeLive();
   void stopLiveRead();
 
-  qint16 PacingStep = 0;
+  qint16 pacingStep() const { return pacingStep_; }
 
  signals:
-  void parametersSent();  // meter parameter send finished
+  void firstFrame(const common::LiveFrame& frame);
   void frameReceived(const common::LiveFrame& frame);
-  void configurationLoaded(const common::ChannelConfiguration& config, const QString& path);
-  void liveTimedOut();
 
  private:
   enum class CompState { Idle, WaitHandshake, HandshakePause, FinalPause, Sending, WaitEcho };
-  bool prologue(std::uint8_t commandByte, bool expectsReply);
+  enum class Live { Off, WaitFirst, AwaitConfiguration, Running };
+  bool start(Exchange exchange, std::uint8_t commandByte);
+  bool startParameters(Exchange exchange, const Settings& settings, QTimer& timer, int firstInterval);
   bool paceParameters(QTimer& timer, int nextInterval);
   void onParameterTick();
-  void onClearTick();
   void onCompensationTick();
   void onPauseTimer();
   void onHandshake(std::uint8_t byte);
-  void onReadBack(const QByteArray& block);
   void onMeterTick();
   void onLiveFrame(const QByteArray& data);
-  void onWatchdog();
-  void abortCompensation();
-  // A download was requested: every pacing and pause timer stops and the running
-  // command is given up, so that none of its bytes lands in the middle of the stream.
-  void stopForDownload();
+  // Every pacing and pause timer stops: the exchange has ended, or a download was
+  // requested and none of the running command's bytes may land in its stream.
+  void stopSending();
 
   Link& link_;
+  qint16 pacingStep_ = 0;
   std::array<quint8, 3> params_{};  // high, low, code as sent
   QTimer parameterTimer_;           // the parameters dialog's Timer1
   QTimer clearTimer_;               // Timer4
@@ -131,14 +144,9 @@ class Commands : public QObject {
   CompState compState_ = CompState::Idle;
   int handshakeNumber_ = 0;  // 1..3
   CompensationBlock block_{};
-  QString fshFolder_;
-  QString lastFsh_;
   int meterStep_ = 0;
-  std::array<quint8, 3> meterParams_{};
-  bool liveActive_ = false;
-  bool firstFrame_ = false;
-  bool choosingConfig_ = false;  // the first frame's configuration is being loaded
-  QString cfgFolder_;
+  Live live_ = Live::Off;
+  std::optional<LiveFrame> first_;
 };
 
 }  // namespace common

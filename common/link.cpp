@@ -1,11 +1,11 @@
 #include "common/link.h"
 
-#include "common/messages.h"
+#include <algorithm>
 
 namespace common {
 
-Link::Link(ByteChannel& port, Prompt& prompt, const LinkTimings& timings, QObject* parent)
-    : QObject(parent), ReceiveBuffer(std::size_t(kReceiveBufferSize), 0), port_(port), prompt_(prompt), timings_(timings) {
+Link::Link(ByteChannel& port, const LinkTimings& timings, QObject* parent)
+    : QObject(parent), port_(port), timings_(timings), receiveBuffer_(std::size_t(kReceiveBufferSize), 0) {
   replyTimer_.setSingleShot(true);
   silenceTimer_.setSingleShot(true);
   connect(&replyTimer_, &QTimer::timeout, this, [this] { onReplyTimeout(); });
@@ -15,39 +15,32 @@ Link::Link(ByteChannel& port, Prompt& prompt, const LinkTimings& timings, QObjec
 
 Link::~Link() { port_.setReceiver({}); }
 
-void Link::commError() {
-  prompt_.setBusy(false);
-  prompt_.message(msg::kTitleError, msg::kCommError, PromptIcon::Critical);
-  emit finished(LinkOutcome::CommError);
+void Link::finish(LinkOutcome outcome, const QByteArray& payload, const QString& detail, bool portLost) {
+  mode_ = ReceiveMode::Download;
+  replyTimer_.stop();
+  emit finished(LinkResult{exchange_, outcome, payload, detail, portLost});
 }
 
+bool Link::openPort(QString* why) { return port_.isOpen() || port_.open(why); }
+
 bool Link::ensureOpen() {
-  if (port_.isOpen()) return true;
   QString why;
-  if (port_.open(&why)) return true;
-  commError();
+  if (openPort(&why)) return true;
+  finish(LinkOutcome::PortError, {}, why);
   return false;
 }
 
 bool Link::send(std::uint8_t byte) {
-  if (port_.isOpen() && port_.writeByte(byte)) return true;
-  commError();
+  if (sendByte(byte)) return true;
+  finish(LinkOutcome::PortError);
   return false;
 }
 
-bool Link::reopenIfClosed() {
-  if (port_.isOpen()) return true;
-  QString why;
-  if (port_.open(&why)) return true;
-  prompt_.setBusy(false);
-  prompt_.message(msg::kTitleError, msg::kCommPortError, PromptIcon::Critical);
-  emit commDialogRequested();
-  return false;
-}
-
-void Link::setExpectedEcho(const std::uint8_t* bytes, int count) {
-  expectedCount_ = std::min(count, kCompensationBlockSize);
-  std::copy(bytes, bytes + expectedCount_, expected_.begin());
+void Link::expect(ReceiveMode mode, std::span<const std::uint8_t> echo) {
+  const std::size_t n = std::min(echo.size(), expected_.size());
+  std::copy_n(echo.begin(), n, expected_.begin());
+  replyIndex_ = 0;
+  mode_ = mode;
 }
 
 void Link::startReplyTimeout(int ms) {
@@ -78,133 +71,92 @@ void Link::onSilenceTimer() {
 }
 
 void Link::onReplyTimeout() {
-  replyTimer_.stop();
-  prompt_.setBusy(false);
-  // Back to mode 0 before the box: a modal box runs the event loop, and a late reply
-  // byte must not finish the abandoned exchange behind it.
-  ReceiveMode = kModeDownload;
-  prompt_.message(msg::kTitleStatus, msg::kTimeout, PromptIcon::Exclamation);
-  emit replyTimedOut();
-  reopenIfClosed();
-  emit finished(LinkOutcome::Timeout);
+  QString why;
+  const bool lost = !openPort(&why);
+  finish(LinkOutcome::Timeout, {}, why, lost);
 }
 
 void Link::beginDownload() {
-  InsideFrame = false;
-  ReceiveIndex = 2;
-  ReceiveOverflow = false;
+  replyTimer_.stop();
+  mode_ = ReceiveMode::Download;
+  insideFrame_ = false;
+  receiveIndex_ = 2;
+  overflow_ = false;
   downloadBytes_ = 0;
   downloadRunning_ = true;
   emit downloadBegins();
 }
 
-bool Link::refuseDuringDownload() {
-  if (!downloadRunning_) return false;
-  prompt_.message(msg::kTitleStatus, msg::kDownloadRunning, PromptIcon::Exclamation);
-  return true;
+void Link::endDownload() {
+  downloadRunning_ = false;
+  insideFrame_ = false;
 }
 
 void Link::setLiveFraming(bool on) {
   liveFraming_ = on;
   liveData_.clear();
   liveRun_ = 0;
+  if (!on) return;
+  mode_ = ReceiveMode::Download;
+  insideFrame_ = false;
 }
 
-void Link::storeReply(std::uint8_t byte) {
-  if (ReplyIndex < 0 || ReplyIndex >= kReplyBufferSize) {
-    // Only a command that set ReplyIndex wrongly gets here; the byte has no place.
-    return;
-  }
-  ReplyBuffer[std::size_t(ReplyIndex)] = byte;
+// Stores a reply byte; true once the byte at `lastIndex` is in.
+bool Link::storeReply(std::uint8_t byte, int lastIndex) {
+  // Only a reply index set wrongly could leave the buffer; such a byte has no place.
+  if (replyIndex_ >= 0 && replyIndex_ < kReplyBufferSize) reply_[std::size_t(replyIndex_)] = byte;
+  if (replyIndex_ == lastIndex) return true;
+  ++replyIndex_;
+  return false;
+}
+
+bool Link::echoMatches(int count) const {
+  return std::equal(reply_.begin(), reply_.begin() + count, expected_.begin());
 }
 
 void Link::receiveByte(std::uint8_t byte) {
-  if (ReceiveMode == kModeDownload) {
-    if (!InsideFrame) {
-      if (byte == frame::kStart) {
-        InsideFrame = true;
-        liveData_.clear();
-        liveRun_ = 0;
-      }
-      ReceiveIndex = 2;
-      return;
-    }
-    if (liveFraming_) {
-      liveByte(byte);
-      return;
-    }
-    if (ReceiveIndex + 1 < kReceiveBufferSize) {
-      ++ReceiveIndex;
-      ReceiveBuffer[std::size_t(ReceiveIndex)] = byte;
-    } else {
-      ReceiveOverflow = true;
-    }
-    ++downloadBytes_;
-    restartSilenceTimer();
-    return;
-  }
-
-  switch (ReceiveMode) {
-    case kModeParameterEcho: {
-      storeReply(byte);
-      if (ReplyIndex != 2) {
-        ++ReplyIndex;
+  switch (mode_) {
+    case ReceiveMode::Download:
+      if (!insideFrame_) {
+        if (byte == frame::kStart) {
+          insideFrame_ = true;
+          liveData_.clear();
+          liveRun_ = 0;
+        }
+        receiveIndex_ = 2;
         return;
       }
-      bool same = true;
-      for (int i = 0; i < 3; ++i) same = same && ReplyBuffer[std::size_t(i)] == expected_[std::size_t(i)];
-      ReceiveMode = kModeDownload;
-      replyTimer_.stop();
-      if (!send(same ? cmd::kAccept : cmd::kReject)) return;
-      prompt_.setBusy(false);
-      if (same) {
-        prompt_.message(msg::kTitleStatus, msg::kParametersStored, PromptIcon::Information);
-        emit finished(LinkOutcome::ParametersStored);
-      } else {
-        prompt_.message(msg::kTitleStatus, msg::kVerifyFailed, PromptIcon::Exclamation);
-        emit finished(LinkOutcome::VerifyFailed);
-      }
-      return;
-    }
-    case kModeCompensationEcho: {
-      storeReply(byte);
-      if (ReplyIndex != kCompensationBlockSize - 1) {
-        ++ReplyIndex;
+      if (liveFraming_) {
+        liveByte(byte);
         return;
       }
-      bool same = true;
-      for (int i = 0; i < kCompensationBlockSize; ++i)
-        same = same && ReplyBuffer[std::size_t(i)] == expected_[std::size_t(i)];
-      ReceiveMode = kModeDownload;
-      prompt_.setBusy(false);
+      if (receiveIndex_ + 1 < kReceiveBufferSize)
+        receiveBuffer_[std::size_t(++receiveIndex_)] = byte;
+      else
+        overflow_ = true;
+      ++downloadBytes_;
+      restartSilenceTimer();
+      return;
+    case ReceiveMode::ParameterEcho: {
+      if (!storeReply(byte, 2)) return;
+      const bool same = echoMatches(3);
+      mode_ = ReceiveMode::Download;
       replyTimer_.stop();
-      if (same) {
-        prompt_.message(msg::kTitleStatus, msg::kCompensationStored, PromptIcon::Information);
-        emit finished(LinkOutcome::CompensationStored);
-      } else {
-        prompt_.message(msg::kTitleStatus, msg::kCompensationVerifyFailed, PromptIcon::Exclamation);
-        emit finished(LinkOutcome::CompensationVerifyFailed);
-      }
+      if (send(same ? cmd::kAccept : cmd::kReject)) finish(same ? LinkOutcome::Ok : LinkOutcome::Rejected);
       return;
     }
-    case kModeCompensationReadBack: {
-      storeReply(byte);
-      if (ReplyIndex != kCompensationBlockSize - 1) {
-        ++ReplyIndex;
-        return;
-      }
-      ReceiveMode = kModeDownload;
-      prompt_.setBusy(false);
-      replyTimer_.stop();
-      emit readBackComplete(QByteArray(reinterpret_cast<const char*>(ReplyBuffer.data()), kCompensationBlockSize));
-      emit finished(LinkOutcome::ReadBackReceived);
+    case ReceiveMode::CompensationEcho:
+      // No acknowledgement byte in this mode.
+      if (storeReply(byte, kCompensationBlockSize - 1))
+        finish(echoMatches(kCompensationBlockSize) ? LinkOutcome::Ok : LinkOutcome::Rejected);
       return;
-    }
-    case kModeHandshake:
-      HandshakeByte = byte;
+    case ReceiveMode::CompensationReadBack:
+      if (storeReply(byte, kCompensationBlockSize - 1))
+        finish(LinkOutcome::Ok, QByteArray(reinterpret_cast<const char*>(reply_.data()), kCompensationBlockSize));
+      return;
+    case ReceiveMode::Handshake:
+      handshakeByte_ = byte;
       emit handshakeArrived(byte);
-      return;
-    default:
       return;
   }
 }
@@ -223,7 +175,7 @@ void Link::liveByte(std::uint8_t byte) {
     }
     liveData_.clear();
     liveRun_ = 0;
-    InsideFrame = false;
+    insideFrame_ = false;
     emit liveFrame(data);
     return;
   }
@@ -234,7 +186,7 @@ void Link::liveByte(std::uint8_t byte) {
   if (liveData_.size() > 2 * kLiveFrameSize + 2) {
     liveData_.clear();
     liveRun_ = 0;
-    InsideFrame = false;
+    insideFrame_ = false;
   }
 }
 

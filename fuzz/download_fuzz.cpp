@@ -3,7 +3,6 @@
 // the receive index stays inside the buffer; fewer than 9 bytes after the start byte
 // end in "No Data", whatever an earlier download left; a stream refused leaves the
 // sample store as it was; one decoded gives a store that matches its own image.
-#include "bench/quiet_prompt.h"
 #include "common/link.h"
 #include "fuzz_support.h"
 #include "logger/link/download.h"
@@ -17,13 +16,13 @@ using loggerlink::DownloadOutcome;
 
 struct Rig {
   fuzz::FeedChannel channel;
-  QuietPrompt prompt;  // the save dialog is cancelled: the log stays unsaved in the store
-  common::Link link{channel, prompt};
+  common::Link link{channel};  // no name hook: a decoded log stays unsaved in the store
   logdata::SampleStore store;
   loggerlink::Download download{link, store, fuzz::ScratchPath(QStringLiteral("program")), {}};
-  DownloadOutcome outcome = DownloadOutcome::NotSent;
+  DownloadOutcome outcome = DownloadOutcome::PortError;
   Rig() {
-    QObject::connect(&download, &loggerlink::Download::finished, [this](DownloadOutcome o) { outcome = o; });
+    QObject::connect(&download, &loggerlink::Download::finished,
+                     [this](const loggerlink::DownloadResult& r) { outcome = r.outcome; });
   }
 };
 
@@ -52,13 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   rig.store.LoadedLogFile = QStringLiteral("before.dlg");
   rig.store.LoadedSampleCount = 2;
   const logdata::SampleStore before = rig.store;
-  rig.outcome = DownloadOutcome::NotSent;
+  rig.outcome = DownloadOutcome::PortError;
 
   FUZZ_CHECK(rig.download.request(7, false));
   rig.channel.feed(stream);
   emit rig.link.silenceElapsed();
 
-  FUZZ_CHECK(rig.link.ReceiveIndex >= 0 && rig.link.ReceiveIndex < common::kReceiveBufferSize);
+  FUZZ_CHECK(rig.link.receiveIndex() >= 0 && rig.link.receiveIndex() < common::kReceiveBufferSize);
   const qsizetype start = stream.indexOf(char(0xFF));
   if (start < 0 || stream.size() - start - 1 < 9) FUZZ_CHECK(rig.outcome == DownloadOutcome::NoData);
   switch (rig.outcome) {

@@ -2,7 +2,6 @@
 // lands in the download buffer and no frame grows past twice its size; a frame of 27
 // bytes parses and any other length is refused; a parsed frame, sent again as the
 // logger sends it, arrives as the same bytes.
-#include "bench/quiet_prompt.h"
 #include "common/commands.h"
 #include "common/link.h"
 #include "fuzz_support.h"
@@ -14,16 +13,13 @@ namespace {
 
 struct LiveLink {
   fuzz::FeedChannel channel;
-  QuietPrompt prompt;
-  common::Link link{channel, prompt};
+  common::Link link{channel};
   std::vector<QByteArray> frames;
   LiveLink() {
     QObject::connect(&link, &common::Link::liveFrame, [this](const QByteArray& f) { frames.push_back(f); });
   }
   // As the meter's "&Read" leaves the link: mode 0, waiting for a start byte.
   void restart() {
-    link.ReceiveMode = common::kModeDownload;
-    link.InsideFrame = false;
     link.setLiveFraming(true);
     frames.clear();
   }
@@ -35,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static LiveLink rig, echo;
   rig.restart();
   rig.channel.feed(fuzz::Input(data, size));
-  FUZZ_CHECK(rig.link.ReceiveIndex <= 2);
+  FUZZ_CHECK(rig.link.receiveIndex() <= 2);
   for (const QByteArray& f : rig.frames) {
     FUZZ_CHECK(f.size() <= 2 * common::kLiveFrameSize + 2);
     const std::optional<common::LiveFrame> frame = common::ParseLiveFrame(f);

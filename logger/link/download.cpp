@@ -18,7 +18,13 @@ static_assert(common::kReceiveBufferSize == logdata::kImageCapacity,
 
 namespace {
 constexpr int kProgressIntervalMs = 100;
+
+DownloadResult EndedAs(DownloadOutcome outcome) {
+  DownloadResult r;
+  r.outcome = outcome;
+  return r;
 }
+}  // namespace
 
 std::optional<qint64> EstimateMsLeft(qint64 received, qint64 memory, qint64 timedBytes, qint64 timedMs) {
   if (timedBytes < kEstimateAfterBytes || timedMs <= 0) return std::nullopt;
@@ -60,7 +66,7 @@ qint64 Download::samplesSoFar() const {
   constexpr qint64 kHeaderBytes = 6;
   const qint64 received = link_.downloadBytesReceived();
   if (received < 2) return 0;
-  const qint16 length = logdata::RecordLengthFromMask(link_.ReceiveBuffer[3], link_.ReceiveBuffer[4]);
+  const qint16 length = logdata::RecordLengthFromMask(link_.receiveBuffer()[3], link_.receiveBuffer()[4]);
   return length > 0 ? std::max<qint64>(0, received - kHeaderBytes) / length : 0;
 }
 
@@ -86,7 +92,10 @@ ProgressFigures Download::figures() const {
 }
 
 bool Download::request(quint8 delay, bool saveRawImage) {
-  if (link_.refuseDuringDownload()) return false;
+  if (link_.downloadRunning()) {
+    emit finished(EndedAs(DownloadOutcome::Busy));
+    return false;
+  }
   saveRaw_ = saveRawImage;
   lastDlg_.clear();
   lastDlt_.clear();
@@ -94,21 +103,17 @@ bool Download::request(quint8 delay, bool saveRawImage) {
   decodedCount_.reset();
   rateClock_.invalidate();
   link_.beginDownload();
-  // A command still waiting for its reply would otherwise take the stream's first
-  // bytes as its echo and answer the logger in the middle of the download.
-  link_.stopReplyTimeout();
-  link_.ReceiveMode = common::kModeDownload;
-  if (!link_.ensureOpen() || !link_.send(common::cmd::kDownload)) {
+  DownloadResult failed;
+  if (!link_.openPort(&failed.detail) || !link_.sendByte(common::cmd::kDownload)) {
     link_.endDownload();
-    emit finished(DownloadOutcome::NotSent);
+    emit finished(failed);
     return false;
   }
-  link_.prompt().setBusy(true);
   link_.restartSilenceTimer();
-  if (!link_.send(delay)) {
+  if (!link_.sendByte(delay)) {
     link_.stopSilenceTimer();
     link_.endDownload();
-    emit finished(DownloadOutcome::NotSent);
+    emit finished(failed);
     return false;
   }
   setStatus(common::msg::kStatusLoading);
@@ -118,38 +123,33 @@ bool Download::request(quint8 delay, bool saveRawImage) {
   return true;
 }
 
+// The end of a stream that left nothing to save: the port is opened again for the next
+// command.
+void Download::end(DownloadResult result) {
+  link_.stopSilenceTimer();
+  result.portLost = !link_.openPort(&result.detail);
+  emit finished(result);
+}
+
 void Download::complete() {
-  common::Prompt& prompt = link_.prompt();
   active_ = false;
   link_.endDownload();
   progressTimer_.stop();
   reportProgress();
-  link_.InsideFrame = false;
-  prompt.beep();
+  if (hooks_.ended) hooks_.ended();
 
-  auto endWith = [&](const QString& status, DownloadOutcome outcome) {
-    prompt.setBusy(false);
-    setStatus(status);
-    link_.stopSilenceTimer();
-    link_.reopenIfClosed();
-    emit finished(outcome);
-  };
-
-  const std::span<const quint8> received(link_.ReceiveBuffer);
-  if (link_.ReceiveIndex < logdata::kMinReceiveIndex) {
-    endWith(common::msg::kStatusNoData, DownloadOutcome::NoData);
-    return;
-  }
-  const logdata::EndMarkCheck check = logdata::CheckEndMark(received, link_.ReceiveIndex, link_.ReceiveOverflow);
+  const std::span<const quint8> received = link_.receiveBuffer();
+  const logdata::EndMarkCheck check = logdata::CheckEndMark(received, link_.receiveIndex(), link_.receiveOverflow());
   if (check.outcome != logdata::DownloadOutcome::Ok) {
-    endWith(check.outcome == logdata::DownloadOutcome::NoData ? common::msg::kStatusNoData : common::msg::kStatusFault,
-            check.outcome == logdata::DownloadOutcome::NoData ? DownloadOutcome::NoData : DownloadOutcome::Fault);
+    const bool noData = check.outcome == logdata::DownloadOutcome::NoData;
+    setStatus(noData ? common::msg::kStatusNoData : common::msg::kStatusFault);
+    end(EndedAs(noData ? DownloadOutcome::NoData : DownloadOutcome::Fault));
     return;
   }
 
   setStatus(common::msg::kStatusDecoding);
   link_.stopSilenceTimer();
-  logdata::RawImage image = logdata::Unstuff(received, link_.ReceiveIndex);
+  logdata::RawImage image = logdata::Unstuff(received, link_.receiveIndex());
 
   // Written through a temporary file, as every .dlt is; a failure here leaves the
   // previous one in place and only the word "kept" away from the progress label.
@@ -159,14 +159,13 @@ void Download::complete() {
     lastKeptBytes_ = qint64(image.bytes.size());
   }
 
-  if (saveRaw_) {
-    const QString name = prompt.saveFile(common::msg::kFilterDlt, QDir(programDir_).filePath(QStringLiteral("dlg")));
-    if (!name.isEmpty()) {
-      QString why;
-      if (logdata::WriteRawImage(name, image.bytes, &why))
+  DownloadResult result;
+  if (saveRaw_ && hooks_.rawImageName) {
+    if (const QString name = hooks_.rawImageName(); !name.isEmpty()) {
+      if (logdata::WriteRawImage(name, image.bytes, &result.rawDetail))
         lastDlt_ = name;
       else
-        prompt.message(common::msg::kTitleError, common::msg::FileNotWritten(name), common::PromptIcon::Critical);
+        result.rawFile = name;
     }
   }
 
@@ -179,43 +178,39 @@ void Download::complete() {
   if (!count || *count < 0 ||
       !logdata::DecodeImage(std::move(image), logdata::ImageKind::Download, 0, store_, &why)) {
     // A header whose mask or length cannot describe any records: nothing decodable.
-    endWith(common::msg::kStatusFault, DownloadOutcome::Fault);
+    setStatus(common::msg::kStatusFault);
+    result.outcome = DownloadOutcome::Fault;
+    end(result);
     return;
   }
   decodedCount_ = store_.SampleCount;
   if (hooks_.sampleCount) hooks_.sampleCount(store_.SampleCount);
   setStatus(common::msg::kStatusReady);
-  reportProgress();  // the decoded count and the kept file, before the save dialog waits
-  prompt.setBusy(false);
+  reportProgress();  // the decoded count and the kept file, before the name is asked
 
-  emit finished(saveDecoded());
+  const DownloadResult saved = saveDecoded();
+  result.outcome = saved.outcome;
+  result.file = saved.file;
+  result.detail = saved.detail;
+  result.portLost = saved.portLost;
+  emit finished(result);
 }
 
-DownloadOutcome Download::saveDecoded() {
-  common::Prompt& prompt = link_.prompt();
-  const QString folder = QDir(programDir_).filePath(QStringLiteral("dlg"));
-  QString name;
-  for (;;) {
-    name = prompt.saveFile(common::msg::kFilterDlg, folder);
-    if (name.isEmpty()) return DownloadOutcome::Unsaved;
-    if (!QFileInfo::exists(name)) break;
-    if (prompt.message(common::msg::kTitleConfig, common::msg::FileExistsQuestion(name),
-                       common::PromptIcon::Exclamation, common::PromptButtons::YesNo) == common::PromptAnswer::Yes)
-      break;
+DownloadResult Download::saveDecoded() {
+  DownloadResult r = EndedAs(DownloadOutcome::Unsaved);
+  r.file = hooks_.logName ? hooks_.logName() : QString();
+  if (r.file.isEmpty()) return r;
+  if (!logdata::WriteDecodedLog(r.file, store_, &r.detail)) {
+    r.outcome = DownloadOutcome::SaveFailed;
+    return r;
   }
-  common::BusyScope busy(prompt);
-  QString why;
-  if (!logdata::WriteDecodedLog(name, store_, &why)) {
-    prompt.setBusy(false);
-    prompt.message(common::msg::kTitleError, common::msg::FileNotWritten(name), common::PromptIcon::Critical);
-    return DownloadOutcome::SaveFailed;
-  }
-  lastDlg_ = name;
+  r.outcome = DownloadOutcome::Saved;
+  lastDlg_ = r.file;
   // A port that cannot be opened again ends the download here: the samples are already
   // safe in the file, which the user can load once the port is put right.
-  if (!link_.reopenIfClosed()) return DownloadOutcome::Saved;
-  if (hooks_.loadAndRefresh) hooks_.loadAndRefresh(name);
-  return DownloadOutcome::Saved;
+  r.portLost = !link_.openPort(&r.detail);
+  if (!r.portLost && hooks_.loadAndRefresh) hooks_.loadAndRefresh(r.file);
+  return r;
 }
 
 }  // namespace loggerlink

@@ -2,9 +2,9 @@
 // The memory download: the request (0x40 and the delay byte), reception through the
 // link's mode 0, and the completion after one silence interval: end-mark test,
 // unstuffing and decoding through the log-data library, the optional .dlt, the .dlg
-// save dialog and the main window's load-and-refresh.
+// and the main window's load-and-refresh. The file names come through the caller's
+// hooks; the download ends in finished() with its outcome, which the caller words.
 #include "common/link.h"
-#include "common/prompt.h"
 #include "logger/logdata/samplestore.h"
 
 #include <QElapsedTimer>
@@ -17,12 +17,25 @@
 namespace loggerlink {
 
 enum class DownloadOutcome {
-  NotSent,   // the request failed ("Communication error. Check com port settings.")
-  NoData,    // fewer than 9 bytes after the start byte
-  Fault,     // no valid end mark, or a stream longer than the receive buffer
-  Unsaved,   // decoded into the store, .dlg save dialog cancelled
-  Saved,     // decoded, written as .dlg and handed to loadAndRefresh
-  SaveFailed,
+  PortError,   // the request could not be sent
+  Busy,        // refused: a download runs already
+  NoData,      // fewer than 9 bytes after the start byte
+  Fault,       // no valid end mark, or a stream longer than the receive buffer
+  Unsaved,     // decoded into the store, no name given for the .dlg
+  Saved,       // decoded, written as .dlg and handed to loadAndRefresh
+  SaveFailed,  // decoded, the .dlg could not be written
+};
+
+struct DownloadResult {
+  DownloadOutcome outcome = DownloadOutcome::PortError;
+  QString file;    // the .dlg written, or the one that could not be
+  QString detail;  // the file system's or the port's own words
+  // The port would not open again after the stream (its words in `detail`); a saved
+  // log is then not loaded.
+  bool portLost = false;
+  // "Save DLT file": the .dlt that could not be written, and why; the download went on.
+  QString rawFile;
+  QString rawDetail;
 };
 
 struct DownloadHooks {
@@ -36,6 +49,12 @@ struct DownloadHooks {
   // The main window reads the written .dlg back (applying its configuration) and runs
   // the after-fill refresh. Returns false if the file could not be read.
   std::function<bool(const QString& dlgPath)> loadAndRefresh;
+  // The stream has ended (silence): the program beeps.
+  std::function<void()> ended;
+  // "Save DLT file": where the unstuffed image goes; empty skips it.
+  std::function<QString()> rawImageName;
+  // Where the decoded log goes; empty leaves it unsaved in the store.
+  std::function<QString()> logName;
 };
 
 // The time a download has left, once enough bytes have been timed to judge the rate
@@ -64,10 +83,10 @@ class Download : public QObject {
            QObject* parent = nullptr);
   ~Download() override;
 
-  // Steps after the download dialog was confirmed: clear InsideFrame, ensure
-  // the port is open, send 0x40, hourglass, start the silence timer, send the delay
-  // byte, "Loading". False if the request could not be sent (message shown), or while
-  // a download runs: the second request is refused and the running one goes on.
+  // Steps after the download dialog was confirmed: a fresh frame, ensure the port is
+  // open, send 0x40, start the silence timer, send the delay byte, "Loading". False
+  // (and finished()) if the request could not be sent, or while a download runs: the
+  // second request is refused and the running one goes on.
   bool request(quint8 delay, bool saveRawImage);
   bool active() const { return active_; }
   // The .dlg (and .dlt) written by the last completion; empty when none.
@@ -88,13 +107,14 @@ class Download : public QObject {
   static constexpr qint64 kMemorySize = common::kReceiveBufferSize;
 
  signals:
-  void finished(loggerlink::DownloadOutcome outcome);
+  void finished(const loggerlink::DownloadResult& result);
 
  private:
   void complete();
   void reportProgress();
   void setStatus(const QString& text);
-  DownloadOutcome saveDecoded();
+  void end(DownloadResult result);
+  DownloadResult saveDecoded();
 
   common::Link& link_;
   logdata::SampleStore& store_;

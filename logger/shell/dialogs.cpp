@@ -143,7 +143,9 @@ void ParametersDialog::onSend() {
   if (!common::WriteSettings(settingsPath_, settings_, &error))
     prompt_.message(common::msg::kTitleError, common::msg::SettingsNotWritten(error), common::PromptIcon::Exclamation);
   // The dialog stays open while its three bytes are paced out and closes after the last;
-  // a second press meanwhile would put a new command byte among them.
+  // a second press meanwhile would put a new command byte among them. The hourglass
+  // goes with the exchange's end, which the main window hears.
+  prompt_.setBusy(true);
   if (commands_.sendParameters(settings_, [this] { accept(); })) send_->setEnabled(false);
 }
 

@@ -1,6 +1,7 @@
 #include "logger/shell/mainwindow.h"
 
 #include "common/messages.h"
+#include "common/savename.h"
 #include "common/numtext.h"
 #include "common/ui/aboutbox.h"
 #include "common/ui/colour.h"
@@ -16,6 +17,7 @@
 #include "logger/session/trendtrace.h"
 #include "logger/movie/ui/moviewindow.h"
 #include "logger/shell/dialogs.h"
+#include "logger/shell/linkmessages.h"
 #include "logger/shell/measurepanel.h"
 #include "logger/shell/recentlogs.h"
 #include "logger/trend/gestures.h"
@@ -79,16 +81,27 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(common::msg::kMainCaption);
   if (factory) port_.setChannelFactory(std::move(factory));
-  link_ = std::make_unique<common::Link>(port_, prompt_, timings);
+  link_ = std::make_unique<common::Link>(port_, timings);
   commands_ = std::make_unique<common::Commands>(*link_);
+  connect(link_.get(), &common::Link::finished, this, &MainWindow::onLinkFinished);
+  const QString dlgFolder = programDir_ + QStringLiteral("/dlg");
   loggerlink::DownloadHooks hooks;
   hooks.status = [this](const QString& s) { setStatus(s); };
   hooks.sampleCount = [this](qint32 n) { trendArea_->endBox()->setText(QString::number(n)); };
   hooks.progress = [this](qint64 r, qint64 e) { onDownloadProgress(r, e); };
   hooks.loadAndRefresh = [this](const QString& path) { return loadDecodedLog(path); };
+  hooks.ended = [this] { prompt_.beep(); };
+  hooks.rawImageName = [this, dlgFolder] { return prompt_.saveFile(common::msg::kFilterDlt, dlgFolder); };
+  // The pointer is normal while the name is asked, the hourglass while the log is
+  // written and loaded.
+  hooks.logName = [this, dlgFolder] {
+    prompt_.setBusy(false);
+    const QString name = common::AskSaveName(prompt_, common::msg::kFilterDlg, dlgFolder);
+    prompt_.setBusy(!name.isEmpty());
+    return name;
+  };
   download_ = std::make_unique<loggerlink::Download>(*link_, session_->store(), programDir_, std::move(hooks));
   connect(download_.get(), &loggerlink::Download::finished, this, &MainWindow::onDownloadFinished);
-  connect(link_.get(), &common::Link::commDialogRequested, this, &MainWindow::openCommDialog);
 
   buildMenus();
   buildControls();
@@ -121,7 +134,6 @@ void MainWindow::startUp() {
   view().Colours = settings_.Colours;
   colourLabels();
   view().ZeroDivisor = 1;
-  link_->ReceiveMode = common::kModeDownload;
   QDir::setCurrent(programDir_);
 
   QStringList problems = EnsureProgramFolders(programDir_);
@@ -469,13 +481,13 @@ void MainWindow::onQuit() {
 }
 
 void MainWindow::onDownload() {
-  if (link_->refuseDuringDownload()) return;
+  if (RefuseDuringDownload(*link_, prompt_)) return;
   DownloadDialog dialog(settings_, SettingsPath(programDir_), prompt_, this);
   dialog.exec();
   if (!dialog.DownloadRequested) return;
   bytesLabel_->clear();
   progress_->hide();
-  download_->request(settings_.DownloadDelay, dialog.SaveRawImage);
+  if (download_->request(settings_.DownloadDelay, dialog.SaveRawImage)) prompt_.setBusy(true);
 }
 
 void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
@@ -494,36 +506,57 @@ void MainWindow::onDownloadProgress(qint64 received, qint64 expected) {
   progress_->show();
 }
 
-void MainWindow::onDownloadFinished(loggerlink::DownloadOutcome) {
+void MainWindow::onDownloadFinished(const loggerlink::DownloadResult& result) {
+  prompt_.setBusy(false);
   progress_->hide();
   // The figures of the finished download: the decoded count, where it was kept.
   bytesLabel_->setText(loggerlink::ProgressText(download_->figures()));
+  Say(prompt_, MessagesFor(result));
+  if (result.portLost) openCommDialog();
   // The store may hold a new log that was not saved.
   session_->samplesReplaced();
+}
+
+// The hourglass runs from a command's start to its end, whatever the end.
+void MainWindow::onLinkFinished(const common::LinkResult& result) {
+  prompt_.setBusy(false);
+  Say(prompt_, MessagesFor(result));
+  if (result.portLost) openCommDialog();
+  if (result.exchange != common::Exchange::CompensationRead || result.outcome != common::LinkOutcome::Ok) return;
+  const QString name = common::AskSaveName(prompt_, common::msg::kFilterFsh, programDir_ + QStringLiteral("/cfg"));
+  QString why;
+  if (!name.isEmpty() && !common::WriteFshFile(name, result.payload, &why))
+    prompt_.message(kTitleError, common::WithDetail(common::msg::FileNotWritten(name), why), PromptIcon::Critical);
 }
 
 // One thing on the link's time at once: while a movie is made, events run only between
 // frames, so a command's pacing and time-outs would wait on each frame, and the box
 // that ends it would halt the run until answered.
 void MainWindow::onParameters() {
-  if (link_->refuseDuringDownload() || movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
+  if (RefuseDuringDownload(*link_, prompt_) || movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
   ParametersDialog dialog(settings_, SettingsPath(programDir_), *commands_, prompt_, this);
   dialog.exec();
 }
 
 void MainWindow::onTempconf() {
-  if (movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
+  if (movie::RefuseWhileRunning(movieWindow_, prompt_) || RefuseDuringDownload(*link_, prompt_)) return;
+  prompt_.setBusy(true);
   commands_->writeCompensation(compensation, config().ConfigNumber);
 }
 
 void MainWindow::onMemclear() {
-  if (movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
+  if (movie::RefuseWhileRunning(movieWindow_, prompt_) || RefuseDuringDownload(*link_, prompt_)) return;
+  if (prompt_.message(common::msg::kTitleMemoryClearing, common::msg::kClearMemoryQuestion, PromptIcon::Exclamation,
+                      common::PromptButtons::OkCancel) != common::PromptAnswer::Ok)
+    return;
+  prompt_.setBusy(true);
   commands_->clearMemory(settings_);
 }
 
 void MainWindow::onGPRead() {
-  if (movie::RefuseWhileRunning(movieWindow_, prompt_)) return;
-  commands_->readCompensation(programDir_ + QStringLiteral("/cfg"));
+  if (movie::RefuseWhileRunning(movieWindow_, prompt_) || RefuseDuringDownload(*link_, prompt_)) return;
+  prompt_.setBusy(true);
+  commands_->readCompensation();
 }
 
 void MainWindow::onAbout() {

@@ -126,7 +126,8 @@ class MainWindow : public QMainWindow {
   void onCrop();
   void onDelete();
   void onDownloadProgress(qint64 received, qint64 expected);
-  void onDownloadFinished(loggerlink::DownloadOutcome outcome);
+  void onDownloadFinished(const loggerlink::DownloadResult& result);
+  void onLinkFinished(const common::LinkResult& result);
   void onChannelClicked();
   void onOverviewChannelChosen(int index);
 

@@ -6,6 +6,7 @@
 #include "common/ui/aboutbox.h"
 #include "common/ui/commdialog.h"
 #include "common/ui/configeditor.h"
+#include "meter/linkmessages.h"
 #include "meter/livedisplay.h"
 #include "meter/messages.h"
 #include "meter/ui/calculatorpanel.h"
@@ -67,13 +68,14 @@ MainWindow::MainWindow(common::Prompt& prompt, QString programDir, common::PortC
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(cmsg::kTitleMeter);
   if (factory) port_.setChannelFactory(std::move(factory));
-  link_ = std::make_unique<common::Link>(port_, prompt_, timings);
+  link_ = std::make_unique<common::Link>(port_, timings);
   commands_ = std::make_unique<common::Commands>(*link_);
+  connect(commands_.get(), &common::Commands::firstFrame, this, &MainWindow::onFirstFrame);
   connect(commands_.get(), &common::Commands::frameReceived, this, &MainWindow::onFrame);
-  connect(commands_.get(), &common::Commands::configurationLoaded, this,
-          [this](const common::ChannelConfiguration& c, const QString&) { onConfigurationLoaded(c); });
-  connect(commands_.get(), &common::Commands::liveTimedOut, this, &MainWindow::stopRecording);
-  connect(link_.get(), &common::Link::commDialogRequested, this, &MainWindow::openCommDialog);
+  connect(link_.get(), &common::Link::finished, this, [this](const common::LinkResult& r) {
+    if (r.exchange == common::Exchange::LiveRead && r.outcome == common::LinkOutcome::Timeout) stopRecording();
+    common::Say(prompt_, MessagesFor(r));
+  });
   clock_.start();
   buildMenus();
   buildControls();
@@ -222,7 +224,21 @@ void MainWindow::onRead() {
   chart_.clear();
   readStartNsecs_ = clock_.nsecsElapsed();
   chartView_->update();
-  if (commands_->startLiveRead(programDir_ + QStringLiteral("/cfg"))) port_.setReceiveThreshold(1);
+  if (commands_->startLiveRead()) port_.setReceiveThreshold(1);
+}
+
+// The first frame names the logger: its own configuration, or config.cfg with a word
+// that it is not the logger's. Frames wait meanwhile, so none shows by the wrong one.
+void MainWindow::onFirstFrame(const common::LiveFrame& frame) {
+  const common::LiveConfiguration found =
+      common::FindLiveConfiguration(programDir_ + QStringLiteral("/cfg"), frame.serialNumber);
+  if (found.fallback)
+    prompt_.message(cmsg::kTitleMeter, cmsg::MeterConfigMissing(frame.serialNumber), PromptIcon::Exclamation);
+  if (found.config)
+    onConfigurationLoaded(*found.config);
+  else  // the configuration in use stays, and the user knows the values are not this logger's
+    prompt_.message(cmsg::kTitleError, cmsg::ConfigNotRead(found.path, found.readError), PromptIcon::Exclamation);
+  commands_->resumeLive();
 }
 
 // The logger's file replaces the configuration at the first frame of every read; ranges

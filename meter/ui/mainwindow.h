@@ -54,6 +54,7 @@ class MainWindow : public QMainWindow {
   void onRead();
   void onConfig();
   void onAbout();
+  void onFirstFrame(const common::LiveFrame& frame);
   void onFrame(const common::LiveFrame& frame);
   void onConfigurationLoaded(const common::ChannelConfiguration& config);
   void showChartTicks();

@@ -1,18 +1,18 @@
 // Every device command against the simulator: bytes and their order, messages,
 // injected faults, and that the link works again afterwards.
 #include "common/commands.h"
-#include "common/messages.h"
 #include "link_support.h"
 #include "support/hand_bytes.h"
 #include "support/test_paths.h"
 
 #include <QFile>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace link_test;
 using common::LinkOutcome;
-namespace msg = common::msg;
+using common::ReceiveMode;
 
 namespace {
 
@@ -48,40 +48,49 @@ TEST(CommandTables, MaskBitsAndLiveFrameLayout) {
 }
 
 // Mask high byte, low byte, code; the echo; then the accept byte, 0 for a wrong echo
-// and none after silence. After a failure the next send works.
+// and none after silence. After a failure the next send works. The memory clear sends
+// the same after a longer first pause: while a probe timer of half that pause runs out
+// (timers fire in the order they expire), only the command byte is out.
 TEST(SendParameters, BytesOrderEchoAndAcceptByte) {
   const struct {
+    bool clear;
     sim::Faults faults;
     LinkOutcome outcome;
-    QString text;
     QByteArray answer;
   } cases[] = {
-      {{}, LinkOutcome::ParametersStored, msg::kParametersStored, Bytes({0x0F})},
-      {{.wrongEcho = true}, LinkOutcome::VerifyFailed, msg::kVerifyFailed, Bytes({0x00})},
-      {{.silence = true}, LinkOutcome::Timeout, msg::kTimeout, {}},
+      {false, {}, LinkOutcome::Ok, Bytes({0x0F})},
+      {false, {.wrongEcho = true}, LinkOutcome::Rejected, Bytes({0x00})},
+      {false, {.silence = true}, LinkOutcome::Timeout, {}},
+      {true, {}, LinkOutcome::Ok, Bytes({0x0F})},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text.toStdString());
-    SimRig r;
+    SCOPED_TRACE(&c - cases);
+    common::LinkTimings t = FastTimings();
+    t.clearFirstPacing = 400;
+    t.clearNextPacing = 1;
+    SimRig r(t);
     r.simulator.setFaults(c.faults);
     bool closedDialog = false;
-    ASSERT_TRUE(r.commands.sendParameters(Params(0x13, 1, 2), [&] {
+    QByteArray atProbe;
+    QTimer::singleShot(t.clearFirstPacing / 2, [&] { atProbe = r.channel.written(); });
+    ASSERT_TRUE(c.clear ? r.commands.clearMemory(Params(0x13, 1, 2)) : r.commands.sendParameters(Params(0x13, 1, 2), [&] {
       closedDialog = true;
       // The dialog closes after the third byte, before the echo can be there.
-      EXPECT_EQ(r.link.ReceiveMode, common::kModeParameterEcho);
+      EXPECT_EQ(r.link.receiveMode(), ReceiveMode::ParameterEcho);
       EXPECT_TRUE(r.link.replyTimeoutActive());
-      EXPECT_TRUE(r.prompt.messages().empty());
+      EXPECT_TRUE(r.results.empty());
     }));
-    EXPECT_TRUE(r.prompt.busy);
     EXPECT_EQ(r.channel.written(), Bytes({0x88}));  // the rest is paced
     ASSERT_TRUE(r.waitOutcome());
-    EXPECT_TRUE(closedDialog);
-    EXPECT_EQ(r.outcomes[0], c.outcome);
+    EXPECT_EQ(closedDialog, !c.clear);
+    if (c.clear) {
+      EXPECT_EQ(atProbe, Bytes({0x88}));
+    }
+    EXPECT_EQ(r.results[0].outcome, c.outcome);
+    EXPECT_EQ(r.results[0].exchange, c.clear ? common::Exchange::MemoryClear : common::Exchange::Parameters);
     EXPECT_EQ(r.channel.written(), Bytes({0x88, 0x01, 0x13, 0x02}) + c.answer);
-    EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleStatus + ": " + c.text});
-    EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
-    EXPECT_FALSE(r.prompt.busy);
-    if (c.outcome == LinkOutcome::ParametersStored) {
+    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
+    if (c.outcome == LinkOutcome::Ok) {
       ASSERT_TRUE(WaitFor([&] { return r.simulator.acceptedParameterSets() == 1; }));
       EXPECT_EQ(r.simulator.log().maskLow, 0x13);
       EXPECT_EQ(r.simulator.log().maskHigh, 1);
@@ -92,43 +101,28 @@ TEST(SendParameters, BytesOrderEchoAndAcceptByte) {
     r.channel.clearWritten();
     ASSERT_TRUE(r.commands.sendParameters(Params(0x13, 1, 2)));
     ASSERT_TRUE(r.waitOutcome(2));
-    EXPECT_EQ(r.outcomes[1], LinkOutcome::ParametersStored);
+    EXPECT_EQ(r.results[1].outcome, LinkOutcome::Ok);
     EXPECT_EQ(r.channel.written(), Bytes({0x88, 0x01, 0x13, 0x02, 0x0F}));
   }
 }
 
-TEST(SendParameters, PortErrorEndsTheCommand) {
-  SimRig r;
-  r.channel.setOpenFails(true);
-  EXPECT_FALSE(r.commands.sendParameters(Params(1, 0, 5)));
-  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleError + ": " + msg::kCommError});
-  EXPECT_FALSE(r.prompt.busy);
-  EXPECT_TRUE(r.channel.written().isEmpty());
-}
-
-TEST(ClearMemory, AsksFirstThenSendsTheStoredParametersAfterALongerFirstPause) {
-  // The first pause long, the next ones short: while a probe timer of half the first
-  // pause runs out (timers fire in the order they expire), only the command byte is out.
-  common::LinkTimings t = FastTimings();
-  t.clearFirstPacing = 400;
-  t.clearNextPacing = 1;
-  SimRig r(t);
-  r.prompt.answers.push_back(common::PromptAnswer::Cancel);
-  EXPECT_FALSE(r.commands.clearMemory(Params(0x30, 0x04, 50)));
-  ASSERT_EQ(r.prompt.said(), QStringList{msg::kTitleMemoryClearing + ": " + msg::kClearMemoryQuestion});
-  EXPECT_EQ(r.prompt.records[0].buttons, common::PromptButtons::OkCancel);
-  EXPECT_EQ(r.prompt.records[0].icon, common::PromptIcon::Exclamation);
-  EXPECT_TRUE(r.channel.written().isEmpty());
-
-  QByteArray atProbe;
-  QTimer::singleShot(t.clearFirstPacing / 2, [&] { atProbe = r.channel.written(); });
-  ASSERT_TRUE(r.commands.clearMemory(Params(0x30, 0x04, 50)));
-  ASSERT_TRUE(r.waitOutcome());
-  EXPECT_EQ(atProbe, Bytes({0x88}));
-  EXPECT_EQ(r.outcomes[0], LinkOutcome::ParametersStored);
-  EXPECT_EQ(r.channel.written(), Bytes({0x88, 0x04, 0x30, 50, 0x0F}));
-  EXPECT_EQ(r.prompt.messageTexts(),
-            (QStringList{msg::kClearMemoryQuestion, msg::kClearMemoryQuestion, msg::kParametersStored}));
+// A port that will not open, a download running, a dialog left mid-send: each ends the
+// exchange at once with its outcome, and nothing more goes out.
+TEST(SendParameters, EndsWithoutTheEcho) {
+  const std::pair<LinkOutcome, std::function<void(SimRig&)>> cases[] = {
+      {LinkOutcome::PortError, [](SimRig& r) { r.channel.setOpenFails(true); }},
+      {LinkOutcome::Busy, [](SimRig& r) { r.link.beginDownload(); }},
+      {LinkOutcome::Cancelled, [](SimRig& r) { QTimer::singleShot(0, [&r] { r.commands.cancelParameterSend(); }); }},
+  };
+  for (const auto& [outcome, arrange] : cases) {
+    SimRig r;
+    arrange(r);
+    r.commands.sendParameters(Params(1, 0, 5));
+    ASSERT_TRUE(r.waitOutcome());
+    QTest::qWait(10 * r.link.timings().parameterPacing);
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{outcome});
+    EXPECT_EQ(r.channel.written(), outcome == LinkOutcome::Cancelled ? Bytes({0x88}) : QByteArray());
+  }
 }
 
 TEST(Compensation, HandshakeBlockAndEchoAndTheFaultsThatEndIt) {
@@ -141,13 +135,12 @@ TEST(Compensation, HandshakeBlockAndEchoAndTheFaultsThatEndIt) {
   const struct {
     sim::Faults faults;
     LinkOutcome outcome;
-    QString text;
     QByteArray written;
   } cases[] = {
-      {{}, LinkOutcome::CompensationStored, msg::kCompensationStored, handshake + block},
-      {{.wrongEcho = true}, LinkOutcome::CompensationVerifyFailed, msg::kCompensationVerifyFailed, handshake + block},
+      {{}, LinkOutcome::Ok, handshake + block},
+      {{.wrongEcho = true}, LinkOutcome::Rejected, handshake + block},
       // The logger judges the first answer wrong and falls silent: the wait times out.
-      {{.wrongHandshake = true}, LinkOutcome::Timeout, msg::kTimeout, handshake.left(2)},
+      {{.wrongHandshake = true}, LinkOutcome::Timeout, handshake.left(2)},
   };
   common::CompensationConstants k{};
   for (int i = 0; i < 18; ++i) k[std::size_t(i)] = qint16(0xA0 + i);
@@ -157,75 +150,55 @@ TEST(Compensation, HandshakeBlockAndEchoAndTheFaultsThatEndIt) {
     ASSERT_TRUE(r.commands.writeCompensation(k, 0x010203));
     EXPECT_TRUE(r.commands.compensationWriteActive());
     ASSERT_TRUE(r.waitOutcome());
-    EXPECT_EQ(r.outcomes[0], c.outcome);
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{c.outcome});
     EXPECT_EQ(r.channel.written(), c.written);  // no answer byte after the echo
-    EXPECT_EQ(r.prompt.messageTexts(), QStringList{c.text});
     EXPECT_FALSE(r.commands.compensationWriteActive());
-    EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
-    EXPECT_FALSE(r.prompt.busy);
-    if (c.outcome == LinkOutcome::CompensationStored) {
+    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
+    if (c.outcome == LinkOutcome::Ok) {
       EXPECT_EQ(r.simulator.compensation(), block);
     }
   }
 }
 
-TEST(Compensation, ReadBackIsSavedAsA21ByteFileWithTheOverwriteQuestion) {
-  SimRig r;
-  testing_support::ProgramDir dir;
-  const QString existing = dir.file("cfg/old.fsh");
-  ASSERT_TRUE(testing_support::WriteFileBytes(existing, "keep"));
+// The 21 bytes come back as they were read; a silent logger times out with none.
+// The meter's parameters go out paced, with no echo awaited.
+TEST(Compensation, ReadBackAndTheMetersParameterSend) {
   QByteArray block;
   for (int i = 0; i < 21; ++i) block.append(char(0xF0 - i));
-  r.simulator.setCompensation(block);
-  const QString fresh = dir.file("cfg/new.fsh");
-  r.prompt.files = {existing, fresh};
-  r.prompt.answers = {common::PromptAnswer::No};
-  ASSERT_TRUE(r.commands.readCompensation(dir.file("cfg")));
-  ASSERT_TRUE(r.waitOutcome());
-  EXPECT_EQ(r.outcomes[0], LinkOutcome::ReadBackReceived);
-  EXPECT_EQ(r.channel.written(), Bytes({0xCC}));
-  ASSERT_EQ(r.prompt.records.size(), 3u);
-  EXPECT_EQ(r.prompt.records[0].title, msg::kFilterFsh);
-  EXPECT_EQ(r.prompt.records[0].text, dir.file("cfg"));
-  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleConfig + ": " + msg::FileExistsQuestion(existing)});
-  EXPECT_EQ(r.prompt.records[1].buttons, common::PromptButtons::YesNo);
-  EXPECT_EQ(r.prompt.records[2].kind, testing_support::PromptRecord::SaveFile);
-  EXPECT_EQ(testing_support::FileBytes(fresh), block);
-  EXPECT_EQ(testing_support::FileBytes(existing), QByteArray("keep"));
-  EXPECT_EQ(r.commands.lastFshFile(), fresh);
-
-  // A silent logger: the time-out, and no file.
-  r.simulator.setFaults({.silence = true});
-  ASSERT_TRUE(r.commands.readCompensation(dir.file("cfg")));
-  ASSERT_TRUE(r.waitOutcome(2));
-  EXPECT_EQ(r.outcomes[1], LinkOutcome::Timeout);
-  EXPECT_EQ(r.prompt.messageTexts().last(), msg::kTimeout);
-  EXPECT_TRUE(r.commands.lastFshFile().isEmpty());
+  const struct {
+    std::function<bool(SimRig&)> start;
+    bool silent;
+    QByteArray written;
+    LinkOutcome outcome;
+    QByteArray payload;
+  } cases[] = {
+      {[](SimRig& r) { return r.commands.readCompensation(); }, false, Bytes({0xCC}), LinkOutcome::Ok, block},
+      {[](SimRig& r) { return r.commands.readCompensation(); }, true, Bytes({0xCC}), LinkOutcome::Timeout, {}},
+      {[](SimRig& r) { return r.commands.meterSendParameters(0x02, 0x31, 5); }, false, Bytes({0x88, 0x02, 0x31, 0x05}),
+       LinkOutcome::Ok, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    SimRig r;
+    r.simulator.setCompensation(block);
+    r.simulator.setFaults({.silence = c.silent});
+    ASSERT_TRUE(c.start(r));
+    ASSERT_TRUE(r.waitOutcome());
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{c.outcome});
+    EXPECT_EQ(r.results[0].payload, c.payload);
+    EXPECT_EQ(r.channel.written(), c.written);
+  }
 }
 
-TEST(Meter, ParameterSendHasNoEchoCheck) {
-  SimRig r;
-  bool sent = false;
-  QObject::connect(&r.commands, &common::Commands::parametersSent, [&] { sent = true; });
-  ASSERT_TRUE(r.commands.meterSendParameters(0x02, 0x31, 5));
-  ASSERT_TRUE(WaitFor([&] { return sent; }));
-  EXPECT_EQ(r.channel.written(), Bytes({0x88, 0x02, 0x31, 0x05}));
-  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kParametersSent});
-  EXPECT_FALSE(r.prompt.busy);
-}
-
-// The meter's live read passes on whole frames only, finds its configuration whatever
-// the letter case of the file name, and says when the fallback cannot be read.
-TEST(Meter, LiveReadTakesWholeFramesAndLooksUpConfigurationsWhateverTheirCase) {
+// The first frame's configuration: the logger's own file whatever the letter case of
+// its name, else config.cfg, else why that cannot be read.
+TEST(Meter, LiveConfigurationIsFoundWhateverTheCaseOfItsName) {
   const struct {
     const char* file;  // written in cfg/, its first channel named after it; empty for none
-    bool own;
-  } cases[] = {{"12345.CFG", true}, {"Config.Cfg", false}, {"", false}};
+    bool fallback;
+  } cases[] = {{"12345.CFG", false}, {"Config.Cfg", true}, {"", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    common::LinkTimings t = FastTimings();
-    t.liveWatchdog = 60000;  // a loaded machine must not turn a slow frame into a timeout
-    SimRig r(t);
     testing_support::ProgramDir dir;
     const QString file = dir.file("cfg/") + c.file;
     if (*c.file) {
@@ -233,53 +206,61 @@ TEST(Meter, LiveReadTakesWholeFramesAndLooksUpConfigurationsWhateverTheirCase) {
       config.channel[0].Name = QLatin1String(c.file);
       ASSERT_TRUE(testing_support::WriteFileBytes(file, hand::Cfg(config)));
     }
-    r.simulator.setSerialNumber(12345);
-    r.simulator.setLiveInterval(5);
-    r.simulator.setFaults({.shortLiveFrame = true});
-    std::vector<common::LiveFrame> frames;
-    QString loadedPath, loadedName;
-    QObject::connect(&r.commands, &common::Commands::frameReceived, [&](const common::LiveFrame& f) { frames.push_back(f); });
-    QObject::connect(&r.commands, &common::Commands::configurationLoaded,
-                     [&](const common::ChannelConfiguration& config, const QString& p) {
-                       loadedName = config.channel[0].Name;
-                       loadedPath = p;
-                     });
-    ASSERT_TRUE(r.commands.startLiveRead(dir.file("cfg")));
-    EXPECT_EQ(r.channel.written(), Bytes({0xAA}));
-    ASSERT_TRUE(WaitFor([&] { return r.simulator.liveFramesSent() >= 9 && r.simulator.pendingBytes() == 0; }));
-    r.commands.stopLiveRead();
-    // Every third frame is cut short and skipped; the others arrive whole.
-    EXPECT_GE(int(frames.size()), 6);
-    EXPECT_LT(int(frames.size()), r.simulator.liveFramesSent());
-    for (const auto& f : frames) EXPECT_EQ(f.serialNumber, 12345);
-    EXPECT_EQ(loadedPath, *c.file ? file : QString());
-    EXPECT_EQ(loadedName, QLatin1String(c.file));
-    QStringList said;
-    if (!c.own) said << msg::kTitleMeter + ": " + msg::MeterConfigMissing(12345);
-    if (!*c.file) {
-      common::ChannelConfiguration none;
-      QString why;
-      ASSERT_FALSE(common::ReadConfigFile(dir.file("cfg/config.cfg"), none, &why));
-      said << msg::kTitleError + ": " + msg::ConfigNotRead(dir.file("cfg/config.cfg"), why);
+    const common::LiveConfiguration found = common::FindLiveConfiguration(dir.file("cfg"), 12345);
+    EXPECT_EQ(found.fallback, c.fallback);
+    EXPECT_EQ(found.path, *c.file ? file : dir.file("cfg/config.cfg"));
+    EXPECT_EQ(found.config.has_value(), *c.file != 0);
+    if (found.config) {
+      EXPECT_EQ(found.config->channel[0].Name, QLatin1String(c.file));
     }
-    EXPECT_EQ(r.prompt.said(), said);
+    EXPECT_EQ(found.readError.isEmpty(), *c.file != 0);
   }
+}
+
+// Whole frames only, and none before the program has taken the first frame's
+// configuration: the first one then comes again as a frame, and the rest follow.
+TEST(Meter, LiveReadTakesWholeFramesAfterTheFirstFramesConfiguration) {
+  common::LinkTimings t = FastTimings();
+  t.liveWatchdog = 60000;  // a loaded machine must not turn a slow frame into a timeout
+  SimRig r(t);
+  r.simulator.setSerialNumber(12345);
+  r.simulator.setLiveInterval(5);
+  r.simulator.setFaults({.shortLiveFrame = true});
+  std::vector<common::LiveFrame> frames;
+  int firsts = 0;
+  QObject::connect(&r.commands, &common::Commands::frameReceived, [&](const common::LiveFrame& f) { frames.push_back(f); });
+  QObject::connect(&r.commands, &common::Commands::firstFrame, [&] { ++firsts; });
+  ASSERT_TRUE(r.commands.startLiveRead());
+  EXPECT_EQ(r.channel.written(), Bytes({0xAA}));
+  ASSERT_TRUE(WaitFor([&] { return r.simulator.liveFramesSent() >= 4 && r.simulator.pendingBytes() == 0; }));
+  EXPECT_EQ(firsts, 1);
+  EXPECT_TRUE(frames.empty());
+  r.commands.resumeLive();
+  ASSERT_EQ(frames.size(), 1u);
+  const int sent = r.simulator.liveFramesSent();
+  ASSERT_TRUE(WaitFor([&] { return r.simulator.liveFramesSent() >= sent + 9 && r.simulator.pendingBytes() == 0; }));
+  r.commands.stopLiveRead();
+  // Every third frame is cut short and skipped; the others arrive whole.
+  EXPECT_GE(int(frames.size()), 7);
+  EXPECT_LT(int(frames.size()), 10);
+  for (const auto& f : frames) EXPECT_EQ(f.serialNumber, 12345);
+  EXPECT_EQ(firsts, 1);
 }
 
 TEST(Meter, LiveReadEndsWhenTheLoggerFallsSilent) {
   common::LinkTimings t = FastTimings();
   t.liveWatchdog = 1000;
   SimRig r(t);
-  testing_support::ProgramDir dir;
   r.simulator.setLiveInterval(5);
-  bool framed = false, timedOut = false;
+  bool framed = false;
+  QObject::connect(&r.commands, &common::Commands::firstFrame, [&] { r.commands.resumeLive(); });
   QObject::connect(&r.commands, &common::Commands::frameReceived, [&] { framed = true; });
-  QObject::connect(&r.commands, &common::Commands::liveTimedOut, [&] { timedOut = true; });
-  ASSERT_TRUE(r.commands.startLiveRead(dir.file("cfg")));
+  ASSERT_TRUE(r.commands.startLiveRead());
   ASSERT_TRUE(WaitFor([&] { return framed; }));
   r.simulator.setLiveInterval(10000000);
-  ASSERT_TRUE(WaitFor([&] { return timedOut; }));
-  EXPECT_EQ(r.prompt.said().last(), msg::kTitleError + ": " + msg::kConnectionTimeout);
+  ASSERT_TRUE(r.waitOutcome());
+  EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{LinkOutcome::Timeout});
+  EXPECT_EQ(r.results[0].exchange, common::Exchange::LiveRead);
   r.commands.stopLiveRead();
 }
 

@@ -3,7 +3,6 @@
 // timings, and a wait on a condition that runs the event loop.
 #include "common/commands.h"
 #include "common/link.h"
-#include "support/fake_prompt.h"
 #include "tools/sim/simchannel.h"
 #include "tools/sim/simulator.h"
 
@@ -31,17 +30,21 @@ inline common::LinkTimings FastTimings() { return common::LinkTimings{}.scaled(0
 struct SimRig {
   sim::Simulator simulator;
   sim::SimChannel channel{simulator};
-  testing_support::FakePrompt prompt;
   common::Link link;
   common::Commands commands{link};
-  std::vector<common::LinkOutcome> outcomes;
+  std::vector<common::LinkResult> results;
 
-  explicit SimRig(const common::LinkTimings& timings = FastTimings()) : link(channel, prompt, timings) {
+  explicit SimRig(const common::LinkTimings& timings = FastTimings()) : link(channel, timings) {
     simulator.setFlightSeconds(60);
-    QObject::connect(&link, &common::Link::finished, [this](common::LinkOutcome o) { outcomes.push_back(o); });
+    QObject::connect(&link, &common::Link::finished, [this](const common::LinkResult& r) { results.push_back(r); });
   }
   bool waitOutcome(std::size_t count = 1) {
-    return WaitFor([&] { return outcomes.size() >= count; });
+    return WaitFor([&] { return results.size() >= count; });
+  }
+  std::vector<common::LinkOutcome> outcomes() const {
+    std::vector<common::LinkOutcome> o;
+    for (const common::LinkResult& r : results) o.push_back(r.outcome);
+    return o;
   }
 };
 

@@ -1,13 +1,12 @@
 // The receive state machine, the reply time-out and the port control.
 #include "common/link.h"
-#include "common/messages.h"
 #include "link_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace link_test;
 using common::LinkOutcome;
-namespace msg = common::msg;
+using common::ReceiveMode;
 
 namespace {
 
@@ -17,23 +16,21 @@ struct LinkRig : SimRig {
   void feed(const QByteArray& bytes) {
     for (char c : bytes) link.receiveByte(std::uint8_t(c));
   }
+  QByteArray buffer(int n) const { return QByteArray(reinterpret_cast<const char*>(link.receiveBuffer().data()), n); }
 };
 
 TEST(LinkReceive, DownloadBytesAreStoredFromIndexThreeAfterTheStartByte) {
   LinkRig r;
-  r.link.ReceiveBuffer[0] = 0x11;
-  r.link.ReceiveBuffer[2] = 0x33;
   bool elapsed = false;
   QObject::connect(&r.link, &common::Link::silenceElapsed, [&] { elapsed = true; });
   r.feed(Bytes({0x01, 0xF0, 0x7F}));
-  EXPECT_FALSE(r.link.InsideFrame);
-  EXPECT_EQ(r.link.ReceiveIndex, 2);
+  EXPECT_FALSE(r.link.insideFrame());
+  EXPECT_EQ(r.link.receiveIndex(), 2);
   r.feed(Bytes({0xFF, 0xAB, 0xFF, 0x05}));
-  EXPECT_TRUE(r.link.InsideFrame);
-  EXPECT_EQ(r.link.ReceiveIndex, 5);
+  EXPECT_TRUE(r.link.insideFrame());
+  EXPECT_EQ(r.link.receiveIndex(), 5);
   // After the start byte an 0xFF is data; indices 0 to 2 are never written.
-  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.link.ReceiveBuffer.data()), 6),
-            Bytes({0x11, 0, 0x33, 0xAB, 0xFF, 0x05}));
+  EXPECT_EQ(r.buffer(6), Bytes({0, 0, 0, 0xAB, 0xFF, 0x05}));
   EXPECT_EQ(r.link.downloadBytesReceived(), 3);
   ASSERT_TRUE(WaitFor([&] { return elapsed; }));
 }
@@ -42,65 +39,62 @@ TEST(LinkReceive, AStreamLongerThanTheBufferIsFlaggedNotWrittenPastItsEnd) {
   LinkRig r;
   r.feed(Bytes({0xFF}));
   for (qint64 i = 0; i < common::kReceiveBufferSize + 10; ++i) r.link.receiveByte(0x11);
-  EXPECT_TRUE(r.link.ReceiveOverflow);
-  EXPECT_EQ(r.link.ReceiveIndex, common::kReceiveBufferSize - 1);
-  EXPECT_EQ(r.link.ReceiveBuffer.size(), std::size_t(common::kReceiveBufferSize));
+  EXPECT_TRUE(r.link.receiveOverflow());
+  EXPECT_EQ(r.link.receiveIndex(), common::kReceiveBufferSize - 1);
+  EXPECT_EQ(r.link.receiveBuffer().size(), std::size_t(common::kReceiveBufferSize));
   r.link.beginDownload();
-  EXPECT_FALSE(r.link.ReceiveOverflow);
-  EXPECT_FALSE(r.link.InsideFrame);
+  EXPECT_FALSE(r.link.receiveOverflow());
+  EXPECT_FALSE(r.link.insideFrame());
 }
 
+// Each byte of the echo counts; the answer byte and the outcome follow the third.
 TEST(LinkReceive, ParameterEchoIsComparedByteForByte) {
   const std::uint8_t sent[3] = {0x01, 0x13, 0x05};
-  // The commands' suites see the messages; here each byte of the echo must count.
   for (const QByteArray& echo : {Bytes({0x01, 0x13, 0x05}), Bytes({0x00, 0x13, 0x05}), Bytes({0x01, 0x12, 0x05}),
                                  Bytes({0x01, 0x13, 0x32})}) {
     LinkRig r;
     ASSERT_TRUE(r.link.ensureOpen());
-    r.link.setExpectedEcho(sent, 3);
-    r.link.ReplyIndex = 0;
-    r.link.ReceiveMode = common::kModeParameterEcho;
+    r.link.begin(common::Exchange::MemoryClear);
+    r.link.expect(ReceiveMode::ParameterEcho, sent);
     r.link.startReplyTimeout(100000);
     r.feed(echo.left(2));
-    EXPECT_TRUE(r.outcomes.empty());
+    EXPECT_TRUE(r.results.empty());
     r.feed(echo.right(1));
     const bool same = echo == QByteArray(reinterpret_cast<const char*>(sent), 3);
     EXPECT_EQ(r.channel.written(), QByteArray(1, same ? 0x0F : 0x00));
-    EXPECT_EQ(r.outcomes, std::vector<LinkOutcome>{same ? LinkOutcome::ParametersStored : LinkOutcome::VerifyFailed});
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{same ? LinkOutcome::Ok : LinkOutcome::Rejected});
+    EXPECT_EQ(r.results[0].exchange, common::Exchange::MemoryClear);
     EXPECT_FALSE(r.link.replyTimeoutActive());
-    EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
+    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
   }
 }
 
-TEST(LinkTimeout, TimeoutShowsItsMessageReturnsToModeZeroAndReopensThePort) {
-  LinkRig r;
-  r.link.ReceiveMode = common::kModeParameterEcho;
-  r.prompt.setBusy(true);
-  // At the message the mode is 0 already: a late reply byte cannot finish the exchange.
-  r.prompt.onPrompt = [&](const testing_support::PromptRecord&) { EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload); };
-  r.link.startReplyTimeout(r.link.timings().parameterTimeout);
-  ASSERT_TRUE(WaitFor([&] { return !r.outcomes.empty(); }));
-  EXPECT_EQ(r.outcomes.front(), LinkOutcome::Timeout);
-  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kTimeout});
-  EXPECT_FALSE(r.prompt.busy);
-  EXPECT_TRUE(r.channel.isOpen());  // it was closed: the time-out opened it
+// A time-out returns to mode 0 and opens a closed port again; a port that will not
+// open is reported with the time-out, in the port's words.
+TEST(LinkTimeout, TimeoutReturnsToModeZeroAndReopensThePort) {
+  for (const bool opens : {true, false}) {
+    SCOPED_TRACE(opens);
+    LinkRig r;
+    r.channel.setOpenFails(!opens);
+    r.link.expect(ReceiveMode::ParameterEcho);
+    r.link.startReplyTimeout(r.link.timings().parameterTimeout);
+    ASSERT_TRUE(r.waitOutcome());
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{LinkOutcome::Timeout});
+    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
+    EXPECT_EQ(r.channel.isOpen(), opens);
+    EXPECT_EQ(r.results[0].portLost, !opens);
+    EXPECT_EQ(r.results[0].detail.isEmpty(), opens);
+  }
 }
 
-TEST(LinkErrors, PortErrorsGiveTheirTwoMessages) {
+TEST(LinkErrors, APortErrorEndsTheExchangeAndTheNextOpenWorks) {
   LinkRig r;
   r.channel.setOpenFails(true);
-  r.prompt.setBusy(true);
+  r.link.begin(common::Exchange::CompensationRead);
   EXPECT_FALSE(r.link.ensureOpen());
-  EXPECT_FALSE(r.prompt.busy);
-  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleError + ": " + msg::kCommError});
-  EXPECT_EQ(r.outcomes, std::vector<LinkOutcome>{LinkOutcome::CommError});
-
-  bool dialogAsked = false;
-  QObject::connect(&r.link, &common::Link::commDialogRequested, [&] { dialogAsked = true; });
-  EXPECT_FALSE(r.link.reopenIfClosed());
-  EXPECT_EQ(r.prompt.said().last(), msg::kTitleError + ": " + msg::kCommPortError);
-  EXPECT_TRUE(dialogAsked);
-
+  EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{LinkOutcome::PortError});
+  EXPECT_EQ(r.results[0].exchange, common::Exchange::CompensationRead);
+  EXPECT_FALSE(r.results[0].detail.isEmpty());
   r.channel.setOpenFails(false);
   EXPECT_TRUE(r.link.ensureOpen());
   EXPECT_TRUE(r.link.send(0x40));
@@ -131,8 +125,8 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
     QObject::connect(&r.link, &common::Link::liveFrame, [&](const QByteArray& f) { frames.push_back(f); });
     r.feed(c.bytes);
     EXPECT_EQ(frames, c.frames) << &c - cases;
-    EXPECT_FALSE(r.link.InsideFrame);
-    EXPECT_EQ(r.link.ReceiveIndex, 2);  // nothing of a live frame lands in the download buffer
+    EXPECT_FALSE(r.link.insideFrame());
+    EXPECT_EQ(r.link.receiveIndex(), 2);  // nothing of a live frame lands in the download buffer
   }
 }
 

@@ -1,5 +1,6 @@
 // End to end: the meter window on its real serial port, logger-sim on a pseudo-terminal.
 #include "common/link_support.h"
+#include "support/fake_prompt.h"
 #include "common/messages.h"
 #include "meter/ui/mainwindow.h"
 #include "support/run_tool.h"

@@ -72,6 +72,11 @@ TEST(SimPty, ParamsThenDownloadGivesTheGeneratedSamples) {
   EXPECT_TRUE(testing_support::FileBytes(dlg) == expected);
 }
 
+// A success says so on stdout; a failure is one line on stderr and exit status 1.
+bool Says(const testing_support::ToolOutcome& r, const QString& message) {
+  return r.status ? r.err.startsWith("logtool: " + message) && r.err.count('\n') == 1 : r.out.contains(message);
+}
+
 TEST(SimPty, FaultsReachTheToolsAsTheirMessages) {
   QTemporaryDir dir;
   const QString out = dir.filePath("x.out"), comp = "000102030405060708090a0b0c0d0e0f1011121314";
@@ -87,7 +92,7 @@ TEST(SimPty, FaultsReachTheToolsAsTheirMessages) {
     if (!simArgs.isEmpty()) sim.emplace(QStringList{"--pace", "full"} + simArgs);
     const auto r = Logtool(QStringList{args[0], "--port", sim ? sim->tty : dir.filePath("missing")} + args.mid(1));
     EXPECT_EQ(r.status, status);
-    EXPECT_TRUE(r.out.contains(message)) << r.out.toStdString();
+    EXPECT_TRUE(Says(r, message)) << r.err.toStdString();
     // A failed download leaves no file; the compensation table is saved as read.
     EXPECT_EQ(testing_support::FileBytes(out), status ? QByteArray() : QByteArray::fromHex(comp.toLatin1()));
     QFile::remove(out);
@@ -108,7 +113,7 @@ TEST(SimPty, TheFaultFileSwitchesFaultsBetweenCommands) {
     file.close();
     const auto r = Logtool({"params", "--port", sim.tty, "--channels", "1", "--rate", "1"});
     EXPECT_EQ(r.status, status);
-    EXPECT_TRUE(r.out.contains(message)) << r.out.toStdString();
+    EXPECT_TRUE(Says(r, message)) << r.err.toStdString();
   }
 }
 

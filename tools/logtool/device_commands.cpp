@@ -1,6 +1,4 @@
 // logtool download / params / memclear / compread / live.
-#include "tools/logtool/device_commands.h"
-
 #include "common/commands.h"
 #include "common/link.h"
 #include "common/messages.h"
@@ -11,6 +9,7 @@
 #include "meter/messages.h"
 #include "meter/recording.h"
 #include "tools/logtool/commands.h"
+#include "tools/logtool/linkmessages.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,35 +19,6 @@
 #include <memory>
 
 namespace logtool {
-
-common::PromptAnswer CliPrompt::message(const QString&, const QString& text, common::PromptIcon,
-                                        common::PromptButtons buttons) {
-  last_ = text;
-  messages_ << text << Qt::endl;
-  switch (buttons) {
-    case common::PromptButtons::Ok:
-    case common::PromptButtons::OkCancel:
-      return common::PromptAnswer::Ok;
-    default:
-      return common::PromptAnswer::Yes;
-  }
-}
-
-QString CliPrompt::openFile(const QString&, const QString&) { return {}; }
-
-QString CliPrompt::saveFile(const QString& filter, const QString&) {
-  // A dialog shown again (after a No) would get the same answer for ever; a second
-  // request for the same filter is therefore a cancel.
-  for (auto& [f, path] : saves_) {
-    if (f != filter) continue;
-    const QString answer = path;
-    path.clear();
-    return answer;
-  }
-  return {};
-}
-
-void CliPrompt::setSaveAnswer(const QString& filter, const QString& path) { saves_.append({filter, path}); }
 
 Options Parse(const QStringList& args, const QStringList& known) {
   Options o;
@@ -69,16 +39,22 @@ namespace {
 // The port control on the given path as port 1, the link on it with the documented timings.
 struct Device {
   common::PortControl port;
-  CliPrompt prompt;
   std::unique_ptr<common::Link> link;
-  Device(const QString& path, QTextStream& messages) : prompt(messages) {
+  explicit Device(const QString& path) {
     common::PortMap map;
     map.path[1] = path;
     port.setPortMap(map);
     port.setPortNumber(1);
-    link = std::make_unique<common::Link>(port, prompt);
+    link = std::make_unique<common::Link>(port);
   }
 };
+
+// The end's line on stdout (success) or stderr (failure); returns its exit status.
+int Report(Io& io, const DeviceEnd& end) {
+  if (end.status != kExitOk) return Fail(io, end.text, end.status);
+  if (!end.text.isEmpty()) io.out << end.text << Qt::endl;
+  return end.status;
+}
 
 bool ParseChannels(const QString& text, common::LogMask& mask) {
   std::array<bool, common::kChannelCount> ticked{};
@@ -105,16 +81,17 @@ bool ParseSettings(const Options& o, common::Settings& s) {
   return true;
 }
 
-// Runs the event loop until the link reports one of `ends`; exit 0 for `success`.
-int WaitForLink(common::Link& link, std::initializer_list<common::LinkOutcome> success) {
+// Starts an exchange and runs the event loop until it ends, however soon that is.
+common::LinkResult RunExchange(common::Link& link, const std::function<bool()>& start) {
   QEventLoop loop;
-  int status = kExitFileError;
-  QObject::connect(&link, &common::Link::finished, &loop, [&](common::LinkOutcome o) {
-    status = std::find(success.begin(), success.end(), o) != success.end() ? kExitOk : kExitFileError;
+  common::LinkResult result;
+  bool ended = false;
+  QObject::connect(&link, &common::Link::finished, &loop, [&](const common::LinkResult& r) {
+    result = r, ended = true;
     loop.quit();
   });
-  loop.exec();
-  return status;
+  if (start() && !ended) loop.exec();
+  return result;
 }
 
 int RunDownload(const QStringList& args, Io& io) {
@@ -123,40 +100,40 @@ int RunDownload(const QStringList& args, Io& io) {
   const int delay = o.has(QStringLiteral("delay")) ? o.get(QStringLiteral("delay")).toInt(&okDelay) : 1;
   if (!o.ok || !o.has(QStringLiteral("port")) || !o.has(QStringLiteral("out")) || !okDelay || delay < 1 || delay > 255)
     return kExitUsage;
-  Device dev(o.get(QStringLiteral("port")), io.out);
+  Device dev(o.get(QStringLiteral("port")));
   const QString out = QFileInfo(o.get(QStringLiteral("out"))).absoluteFilePath();
-  dev.prompt.setSaveAnswer(common::msg::kFilterDlg, out);
-  if (o.has(QStringLiteral("dlt")))
-    dev.prompt.setSaveAnswer(common::msg::kFilterDlt, QFileInfo(o.get(QStringLiteral("dlt"))).absoluteFilePath());
+  const QString dlt = o.has(QStringLiteral("dlt")) ? QFileInfo(o.get(QStringLiteral("dlt"))).absoluteFilePath() : QString();
   logdata::SampleStore store;
-  QString lastStatus;
   loggerlink::DownloadHooks hooks;
-  hooks.status = [&](const QString& s) { lastStatus = s; };
+  hooks.status = [&](const QString& s) {
+    // The progress words before the end; the end's own word is its outcome's line.
+    if (s != common::msg::kStatusNoData && s != common::msg::kStatusFault) io.out << s << Qt::endl;
+  };
+  hooks.rawImageName = [&] { return dlt; };
+  hooks.logName = [&] { return out; };
   loggerlink::Download download(*dev.link, store, QFileInfo(out).absolutePath(), hooks);
   QEventLoop loop;
-  loggerlink::DownloadOutcome outcome = loggerlink::DownloadOutcome::NotSent;
-  QObject::connect(&download, &loggerlink::Download::finished, &loop, [&](loggerlink::DownloadOutcome r) {
-    outcome = r;
+  loggerlink::DownloadResult result;
+  bool ended = false;
+  QObject::connect(&download, &loggerlink::Download::finished, &loop, [&](const loggerlink::DownloadResult& r) {
+    result = r, ended = true;
     loop.quit();
   });
-  if (download.request(quint8(delay), o.has(QStringLiteral("dlt")))) loop.exec();
-  if (!lastStatus.isEmpty()) io.out << lastStatus << Qt::endl;
-  if (outcome == loggerlink::DownloadOutcome::Saved) {
-    io.out << store.SampleCount << " samples written to " << download.lastDlgFile() << Qt::endl;
-    return kExitOk;
-  }
-  return kExitFileError;
+  if (download.request(quint8(delay), !dlt.isEmpty()) && !ended) loop.exec();
+  const int status = Report(io, EndOf(result));
+  if (status == kExitOk) io.out << store.SampleCount << " samples written to " << download.lastDlgFile() << Qt::endl;
+  return status;
 }
 
 int RunParams(const QStringList& args, Io& io, bool clear) {
   const Options o = Parse(args, {QStringLiteral("port"), QStringLiteral("channels"), QStringLiteral("rate")});
   common::Settings settings;
   if (!o.ok || !o.has(QStringLiteral("port")) || !ParseSettings(o, settings)) return kExitUsage;
-  Device dev(o.get(QStringLiteral("port")), io.out);
+  Device dev(o.get(QStringLiteral("port")));
   common::Commands commands(*dev.link);
-  const bool started = clear ? commands.clearMemory(settings) : commands.sendParameters(settings);
-  if (!started) return kExitFileError;
-  return WaitForLink(*dev.link, {common::LinkOutcome::ParametersStored});
+  return Report(io, EndOf(RunExchange(*dev.link, [&] {
+                  return clear ? commands.clearMemory(settings) : commands.sendParameters(settings);
+                })));
 }
 
 int RunSetParams(const QStringList& args, Io& io) { return RunParams(args, io, false); }
@@ -165,14 +142,14 @@ int RunMemClear(const QStringList& args, Io& io) { return RunParams(args, io, tr
 int RunCompRead(const QStringList& args, Io& io) {
   const Options o = Parse(args, {QStringLiteral("port"), QStringLiteral("out")});
   if (!o.ok || !o.has(QStringLiteral("port")) || !o.has(QStringLiteral("out"))) return kExitUsage;
-  Device dev(o.get(QStringLiteral("port")), io.out);
+  Device dev(o.get(QStringLiteral("port")));
   const QString out = QFileInfo(o.get(QStringLiteral("out"))).absoluteFilePath();
-  dev.prompt.setSaveAnswer(common::msg::kFilterFsh, out);
   common::Commands commands(*dev.link);
-  if (!commands.readCompensation(QFileInfo(out).absolutePath())) return kExitFileError;
-  if (WaitForLink(*dev.link, {common::LinkOutcome::ReadBackReceived}) != kExitOk || commands.lastFshFile().isEmpty())
-    return kExitFileError;
-  io.out << "21 bytes written to " << commands.lastFshFile() << Qt::endl;
+  const common::LinkResult r = RunExchange(*dev.link, [&] { return commands.readCompensation(); });
+  if (const int status = Report(io, EndOf(r)); status != kExitOk) return status;
+  QString why;
+  if (!common::WriteFshFile(out, r.payload, &why)) return Fail(io, common::msg::FileNotWritten(out) + " (" + why + ")");
+  io.out << "21 bytes written to " << out << Qt::endl;
   return kExitOk;
 }
 
@@ -187,8 +164,7 @@ int RunLive(const QStringList& args, Io& io) {
   if (!o.ok || !o.has(QStringLiteral("port")) || o.has(QStringLiteral("frames")) == o.has(QStringLiteral("seconds")) ||
       !okFrames || !okSeconds || frames < 0 || !(seconds >= 0 && seconds <= 1e6) || frames + seconds <= 0)
     return kExitUsage;
-  // Messages go to stderr here: stdout carries one line per frame.
-  Device dev(o.get(QStringLiteral("port")), io.err);
+  Device dev(o.get(QStringLiteral("port")));
   common::Commands commands(*dev.link);
   const QString cfg = o.has(QStringLiteral("cfg")) ? o.get(QStringLiteral("cfg")) : QDir::current().filePath(QStringLiteral("cfg"));
   const QString out = o.has(QStringLiteral("out")) ? QFileInfo(o.get(QStringLiteral("out"))).absoluteFilePath() : QString();
@@ -207,8 +183,17 @@ int RunLive(const QStringList& args, Io& io) {
     loop.quit();
   };
   QObject::connect(&enough, &QTimer::timeout, &loop, [&] { finish(kExitOk); });
-  QObject::connect(&commands, &common::Commands::configurationLoaded, &loop,
-                   [&](const common::ChannelConfiguration& c, const QString&) { config = c; });
+  // The logger's own configuration names the recording's channels; a missing or
+  // unreadable one is said on stderr, and the built-in one stays.
+  QObject::connect(&commands, &common::Commands::firstFrame, &loop, [&](const common::LiveFrame& f) {
+    const common::LiveConfiguration found = common::FindLiveConfiguration(cfg, f.serialNumber);
+    if (found.fallback) Fail(io, common::msg::MeterConfigMissing(f.serialNumber));
+    if (found.config)
+      config = *found.config;
+    else
+      Fail(io, common::msg::ConfigNotRead(found.path, found.readError));
+    commands.resumeLive();
+  });
   QObject::connect(&commands, &common::Commands::frameReceived, &loop, [&](const common::LiveFrame& f) {
     if (done) return;
     QString why;
@@ -226,8 +211,9 @@ int RunLive(const QStringList& args, Io& io) {
     if (++seen == 1 && seconds > 0) enough.start(int(seconds * 1000));
     if (frames > 0 && seen >= frames) finish(kExitOk);
   });
-  QObject::connect(&commands, &common::Commands::liveTimedOut, &loop, [&] { finish(kExitFileError); });
-  if (!commands.startLiveRead(cfg)) return kExitFileError;
+  QObject::connect(dev.link.get(), &common::Link::finished, &loop,
+                   [&](const common::LinkResult& r) { finish(Report(io, EndOf(r))); });
+  if (!commands.startLiveRead()) return status;
   loop.exec();
   commands.stopLiveRead();
   if (!recording.path().isEmpty()) io.err << recording.frames() << " frames written to " << out << Qt::endl;

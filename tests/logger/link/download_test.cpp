@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QTest>
+#include <deque>
 #include <gtest/gtest.h>
 
 using namespace link_test;
@@ -23,7 +24,11 @@ struct DownloadRig : SimRig {
   QStringList statuses;
   QStringList loaded;
   std::vector<std::pair<qint64, qint64>> progress;
-  std::vector<DownloadOutcome> results;
+  std::deque<QString> names;  // answers to the name hooks, in order; none: no name
+  QStringList asked;          // "dlt" or "dlg", per name asked
+  std::function<void()> onAsk;
+  int ends = 0;
+  std::vector<loggerlink::DownloadResult> ended;
   loggerlink::Download download;
 
   // The simulator builds a whole stream inside the request's write; a silence interval
@@ -34,19 +39,34 @@ struct DownloadRig : SimRig {
     t.downloadSilence = 1000;
     return t;
   }
+  QString name(const char* kind) {
+    asked << kind;
+    if (onAsk) onAsk();
+    if (names.empty()) return {};
+    const QString n = names.front();
+    names.pop_front();
+    return n;
+  }
   DownloadRig()
       : SimRig(Timings()),
         download(link, store, dir.path(),
                  loggerlink::DownloadHooks{[this](const QString& s) { statuses << s; }, {},
                                            [this](qint64 a, qint64 b) { progress.push_back({a, b}); },
-                                           [this](const QString& p) { return loaded << p, true; }}) {
-    QObject::connect(&download, &loggerlink::Download::finished, [this](DownloadOutcome o) { results.push_back(o); });
+                                           [this](const QString& p) { return loaded << p, true; }, [this] { ++ends; },
+                                           [this] { return name("dlt"); }, [this] { return name("dlg"); }}) {
+    QObject::connect(&download, &loggerlink::Download::finished,
+                     [this](const loggerlink::DownloadResult& r) { ended.push_back(r); });
+  }
+  std::vector<DownloadOutcome> results() const {
+    std::vector<DownloadOutcome> o;
+    for (const auto& r : ended) o.push_back(r.outcome);
+    return o;
   }
   DownloadOutcome run(quint8 delay = 7, bool raw = false) {
-    const std::size_t before = results.size();
+    const std::size_t before = ended.size();
     EXPECT_TRUE(download.request(delay, raw));
-    EXPECT_TRUE(WaitFor([&] { return results.size() > before; }));
-    return results.empty() ? DownloadOutcome::NotSent : results.back();
+    EXPECT_TRUE(WaitFor([&] { return ended.size() > before; }));
+    return ended.empty() ? DownloadOutcome::PortError : ended.back().outcome;
   }
 };
 
@@ -60,7 +80,7 @@ TEST(Download, DecodedLogEqualsTheGeneratedSamples) {
   DownloadRig r;
   r.simulator.setLogging(0x33, 0x0D, 5);  // channels 1, 2, 5, 6, 9, 11, 12
   const QString target = r.dir.file("dlg/flight.dlg");
-  r.prompt.files = {target};
+  r.names = {target};
   EXPECT_EQ(r.run(9), DownloadOutcome::Saved);
   EXPECT_EQ(r.channel.written(), Bytes({0x40, 9}));
   const sim::GeneratedLog& log = r.simulator.log();
@@ -72,12 +92,9 @@ TEST(Download, DecodedLogEqualsTheGeneratedSamples) {
   EXPECT_LE(r.download.samplesSoFar(), log.sampleCount() + 1 + log.sampleCount() / 20);
   EXPECT_EQ(r.statuses, (QStringList{msg::kStatusLoading, msg::kStatusDecoding,
                                      msg::kStatusUnpack + QString::number(log.sampleCount()), msg::kStatusReady}));
-  ASSERT_EQ(r.prompt.records.size(), 1u);
-  EXPECT_EQ(r.prompt.records[0].title, msg::kFilterDlg);
-  EXPECT_EQ(r.prompt.records[0].text, r.dir.file("dlg"));
+  EXPECT_EQ(r.asked, QStringList{"dlg"});
   EXPECT_EQ(r.loaded, QStringList{target});
-  EXPECT_EQ(r.prompt.beeps, 1);
-  EXPECT_FALSE(r.prompt.busy);
+  EXPECT_EQ(r.ends, 1);
   ASSERT_FALSE(r.progress.empty());
   EXPECT_EQ(r.progress.back().first, r.simulator.bytesSent() - 1);  // all but the start byte
   EXPECT_EQ(r.progress.back().second, common::kReceiveBufferSize);
@@ -102,51 +119,34 @@ TEST(Download, FaultyStreamsEndAsDocumentedAndTheNextDownloadWorks) {
     r.simulator.setFaults(c.faults);
     EXPECT_EQ(r.run(), c.outcome);
     EXPECT_EQ(r.statuses.last(), c.status);
-    EXPECT_TRUE(r.prompt.records.empty()) << "no dialog after a failed download";
+    EXPECT_TRUE(r.asked.isEmpty()) << "no name asked after a failed download";
     EXPECT_EQ(r.store.SampleCount, 0);
-    EXPECT_FALSE(r.link.InsideFrame);
-    EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
-    EXPECT_FALSE(r.prompt.busy);
+    EXPECT_FALSE(r.link.insideFrame());
+    EXPECT_EQ(r.link.receiveMode(), common::ReceiveMode::Download);
     EXPECT_FALSE(r.link.silenceTimerActive());
 
     r.simulator.setFaults({});
-    r.prompt.files = {r.dir.file("dlg/again.dlg")};
+    r.names = {r.dir.file("dlg/again.dlg")};
     EXPECT_EQ(r.run(), DownloadOutcome::Saved);
     EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
     EXPECT_EQ(r.statuses.last(), msg::kStatusReady);
   }
 }
 
-TEST(Download, SaveDialogAsksBeforeOverwritingAndCancelKeepsTheLogUnsaved) {
-  DownloadRig r;
-  const QString existing = r.dir.file("dlg/old.dlg");
-  ASSERT_TRUE(testing_support::WriteFileBytes(existing, "old"));
-  r.prompt.files = {existing};  // then the dialog is cancelled
-  r.prompt.answers = {common::PromptAnswer::No};
-  EXPECT_EQ(r.run(), DownloadOutcome::Unsaved);
-  ASSERT_EQ(r.prompt.records.size(), 3u);
-  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleConfig + ": " + msg::FileExistsQuestion(existing)});
-  EXPECT_EQ(r.prompt.records[2].kind, testing_support::PromptRecord::SaveFile);
-  EXPECT_TRUE(r.loaded.isEmpty());
-  EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
-  EXPECT_EQ(testing_support::FileBytes(existing), QByteArray("old"));
-}
-
 TEST(Download, APortThatCannotBeReopenedAfterTheSaveIsReportedAndNothingIsLoaded) {
   DownloadRig r;
   const QString target = r.dir.file("dlg/flight.dlg");
-  r.prompt.files = {target};
-  // While the save dialog is open the logger is unplugged: the port closes and will not open.
-  r.prompt.onPrompt = [&](const testing_support::PromptRecord& p) {
-    if (p.kind != testing_support::PromptRecord::SaveFile) return;
+  r.names = {target};
+  // While the name is asked the logger is unplugged: the port closes and will not open.
+  r.onAsk = [&] {
     r.channel.setOpenFails(true);
     r.channel.close();
   };
   EXPECT_EQ(r.run(), DownloadOutcome::Saved);
   EXPECT_EQ(testing_support::FileBytes(target), ExpectedDlg(r.simulator.log()));
-  EXPECT_EQ(r.prompt.messageTexts(), QStringList{msg::kCommPortError});
+  EXPECT_TRUE(r.ended.back().portLost);
+  EXPECT_FALSE(r.ended.back().detail.isEmpty());
   EXPECT_TRUE(r.loaded.isEmpty());
-  EXPECT_FALSE(r.prompt.busy);
 }
 
 // A logger that stays silent after a good download (unplugged, off, wrong port) must
@@ -157,11 +157,11 @@ TEST(Download, SilenceAfterAGoodDownloadIsNoDataAndKeepsTheLastImage) {
   const QString kept = r.dir.file("dlg/last-download.dlt");
   const QByteArray image = testing_support::FileBytes(kept);
   r.simulator.setFaults({.silence = true});
-  r.prompt.clear();
+  r.asked.clear();
   r.store.SampleCount = -7;  // a decode would overwrite this
   EXPECT_EQ(r.run(), DownloadOutcome::NoData);
   EXPECT_EQ(r.statuses.last(), msg::kStatusNoData);
-  EXPECT_TRUE(r.prompt.records.empty());
+  EXPECT_TRUE(r.asked.isEmpty());
   EXPECT_EQ(r.store.SampleCount, -7);
   EXPECT_EQ(testing_support::FileBytes(kept), image);  // a failed download keeps the last good one
 }
@@ -174,13 +174,13 @@ TEST(Download, EveryGoodDownloadIsKeptBeforeTheSaveDialog) {
   r.simulator.setFaults({.noiseBeforeStart = true});
   const QString kept = r.dir.file("dlg/last-download.dlt");
   QByteArray atDialog;
-  r.prompt.onPrompt = [&](const testing_support::PromptRecord&) {
-    if (atDialog.isEmpty()) atDialog = testing_support::FileBytes(kept);  // at the first dialog
+  r.onAsk = [&] {
+    if (atDialog.isEmpty()) atDialog = testing_support::FileBytes(kept);  // at the first name
   };
   const QString dlt = r.dir.file("dlg/asked.dlt");
-  r.prompt.files = {dlt};  // "Save DLT file" on; the .dlg dialog is cancelled
+  r.names = {dlt};  // "Save DLT file" on; no name for the .dlg
   EXPECT_EQ(r.run(7, true), DownloadOutcome::Unsaved);
-  EXPECT_EQ(r.prompt.records[0].title, msg::kFilterDlt);
+  EXPECT_EQ(r.asked, (QStringList{"dlt", "dlg"}));
   EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
   EXPECT_EQ(r.download.lastKeptFile(), kept);
   EXPECT_EQ(atDialog, r.simulator.image());  // the simulator's memory, bytes 0..3 clear
@@ -203,7 +203,7 @@ TEST(Download, StartingADownloadStopsEveryOtherCommandsTimers) {
       {"parameters", [](DownloadRig& r) { r.commands.sendParameters(common::Settings{}); }},
       {"compensation pause", [](DownloadRig& r) {
          r.commands.writeCompensation({}, 1);
-         ASSERT_TRUE(WaitFor([&] { return r.link.HandshakeByte != 0; }));  // now in its pause
+         ASSERT_TRUE(WaitFor([&] { return r.link.handshakeByte() != 0; }));  // now in its pause
        }},
   };
   for (const Case& c : cases) {
@@ -214,29 +214,28 @@ TEST(Download, StartingADownloadStopsEveryOtherCommandsTimers) {
     r.run(9);
     QTest::qWait(4 * r.link.timings().compensationPause);  // longer than any pacing or pause
     EXPECT_EQ(r.channel.written().mid(before), Bytes({0x40, 9}));
-    EXPECT_EQ(r.link.ReceiveMode, common::kModeDownload);
+    EXPECT_EQ(r.link.receiveMode(), common::ReceiveMode::Download);
   }
 }
 
-// A request whose port will not open ends at once with the communication error.
+// A request whose port will not open ends at once with the port's words.
 TEST(Download, ARequestWithoutAPortOrWhileOneRunsIsRefused) {
   DownloadRig r;
   r.channel.setOpenFails(true);
   EXPECT_FALSE(r.download.request(1, false));
-  EXPECT_EQ(r.prompt.said(), QStringList{msg::kTitleError + ": " + msg::kCommError});
-  EXPECT_EQ(r.results, std::vector<DownloadOutcome>{DownloadOutcome::NotSent});
-  EXPECT_FALSE(r.prompt.busy);
+  EXPECT_EQ(r.results(), std::vector<DownloadOutcome>{DownloadOutcome::PortError});
+  EXPECT_FALSE(r.ended[0].detail.isEmpty());
   EXPECT_TRUE(r.statuses.isEmpty());
 
   r.channel.setOpenFails(false);
-  r.prompt.clear();
-  r.results.clear();
+  r.ended.clear();
   ASSERT_TRUE(r.download.request(3, false));
   EXPECT_FALSE(r.download.request(4, false));
   EXPECT_FALSE(r.commands.clearMemory(common::Settings{}));
-  EXPECT_EQ(r.prompt.messageTexts(), (QStringList{msg::kDownloadRunning, msg::kDownloadRunning}));
-  ASSERT_TRUE(WaitFor([&] { return !r.results.empty(); }));
-  EXPECT_EQ(r.results, std::vector<DownloadOutcome>{DownloadOutcome::Unsaved});
+  EXPECT_EQ(r.results(), std::vector<DownloadOutcome>{DownloadOutcome::Busy});
+  EXPECT_EQ(r.outcomes(), std::vector<common::LinkOutcome>{common::LinkOutcome::Busy});
+  ASSERT_TRUE(WaitFor([&] { return r.ended.size() == 2; }));
+  EXPECT_EQ(r.results().back(), DownloadOutcome::Unsaved);
   EXPECT_EQ(r.channel.written(), Bytes({0x40, 3}));
   EXPECT_EQ(r.run(5), DownloadOutcome::Unsaved);  // once it has ended, the next one runs
 }
@@ -252,7 +251,7 @@ TEST(Download, TimeLeftWhileBytesArrive) {
   ASSERT_TRUE(WaitFor([&] {
     const loggerlink::ProgressFigures f = r.download.figures();
     if (f.msLeft && firstEstimateAt < 0) firstEstimateAt = f.received;
-    return !r.results.empty();
+    return !r.ended.empty();
   }));
   EXPECT_GE(firstEstimateAt, loggerlink::kEstimateAfterBytes);
   EXPECT_FALSE(r.download.figures().msLeft);
