@@ -53,23 +53,3 @@ PrintPage ComposePage(session::LogSession& src, const TraceSettings& traces, con
 }
 
 }  // namespace scope
-
-#include "common/prompt.h"
-
-#include <QFileInfo>
-
-namespace scope {
-
-QString AskPdfName(common::Prompt& prompt, const QString& folder) {
-  for (;;) {
-    QString name = prompt.saveFile(msg::kFilterPdf, folder);
-    if (name.isEmpty()) return {};
-    if (!name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) name += QLatin1String(".pdf");
-    if (!QFileInfo::exists(name)) return name;
-    if (prompt.message(common::msg::kTitleConfig, common::msg::FileExistsQuestion(name),
-                       common::PromptIcon::Exclamation, common::PromptButtons::YesNo) == common::PromptAnswer::Yes)
-      return name;
-  }
-}
-
-}  // namespace scope

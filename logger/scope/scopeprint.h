@@ -40,17 +40,3 @@ PrintPage ComposePage(session::LogSession& sources, const TraceSettings& traces,
                       double height);
 
 }  // namespace scope
-
-namespace common {
-class Prompt;
-}
-
-namespace scope {
-
-// Where the system has no default printer: the PDF file the page goes to, chosen in
-// `folder` (the program's cap/). ".pdf" is added to a name without it; an existing file
-// is replaced only after the overwrite question is answered Yes (No asks for a name
-// again). Empty when the user cancels.
-QString AskPdfName(common::Prompt& prompt, const QString& folder);
-
-}  // namespace scope

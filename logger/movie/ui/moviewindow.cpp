@@ -3,6 +3,8 @@
 #include "common/messages.h"
 #include "common/numtext.h"
 #include "common/prompt.h"
+#include "common/promptmessage.h"
+#include "common/savename.h"
 #include "logger/movie/mcf.h"
 #include "logger/movie/messages.h"
 #include "logger/movie/run.h"
@@ -336,18 +338,12 @@ void MovieWindow::endDrag(QPoint windowPx) {
 void MovieWindow::onSaveSetup() {
   const QString folder = programDir_ + QStringLiteral("/cfg");
   QDir::setCurrent(folder);
-  for (;;) {
-    const QString name = prompt_.saveFile(msg::kFilterMcf, folder);
-    if (name.isEmpty()) return;
-    if (QFileInfo::exists(name) &&
-        prompt_.message(common::msg::kTitleConfig, common::msg::FileExistsQuestion(name), PromptIcon::Exclamation,
-                        common::PromptButtons::YesNo) != common::PromptAnswer::Yes)
-      continue;
-    QString error;
-    if (!WriteMovieSetup(name, editor_.layout(), &error))
-      prompt_.message(common::msg::kTitleError, common::msg::FileNotWritten(name), PromptIcon::Exclamation);
-    return;
-  }
+  const QString name = common::AskSaveName(prompt_, msg::kFilterMcf, folder);
+  if (name.isEmpty()) return;
+  QString error;
+  if (!WriteMovieSetup(name, editor_.layout(), &error))
+    prompt_.message(common::msg::kTitleError, common::WithDetail(common::msg::FileNotWritten(name), error),
+                    PromptIcon::Exclamation);
 }
 
 void MovieWindow::onLoadSetup() {
@@ -393,15 +389,8 @@ void MovieWindow::onMakeMovie() {
   }
   const QString folder = programDir_ + QStringLiteral("/video");
   QDir::setCurrent(folder);
-  QString name;
-  for (;;) {
-    name = prompt_.saveFile(msg::kFilterAvi, folder);
-    if (name.isEmpty()) return;  // nothing created; the window stays for another try
-    if (!QFileInfo::exists(name) ||
-        prompt_.message(common::msg::kTitleConfig, common::msg::FileExistsQuestion(name), PromptIcon::Exclamation,
-                        common::PromptButtons::YesNo) == common::PromptAnswer::Yes)
-      break;
-  }
+  const QString name = common::AskSaveName(prompt_, msg::kFilterAvi, folder);
+  if (name.isEmpty()) return;  // nothing created; the window stays for another try
   editor_.prepareMovie();
   sync();
   const std::optional<Codec> codec = chooseCodec ? chooseCodec() : std::optional<Codec>(Codec::Raw);

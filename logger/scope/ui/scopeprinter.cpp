@@ -2,6 +2,7 @@
 
 #include "common/messages.h"
 #include "common/prompt.h"
+#include "common/savename.h"
 #include "common/ui/colour.h"
 #include "logger/scope/scopemessages.h"
 
@@ -69,7 +70,8 @@ PrintOutcome PrintPageTo(const QPrinterInfo& info, const QString& pdfFolder, com
   std::unique_ptr<QPrinter> printer;
   std::unique_ptr<QTemporaryFile> temp;
   if (info.isNull()) {
-    pdf = AskPdfName(prompt, pdfFolder);
+    // ".pdf" is added to a name without it, by the save dialog itself.
+    pdf = common::AskSaveName(prompt, msg::kFilterPdf, pdfFolder);
     if (pdf.isEmpty()) return PrintOutcome::Cancelled;
     temp = std::make_unique<QTemporaryFile>(QFileInfo(pdf).absoluteDir().filePath(QStringLiteral("print-XXXXXX.tmp")));
     if (!temp->open()) {

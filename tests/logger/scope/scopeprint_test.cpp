@@ -1,6 +1,7 @@
 // The printed page: its layout in fractions of the page, the printout's step rule, the
 // marker, the PDF name, and the painting (clipped to the plot box).
 #include "common/messages.h"
+#include "common/savename.h"
 #include "logger/scope/scopemessages.h"
 #include "logger/scope/scopeprint.h"
 #include "logger/scope/ui/scopeprinter.h"
@@ -96,12 +97,12 @@ TEST_F(ScopePrint, PdfNameAddsTheSuffixAndAsksBeforeReplacing) {
   ASSERT_TRUE(testing_support::WriteFileBytes(old, "x"));
   prompt.files = {dir.file("cap/old"), old, dir.file("cap/new")};
   prompt.answers = {common::PromptAnswer::No};
-  EXPECT_EQ(AskPdfName(prompt, dir.file("cap")), dir.file("cap/new.pdf"));
+  EXPECT_EQ(common::AskSaveName(prompt, msg::kFilterPdf, dir.file("cap")), dir.file("cap/new.pdf"));
   ASSERT_EQ(prompt.records.size(), 5u);
   EXPECT_EQ(prompt.records[0].title + prompt.records[0].text, msg::kFilterPdf + dir.file("cap"));
   EXPECT_EQ(prompt.records[1].title + prompt.records[1].text, common::msg::kTitleConfig + common::msg::FileExistsQuestion(old));
   EXPECT_EQ(prompt.records[1].buttons, common::PromptButtons::YesNo);
-  EXPECT_TRUE(AskPdfName(prompt, dir.file("cap")).isEmpty());  // cancelled
+  EXPECT_TRUE(common::AskSaveName(prompt, msg::kFilterPdf, dir.file("cap")).isEmpty());  // cancelled
 }
 
 TEST_F(ScopePrint, TracesAndMarkerStayInsideThePlotBox) {
