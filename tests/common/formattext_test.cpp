@@ -25,6 +25,7 @@ const Case kCases[] = {
     {3.456, "##0.0", "3.5", 3.5},
     {-0.04, "##0.0", "-0.0", -0.0},  // the sign stays when the value rounds to zero
     {-2.5, "0", "-3", -3},           // halves away from zero
+    {0.5, "0", "1", 1},              // also from below the last place
     {7, "000", "007", 7},
     {5, "0#", "05", 5},
     {1.005, "#.##", "1.01", 1.01},

@@ -74,7 +74,7 @@ TEST_P(NumText, IsNumericInputAcceptsOnlyNumbersInTheirShortestForm) {
 
 TEST_P(NumText, LeadingNumberIsLenientAndTheSameInEveryLocale) {
   const std::pair<const char*, double> cases[] = {
-      {"  12abc", 12}, {"-3.5 mbar", -3.5}, {"1e3", 1000},
+      {"  12abc", 12}, {"-3.5 mbar", -3.5}, {"1e3", 1000}, {"2E1", 20},
       {"2e", 2},          // an exponent without digits is not one
       {"1.2.3", 1.2},     // one point only
       {".5", 0.5},        {"abc", 0}, {"", 0}, {"-", 0}, {"12.7", 12.7},

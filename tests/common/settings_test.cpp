@@ -44,22 +44,15 @@ TEST_F(SettingsFile, TheLoggerWritesAll17RecordsAndReadsThemBackADelayOf0AsTheDe
 }
 
 TEST_F(SettingsFile, TheMeterWritesFourRecordsAndKeepsTheLoggersOthers) {
-  Settings meter;
-  meter.MaskLowByte = 1;
-  meter.MaskHighByte = 0;
-  meter.LogFreqCode = 2;
-  meter.PortNumber = 4;
+  Settings expected = Sample();
+  expected.MaskLowByte = 1, expected.MaskHighByte = 0, expected.LogFreqCode = 2, expected.PortNumber = 4;
+  Settings meter = expected;
   meter.DownloadDelay = 99;  // not the meter's to write
   meter.Colours.fill(0);
   ASSERT_TRUE(WriteMeterSettings(path, meter, nullptr));
   EXPECT_EQ(FileBytes(path).size(), 3 * 128 + 1);
   ASSERT_TRUE(WriteSettings(path, Sample(), nullptr));
   ASSERT_TRUE(WriteMeterSettings(path, meter, nullptr));
-  Settings expected = Sample();
-  expected.MaskLowByte = 1;
-  expected.MaskHighByte = 0;
-  expected.LogFreqCode = 2;
-  expected.PortNumber = 4;
   EXPECT_EQ(FileBytes(path), hand::Prm(expected));
 }
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,14 +105,13 @@ TEST_F(ConfigEditorTest, OpensWithTheCurrentConfigurationAndTheServiceFieldsOnly
   for (auto [name, text] : boxes) EXPECT_EQ(box(name)->text(), QLatin1String(text)) << name;
   EXPECT_EQ(editor->findChild<QLabel*>("Label1_1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));  // 0xFF0000
   // Window heights come from the channel panel: the number that leads each box.
-  EXPECT_DOUBLE_EQ(config.channel[2].WinHight, 2000);
-  EXPECT_DOUBLE_EQ(config.channel[11].WinHight, 1011);
-  for (const char* name : common::kCompensationNames) EXPECT_FALSE(box(QString::fromLatin1(name))->isVisible()) << name;
-  EXPECT_FALSE(box("SerialInput")->isVisible());
-  EXPECT_TRUE(box("MIN_0")->isVisible());
-  open(true);
-  EXPECT_TRUE(box("TMPK5BH")->isVisible());
-  EXPECT_TRUE(box("SerialInput")->isVisible());
+  EXPECT_EQ(std::pair(config.channel[2].WinHight, config.channel[11].WinHight), std::pair(2000.0, 1011.0));
+  for (bool service : {false, true}) {
+    open(service);
+    for (const char* name : common::kCompensationNames) EXPECT_EQ(box(name)->isVisible(), service) << name;
+    EXPECT_EQ(box("SerialInput")->isVisible(), service);
+    EXPECT_TRUE(box("MIN_0")->isVisible());
+  }
 }
 
 TEST_F(ConfigEditorTest, CloseChangesNothingAndTheFirstNonNumericFieldInChannelOrderStopsTheSave) {
@@ -140,116 +140,83 @@ TEST_F(ConfigEditorTest, CloseChangesNothingAndTheFirstNonNumericFieldInChannelO
   }
 }
 
-// The boxes keep what the file can store: 124 Latin-1 characters.
-TEST_F(ConfigEditorTest, SaveAsWritesTheFileAndCloses) {
-  open(true);
-  type("Chan1_2", QString(130, QLatin1Char('a')));
-  type("Unit_11", QStringLiteral("m\u00b3/s \u20ac"));  // the euro sign is not Latin-1
-  type("Chan1_0", "Oil temp");
-  type("MIN_0", "-40");
-  type("MAX_0", "150.25");
-  type("Unit_0", "degC");
-  type("Unit_1", "");
-  type("TMPREFH", "0");
-  type("TMPK6BL", "255");
-  type("SerialInput", "4711");
-  const QString path = dir.file("cfg/new.cfg");
-  prompt.files.push_back(path);
-  click("SaveAsCfg");
-  ASSERT_EQ(prompt.records.size(), 1u);
-  EXPECT_EQ(prompt.records[0].title, msg::kFilterCfg);
-  EXPECT_EQ(prompt.records[0].text, dir.file("cfg"));
-  common::ChannelConfiguration expected = startConfig(true);
-  expected.channel[0] = {QStringLiteral("Oil temp"), -40, 150.25, QStringLiteral("degC"), 1000};
-  expected.channel[1].Unit.clear();
-  expected.channel[2].Name = QString(124, QLatin1Char('a'));
-  expected.channel[11].Unit = QStringLiteral("m\u00b3/s ");
-  expected.ConfigNumber = 4711;
-  EXPECT_EQ(testing_support::FileBytes(path), hand::Cfg(expected));
-  EXPECT_EQ(config, expected);
-  EXPECT_EQ(host.logNumber, 4711);
-  EXPECT_EQ(compensation[0], 0);
-  EXPECT_EQ(compensation[17], 255);
-  EXPECT_EQ(compensation[1], 15);
-  EXPECT_EQ(host.refreshes, 1);
-  EXPECT_EQ(host.titles, QStringList{msg::MainTitle(host.fileName, "new.cfg")});
-  EXPECT_EQ(editor->result(), QDialog::Accepted);
-}
-
-TEST_F(ConfigEditorTest, ACancelledSaveDialogKeepsTheCopiesAndTheEditorOpen) {
-  open(false);
-  type("Chan1_11", "Last");
-  type("TMPK3H", "77");  // hidden, yet copied
-  // A serial box without a number gives 0; halves go to the even neighbour.
-  for (auto [typed, number] : {std::pair{"99", 99}, std::pair{"x12", 0}, std::pair{"12.5", 12}, std::pair{"13.5", 14}}) {
-    type("SerialInput", typed);
-    click("SaveAsCfg");
-    EXPECT_EQ(config.ConfigNumber, number) << typed;
-    EXPECT_EQ(host.logNumber, number) << typed;
-  }
-  EXPECT_TRUE(editor->isVisible());
-  EXPECT_EQ(config.channel[11].Name, QStringLiteral("Last"));
-  EXPECT_EQ(compensation[6], 77);
-  EXPECT_EQ(host.refreshes, 0);
-  EXPECT_TRUE(host.titles.isEmpty());
-}
-
-TEST_F(ConfigEditorTest, AnExistingFileIsOverwrittenOnlyAfterYesAndWithoutTruncating) {
-  const QString path = dir.file("cfg/old.cfg");
+// The boxes keep what the file can store: 124 Latin-1 characters. An existing file is
+// overwritten only after Yes, and without truncating; declined or not, the edits stay
+// in force, the owner shows them and the editor closes.
+TEST_F(ConfigEditorTest, SaveAsWritesTheFileAfterAskingBeforeAnOverwrite) {
   const QByteArray old(9000, 'T');  // longer than a configuration
-  const QString question = msg::kTitleConfig + ": " + msg::ConfigExistsQuestion(path);
-  for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel, PromptAnswer::Yes}) {
-    ASSERT_TRUE(testing_support::WriteFileBytes(path, old));
+  using Answer = std::optional<PromptAnswer>;
+  for (const Answer& answer : {Answer(), Answer(PromptAnswer::No), Answer(PromptAnswer::Cancel), Answer(PromptAnswer::Yes)}) {
+    SCOPED_TRACE(answer ? int(*answer) : -1);
+    const QString path = dir.file(answer ? "cfg/old.cfg" : "cfg/new.cfg");
+    if (answer) ASSERT_TRUE(testing_support::WriteFileBytes(path, old));
     prompt.clear();
     host.titles.clear();
-    open();
-    type("Chan1_0", "Edited");
+    host.refreshes = 0;
+    config = startConfig();
+    open(true);
+    type("Chan1_2", QString(130, QLatin1Char('a')));
+    type("Unit_11", QStringLiteral("m\u00b3/s \u20ac"));  // the euro sign is not Latin-1
+    type("Chan1_0", "Oil temp");
+    type("MIN_0", "-40");
+    type("MAX_0", "150.25");
+    type("Unit_0", "degC");
+    type("Unit_1", "");
+    type("TMPREFH", "0");
+    type("TMPK6BL", "255");
+    type("SerialInput", "4711");
     prompt.files.push_back(path);
-    prompt.answers.push_back(answer);
+    if (answer) prompt.answers.push_back(*answer);
     click("SaveAsCfg");
-    const bool yes = answer == PromptAnswer::Yes;
-    QStringList said{question};
-    if (!yes) said << msg::kTitleConfig + ": " + msg::kConfigurationNotStored;
+    EXPECT_EQ(prompt.records[0].title, msg::kFilterCfg);
+    EXPECT_EQ(prompt.records[0].text, dir.file("cfg"));
+    QStringList said;
+    if (answer) said << msg::kTitleConfig + ": " + msg::ConfigExistsQuestion(path);
+    if (answer && *answer != PromptAnswer::Yes) said << msg::kTitleConfig + ": " + msg::kConfigurationNotStored;
     EXPECT_EQ(prompt.said(), said);
-    EXPECT_EQ(testing_support::FileBytes(path), yes ? hand::Cfg(config) + old.mid(70 * 128 + 4) : old);
-    // Declined or not, the edits stay in force and the owner shows them.
-    EXPECT_EQ(config.channel[0].Name, QStringLiteral("Edited"));
-    EXPECT_EQ(host.titles, QStringList{msg::MainTitle(host.fileName, "old.cfg")});
-    EXPECT_FALSE(editor->isVisible());
+    common::ChannelConfiguration expected = startConfig(true);
+    expected.channel[0] = {QStringLiteral("Oil temp"), -40, 150.25, QStringLiteral("degC"), 1000};
+    expected.channel[1].Unit.clear();
+    expected.channel[2].Name = QString(124, QLatin1Char('a'));
+    expected.channel[11].Unit = QStringLiteral("m\u00b3/s ");
+    expected.ConfigNumber = 4711;
+    const QByteArray written = hand::Cfg(expected) + (answer ? old.mid(common::kMinConfigFileSize) : QByteArray());
+    EXPECT_EQ(testing_support::FileBytes(path), !answer || *answer == PromptAnswer::Yes ? written : old);
+    EXPECT_EQ(config, expected);
+    EXPECT_EQ(host.logNumber, 4711);
+    EXPECT_EQ(std::tuple(compensation[0], compensation[1], compensation[17]), std::tuple(0, 15, 255));
+    EXPECT_EQ(host.refreshes, 1);
+    EXPECT_EQ(host.titles, QStringList{msg::MainTitle(host.fileName, QFileInfo(path).fileName())});
+    EXPECT_EQ(editor->result(), QDialog::Accepted);
   }
-  EXPECT_EQ(host.refreshes, 3);
 }
 
+// A damaged file is named in the message and a cancelled dialog does nothing; either
+// way the configuration and the boxes stay. A good file is shown and the editor stays open.
 TEST_F(ConfigEditorTest, LoadShowsTheFileAndStaysOpenAndADamagedOrCancelledOneChangesNothing) {
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/short.cfg"), QByteArray(500, '\0')));
+  common::ChannelConfiguration other = startConfig();
+  other.channel[3] = {QStringLiteral("Loaded"), 0.1, 7, QStringLiteral("bar"), 512};
+  other.ConfigNumber = 77;
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/77.cfg"), hand::Cfg(other)));
   open(true);
   type("Chan1_0", "Typed");
-  prompt.files = {dir.file("cfg/short.cfg"), QString()};
+  prompt.files = {dir.file("cfg/short.cfg"), QString(), dir.file("cfg/77.cfg")};
   click("LoadCfg");
-  click("LoadCfg");  // no file chosen
+  click("LoadCfg");
   ASSERT_EQ(prompt.messages().size(), 1u);
   EXPECT_TRUE(prompt.messages()[0].text.contains(dir.file("cfg/short.cfg")));
   EXPECT_EQ(config, startConfig(true));
   EXPECT_EQ(box("Chan1_0")->text(), QStringLiteral("Typed"));
   EXPECT_EQ(host.refreshes, 0);
-
-  common::ChannelConfiguration other = startConfig();
-  other.channel[3] = {QStringLiteral("Loaded"), 0.1, 7, QStringLiteral("bar"), 512};
-  other.ConfigNumber = 77;
-  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cfg/77.cfg"), hand::Cfg(other)));
-  prompt.clear();
-  prompt.files.push_back(dir.file("cfg/77.cfg"));
   click("LoadCfg");
-  EXPECT_EQ(prompt.records.at(0).kind, PromptRecord::OpenFile);
-  EXPECT_EQ(prompt.records.size(), 1u);
+  EXPECT_EQ(prompt.records.size(), 4u);  // three dialogs, one message
   EXPECT_FALSE(prompt.busy);
   EXPECT_GE(prompt.busyChanges, 2);
   for (int i = 0; i < 12; ++i) other.channel[std::size_t(i)].WinHight = 1000 + i;  // the panel's, kept by the host
   EXPECT_EQ(config, other);
-  EXPECT_EQ(box("MIN_3")->text(), QStringLiteral("0.1"));
-  EXPECT_EQ(box("SerialInput")->text(), QStringLiteral("77"));
-  EXPECT_EQ(host.heightApplications, 1);
-  EXPECT_EQ(host.refreshes, 1);
+  EXPECT_EQ(QStringList({box("MIN_3")->text(), box("SerialInput")->text()}), QStringList({"0.1", "77"}));
+  EXPECT_EQ(std::pair(host.heightApplications, host.refreshes), std::pair(1, 1));
   EXPECT_EQ(host.titles, QStringList{msg::MainTitle(host.fileName, "77.cfg")});
   EXPECT_TRUE(editor->isVisible());
 }
@@ -282,16 +249,21 @@ TEST_F(ConfigEditorTest, MeterVariant) {
   EXPECT_EQ(config.ConfigNumber, 12345);
 }
 
-// Each compensation box is one byte on the line: Save as refuses anything but 0 to 255,
-// naming the box, before it copies or asks for a file.
-TEST_F(ConfigEditorTest, CompensationBoxesOutsideOneByteAreRefused) {
-  const std::pair<const char*, int> cases[] = {{"256", -1}, {"-1", -1}, {"32767", -1}, {"0", 0}, {"255", 255}, {"", 0}};
-  for (const auto& [text, stored] : cases) {
-    SCOPED_TRACE(text);
+// Save as checks each compensation box (one byte on the line) before it copies or asks
+// for a file; the copies, the serial number among them, stay when the dialog is cancelled.
+TEST_F(ConfigEditorTest, BoxesCopiedBeforeTheSaveDialogAndCompensationOutsideOneByteRefused) {
+  const std::tuple<const char*, const char*, int> cases[] = {
+      {"TMPK2H", "256", -1}, {"TMPK2H", "-1", -1}, {"TMPK2H", "32767", -1}, {"TMPK2H", "0", 0}, {"TMPK2H", "255", 255},
+      {"TMPK2H", "", 0},     {"TMPK3H", "77", 77},  // hidden, yet copied
+      // A serial box without a number gives 0; halves go to the even neighbour.
+      {"SerialInput", "x12", 0}, {"SerialInput", "12.5", 12}, {"SerialInput", "13.5", 14}};
+  for (const auto& [name, text, stored] : cases) {
+    SCOPED_TRACE(std::string(name) + " " + text);
     prompt.clear();
+    config = startConfig();
     compensation[4] = 7;
-    open(true);
-    type("TMPK2H", QLatin1String(text));
+    open(QLatin1String(name) == "TMPK2H");
+    type(name, QLatin1String(text));
     type("Chan1_0", "Changed");
     click("SaveAsCfg");  // the save dialog, if it comes, is cancelled
     ASSERT_EQ(prompt.records.size(), 1u);
@@ -299,11 +271,17 @@ TEST_F(ConfigEditorTest, CompensationBoxesOutsideOneByteAreRefused) {
       EXPECT_EQ(prompt.said(), QStringList{msg::kTitleErrorBang + ": " + msg::CompensationRange("TMPK2H")});
       EXPECT_EQ(compensation[4], 7);
       EXPECT_EQ(config.channel[0].Name, QStringLiteral("Name1"));
-    } else {
-      EXPECT_EQ(prompt.records[0].kind, PromptRecord::SaveFile);
-      EXPECT_EQ(compensation[4], stored);
+      continue;
     }
-    config = startConfig();
+    EXPECT_EQ(prompt.records[0].kind, PromptRecord::SaveFile);
+    EXPECT_EQ(config.channel[0].Name, QStringLiteral("Changed"));
+    if (QLatin1String(name) == "SerialInput")
+      EXPECT_EQ(std::pair(config.ConfigNumber, host.logNumber), std::pair(stored, stored));
+    else
+      EXPECT_EQ(compensation[QLatin1String(name) == "TMPK2H" ? 4 : 6], stored);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(host.refreshes, 0);
+    EXPECT_TRUE(host.titles.isEmpty());
   }
 }
 

@@ -109,12 +109,19 @@ TEST_F(CursorTest, ChannelsFiveAndSixDriftBetweenTheReferencesFromTheFirstBiasTo
   EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 125), (4 - 8) * 25 / 100.0);
 }
 
-TEST_F(CursorTest, CursorLineErasesTheOldLineOnly) {
+// The first line after a redraw erases nothing; halves round to even. On a picture
+// wider than 32767 twips (2184 px) the line and the arrow keys go on.
+TEST_F(CursorTest, CursorLineErasesTheOldLineOnlyAndFollowsOnWidePictures) {
   ASSERT_EQ(view.CursorX, -100);  // as a trend redraw leaves it
-  CursorReadout r = CursorMove(view, input(), 300.4);
-  EXPECT_EQ(std::tuple(r.line.erase, r.line.drawX, view.CursorX), std::tuple(false, 300, 300));
-  r = CursorMove(view, input(), 512.5);  // halves to even
-  EXPECT_EQ(std::tuple(r.line.erase, r.line.eraseX, r.line.drawX, view.CursorX), std::tuple(true, 300, 512, 512));
+  qint32 previous = -100;
+  for (auto [x, drawn] : {std::pair{300.4, 300}, {512.5, 512}, {32767.0, 32767}, {40000.0, 40000}, {75000.0, 75000}}) {
+    SCOPED_TRACE(x);
+    const CursorReadout r = CursorMove(view, CursorInput{store, config, true, 80000.0, derived}, x);
+    EXPECT_EQ(std::tuple(r.line.erase, r.line.drawX, view.CursorX), std::tuple(previous != -100, drawn, drawn));
+    if (previous != -100) EXPECT_EQ(r.line.eraseX, previous);
+    EXPECT_EQ(ArrowKeyX(r.line.drawX, 80000.0, 1), drawn + 1);
+    previous = drawn;
+  }
 }
 
 TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
@@ -160,17 +167,6 @@ TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
   view.SpeedAlt = true;
   derived = nullptr;
   EXPECT_EQ(CursorMove(view, input(), 400).values[4], QStringLiteral("8"));
-}
-
-// On a picture wider than 32767 twips (2184 px) the line and the arrow keys go on.
-TEST_F(CursorTest, CursorLineFollowsOnWidePictures) {
-  for (double x : {32767.0, 40000.0, 75000.0}) {
-    SCOPED_TRACE(x);
-    const CursorReadout r = CursorMove(view, CursorInput{store, config, true, 80000.0, derived}, x);
-    EXPECT_EQ(r.line.drawX, x);
-    EXPECT_EQ(view.CursorX, x);
-    EXPECT_EQ(ArrowKeyX(r.line.drawX, 80000.0, 1), x + 1);
-  }
 }
 
 }  // namespace

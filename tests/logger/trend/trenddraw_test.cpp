@@ -69,11 +69,8 @@ TEST(TrendVertical, WhereARawValueIsDrawn) {
   }
 }
 
-TEST(TrendMode, StepFollowsSamplesPerPixel) {
-  // 100 samples over 1000 pixels: per-sample; 10000 samples: bars of 8.
-  EXPECT_LE(SamplesPerBar(kTpp, 0, 100, kPic.width), 1.0);
-  EXPECT_DOUBLE_EQ(SamplesPerBar(kTpp, 0, 10000, kPic.width), 8.0);
-  // Ties go to the even neighbour; never below 1.
+// Samples per pixel choose the mode and the step: the per-sample and bar tests below.
+TEST(TrendMode, StepTiesGoToTheEvenNeighbourAndNeverBelowOne) {
   for (auto [n, step] : {std::pair{8.0, 8}, {2.5, 2}, {3.5, 4}, {0.2, 1}}) EXPECT_EQ(StepFor(n), step) << n;
 }
 
@@ -129,11 +126,11 @@ TEST(TrendBars, BlocksShareEndSamplesUnderBiasDriftInversionAndDerivedValues) {
     EXPECT_NEAR(g.barLines[2].y1() - g.barLines[2].y2(), 20, 1e-6);
     EXPECT_NEAR(g.barLines.back().y1() - g.barLines.back().y2(), 20, 1e-6);
   }
-  // Derived values above 4095: the block search keeps its starting minimum of 4095, and
-  // drift does not move them.
+  // Derived values above 4095: the block search keeps its starting minimum of 4095;
+  // drift and inversion do not move them.
   std::vector<float> d(10001, 5000.f);
   TraceRequest rq = Request(0, 10000);
-  rq.derived = true, rq.drift = 7;
+  rq.derived = rq.inverted = true, rq.drift = 7;
   const auto g = ComputeTrace(rq, SeriesView{nullptr, d.data(), 1, qint32(d.size())}, nullptr);
   EXPECT_NEAR(g.barLines[0].y1(), 4095 * ky + base + 10, 1e-6);
   EXPECT_NEAR(g.barLines[0].y2(), 5000 * ky + base - 10, 1e-6);
