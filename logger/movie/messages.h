@@ -67,6 +67,10 @@ inline const QString kTimeUnit = QStringLiteral("Sec");
 // Setup files and movies
 inline const QString kFilterMcf = QStringLiteral("mcf files (*.mcf)|*.mcf");
 inline const QString kFilterAvi = QStringLiteral("avi files (*.avi)|*.avi");
+inline const QString kFilterMov = QStringLiteral("mov files (*.mov)|*.mov");
+inline const QString kFilterMp4 = QStringLiteral("mp4 files (*.mp4)|*.mp4");
+inline const QString kFilterVideo =
+    QStringLiteral("video files (*.mp4;*.mov;*.mkv;*.avi)|*.mp4;*.mov;*.mkv;*.avi");
 inline QString ErrorOpeningMcf(const QString& name) {
   return QStringLiteral("Error opening mcf file '") + name + QStringLiteral("'");
 }
@@ -85,5 +89,16 @@ inline const QString kCodecRaw = QStringLiteral("Full Frames (Uncompressed)");
 inline const QString kCodecMjpeg = QStringLiteral("Motion JPEG");
 inline const QString kCodecFfv1 = QStringLiteral("FFV1 (lossless)");
 inline const QString kCodecMpeg4 = QStringLiteral("MPEG-4 Part 2");
+inline const QString kCodecProres = QStringLiteral("ProRes 4444 with transparency (.mov)");
+
+// Gauges over a video
+inline const QString kOverVideo = QStringLiteral("Over a video…");
+inline const QString kOverlayTitle = QStringLiteral("Over a video");
+inline const QString kOverlayAt = QStringLiteral("Start in the video (s)");
+inline const QString kOverlayX = QStringLiteral("Left (px)");
+inline const QString kOverlayY = QStringLiteral("Top (px)");
+inline const QString kOverlayScale = QStringLiteral("Scale");
+inline QString NonNumericOverlay(const QString& box) { return QStringLiteral("Non numeric input for %1!").arg(box); }
+inline QString ScaleOutside(double max) { return QStringLiteral("The scale must lie above 0 and up to %1.").arg(max); }
 
 }  // namespace movie::msg

@@ -17,6 +17,9 @@ inline constexpr const char* kOverlayEncoder = "libx264";
 inline constexpr const char* kOverlayPreset = "medium";
 inline constexpr const char* kOverlayCrf = "20";
 
+// A larger canvas would only be cut by any picture a camera makes.
+inline constexpr double kMaxOverlayScale = 8;
+
 struct OverlayPlacement {
   double at = 0;     // seconds into the video where the range's first sample appears
   QPoint position;   // where the canvas's top-left corner lands, video pixels

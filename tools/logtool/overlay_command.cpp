@@ -20,9 +20,6 @@ const Register kOverlay({QStringLiteral("overlay"),
                                         "[--position X,Y] [--scale F] [--cfg FILE.cfg]"),
                          &RunOverlay, true});
 
-// Larger canvases would only be cut by any picture a camera makes.
-constexpr double kMaxScale = 8;
-
 struct Request {
   QString layout, log, video, output, cfg;
   std::optional<qint32> from, to;
@@ -75,7 +72,7 @@ bool Parse(const QStringList& args, Request& r) {
       placed = true;
     } else if (a == QLatin1String("--scale")) {
       const auto f = Number(v);
-      if (scaled || !f || !(*f > 0 && *f <= kMaxScale)) return false;
+      if (scaled || !f || !(*f > 0 && *f <= movie::kMaxOverlayScale)) return false;
       r.place.scale = *f;
       scaled = true;
     } else {

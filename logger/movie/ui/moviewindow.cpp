@@ -158,7 +158,8 @@ CodecDialog::CodecDialog(QWidget* parent) : QDialog(parent) {
   setModal(true);
   auto* box = new QVBoxLayout(this);
   list_ = Named(new QListWidget(this), QStringLiteral("codecList"));
-  for (const QString& name : {msg::kCodecRaw, msg::kCodecMjpeg, msg::kCodecFfv1, msg::kCodecMpeg4}) list_->addItem(name);
+  for (const QString& name : {msg::kCodecRaw, msg::kCodecMjpeg, msg::kCodecFfv1, msg::kCodecMpeg4, msg::kCodecProres})
+    list_->addItem(name);
   list_->setCurrentRow(0);  // uncompressed unless the user chooses
   box->addWidget(list_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -172,8 +173,58 @@ CodecDialog::CodecDialog(QWidget* parent) : QDialog(parent) {
 
 std::optional<Codec> CodecDialog::codec() const {
   if (result() != Accepted) return std::nullopt;
-  static constexpr Codec kOrder[] = {Codec::Raw, Codec::Mjpeg, Codec::Ffv1, Codec::Mpeg4};
-  return kOrder[std::clamp(list_->currentRow(), 0, 3)];
+  static constexpr Codec kOrder[] = {Codec::Raw, Codec::Mjpeg, Codec::Ffv1, Codec::Mpeg4, Codec::Prores4444};
+  return kOrder[std::clamp(list_->currentRow(), 0, int(std::size(kOrder)) - 1)];
+}
+
+// ------------------------------------------------------------------ over a video
+
+OverlayDialog::OverlayDialog(common::Prompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
+  setObjectName(QStringLiteral("OverlayDialog"));
+  setWindowTitle(msg::kOverlayTitle);
+  setModal(true);
+  auto* grid = new QGridLayout(this);
+  auto row = [&](const QString& name, const QString& caption, const QString& preset) {
+    auto* e = Named(new QLineEdit(preset, this), name);
+    grid->addWidget(new QLabel(caption, this), grid->rowCount(), 0);
+    grid->addWidget(e, grid->rowCount() - 1, 1);
+    return e;
+  };
+  at_ = row(QStringLiteral("overlayAt"), msg::kOverlayAt, common::NumberToText(0));
+  x_ = row(QStringLiteral("overlayX"), msg::kOverlayX, QStringLiteral("0"));
+  y_ = row(QStringLiteral("overlayY"), msg::kOverlayY, QStringLiteral("0"));
+  scale_ = row(QStringLiteral("overlayScale"), msg::kOverlayScale, common::NumberToText(1));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("overlayOk"));
+  grid->addWidget(buttons, grid->rowCount(), 0, 1, 2);
+  connect(buttons, &QDialogButtonBox::accepted, this, &OverlayDialog::onOk);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void OverlayDialog::onOk() {
+  // Each box is judged as the range dialog judges its own; the first one wrong is named.
+  for (auto [box, caption] : {std::pair{at_, msg::kOverlayAt}, {x_, msg::kOverlayX}, {y_, msg::kOverlayY},
+                              {scale_, msg::kOverlayScale}}) {
+    if (!common::IsNumericInput(box->text()) || box->text().isEmpty()) {
+      prompt_.message(common::msg::kTitleErrorBang, msg::NonNumericOverlay(caption), PromptIcon::Exclamation);
+      box->setFocus();
+      return;
+    }
+  }
+  const double scale = common::TextToNumber(scale_->text());
+  if (!(scale > 0 && scale <= kMaxOverlayScale)) {
+    prompt_.message(common::msg::kTitleErrorBang, msg::ScaleOutside(kMaxOverlayScale), PromptIcon::Exclamation);
+    return;
+  }
+  // Far beyond any picture is as good as just beyond it, and stays an int.
+  auto px = [](QLineEdit* box) { return int(std::lround(std::clamp(common::TextToNumber(box->text()), -1e5, 1e5))); };
+  placement_ = {common::TextToNumber(at_->text()), QPoint(px(x_), px(y_)), scale};
+  accept();
+}
+
+std::optional<OverlayPlacement> OverlayDialog::placement() const {
+  if (result() != Accepted) return std::nullopt;
+  return placement_;
 }
 
 // ------------------------------------------------------------------ Movie
@@ -194,6 +245,11 @@ MovieWindow::MovieWindow(const session::LogSession& session, MovieRange range, c
     CodecDialog d(this);
     d.exec();
     return d.codec();
+  };
+  choosePlacement = [this]() -> std::optional<OverlayPlacement> {
+    OverlayDialog d(prompt_, this);
+    d.exec();
+    return d.placement();
   };
   buildControls();
   sync();
@@ -241,11 +297,12 @@ void MovieWindow::buildControls() {
     return b;
   };
   auto* make = button(QStringLiteral("Command1"), msg::kMakeMovie, 400);
+  auto* over = button(QStringLiteral("OverVideo"), msg::kOverVideo, 284);
   auto* save = button(QStringLiteral("SaveSet"), msg::kSaveSetup, 516);
   auto* load = button(QStringLiteral("LoadSet"), msg::kLoadSetup, 632);
   cancel_ = button(QStringLiteral("Cancel"), msg::kCancel, 400);
   cancel_->hide();
-  editOnly_.insert(editOnly_.end(), {make, save, load});
+  editOnly_.insert(editOnly_.end(), {make, over, save, load});
   progress_ = Named(new QProgressBar(canvas_), QStringLiteral("progress"));
   progress_->setGeometry(516, kButtonsTop + 2, 226, 22);
   progress_->hide();
@@ -257,6 +314,7 @@ void MovieWindow::buildControls() {
           [this] { min_->setText(editor_.enterBound(MovieEditor::Bound::Min, min_->text(), prompt_)); });
   connect(forma_, &QLineEdit::textChanged, this, [this](const QString& t) { editor_.setFormat(t); });
   connect(make, &QPushButton::clicked, this, &MovieWindow::onMakeMovie);
+  connect(over, &QPushButton::clicked, this, &MovieWindow::onOverVideo);
   connect(save, &QPushButton::clicked, this, &MovieWindow::onSaveSetup);
   connect(load, &QPushButton::clicked, this, &MovieWindow::onLoadSetup);
   // Cancel only clears the run flag; the loop stops before its next frame.
@@ -369,27 +427,42 @@ void MovieWindow::setEditing(bool editing) {
   progress_->setVisible(!editing);
 }
 
-void MovieWindow::onMakeMovie() {
-  if (running_) return;
+bool MovieWindow::mayRun(const logdata::SampleStore& store) {
+  if (running_) return false;
   if (downloadRunning && downloadRunning()) {
     prompt_.message(msg::kTitleMovie, msg::kDownloadRunning, PromptIcon::Exclamation);
-    return;
+    return false;
   }
-  // Taken before any dialog: while one waits, a download may end and load another log.
-  const RunSnapshot snapshot(source_);
-  const logdata::SampleStore& store = snapshot.source().store;
   // The log may have been replaced since the window opened; and a range without frames
   // would make an empty file.
   const QString refused = !RangeInLog(store, range_.start, range_.stop) ? msg::RangeOutsideLog(store.SampleCount)
                           : range_.stop <= range_.start                 ? msg::kEmptyRange
                                                                         : QString();
-  if (!refused.isEmpty()) {
-    prompt_.message(common::msg::kTitleErrorBang, refused, PromptIcon::Exclamation);
-    return;
+  if (refused.isEmpty()) return true;
+  prompt_.message(common::msg::kTitleErrorBang, refused, PromptIcon::Exclamation);
+  return false;
+}
+
+void MovieWindow::setRunning(bool running) {
+  running_ = running;
+  if (parentWidget()) {
+    if (running)
+      parentWidget()->installEventFilter(this);
+    else
+      parentWidget()->removeEventFilter(this);
   }
+  if (running) setEditing(false);
+}
+
+void MovieWindow::onMakeMovie() {
+  if (running_) return;
+  // Taken before any dialog: while one waits, a download may end and load another log.
+  const RunSnapshot snapshot(source_);
+  const logdata::SampleStore& store = snapshot.source().store;
+  if (!mayRun(store)) return;
   const QString folder = programDir_ + QStringLiteral("/video");
   QDir::setCurrent(folder);
-  const QString name = common::AskSaveName(prompt_, msg::kFilterAvi, folder);
+  QString name = common::AskSaveName(prompt_, msg::kFilterAvi, folder);
   if (name.isEmpty()) return;  // nothing created; the window stays for another try
   editor_.prepareMovie();
   sync();
@@ -398,15 +471,18 @@ void MovieWindow::onMakeMovie() {
     close();
     return;
   }
+  // ProRes goes into a QuickTime file: its own save dialog, unless the name fits already.
+  if (*codec == Codec::Prores4444 && !name.endsWith(QLatin1String(".mov"), Qt::CaseInsensitive)) {
+    name = common::AskSaveName(prompt_, msg::kFilterMov, folder);
+    if (name.isEmpty()) return;
+  }
   QString error;
-  std::unique_ptr<VideoWriter> writer = OpenAvi(name, *codec, StreamRate(FrameRate(store.FreqCode)), &error);
+  std::unique_ptr<VideoWriter> writer = OpenMovieFile(name, *codec, StreamRate(FrameRate(store.FreqCode)), &error);
   RunEnd end = RunEnd::WriteError;
   if (writer) {
     writer = Pipelined(std::move(writer));
     const qint32 count = range_.stop - range_.start;
-    running_ = true;
-    if (parentWidget()) parentWidget()->installEventFilter(this);
-    setEditing(false);
+    setRunning(true);
     progress_->setRange(0, std::max(count, 1));
     progress_->setValue(0);
     RunHooks hooks;
@@ -419,12 +495,44 @@ void MovieWindow::onMakeMovie() {
     };
     end = RenderMovie(editor_.scene(), snapshot.source(), range_.start, count, *writer, hooks);
     writer.reset();
-    if (parentWidget()) parentWidget()->removeEventFilter(this);
-    running_ = false;
+    setRunning(false);
     if (end == RunEnd::Finished) setWindowTitle(msg::Finished(name));
   }
   if (end == RunEnd::WriteError)
     prompt_.message(common::msg::kTitleLogger, msg::kWriteError, PromptIcon::Information);
+  close();
+}
+
+void MovieWindow::onOverVideo() {
+  if (running_) return;
+  const RunSnapshot snapshot(source_);
+  if (!mayRun(snapshot.source().store)) return;
+  const QString folder = programDir_ + QStringLiteral("/video");
+  QDir::setCurrent(folder);
+  const QString video = prompt_.openFile(msg::kFilterVideo, folder);
+  if (video.isEmpty()) return;
+  const std::optional<OverlayPlacement> place = choosePlacement ? choosePlacement() : OverlayPlacement{};
+  if (!place) return;
+  const QString name = common::AskSaveName(prompt_, msg::kFilterMp4, folder);
+  if (name.isEmpty()) return;  // nothing created; the window stays for another try
+  editor_.prepareMovie();
+  sync();
+  setRunning(true);
+  progress_->setRange(0, 1000);
+  progress_->setValue(0);
+  OverlayHooks hooks;
+  hooks.running = [this] { return running_; };
+  hooks.yield = [] { QCoreApplication::processEvents(); };
+  hooks.progress = [this](double done) { progress_->setValue(int(done * 1000)); };
+  // The range's stop is the first sample not shown, as in a plain movie.
+  const OverlayOutcome o = OverlayVideo(editor_.scene(), snapshot.source(), range_.start, range_.stop - 1, *place,
+                                        video, name, hooks);
+  setRunning(false);
+  if (o.end == OverlayEnd::Finished) setWindowTitle(msg::Finished(name));
+  if (o.end == OverlayEnd::OutputError)
+    prompt_.message(common::msg::kTitleLogger, msg::kWriteError, PromptIcon::Information);
+  else if (o.end != OverlayEnd::Finished && o.end != OverlayEnd::Cancelled)
+    prompt_.message(msg::kTitleMovie, o.error, PromptIcon::Exclamation);
   close();
 }
 

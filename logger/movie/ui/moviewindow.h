@@ -3,6 +3,7 @@
 // compression dialog. The widgets only show the editor's scene and pass the user's
 // gestures to it; the frame loop is logger/movie/run.h.
 #include "logger/movie/editor.h"
+#include "logger/movie/overlay.h"
 #include "logger/movie/videowriter.h"
 
 #include <QDialog>
@@ -53,6 +54,24 @@ class CodecDialog : public QDialog {
   QListWidget* list_;
 };
 
+// Where the gauges go over a video: the time in it where the range starts, the
+// canvas's top-left corner and its scale. nullopt when cancelled.
+class OverlayDialog : public QDialog {
+  Q_OBJECT
+ public:
+  OverlayDialog(common::Prompt& prompt, QWidget* parent = nullptr);
+  std::optional<OverlayPlacement> placement() const;
+
+ private:
+  void onOk();
+  common::Prompt& prompt_;
+  QLineEdit* at_;
+  QLineEdit* x_;
+  QLineEdit* y_;
+  QLineEdit* scale_;
+  OverlayPlacement placement_;
+};
+
 class CanvasView;
 class ElementHandle;
 
@@ -67,6 +86,8 @@ class MovieWindow : public QWidget {
   bool running() const { return running_; }
   // The compression dialog; tests may answer it themselves.
   std::function<std::optional<Codec>()> chooseCodec;
+  // The placement dialog of "Over a video..."; tests may answer it themselves.
+  std::function<std::optional<OverlayPlacement>()> choosePlacement;
   // True while the owner's download runs: its end brings a new log, so no run starts.
   std::function<bool()> downloadRunning;
 
@@ -88,6 +109,13 @@ class MovieWindow : public QWidget {
   void onSaveSetup();
   void onLoadSetup();
   void onMakeMovie();
+  void onOverVideo();
+  // The refusals both runs share (a download, a range the log no longer holds or
+  // without frames); true when a run may start.
+  bool mayRun(const logdata::SampleStore& store);
+  // Enters and leaves the running state: Cancel and the progress bar instead of the
+  // editing controls, the owner's close watched.
+  void setRunning(bool running);
   void setEditing(bool editing);
 
   MovieSource source_;

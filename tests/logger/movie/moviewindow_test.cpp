@@ -2,12 +2,14 @@
 // the range and format boxes, setups and making a movie.
 #include "avi_probe.h"
 #include "common/messages.h"
+#include "common/numtext.h"
 #include "logger/movie/messages.h"
 #include "logger/movie/ui/moviewindow.h"
 #include "movie_source.h"
 #include "support/fake_prompt.h"
 #include "support/on_modal.h"
 #include "support/test_paths.h"
+#include "tools/test_video.h"
 
 #include <QApplication>
 #include <QDir>
@@ -164,6 +166,42 @@ TEST_F(MovieWindowTest, MakeMovieWritesOneFramePerSampleAndCloses) {
   EXPECT_FALSE(window->isVisible());
   const auto info = movietest::ProbeAvi(path);
   EXPECT_EQ(std::pair(info.packets, info.rateNum), std::pair(50, 10));
+}
+
+TEST_F(MovieWindowTest, OverAVideoAndProresThroughTheirOwnDialogs) {
+  open({10, 20});
+  drag("Bar_12", {1, 1}, {51, 51});
+  const QString in = dir.file("cap/in.mkv"), out = dir.file("video/o.mp4");
+  ASSERT_TRUE(videotest::MakeVideo(in, 160, 120, 10, 1));
+  prompt.files = {in, out};
+  OnModal("OverlayDialog", [&](QWidget* d) {
+    auto* at = d->findChild<QLineEdit*>("overlayAt");
+    at->setText("x");
+    QTest::mouseClick(d->findChild<QPushButton*>("overlayOk"), Qt::LeftButton);
+    EXPECT_TRUE(d->isVisible());
+    at->setText("0");
+    d->findChild<QLineEdit*>("overlayScale")->setText(common::NumberToText(0.2));
+    QTest::mouseClick(d->findChild<QPushButton*>("overlayOk"), Qt::LeftButton);
+  });
+  QStringList captions;
+  QObject::connect(window.data(), &QWidget::windowTitleChanged, [&](const QString& t) { captions << t; });
+  QTest::mouseClick(find<QPushButton>("OverVideo"), Qt::LeftButton);
+  EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleErrorBang + ": " + msg::NonNumericOverlay(msg::kOverlayAt)});
+  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[2].title}), QStringList({msg::kFilterVideo, msg::kFilterMp4}));
+  EXPECT_EQ(captions.back(), msg::Finished(out));
+  const auto o = videotest::DecodeAll(out);
+  ASSERT_EQ(o.frames.size(), 10u);
+  // Bar 12 at (50, 50) of the canvas, a fifth of it: full in the second frame (sample 11)
+  EXPECT_GT(qRed(o.frames[1].pixel(11, 30)), 180);
+
+  delete window.data();
+  open({10, 12});
+  prompt.clear();
+  prompt.files = {dir.file("video/a.avi"), dir.file("video/t")};
+  window->chooseCodec = [] { return movie::Codec::Prores4444; };
+  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[1].title}), QStringList({msg::kFilterAvi, msg::kFilterMov}));
+  EXPECT_EQ(videotest::DecodeAll(dir.file("video/t.mov")).frames.size(), 2u);
 }
 
 TEST_F(MovieWindowTest, RunsThatEndEarly) {
