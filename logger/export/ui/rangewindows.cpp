@@ -39,10 +39,10 @@ RangeWindow::RangeWindow(const QString& objectName, const QString& caption, cons
   setObjectName(objectName);
   setWindowTitle(caption);
   setAttribute(Qt::WA_DeleteOnClose);
-  text1_ = new QLineEdit(this);
-  text1_->setObjectName(QStringLiteral("Text1"));
-  text2_ = new QLineEdit(this);
-  text2_->setObjectName(QStringLiteral("Text2"));
+  startBox_ = new QLineEdit(this);
+  startBox_->setObjectName(QStringLiteral("Text1"));
+  endBox_ = new QLineEdit(this);
+  endBox_->setObjectName(QStringLiteral("Text2"));
   auto* ok = new QPushButton(okCaption, this);
   ok->setObjectName(QStringLiteral("OK"));
   ok->setDefault(true);
@@ -51,9 +51,9 @@ RangeWindow::RangeWindow(const QString& objectName, const QString& caption, cons
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(new QLabel(QStringLiteral("Start sample"), this), 0, 0);
-  grid->addWidget(text1_, 0, 1);
+  grid->addWidget(startBox_, 0, 1);
   grid->addWidget(new QLabel(QStringLiteral("End sample"), this), 1, 0);
-  grid->addWidget(text2_, 1, 1);
+  grid->addWidget(endBox_, 1, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok);
@@ -62,31 +62,31 @@ RangeWindow::RangeWindow(const QString& objectName, const QString& caption, cons
   grid->addLayout(buttons, 3, 0, 1, 2);
 
   // Every change is checked, the program's own included, as the boxes' rules say.
-  connect(text1_, &QLineEdit::textChanged, this, &RangeWindow::onStartChanged);
-  connect(text2_, &QLineEdit::textChanged, this, &RangeWindow::onEndChanged);
+  connect(startBox_, &QLineEdit::textChanged, this, &RangeWindow::onStartChanged);
+  connect(endBox_, &QLineEdit::textChanged, this, &RangeWindow::onEndChanged);
   connect(ok, &QPushButton::clicked, this, [this] { onOk(); });
   connect(cancel, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void RangeWindow::preset(qint32 start, qint32 end) {
-  text1_->setText(QString::number(start));
-  text2_->setText(QString::number(end));
+  startBox_->setText(QString::number(start));
+  endBox_->setText(QString::number(end));
 }
 
 void RangeWindow::onStartChanged() {
-  const BoxCheck c = CheckStartText(text1_->text(), RangeLimit(session_.store()));
+  const BoxCheck c = CheckStartText(startBox_->text(), RangeLimit(session_.store()));
   if (c.refused) prompt_.message(msg::kTitleErrorBang, msg::kNonNumericStart, common::PromptIcon::None);
-  if (c.text != text1_->text()) text1_->setText(c.text);
+  if (c.text != startBox_->text()) startBox_->setText(c.text);
 }
 
 void RangeWindow::onEndChanged() {
-  const BoxCheck c = CheckEndText(text2_->text(), RangeLimit(session_.store()));
+  const BoxCheck c = CheckEndText(endBox_->text(), RangeLimit(session_.store()));
   if (c.refused) prompt_.message(msg::kTitleErrorBang, msg::kNonNumericStop, common::PromptIcon::None);
-  if (c.text != text2_->text()) text2_->setText(c.text);
+  if (c.text != endBox_->text()) endBox_->setText(c.text);
 }
 
-qint32 RangeWindow::startValue() const { return BoxValue(text1_->text()); }
-qint32 RangeWindow::endValue() const { return BoxValue(text2_->text()); }
+qint32 RangeWindow::startValue() const { return BoxValue(startBox_->text()); }
+qint32 RangeWindow::endValue() const { return BoxValue(endBox_->text()); }
 
 bool RangeWindow::refuseReversedRange(const QString& text) {
   if (startValue() <= endValue()) return false;

@@ -41,8 +41,8 @@ class RangeWindow : public QWidget {
   void onStartChanged();
   void onEndChanged();
   QString programDir_;
-  QLineEdit* text1_;
-  QLineEdit* text2_;
+  QLineEdit* startBox_;
+  QLineEdit* endBox_;
 };
 
 class CsvExportWindow : public RangeWindow {
