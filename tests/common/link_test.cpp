@@ -87,20 +87,6 @@ TEST(LinkTimeout, TimeoutReturnsToModeZeroAndReopensThePort) {
   }
 }
 
-TEST(LinkErrors, APortErrorEndsTheExchangeAndTheNextOpenWorks) {
-  LinkRig r;
-  r.channel.setOpenFails(true);
-  r.link.begin(common::Exchange::CompensationRead);
-  EXPECT_FALSE(r.link.ensureOpen());
-  EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{LinkOutcome::PortError});
-  EXPECT_EQ(r.results[0].exchange, common::Exchange::CompensationRead);
-  EXPECT_FALSE(r.results[0].detail.isEmpty());
-  r.channel.setOpenFails(false);
-  EXPECT_TRUE(r.link.ensureOpen());
-  EXPECT_TRUE(r.link.send(0x40));
-  EXPECT_EQ(r.channel.written(), Bytes({0x40}));
-}
-
 TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
   std::array<int, 12> raw{};
   raw[0] = 0x0FF0;  // a data byte 0xF0, stuffed

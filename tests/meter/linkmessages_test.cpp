@@ -9,22 +9,20 @@ namespace {
 namespace cmsg = common::msg;
 using common::Exchange;
 using common::LinkOutcome;
-using common::PromptIcon;
-using common::PromptMessage;
+using Said = QList<common::PromptMessage>;
 
 TEST(MeterLinkMessages, EveryOutcomeInTheMetersWords) {
-  const PromptMessage commError{cmsg::kTitleError, cmsg::kCommError + "\nwhy", PromptIcon::Critical};
-  const std::tuple<Exchange, LinkOutcome, QList<PromptMessage>> cases[] = {
-      {Exchange::LiveRead, LinkOutcome::Timeout, {{cmsg::kTitleError, cmsg::kConnectionTimeout, PromptIcon::Critical}}},
-      {Exchange::LiveRead, LinkOutcome::PortError, {commError}},
+  const Said commError{{cmsg::kTitleError, cmsg::kCommError + "\nwhy", common::PromptIcon::Critical}};
+  const std::tuple<Exchange, LinkOutcome, Said> cases[] = {
+      {Exchange::LiveRead, LinkOutcome::Timeout, {{cmsg::kTitleError, cmsg::kConnectionTimeout, common::PromptIcon::Critical}}},
+      {Exchange::LiveRead, LinkOutcome::PortError, commError},
       {Exchange::LiveRead, LinkOutcome::Ok, {}},
-      {Exchange::MeterParameters, LinkOutcome::Ok, {{cmsg::kTitleStatus, cmsg::kParametersSent, PromptIcon::Information}}},
-      {Exchange::MeterParameters, LinkOutcome::PortError, {commError}},
+      {Exchange::MeterParameters, LinkOutcome::Ok, {{cmsg::kTitleStatus, cmsg::kParametersSent, common::PromptIcon::Information}}},
+      {Exchange::MeterParameters, LinkOutcome::PortError, commError},
   };
   for (const auto& [exchange, outcome, expected] : cases) {
     SCOPED_TRACE(int(outcome));
-    const QString detail = outcome == LinkOutcome::PortError ? "why" : "";
-    EXPECT_EQ(meter::MessagesFor({exchange, outcome, {}, detail, false}), expected);
+    EXPECT_EQ(meter::MessagesFor({exchange, outcome, {}, outcome == LinkOutcome::PortError ? "why" : "", false}), expected);
   }
 }
 

@@ -9,55 +9,46 @@ namespace {
 namespace msg = common::msg;
 using common::Exchange;
 using common::LinkOutcome;
-using common::PromptIcon;
-using common::PromptMessage;
-using loggerlink::DownloadOutcome;
+using DO = loggerlink::DownloadOutcome;
+using Said = QList<common::PromptMessage>;
+constexpr auto kInfo = common::PromptIcon::Information, kWarn = common::PromptIcon::Exclamation,
+               kError = common::PromptIcon::Critical;
 
-common::LinkResult Ended(Exchange e, LinkOutcome o, const QString& detail = {}, bool lost = false) {
-  return {e, o, {}, detail, lost};
+Said Link(Exchange e, LinkOutcome o, const QString& detail = {}, bool lost = false) {
+  return shell::MessagesFor(common::LinkResult{e, o, {}, detail, lost});
 }
-loggerlink::DownloadResult Downloaded(DownloadOutcome o, const QString& detail = {}, bool lost = false) {
-  loggerlink::DownloadResult r;
-  r.outcome = o, r.file = "f.dlg", r.detail = detail, r.portLost = lost;
-  return r;
+Said Download(DO o, const QString& detail = {}, bool lost = false, const QString& raw = {}) {
+  return shell::MessagesFor(loggerlink::DownloadResult{o, "f.dlg", detail, lost, raw, raw.isEmpty() ? "" : "full"});
 }
 
 TEST(LinkMessages, EveryOutcomeInTheLoggersWords) {
-  const PromptMessage stored{msg::kTitleStatus, msg::kParametersStored, PromptIcon::Information},
-      failed{msg::kTitleStatus, msg::kVerifyFailed, PromptIcon::Exclamation},
-      timeout{msg::kTitleStatus, msg::kTimeout, PromptIcon::Exclamation},
-      lost{msg::kTitleError, msg::kCommPortError + "\nwhy", PromptIcon::Critical},
-      busy{msg::kTitleStatus, msg::kDownloadRunning, PromptIcon::Exclamation};
-  const std::pair<QList<PromptMessage>, QList<PromptMessage>> cases[] = {
-      {shell::MessagesFor(Ended(Exchange::Parameters, LinkOutcome::Ok)), {stored}},
-      {shell::MessagesFor(Ended(Exchange::MemoryClear, LinkOutcome::Ok)), {stored}},
-      {shell::MessagesFor(Ended(Exchange::MemoryClear, LinkOutcome::Rejected)), {failed}},
-      {shell::MessagesFor(Ended(Exchange::CompensationWrite, LinkOutcome::Ok)),
-       {{msg::kTitleStatus, msg::kCompensationStored, PromptIcon::Information}}},
-      {shell::MessagesFor(Ended(Exchange::CompensationWrite, LinkOutcome::Rejected)),
-       {{msg::kTitleStatus, msg::kCompensationVerifyFailed, PromptIcon::Exclamation}}},
-      {shell::MessagesFor(Ended(Exchange::CompensationRead, LinkOutcome::Ok)), {}},
-      {shell::MessagesFor(Ended(Exchange::Parameters, LinkOutcome::Cancelled)), {}},
-      {shell::MessagesFor(Ended(Exchange::CompensationRead, LinkOutcome::Timeout)), {timeout}},
-      {shell::MessagesFor(Ended(Exchange::Parameters, LinkOutcome::Timeout, "why", true)), {timeout, lost}},
-      {shell::MessagesFor(Ended(Exchange::MemoryClear, LinkOutcome::PortError, "why")),
-       {{msg::kTitleError, msg::kCommError + "\nwhy", PromptIcon::Critical}}},
-      {shell::MessagesFor(Ended(Exchange::Parameters, LinkOutcome::Busy)), {busy}},
-      {shell::MessagesFor(Downloaded(DownloadOutcome::PortError)), {{msg::kTitleError, msg::kCommError, PromptIcon::Critical}}},
-      {shell::MessagesFor(Downloaded(DownloadOutcome::Busy)), {busy}},
-      {shell::MessagesFor(Downloaded(DownloadOutcome::NoData, "why", true)), {lost}},
-      {shell::MessagesFor(Downloaded(DownloadOutcome::Saved)), {}},
-      {shell::MessagesFor(Downloaded(DownloadOutcome::SaveFailed, "full")),
-       {{msg::kTitleError, msg::FileNotWritten("f.dlg") + "\nfull", PromptIcon::Critical}}},
+  const common::PromptMessage stored{msg::kTitleStatus, msg::kParametersStored, kInfo},
+      timeout{msg::kTitleStatus, msg::kTimeout, kWarn}, lost{msg::kTitleError, msg::kCommPortError + "\nwhy", kError},
+      busy{msg::kTitleStatus, msg::kDownloadRunning, kWarn};
+  const std::pair<Said, Said> cases[] = {
+      {Link(Exchange::Parameters, LinkOutcome::Ok), {stored}},
+      {Link(Exchange::MemoryClear, LinkOutcome::Ok), {stored}},
+      {Link(Exchange::MemoryClear, LinkOutcome::Rejected), {{msg::kTitleStatus, msg::kVerifyFailed, kWarn}}},
+      {Link(Exchange::CompensationWrite, LinkOutcome::Ok), {{msg::kTitleStatus, msg::kCompensationStored, kInfo}}},
+      {Link(Exchange::CompensationWrite, LinkOutcome::Rejected),
+       {{msg::kTitleStatus, msg::kCompensationVerifyFailed, kWarn}}},
+      {Link(Exchange::CompensationRead, LinkOutcome::Ok), {}},  // the save dialog follows
+      {Link(Exchange::Parameters, LinkOutcome::Cancelled), {}},
+      {Link(Exchange::CompensationRead, LinkOutcome::Timeout), {timeout}},
+      {Link(Exchange::Parameters, LinkOutcome::Timeout, "why", true), {timeout, lost}},
+      {Link(Exchange::MemoryClear, LinkOutcome::PortError, "why"), {{msg::kTitleError, msg::kCommError + "\nwhy", kError}}},
+      {Link(Exchange::Parameters, LinkOutcome::Busy), {busy}},
+      {Download(DO::PortError), {{msg::kTitleError, msg::kCommError, kError}}},
+      {Download(DO::Busy), {busy}},
+      {Download(DO::NoData, "why", true), {lost}},
+      {Download(DO::Saved), {}},
+      {Download(DO::SaveFailed, "full"), {{msg::kTitleError, msg::FileNotWritten("f.dlg") + "\nfull", kError}}},
+      {Download(DO::Unsaved, {}, false, "r.dlt"), {{msg::kTitleError, msg::FileNotWritten("r.dlt") + "\nfull", kError}}},
   };
   for (const auto& [said, expected] : cases) {
     SCOPED_TRACE(&said - &cases[0].first);
     EXPECT_EQ(said, expected);
   }
-  loggerlink::DownloadResult raw = Downloaded(DownloadOutcome::Unsaved);
-  raw.rawFile = "r.dlt", raw.rawDetail = "full";
-  const QList<PromptMessage> rawSaid = {{msg::kTitleError, msg::FileNotWritten("r.dlt") + "\nfull", PromptIcon::Critical}};
-  EXPECT_EQ(shell::MessagesFor(raw), rawSaid);
 }
 
 }  // namespace
