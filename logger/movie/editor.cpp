@@ -32,11 +32,12 @@ MovieEditor::MovieEditor(const MovieSource& source, qint32 start) : source_(sour
 }
 
 // The log may have been replaced by a shorter one since the window opened: the read
-// stays within it.
+// stays within it. The bars show the sample too, so that a layout is judged by what
+// its first frame will show.
 void MovieEditor::showValuesAtStart() {
   const qint32 k = trend::ReadableSample(source_.store, start_);
-  ShowValues(scene_, source_, k, false);
-  ShowDerived(scene_, source_, k, false);
+  ShowValues(scene_, source_, k, true);
+  ShowDerived(scene_, source_, k, true);
 }
 
 void MovieEditor::chooseChannel(int k) {

@@ -118,7 +118,9 @@ ScaleDrawing DrawScaler(MovieLayout& layout, int c, QChar point) {
   ForEachLength(t, [&](double p, double length, bool labelled) {
     d.ticks.push_back(fromRight ? QLineF(w - length, p, w, p) : QLineF(0, p, length, p));
     if (!labelled) return;
-    d.labels.push_back({{x, p - textHeight / 2}, common::FormatText(double(s.ScaleMax) - p * t.u, labelFormat, point)});
+    // Centred on the tick, but the end labels stay inside the picture, not half cut.
+    const double top = std::clamp(p - textHeight / 2, 0.0, std::max(0.0, scale.height - textHeight));
+    d.labels.push_back({{x, top}, common::FormatText(double(s.ScaleMax) - p * t.u, labelFormat, point)});
   });
   return d;
 }
@@ -146,7 +148,9 @@ ScaleDrawing DrawHoriScaler(MovieLayout& layout, int c, QChar point) {
     if (!labelled) return;
     // The label shows the bar's value at the tick: ScaleMin plus the distance.
     const QString text = common::FormatText(double(s.ScaleMin) + p * t.u, labelFormat, point);
-    d.labels.push_back({{p - TextWidth(m, text) / 2.0, fromBottom ? 0.0 : kLong}, text});
+    const double width = TextWidth(m, text);
+    const double left = std::clamp(p - width / 2.0, 0.0, std::max(0.0, scale.width - width));
+    d.labels.push_back({{left, fromBottom ? 0.0 : kLong}, text});
   });
   return d;
 }

@@ -340,7 +340,11 @@ bool MovieWindow::eventFilter(QObject* watched, QEvent* e) {
   if (watched == max_ || watched == min_) {
     if (e->type() == QEvent::FocusOut) {
       auto* box = static_cast<QLineEdit*>(watched);
-      box->setText(editor_.leaveBound(box == max_ ? MovieEditor::Bound::Max : MovieEditor::Bound::Min));
+      const auto bound = box == max_ ? MovieEditor::Bound::Max : MovieEditor::Bound::Min;
+      // A number typed without Enter counts as entered: leaving the box is the user's
+      // way of saying done.
+      if (box->text() != editor_.boundText(bound)) editor_.enterBound(bound, box->text(), prompt_);
+      box->setText(editor_.leaveBound(bound));
     }
     return false;
   }
@@ -451,7 +455,11 @@ void MovieWindow::setRunning(bool running) {
     else
       parentWidget()->removeEventFilter(this);
   }
-  if (running) setEditing(false);
+  // The window stays after a run, its caption telling how it went, for the next try
+  // with another codec, video or layout.
+  setEditing(!running);
+  if (!running) sync();
+  if (!running && closeAfterRun_) close();
 }
 
 void MovieWindow::onMakeMovie() {
@@ -466,11 +474,9 @@ void MovieWindow::onMakeMovie() {
   if (name.isEmpty()) return;  // nothing created; the window stays for another try
   editor_.prepareMovie();
   sync();
+  // Cancelled: the window stays for another choice.
   const std::optional<Codec> codec = chooseCodec ? chooseCodec() : std::optional<Codec>(Codec::Raw);
-  if (!codec) {
-    close();
-    return;
-  }
+  if (!codec) return;
   // ProRes goes into a QuickTime file: its own save dialog, unless the name fits already.
   if (*codec == Codec::Prores4444 && !name.endsWith(QLatin1String(".mov"), Qt::CaseInsensitive)) {
     name = common::AskSaveName(prompt_, msg::kFilterMov, folder);
@@ -500,7 +506,6 @@ void MovieWindow::onMakeMovie() {
   }
   if (end == RunEnd::WriteError)
     prompt_.message(common::msg::kTitleLogger, msg::kWriteError, PromptIcon::Information);
-  close();
 }
 
 void MovieWindow::onOverVideo() {
@@ -533,13 +538,14 @@ void MovieWindow::onOverVideo() {
     prompt_.message(common::msg::kTitleLogger, msg::kWriteError, PromptIcon::Information);
   else if (o.end != OverlayEnd::Finished && o.end != OverlayEnd::Cancelled)
     prompt_.message(msg::kTitleMovie, o.error, PromptIcon::Exclamation);
-  close();
 }
 
 void MovieWindow::closeEvent(QCloseEvent* e) {
-  // Closing while frames are written is a cancel; the run closes the window itself.
+  // Closing while frames are written is a cancel; the window closes when the run has
+  // ended and released its files.
   if (running_) {
     running_ = false;
+    closeAfterRun_ = true;
     e->ignore();
     return;
   }

@@ -124,6 +124,7 @@ class MovieWindow : public QWidget {
   QString programDir_;
   MovieEditor editor_;
   bool running_ = false;
+  bool closeAfterRun_ = false;  // the window was closed during a run
   std::optional<ElementId> dragging_;
   QPoint grab_;
   std::optional<QRect> outline_;

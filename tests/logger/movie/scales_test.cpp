@@ -39,7 +39,8 @@ TEST(ScalesTest, ZeroTo250HasTwentySevenTicksLongEveryTenth) {
     }
     EXPECT_EQ(Labels(d), reversed ? QStringList({"0", "100", "200"}) : QStringList({"250", "150", "50"}));
     const double half = movie::TextHeight(movie::Fonts().scaleMetrics) / 2.0;
-    EXPECT_EQ(d.labels[1].topLeft, QPointF(150 + 30, 10 * kStep250 - half));
+    // Centred on their ticks; the end label inside the scale, not half cut.
+    EXPECT_EQ(std::pair(d.labels[0].topLeft.y(), d.labels[1].topLeft), std::pair(0.0, QPointF(150 + 30, 10 * kStep250 - half)));
     // Wide enough for every label beside its long tick.
     EXPECT_GE(layout.at({Kind::Mitta, 1}).width, 180 + movie::TextWidth(movie::Fonts().scaleMetrics, "250"));
   }
@@ -60,7 +61,8 @@ TEST(ScalesTest, TicksFaceTheBar) {
   layout.at({Kind::HorBar, 2}).top = 3000;
   const ScaleDrawing h = movie::DrawHoriScaler(layout, 2, kPoint);
   const double height = layout.at({Kind::Vaakamitta, 2}).height, x = 10 * 5655.0 / 25;
-  EXPECT_EQ(std::pair(h.ticks[10], h.labels[1].topLeft.y()), std::pair(QLineF(x, height - 150, x, height), 0.0));
+  EXPECT_EQ(std::tuple(h.ticks[10], h.labels[1].topLeft.y(), h.labels[0].topLeft.x()),
+            std::tuple(QLineF(x, height - 150, x, height), 0.0, 0.0));
   // Below it: down from the top edge, labels under the long ticks.
   layout.at({Kind::HorBar, 2}).top = 2000;
   const ScaleDrawing below = movie::DrawHoriScaler(layout, 2, kPoint);
