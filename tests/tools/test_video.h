@@ -1,16 +1,12 @@
 #pragma once
 // Videos made at test time with FFmpeg's libraries, and read back frame by frame.
+#include "logger/movie/avi_probe.h"
+
 #include <QImage>
 #include <QString>
 #include <cmath>
 #include <cstring>
 #include <vector>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
-}
 
 namespace videotest {
 
@@ -101,16 +97,7 @@ inline Decoded DecodeAll(const QString& path) {
   AVPacket* pkt = av_packet_alloc();
   AVFrame* f = av_frame_alloc();
   auto drain = [&] {
-    while (avcodec_receive_frame(dec, f) >= 0) {
-      QImage img(f->width, f->height, QImage::Format_ARGB32);
-      SwsContext* s = sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
-                                     AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
-      uint8_t* dst[4] = {img.bits()};
-      const int stride[4] = {int(img.bytesPerLine())};
-      sws_scale(s, f->data, f->linesize, 0, f->height, dst, stride);
-      sws_freeContext(s);
-      d.frames.push_back(img);
-    }
+    while (avcodec_receive_frame(dec, f) >= 0) d.frames.push_back(movietest::ToImage(f));
   };
   while (av_read_frame(fmt, pkt) >= 0) {
     if (pkt->stream_index == v && avcodec_send_packet(dec, pkt) >= 0) drain();

@@ -18,9 +18,21 @@ struct AviInfo {
   int streams = 0, width = 0, height = 0;
   int rateNum = 0, rateDen = 0;  // stream rate as the file states it
   int packets = 0, keyPackets = 0;
-  QImage first;  // the first frame decoded, RGB32; null without frames
+  QImage first;  // the first frame decoded; null without frames
   int quantiser = -1;  // of the first frame's first block, where the decoder tells it (MPEG-4)
 };
+
+// A decoded picture as ARGB32 (alpha 255 where the video has none).
+inline QImage ToImage(const AVFrame* f) {
+  QImage out(f->width, f->height, QImage::Format_ARGB32);
+  SwsContext* s = sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height, AV_PIX_FMT_BGRA,
+                                 SWS_POINT, nullptr, nullptr, nullptr);
+  uint8_t* dst[4] = {out.bits(), nullptr, nullptr, nullptr};
+  const int stride[4] = {int(out.bytesPerLine()), 0, 0, 0};
+  sws_scale(s, f->data, f->linesize, 0, f->height, dst, stride);
+  sws_freeContext(s);
+  return out;
+}
 
 inline QImage Decode(AVCodecContext* dec, const AVPacket* pkt, int* quantiser) {
   QImage out;
@@ -31,13 +43,7 @@ inline QImage Decode(AVCodecContext* dec, const AVPacket* pkt, int* quantiser) {
       auto* p = reinterpret_cast<AVVideoEncParams*>(sd->data);
       if (p->nb_blocks > 0) *quantiser = (p->qp + av_video_enc_params_block(p, 0)->delta_qp) / 2;
     }
-    out = QImage(f->width, f->height, QImage::Format_RGB32);
-    SwsContext* s = sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
-                                   AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
-    uint8_t* dst[4] = {out.bits(), nullptr, nullptr, nullptr};
-    const int stride[4] = {int(out.bytesPerLine()), 0, 0, 0};
-    sws_scale(s, f->data, f->linesize, 0, f->height, dst, stride);
-    sws_freeContext(s);
+    out = ToImage(f);
   }
   av_frame_free(&f);
   return out;
