@@ -3,6 +3,7 @@
 
 #include "common/messages.h"
 #include "common/ui/colour.h"
+#include "logger/report/pdf.h"
 #include "logger/shell/measurepanel.h"
 #include "logger/shell/shellstate.h"
 #include "logger/trend/ui/controls.h"
@@ -41,6 +42,16 @@ void MainWindow::buildMenus() {
   file->setObjectName(QStringLiteral("mnuFile"));
   file->addAction(act("mnuload", QStringLiteral("&Load"), &MainWindow::onLoad));
   file->addAction(act("Delete", QStringLiteral("De&lete"), &MainWindow::onDelete));
+  // The flight report of the markers' range, or of the window without both markers.
+  QAction* report = file->addAction(QStringLiteral("&Report…"));
+  report->setObjectName(QStringLiteral("mnuReport"));
+  report->setEnabled(false);
+  connect(report, &QAction::triggered, this, [this] {
+    const auto [from, to] = chosenRange();
+    report::ReportFromSession(prompt_, *session_, programDir_, from, to);
+  });
+  connect(session_.get(), &session::LogSession::replaced, report,
+          [this, report] { report->setEnabled(session_->loaded()); });
   file->addSeparator();
   for (std::size_t i = 0; i < recentLogs_.size(); ++i) {
     QAction* a = file->addAction(QString());
