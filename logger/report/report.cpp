@@ -26,8 +26,8 @@ constexpr double kRight = 0.92 * W;
 constexpr double kAxisLeft = 0.16 * W;
 // Up to this many samples a trace goes sample by sample; beyond it, in about
 // kBlocks min/max blocks from the envelope, so the page costs the same for any log.
-constexpr qint32 kMaxPoints = 2000;
-constexpr qint32 kBlocks = 1000;
+constexpr qint32 kMaxPoints = 1200;
+constexpr qint32 kBlocks = 600;
 constexpr int kChannelsPerPage = 3;
 constexpr qint32 kGridColour = 0xD0D0D0;
 constexpr qint32 kTrendDarkness = 120;
