@@ -11,14 +11,14 @@ jobs=$(nproc)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
-(cd build && ctest --output-on-failure -j "$jobs")
-(cd build && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 ctest --output-on-failure -j "$jobs" -L locale)
+(cd build && ctest --output-on-failure --timeout 600 -j "$jobs")
+(cd build && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 ctest --output-on-failure --timeout 600 -j "$jobs" -L locale)
 # A locale whose exponent symbol is not "e" and whose minus sign is U+2212.
-(cd build && LANG=sv_SE.UTF-8 LC_ALL=sv_SE.UTF-8 ctest --output-on-failure -j "$jobs" -L locale)
+(cd build && LANG=sv_SE.UTF-8 LC_ALL=sv_SE.UTF-8 ctest --output-on-failure --timeout 600 -j "$jobs" -L locale)
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELKARO_SANITIZE=ON -DVELKARO_BENCH=OFF
 cmake --build build-asan -j "$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs")
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure --timeout 600 -j "$jobs")
 
 # Every fuzz target for about 20 s (clang, libFuzzer, ASan + UBSan).
 bash scripts/fuzz.sh 20
