@@ -93,6 +93,5 @@ void LogSession::nextSpeedUnit() {
   emit derivedChanged();
 }
 
-void LogSession::viewMoved(trend::Redraw what) { emit viewChanged(what); }
 
 }  // namespace session

@@ -16,10 +16,6 @@
 #include <optional>
 #include <utility>
 
-namespace trend {
-enum class Redraw;
-}
-
 namespace session {
 
 class LogSession : public QObject {
@@ -84,9 +80,6 @@ class LogSession : public QObject {
   // The next unit of the unit setting while "Speed / Alt" is ticked. Says derivedChanged().
   void nextSpeedUnit();
 
-  // A window moved the shared view window; the others show it when next activated.
-  void viewMoved(trend::Redraw what);
-
   // The measurement markers A and B, shared by every window; a new or deleted log has
   // none. Setting one says markersChanged().
   enum class Marker { A, B };
@@ -98,7 +91,6 @@ class LogSession : public QObject {
  signals:
   void replaced();
   void derivedChanged();
-  void viewChanged(trend::Redraw what);
   void markersChanged();
 
  private:
