@@ -52,26 +52,6 @@ struct SimProcess {
 
 testing_support::ToolOutcome Logtool(const QStringList& args) { return testing_support::RunTool(Program("logtool"), args); }
 
-TEST(SimPty, ParamsThenDownloadGivesTheGeneratedSamples) {
-  QTemporaryDir dir;
-  SimProcess sim({"--pace", "full", "--serial", "777", "--seconds", "120"});
-  ASSERT_TRUE(sim.tty.startsWith("/dev/")) << sim.tty.toStdString();
-  const auto params = Logtool({"params", "--port", sim.tty, "--channels", "1,2,5,6,11", "--rate", "25"});
-  EXPECT_EQ(params.status, 0);
-  EXPECT_TRUE(params.out.contains(msg::kParametersStored)) << params.out.toStdString();
-  const QString dlg = dir.filePath("pty.dlg");
-  const auto down = Logtool({"download", "--port", sim.tty, "-o", dlg, "--delay", "3"});
-  EXPECT_EQ(down.status, 0) << down.out.toStdString();
-  EXPECT_TRUE(down.out.contains(msg::kStatusReady));
-
-  // The same flight, generated here, written out in the .dlg layout by hand.
-  const sim::GeneratedLog log = sim::GenerateFlight(0x33, 0x04, 2, 777, 120);
-  const QByteArray expected = hand::Dlg(log.sampleCount(), 0x0433, 2, 777, [&](int row, qint32 j) {
-    return qint16(log.samples[std::size_t(row)][std::size_t(j)]);
-  });
-  EXPECT_TRUE(testing_support::FileBytes(dlg) == expected);
-}
-
 // A success says so on stdout; a failure is one line on stderr and exit status 1.
 bool Says(const testing_support::ToolOutcome& r, const QString& message) {
   return r.status ? r.err.startsWith("logtool: " + message) && r.err.count('\n') == 1 : r.out.contains(message);
@@ -100,21 +80,34 @@ TEST(SimPty, FaultsReachTheToolsAsTheirMessages) {
 }
 
 // Faults switched while the simulator runs: each command meets the file's faults of the
-// moment, and an emptied file clears them.
-TEST(SimPty, TheFaultFileSwitchesFaultsBetweenCommands) {
+// moment, and an emptied file clears them. The parameters stored last then shape the
+// download, which gives the generated flight sample for sample.
+TEST(SimPty, TheFaultFileSwitchesFaultsThenDownloadGivesTheGeneratedSamples) {
   QTemporaryDir dir;
   const QString faults = dir.filePath("faults");
-  SimProcess sim({"--pace", "full", "--fault-file", faults});
+  SimProcess sim({"--pace", "full", "--serial", "777", "--seconds", "120", "--fault-file", faults});
+  ASSERT_TRUE(sim.tty.startsWith("/dev/")) << sim.tty.toStdString();
   for (const auto& [fault, status, message] : {std::tuple{"", 0, msg::kParametersStored},
                                                {"wrong-echo", 1, msg::kVerifyFailed}, {"", 0, msg::kParametersStored}}) {
     SCOPED_TRACE(fault);
     QFile file(faults);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(fault) >= 0);
     file.close();
-    const auto r = Logtool({"params", "--port", sim.tty, "--channels", "1", "--rate", "1"});
+    const auto r = Logtool({"params", "--port", sim.tty, "--channels", "1,2,5,6,11", "--rate", "25"});
     EXPECT_EQ(r.status, status);
     EXPECT_TRUE(Says(r, message)) << r.err.toStdString();
   }
+  const QString dlg = dir.filePath("pty.dlg");
+  const auto down = Logtool({"download", "--port", sim.tty, "-o", dlg, "--delay", "3"});
+  EXPECT_EQ(down.status, 0) << down.out.toStdString();
+  EXPECT_TRUE(down.out.contains(msg::kStatusReady));
+
+  // The same flight, generated here, written out in the .dlg layout by hand.
+  const sim::GeneratedLog log = sim::GenerateFlight(0x33, 0x04, 2, 777, 120);
+  const QByteArray expected = hand::Dlg(log.sampleCount(), 0x0433, 2, 777, [&](int row, qint32 j) {
+    return qint16(log.samples[std::size_t(row)][std::size_t(j)]);
+  });
+  EXPECT_TRUE(testing_support::FileBytes(dlg) == expected);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Videos made at test time with FFmpeg's libraries, and read back frame by frame.
+// Videos made at test time with FFmpeg's libraries (read back with ProbeAvi).
 #include "logger/movie/avi_probe.h"
 
 #include <QImage>
@@ -69,49 +69,6 @@ inline bool MakeVideo(const QString& path, int w, int h, int fps, int seconds, b
   avio_closep(&fmt->pb);
   avformat_free_context(fmt);
   return ok;
-}
-
-struct Decoded {
-  std::vector<QImage> frames;  // ARGB32, in presentation order
-  QByteArray audio;            // every audio packet's bytes, in order
-  QString codec;               // of the video
-  double duration = 0;
-};
-
-inline Decoded DecodeAll(const QString& path) {
-  Decoded d;
-  AVFormatContext* fmt = nullptr;
-  if (avformat_open_input(&fmt, path.toLocal8Bit().constData(), nullptr, nullptr) < 0) return d;
-  avformat_find_stream_info(fmt, nullptr);
-  d.duration = double(fmt->duration) / AV_TIME_BASE;
-  const int v = av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (v < 0) {
-    avformat_close_input(&fmt);
-    return d;
-  }
-  const AVCodec* codec = avcodec_find_decoder(fmt->streams[v]->codecpar->codec_id);
-  d.codec = QString::fromLatin1(codec->name);
-  AVCodecContext* dec = avcodec_alloc_context3(codec);
-  avcodec_parameters_to_context(dec, fmt->streams[v]->codecpar);
-  avcodec_open2(dec, codec, nullptr);
-  AVPacket* pkt = av_packet_alloc();
-  AVFrame* f = av_frame_alloc();
-  auto drain = [&] {
-    while (avcodec_receive_frame(dec, f) >= 0) d.frames.push_back(movietest::ToImage(f));
-  };
-  while (av_read_frame(fmt, pkt) >= 0) {
-    if (pkt->stream_index == v && avcodec_send_packet(dec, pkt) >= 0) drain();
-    if (fmt->streams[pkt->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
-      d.audio.append(reinterpret_cast<const char*>(pkt->data), pkt->size);
-    av_packet_unref(pkt);
-  }
-  avcodec_send_packet(dec, nullptr);
-  drain();
-  av_frame_free(&f);
-  av_packet_free(&pkt);
-  avcodec_free_context(&dec);
-  avformat_close_input(&fmt);
-  return d;
 }
 
 }  // namespace videotest

@@ -1,7 +1,9 @@
 #pragma once
 // Reads a written movie back with libavformat and libavcodec, as a player would.
+#include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -14,14 +16,15 @@ namespace movietest {
 
 struct AviInfo {
   bool ok = false;
-  QString format, codec, mediaType;  // "avi"; "rawvideo", "mjpeg", "ffv1" or "mpeg4"; "video"
+  QString format, codec, mediaType;  // "avi"; "rawvideo", "mjpeg", "ffv1", "mpeg4", "h264" ...; "video"
   int streams = 0, width = 0, height = 0;
-  int rateNum = 0, rateDen = 0;  // stream rate as the file states it
-  int packets = 0, keyPackets = 0;
-  QImage first;  // the first frame decoded; null without frames
+  int rateNum = 0, rateDen = 0;  // the video's rate as the file states it
+  int packets = 0, keyPackets = 0;  // of the video
   int quantiser = -1;  // of the first frame's first block, where the decoder tells it (MPEG-4)
+  std::vector<QImage> frames;  // ARGB32, in presentation order
+  QByteArray audio;            // every audio packet's bytes, in order
+  double duration = 0;
 };
-
 // A decoded picture as ARGB32 (alpha 255 where the video has none).
 inline QImage ToImage(const AVFrame* f) {
   QImage out(f->width, f->height, QImage::Format_ARGB32);
@@ -34,27 +37,15 @@ inline QImage ToImage(const AVFrame* f) {
   return out;
 }
 
-inline QImage Decode(AVCodecContext* dec, const AVPacket* pkt, int* quantiser) {
-  QImage out;
-  AVFrame* f = av_frame_alloc();
-  if (avcodec_send_packet(dec, pkt) >= 0 && avcodec_receive_frame(dec, f) >= 0) {
-    // MPEG-style decoders report twice the quantiser the bit stream carries.
-    if (const AVFrameSideData* sd = av_frame_get_side_data(f, AV_FRAME_DATA_VIDEO_ENC_PARAMS)) {
-      auto* p = reinterpret_cast<AVVideoEncParams*>(sd->data);
-      if (p->nb_blocks > 0) *quantiser = (p->qp + av_video_enc_params_block(p, 0)->delta_qp) / 2;
-    }
-    out = ToImage(f);
-  }
-  av_frame_free(&f);
-  return out;
-}
-
+// Every frame of the video decoded, every audio packet kept.
 inline AviInfo ProbeAvi(const QString& path) {
   AviInfo info;
   AVFormatContext* fmt = nullptr;
   if (avformat_open_input(&fmt, path.toLocal8Bit().constData(), nullptr, nullptr) < 0) return info;
-  if (avformat_find_stream_info(fmt, nullptr) >= 0 && fmt->nb_streams > 0) {
-    const AVStream* st = fmt->streams[0];
+  const int v = avformat_find_stream_info(fmt, nullptr) >= 0
+                    ? av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) : -1;
+  if (v >= 0) {
+    const AVStream* st = fmt->streams[v];
     const AVCodecParameters* par = st->codecpar;
     info.format = QString::fromLatin1(fmt->iformat->name);
     info.streams = int(fmt->nb_streams);
@@ -64,18 +55,36 @@ inline AviInfo ProbeAvi(const QString& path) {
     info.height = par->height;
     info.rateNum = st->r_frame_rate.num;
     info.rateDen = st->r_frame_rate.den;
+    info.duration = double(fmt->duration) / AV_TIME_BASE;
     const AVCodec* codec = avcodec_find_decoder(par->codec_id);
     AVCodecContext* dec = avcodec_alloc_context3(codec);
     avcodec_parameters_to_context(dec, par);
     dec->export_side_data |= AV_CODEC_EXPORT_DATA_VIDEO_ENC_PARAMS;
     avcodec_open2(dec, codec, nullptr);
     AVPacket* pkt = av_packet_alloc();
+    AVFrame* f = av_frame_alloc();
+    auto drain = [&] {
+      while (avcodec_receive_frame(dec, f) >= 0) {
+        // MPEG-style decoders report twice the quantiser the bit stream carries.
+        const AVFrameSideData* sd = av_frame_get_side_data(f, AV_FRAME_DATA_VIDEO_ENC_PARAMS);
+        if (auto* p = sd ? reinterpret_cast<AVVideoEncParams*>(sd->data) : nullptr; p && p->nb_blocks > 0 && info.frames.empty())
+          info.quantiser = (p->qp + av_video_enc_params_block(p, 0)->delta_qp) / 2;
+        info.frames.push_back(ToImage(f));
+      }
+    };
     while (av_read_frame(fmt, pkt) >= 0) {
-      ++info.packets;
-      if (pkt->flags & AV_PKT_FLAG_KEY) ++info.keyPackets;
-      if (info.first.isNull()) info.first = Decode(dec, pkt, &info.quantiser);
+      if (pkt->stream_index == v) {
+        ++info.packets;
+        if (pkt->flags & AV_PKT_FLAG_KEY) ++info.keyPackets;
+        if (avcodec_send_packet(dec, pkt) >= 0) drain();
+      } else if (fmt->streams[pkt->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+        info.audio.append(reinterpret_cast<const char*>(pkt->data), pkt->size);
+      }
       av_packet_unref(pkt);
     }
+    avcodec_send_packet(dec, nullptr);
+    drain();
+    av_frame_free(&f);
     av_packet_free(&pkt);
     avcodec_free_context(&dec);
     info.ok = true;

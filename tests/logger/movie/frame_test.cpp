@@ -9,13 +9,19 @@
 using movietest::L;
 using movietest::Log;
 
-TEST(FrameTest, RatesAreTheLoggingRateHeldWithinOneToThirty) {
+// The time read-out counts sample intervals of FreqCode x 20 ms from the movie's start.
+TEST(FrameTest, RatesAreTheLoggingRateHeldWithinOneToThirtyAndTimeCountsIntervals) {
   const std::tuple<int, int, int> cases[] = {
       // FreqCode, frame rate (halves to even), stream rate
       {1, 50, 30}, {3, 17, 17}, {4, 12, 12}, {5, 10, 10}, {20, 2, 2}, {100, 0, 1}, {200, 0, 1}, {0, 0, 1}};
   for (const auto& [code, frame, stream] : cases) {
     EXPECT_EQ(movie::FrameRate(quint8(code)), frame) << code;
     EXPECT_EQ(movie::StreamRate(movie::FrameRate(quint8(code))), stream) << code;
+  }
+  movie::Scene scene;
+  for (const auto& [n, code, text] : {std::tuple{0, 5, "0.00"}, {3, 5, "0.30"}, {1, 1, "0.02"}, {6000, 100, "12000.00"}}) {
+    movie::ShowTime(scene, n, quint8(code));
+    EXPECT_EQ(scene.time, L(text)) << n;
   }
 }
 
@@ -65,14 +71,5 @@ TEST(FrameTest, SpeedAndAltitudeInTheChosenUnits) {
     EXPECT_EQ(QStringList({scene.name[5], scene.unit[5], scene.value[5], scene.name[4], scene.unit[4], scene.value[4]}),
               QStringList({"IAS", speedUnit, L(speed), "ALT", altitudeUnit, L(altitude)}));
     EXPECT_DOUBLE_EQ(*scene.barValue[4], common::TextToNumber(QString::fromLatin1(altitude)));
-  }
-}
-
-TEST(FrameTest, TimeReadOutCountsSampleIntervals) {
-  movie::Scene scene;
-  const std::tuple<qint32, int, const char*> cases[] = {{0, 5, "0.00"}, {3, 5, "0.30"}, {1, 1, "0.02"}, {6000, 100, "12000.00"}};
-  for (const auto& [n, code, text] : cases) {
-    movie::ShowTime(scene, n, quint8(code));
-    EXPECT_EQ(scene.time, L(text)) << n;
   }
 }

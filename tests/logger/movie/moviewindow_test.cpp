@@ -190,7 +190,7 @@ TEST_F(MovieWindowTest, OverAVideoAndProresThroughTheirOwnDialogs) {
   EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleErrorBang + ": " + msg::NonNumericOverlay(msg::kOverlayAt)});
   EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[2].title}), QStringList({msg::kFilterVideo, msg::kFilterMp4}));
   EXPECT_EQ(captions.back(), msg::Finished(out));
-  const auto o = videotest::DecodeAll(out);
+  const auto o = movietest::ProbeAvi(out);
   ASSERT_EQ(o.frames.size(), 10u);
   // Bar 12 at (50, 50) of the canvas, a fifth of it: full in the second frame (sample 11)
   EXPECT_GT(qRed(o.frames[1].pixel(11, 30)), 180);
@@ -202,7 +202,7 @@ TEST_F(MovieWindowTest, OverAVideoAndProresThroughTheirOwnDialogs) {
   window->chooseCodec = [] { return movie::Codec::Prores4444; };
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
   EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[1].title}), QStringList({msg::kFilterAvi, msg::kFilterMov}));
-  EXPECT_EQ(videotest::DecodeAll(dir.file("video/t.mov")).frames.size(), 2u);
+  EXPECT_EQ(movietest::ProbeAvi(dir.file("video/t.mov")).frames.size(), 2u);
 }
 
 TEST_F(MovieWindowTest, RunsThatEndEarly) {
