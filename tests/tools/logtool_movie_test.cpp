@@ -55,11 +55,6 @@ class LogtoolMovieTest : public ::testing::Test {
   QStringList args(const QString& from, const QString& to) const {
     return {"movie", setup, log, "-o", out, "--from", from, "--to", to, "--cfg", cfg};
   }
-  // Nothing at the output's name, and no temporary file left beside it.
-  void expectNothingWritten() {
-    EXPECT_TRUE(QDir(dir.file("video")).isEmpty(QDir::Files | QDir::Hidden | QDir::System));
-  }
-
   testing_support::ProgramDir dir;
   const QString log = dir.file("dlg/f.dlg");
   const QString cfg = dir.file("cfg/f.cfg");
@@ -196,6 +191,7 @@ TEST_F(LogtoolMovieTest, FailuresExitWithTheirCodeAndWriteNothing) {
     EXPECT_EQ(r.status, status);
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(r.err.contains("logtool")) << r.err.toStdString();
-    expectNothingWritten();
+    // Nothing at the output's name, and no temporary file left beside it.
+    EXPECT_TRUE(QDir(dir.file("video")).isEmpty(QDir::Files | QDir::Hidden | QDir::System));
   }
 }
