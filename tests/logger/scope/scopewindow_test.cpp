@@ -1,24 +1,13 @@
 // Scope windows opened from the main window, driven through their controls: the list
 // of windows, linked navigation, level lines, the marker and the printout to PDF, the
 // capture key and the "No data!" road.
-#include "common/messages.h"
 #include "common/numtext.h"
 #include "logger/scope/scopemessages.h"
-#include "logger/scope/ui/scopewindow.h"
-#include "logger/scope/ui/scopewindows.h"
 #include "logger/shell/shell_fixture.h"
-#include "logger/trend/ui/picturebox.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
 #include <QProcess>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
 
 using namespace shelltest;
 using scope::ScopeWindow;
@@ -39,18 +28,10 @@ class ScopeWindows : public ShellTest {
     window->scopes().defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer
   }
   void loadLog() {
-    const QString path = dir.file("dlg/ramp.dlg");
-    WriteFile(path, hand::Dlg(kCount, 0x0033, 5, 77, Ramp));
-    prompt.files.push_back(path);
-    find<QAction>("mnuload")->trigger();
+    WriteFile(dir.file("dlg/ramp.dlg"), hand::Dlg(kCount, 0x0033, 5, 77, Ramp));
+    load(dir.file("dlg/ramp.dlg"));
     ASSERT_TRUE(window->session().loaded());
     prompt.clear();  // the configuration fallback message
-  }
-  ScopeWindow* open() {
-    QTest::mouseClick(find<QPushButton>("cmdNewScreen"), Qt::LeftButton);
-    ScopeWindow* s = window->scopes().windows().back();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(s));
-    return s;
   }
   template <typename T>
   static T* in(QWidget* w, const QString& name) {
@@ -59,11 +40,7 @@ class ScopeWindows : public ShellTest {
     return c;
   }
   static QString text(QWidget* w, const char* name) { return in<QLineEdit>(w, QLatin1String(name))->text(); }
-  static void move(ScopeWindow* s, int px) {
-    const QPoint pos(px, s->picture()->height() / 2);
-    QMouseEvent me(QEvent::MouseMove, pos, s->picture()->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(s->picture(), &me);
-  }
+  static void move(ScopeWindow* s, int px) { mouseMove(s->picture(), px); }
   // Print through the "&Print" menu item into cap/<name>.pdf and return the page's text.
   QString print(ScopeWindow* s, const QString& name) {
     prompt.files.push_back(dir.file("cap/" + name));
@@ -80,8 +57,8 @@ class ScopeWindows : public ShellTest {
 
 // Without a log: "No data!" for a click, and no printout.
 TEST_F(ScopeWindows, EachClickOpensAnIndependentWindowAndTheMainClosesThemAll) {
-  ScopeWindow* a = open();
-  ScopeWindow* b = open();
+  ScopeWindow* a = openScope();
+  ScopeWindow* b = openScope();
   EXPECT_EQ(window->scopes().windows().size(), 2u);
   EXPECT_EQ(a->objectName() + a->windowTitle(), "scTrend1" + scope::msg::kCaptionScope);
   EXPECT_EQ(in<QComboBox>(a, "ScopeCH_0")->currentData().toInt(), 0);
@@ -104,8 +81,8 @@ TEST_F(ScopeWindows, EachClickOpensAnIndependentWindowAndTheMainClosesThemAll) {
 
 TEST_F(ScopeWindows, SteppingInOneScopeMovesAllSeenWhenActivated) {
   loadLog();
-  ScopeWindow* a = open();
-  ScopeWindow* b = open();
+  ScopeWindow* a = openScope();
+  ScopeWindow* b = openScope();
   QApplication::setActiveWindow(a);  // the user works in scope a
   for (int i = 0; i < 3; ++i) QTest::mouseClick(in<QPushButton>(a, "Ahead"), Qt::LeftButton);
   QTest::mouseClick(in<QPushButton>(a, "SampSec"), Qt::LeftButton);
@@ -122,7 +99,7 @@ TEST_F(ScopeWindows, SteppingInOneScopeMovesAllSeenWhenActivated) {
 
 TEST_F(ScopeWindows, OnePairOfLevelLinesAfterManyMoves) {
   loadLog();
-  ScopeWindow* s = open();
+  ScopeWindow* s = openScope();
   trend::PictureBox* pic = s->picture();
   in<QCheckBox>(s, "ShowLevel")->setChecked(true);
   for (int px = 5; px < pic->width(); px += 7) move(s, px);
@@ -146,7 +123,7 @@ TEST_F(ScopeWindows, OnePairOfLevelLinesAfterManyMoves) {
 
 TEST_F(ScopeWindows, MarkerOnlyOnTheFirstOfTwoPrintoutsThatLeaveThePictureAlone) {
   loadLog();
-  ScopeWindow* s = open();
+  ScopeWindow* s = openScope();
   const int px = s->picture()->width() / 3;
   move(s, px);
   const QString value = text(s, "chval_1");
@@ -173,7 +150,7 @@ TEST_F(ScopeWindows, MarkerOnlyOnTheFirstOfTwoPrintoutsThatLeaveThePictureAlone)
 
 TEST_F(ScopeWindows, CaptureKeyWritesTheScopeCursorSample) {
   loadLog();
-  ScopeWindow* s = open();
+  ScopeWindow* s = openScope();
   s->picture()->setFocus();
   move(s, s->picture()->width() / 2);
   const qint32 k = window->view().CursorSample;

@@ -64,6 +64,11 @@ TEST_F(Session, EnvelopesAreMadeOncePerFill) {
   EXPECT_EQ(s.envelope(0)->range(0, 999).max, 99);
   s.samplesReplaced();
   EXPECT_EQ(s.envelope(0)->range(0, 999).max, 4000);
+  // A second log of the same length: its own samples, not the first one's envelope.
+  const auto spike = [](int, int j) { return qint16(j == 7 ? 3000 : 1); };
+  ASSERT_TRUE(testing_support::WriteFileBytes(log, hand::Dlg(1000, 0x0001, 5, 0, spike)));
+  ASSERT_TRUE(s.readLog(log, dir.file("cfg")).read);
+  EXPECT_EQ(s.envelope(0)->range(0, 999).max, 3000);
 }
 
 TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {

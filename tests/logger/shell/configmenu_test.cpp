@@ -56,7 +56,6 @@ TEST_F(ConfigMenu, OpensWithThePanelsHeightsAndTheServiceFieldsOnlyAfterTheServi
   height->setText(QStringLiteral("2000"));
   QTest::keyClick(height, Qt::Key_Return);
   withEditor([&](common::ConfigEditor* e) {
-    EXPECT_TRUE(e->isModal());
     EXPECT_EQ(box(e, "Chan1_2")->text(), QStringLiteral("Ch3"));
     EXPECT_FALSE(box(e, "SerialInput")->isVisible());
     EXPECT_EQ(window->config().channel[0].WinHight, 2000);

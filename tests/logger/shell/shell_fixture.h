@@ -3,7 +3,10 @@
 // and the gestures the shell suites drive it with.
 #include "common/messages.h"
 #include "common/settings.h"
+#include "logger/scope/ui/scopewindow.h"
+#include "logger/scope/ui/scopewindows.h"
 #include "logger/shell/mainwindow.h"
+#include "logger/trend/ui/picturebox.h"
 #include "support/fake_prompt.h"
 #include "support/hand_bytes.h"
 #include "support/on_modal.h"
@@ -63,6 +66,20 @@ class ShellTest : public ::testing::Test {
                                                  common::LinkTimings{}.scaled(0.02));
   }
 
+  // Big enough for every control, shown and exposed.
+  void showWindow() {
+    window->resize(1100, 760);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+  // "New screen": a scope window of its own.
+  scope::ScopeWindow* openScope() {
+    click("cmdNewScreen");
+    scope::ScopeWindow* s = window->scopes().windows().back();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(s));
+    return s;
+  }
+
   template <typename T>
   T* find(const QString& name) {
     T* w = window->findChild<T*>(name);
@@ -80,6 +97,12 @@ class ShellTest : public ::testing::Test {
   void load(const QString& path) {
     prompt.files.push_back(path);
     trigger("mnuload");
+  }
+  static void press(QWidget* w, int px, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
+    QTest::mousePress(w, b, m, QPoint(px, w->height() / 2));
+  }
+  static void release(QWidget* w, int px, Qt::MouseButton b) {
+    QTest::mouseRelease(w, b, {}, QPoint(px, w->height() / 2));
   }
   static void mouseMove(QWidget* w, int px, Qt::MouseButtons buttons = Qt::NoButton) {
     const QPoint pos(px, w->height() / 2);

@@ -1,22 +1,12 @@
 // Export, Crop and Delete through the main window's menus: the windows' boxes and
 // dialogs, what they write (byte for byte what logtool writes), and the cleared window.
-#include "common/messages.h"
-#include "logger/scope/ui/scopewindow.h"
-#include "logger/scope/ui/scopewindows.h"
 #include "logger/shell/shell_fixture.h"
-#include "logger/trend/ui/picturebox.h"
 #include "support/run_tool.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QTest>
 
 using namespace shelltest;
-namespace msg = common::msg;
 using testing_support::FileBytes;
 
 namespace {
@@ -36,13 +26,12 @@ class RangeWindows : public ShellTest {
     makeWindow();
     window->show();
     WriteFile(log, hand::Dlg(200, 0x0013, 3, 0, Wave));
-    prompt.files = {log};
-    find<QAction>("mnuload")->trigger();  // the view shows samples 0 to 10
+    load(log);  // the view shows samples 0 to 10
     prompt.clear();
   }
   // The window a menu command opened; its boxes in text1 and text2.
   QWidget* open(const char* command, const char* form) {
-    find<QAction>(command)->trigger();
+    trigger(command);
     QWidget* w = window->findChild<QWidget*>(form);
     text1 = w ? w->findChild<QLineEdit*>("Text1") : nullptr;
     text2 = w ? w->findChild<QLineEdit*>("Text2") : nullptr;
@@ -115,12 +104,12 @@ TEST_F(RangeWindows, ExportAndCropWriteWhatLogtoolWrites) {
 TEST_F(RangeWindows, DeleteClearsTheWindowOrChangesNothing) {
   const QString title = window->windowTitle();
   prompt.answers = {common::PromptAnswer::Cancel};
-  find<QAction>("Delete")->trigger();
+  trigger("Delete");
   EXPECT_EQ(prompt.said(), QStringList{msg::kTitleDelete + ": " + msg::kDeleteQuestion});
   EXPECT_TRUE(prompt.records[0].buttons == common::PromptButtons::OkCancel && QFile::exists(log));
   // A name that cannot be removed as a file: a message, and the log stays shown.
   ASSERT_TRUE(QFile::remove(log) && QDir().mkpath(log + "/inner"));
-  find<QAction>("Delete")->trigger();
+  trigger("Delete");
   EXPECT_EQ(prompt.messages().back().title, msg::kTitleError);
   EXPECT_EQ(QString::number(int(window->session().loaded())) + window->windowTitle(), "1" + title);
 
@@ -128,9 +117,7 @@ TEST_F(RangeWindows, DeleteClearsTheWindowOrChangesNothing) {
   WriteFile(log, "x");
   QFile::setPermissions(log, QFile::ReadOwner);  // removed all the same
   QPointer<QWidget> w = open("Crop", "Crop_dat");
-  QTest::mouseClick(find<QPushButton>("cmdNewScreen"), Qt::LeftButton);
-  scope::ScopeWindow* scope = window->scopes().windows().back();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(scope));
+  scope::ScopeWindow* scope = openScope();
   auto *pic = find<trend::PictureBox>("picTrend"), *strip = find<trend::PictureBox>("picFull");
   const std::array<trend::PictureBox*, 4> pictures{pic, strip, scope->picture(),
                                                    scope->findChild<trend::PictureBox*>("picFull")};
@@ -138,7 +125,7 @@ TEST_F(RangeWindows, DeleteClearsTheWindowOrChangesNothing) {
   for (trend::PictureBox* p : {pic, scope->picture()}) mouseMove(p, p->width() / 2);
   ASSERT_FALSE(text("chpos1").isEmpty() || scope->findChild<QLineEdit*>("chpos1")->text().isEmpty());
   prompt.clear();
-  find<QAction>("Delete")->trigger();
+  trigger("Delete");
   EXPECT_FALSE(QFile::exists(log));
   EXPECT_EQ(QString::number(int(window->session().loaded())) + window->windowTitle(), "0" + msg::kMainCaption);
   EXPECT_TRUE(!w || !w->isVisible());
@@ -152,8 +139,8 @@ TEST_F(RangeWindows, DeleteClearsTheWindowOrChangesNothing) {
   }
   EXPECT_EQ(text("chpos1") + scope->findChild<QLineEdit*>("chpos1")->text(), "");
   prompt.clear();
-  find<QAction>("Export")->trigger();
-  find<QAction>("Crop")->trigger();
+  trigger("Export");
+  trigger("Crop");
   EXPECT_EQ(prompt.messageTexts(), QStringList({msg::kFileNotLoaded, msg::kFileNotLoaded}));
 }
 
