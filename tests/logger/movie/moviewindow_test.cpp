@@ -149,7 +149,7 @@ TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
   EXPECT_FALSE(prompt.busy);
 }
 
-TEST_F(MovieWindowTest, MakeMovieWritesOneFramePerSampleAndStaysForTheNext) {
+TEST_F(MovieWindowTest, MakeMovieOneFramePerSampleStayingForTheNextThenOverAVideoAndInProres) {
   open();
   drag("Bar_12", {1, 1}, {51, 51});
   const QString path = dir.file("video/m.avi");
@@ -167,13 +167,11 @@ TEST_F(MovieWindowTest, MakeMovieWritesOneFramePerSampleAndStaysForTheNext) {
   EXPECT_TRUE(window->isVisible() && find<QPushButton>("Command1")->isVisible());
   const auto info = movietest::ProbeAvi(path);
   EXPECT_EQ(std::pair(info.packets, info.rateNum), std::pair(50, 10));
-}
 
-TEST_F(MovieWindowTest, OverAVideoAndProresThroughTheirOwnDialogs) {
-  open({10, 20});
-  drag("Bar_12", {1, 1}, {51, 51});
+  // Over a video and in ProRes, each through its own dialogs.
   const QString in = dir.file("cap/in.mkv"), out = dir.file("video/o.mp4");
   ASSERT_TRUE(videotest::MakeVideo(in, 160, 120, 10, 1));
+  prompt.clear();
   prompt.files = {in, out};
   OnModal("OverlayDialog", [&](QWidget* d) {
     auto* at = d->findChild<QLineEdit*>("overlayAt");
@@ -184,8 +182,6 @@ TEST_F(MovieWindowTest, OverAVideoAndProresThroughTheirOwnDialogs) {
     d->findChild<QLineEdit*>("overlayScale")->setText(common::NumberToText(0.2));
     QTest::mouseClick(d->findChild<QPushButton*>("overlayOk"), Qt::LeftButton);
   });
-  QStringList captions;
-  QObject::connect(window.data(), &QWidget::windowTitleChanged, [&](const QString& t) { captions << t; });
   QTest::mouseClick(find<QPushButton>("OverVideo"), Qt::LeftButton);
   EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleErrorBang + ": " + msg::NonNumericOverlay(msg::kOverlayAt)});
   EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[2].title}), QStringList({msg::kFilterVideo, msg::kFilterMp4}));
