@@ -81,9 +81,12 @@ TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {
   EXPECT_EQ(s.derivedTable().columns(), 1001);
   s.nextSpeedUnit();
   EXPECT_EQ(s.view().SpeedUnit, 1);
+  s.samplesReplaced();  // new samples (a download): the table of the old ones is not shown
+  EXPECT_FALSE(derived::ShowsDerived(s.derivedDisplay(), 5));
+  s.showDerived();
   s.hideDerived();
   EXPECT_FALSE(derived::ShowsDerived(s.derivedDisplay(), 5));
-  EXPECT_EQ(heard.counts(), "0/3");
+  EXPECT_EQ(heard.counts(), "0/4");
   s.opened(log);  // a new log never shows the old table
   EXPECT_TRUE(s.derivedTable().empty());
 }

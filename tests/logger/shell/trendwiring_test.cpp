@@ -356,6 +356,7 @@ TEST_F(TrendWithLog, WheelDragAndKeysMoveTheWindowAndPreviousViewTakesThemBack) 
     SCOPED_TRACE(s.what);
     setWindow(200, 100);
     window->view().CursorSample = 250;
+    window->view().PreviousStart = window->view().PreviousEnd = 0;  // each gesture must record its own
     s.act();
     expectWindow(s.start, s.end);
     click("Zoom_Back");
