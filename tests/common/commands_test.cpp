@@ -23,14 +23,10 @@ common::Settings Params(qint16 low, qint16 high, quint8 code) {
 }
 
 TEST(CommandTables, MaskBitsAndLiveFrameLayout) {
-  std::array<bool, 12> only9{}, only1{};
-  only9[8] = only1[0] = true;
-  const auto masks = [](const std::array<bool, 12>& t) {
-    return std::pair{common::MaskFromChecks(t).MaskLowByte, common::MaskFromChecks(t).MaskHighByte};
-  };
-  EXPECT_EQ(masks(only9), (std::pair<qint16, qint16>(0, 1)));
-  EXPECT_EQ(masks(only1), (std::pair<qint16, qint16>(1, 0)));
+  // Channels 1, 8, 10 and 12 both ways: low byte bits 0 and 7, high byte bits 1 and 3.
   const std::array<bool, 12> checks = {true, false, false, false, false, false, false, true, false, true, false, true};
+  const common::LogMask m = common::MaskFromChecks(checks);
+  EXPECT_EQ(std::pair(m.MaskLowByte, m.MaskHighByte), (std::pair<qint16, qint16>(0x81, 0x0A)));
   EXPECT_EQ(common::ChecksFromMask(0x81, 0x0A), checks);
 
   // Channel 1 high byte first, channels 11 and 12, the extra word, the serial number.
@@ -122,68 +118,49 @@ TEST(SendParameters, EndsWithoutTheEcho) {
   }
 }
 
-TEST(Compensation, HandshakeBlockAndEchoAndTheFaultsThatEndIt) {
+// The compensation write: handshake (first and third answers complements, the second
+// the byte itself), block and echo; the read-back of 21 bytes as they were read; the
+// meter's parameters, paced with no echo awaited. No answer byte after an echo.
+TEST(Compensation, WriteReadBackAndTheMetersParameterSendWithTheFaultsThatEndThem) {
   const auto& h = sim::Simulator::kHandshake;
-  // First and third answers are complements, the second the byte itself.
   const QByteArray handshake = Bytes({0x22, 255 - h[0], h[1], 255 - h[2]});
-  QByteArray block;
-  for (int i = 0; i < 18; ++i) block.append(char(0xA0 + i));
-  block += Bytes({0x03, 0x02, 0x01});
-  const struct {
-    sim::Faults faults;
-    LinkOutcome outcome;
-    QByteArray written;
-  } cases[] = {
-      {{}, LinkOutcome::Ok, handshake + block},
-      {{.wrongEcho = true}, LinkOutcome::Rejected, handshake + block},
-      // The logger judges the first answer wrong and falls silent: the wait times out.
-      {{.wrongHandshake = true}, LinkOutcome::Timeout, handshake.left(2)},
-  };
+  QByteArray block, readBack;
   common::CompensationConstants k{};
-  for (int i = 0; i < 18; ++i) k[std::size_t(i)] = qint16(0xA0 + i);
-  for (const auto& c : cases) {
-    SimRig r;
-    r.simulator.setFaults(c.faults);
-    ASSERT_TRUE(r.commands.writeCompensation(k, 0x010203));
-    EXPECT_TRUE(r.commands.compensationWriteActive());
-    ASSERT_TRUE(r.waitOutcome());
-    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{c.outcome});
-    EXPECT_EQ(r.channel.written(), c.written);  // no answer byte after the echo
-    EXPECT_FALSE(r.commands.compensationWriteActive());
-    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
-    if (c.outcome == LinkOutcome::Ok) {
-      EXPECT_EQ(r.simulator.compensation(), block);
-    }
-  }
-}
-
-// The 21 bytes come back as they were read; a silent logger times out with none.
-// The meter's parameters go out paced, with no echo awaited.
-TEST(Compensation, ReadBackAndTheMetersParameterSend) {
-  QByteArray block;
-  for (int i = 0; i < 21; ++i) block.append(char(0xF0 - i));
+  for (int i = 0; i < 18; ++i) block.append(char(0xA0 + i)), k[std::size_t(i)] = qint16(0xA0 + i);
+  block += Bytes({0x03, 0x02, 0x01});
+  for (int i = 0; i < 21; ++i) readBack.append(char(0xF0 - i));
+  const std::function<bool(SimRig&)> write = [&k](SimRig& r) { return r.commands.writeCompensation(k, 0x010203); };
+  const std::function<bool(SimRig&)> read = [](SimRig& r) { return r.commands.readCompensation(); };
   const struct {
     std::function<bool(SimRig&)> start;
-    bool silent;
-    QByteArray written;
+    sim::Faults faults;
     LinkOutcome outcome;
-    QByteArray payload;
+    QByteArray written, payload;
   } cases[] = {
-      {[](SimRig& r) { return r.commands.readCompensation(); }, false, Bytes({0xCC}), LinkOutcome::Ok, block},
-      {[](SimRig& r) { return r.commands.readCompensation(); }, true, Bytes({0xCC}), LinkOutcome::Timeout, {}},
-      {[](SimRig& r) { return r.commands.meterSendParameters(0x02, 0x31, 5); }, false, Bytes({0x88, 0x02, 0x31, 0x05}),
-       LinkOutcome::Ok, {}},
+      {write, {}, LinkOutcome::Ok, handshake + block, {}},
+      {write, {.wrongEcho = true}, LinkOutcome::Rejected, handshake + block, {}},
+      // The logger judges the first answer wrong and falls silent: the wait times out.
+      {write, {.wrongHandshake = true}, LinkOutcome::Timeout, handshake.left(2), {}},
+      {read, {}, LinkOutcome::Ok, Bytes({0xCC}), readBack},
+      {read, {.silence = true}, LinkOutcome::Timeout, Bytes({0xCC}), {}},
+      {[](SimRig& r) { return r.commands.meterSendParameters(0x02, 0x31, 5); }, {}, LinkOutcome::Ok,
+       Bytes({0x88, 0x02, 0x31, 0x05}), {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
     SimRig r;
-    r.simulator.setCompensation(block);
-    r.simulator.setFaults({.silence = c.silent});
+    r.simulator.setCompensation(readBack);
+    r.simulator.setFaults(c.faults);
     ASSERT_TRUE(c.start(r));
+    const bool writing = c.written.startsWith(handshake.left(1));
+    EXPECT_EQ(r.commands.compensationWriteActive(), writing);
     ASSERT_TRUE(r.waitOutcome());
     EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{c.outcome});
     EXPECT_EQ(r.results[0].payload, c.payload);
     EXPECT_EQ(r.channel.written(), c.written);
+    EXPECT_FALSE(r.commands.compensationWriteActive());
+    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
+    if (writing && c.outcome == LinkOutcome::Ok) EXPECT_EQ(r.simulator.compensation(), block);
   }
 }
 

@@ -63,14 +63,4 @@ TEST(Calculator, StoreChangesOnlyThatChannelWhichReadsTheReferencePointsBack) {
   }
 }
 
-// Channel 11 is an 8-bit channel: 255 is its Max, and a larger raw value goes beyond.
-TEST(LiveDisplay, EightBitChannelsScaleByTheirOwnFullScale) {
-  common::ChannelConfiguration config;
-  for (auto& ch : config.channel) ch.Max = 10;
-  common::LiveFrame f;
-  f.raw = {2047, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4095, 255};
-  const meter::LiveTexts t = meter::DisplayTexts(f, config);
-  EXPECT_EQ(QStringList({t.Text1[12], t.Text1[22], t.Text1[23]}), QStringList({"4.998778998779", "160.588235294118", "10"}));
-}
-
 }  // namespace
