@@ -100,27 +100,29 @@ TEST(Download, DecodedLogEqualsTheGeneratedSamples) {
   EXPECT_EQ(r.progress.back().second, common::kReceiveBufferSize);
 }
 
+// A failed download, silence included (unplugged, off, wrong port), must not hand back
+// the previous stream nor touch the log or the last kept image; the next one works.
 TEST(Download, FaultyStreamsEndAsDocumentedAndTheNextDownloadWorks) {
-  struct Case {
-    sim::Faults faults;
-    QString status;
-    DownloadOutcome outcome;
-  };
-  const Case cases[] = {
+  const std::tuple<sim::Faults, QString, DownloadOutcome> cases[] = {
       {{.noEndMark = true}, msg::kStatusFault, DownloadOutcome::Fault},
       {{.evenEndRun = true}, msg::kStatusFault, DownloadOutcome::Fault},
       {{.silence = true}, msg::kStatusNoData, DownloadOutcome::NoData},
       {{.overlongStream = true}, msg::kStatusFault, DownloadOutcome::Fault},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.status.toStdString() + " case " + std::to_string(&c - cases));
+  for (const auto& [faults, status, outcome] : cases) {
+    SCOPED_TRACE(status.toStdString() + " " + std::to_string(int(outcome)));
     DownloadRig r;
-    r.store.SampleCount = 0;
-    r.simulator.setFaults(c.faults);
-    EXPECT_EQ(r.run(), c.outcome);
-    EXPECT_EQ(r.statuses.last(), c.status);
+    EXPECT_EQ(r.run(), DownloadOutcome::Unsaved);
+    const QString kept = r.download.lastKeptFile();
+    const QByteArray image = testing_support::FileBytes(kept);
+    r.simulator.setFaults(faults);
+    r.asked.clear();
+    r.store.SampleCount = -7;  // a decode would overwrite this
+    EXPECT_EQ(r.run(), outcome);
+    EXPECT_EQ(r.statuses.last(), status);
     EXPECT_TRUE(r.asked.isEmpty()) << "no name asked after a failed download";
-    EXPECT_EQ(r.store.SampleCount, 0);
+    EXPECT_EQ(r.store.SampleCount, -7);
+    EXPECT_EQ(testing_support::FileBytes(kept), image);
     EXPECT_FALSE(r.link.insideFrame());
     EXPECT_EQ(r.link.receiveMode(), common::ReceiveMode::Download);
     EXPECT_FALSE(r.link.silenceTimerActive());
@@ -149,26 +151,10 @@ TEST(Download, APortThatCannotBeReopenedAfterTheSaveIsReportedAndNothingIsLoaded
   EXPECT_TRUE(r.loaded.isEmpty());
 }
 
-// A logger that stays silent after a good download (unplugged, off, wrong port) must
-// not hand back the previous stream: the request starts the count again.
-TEST(Download, SilenceAfterAGoodDownloadIsNoDataAndKeepsTheLastImage) {
-  DownloadRig r;
-  EXPECT_EQ(r.run(), DownloadOutcome::Unsaved);
-  const QString kept = r.dir.file("dlg/last-download.dlt");
-  const QByteArray image = testing_support::FileBytes(kept);
-  r.simulator.setFaults({.silence = true});
-  r.asked.clear();
-  r.store.SampleCount = -7;  // a decode would overwrite this
-  EXPECT_EQ(r.run(), DownloadOutcome::NoData);
-  EXPECT_EQ(r.statuses.last(), msg::kStatusNoData);
-  EXPECT_TRUE(r.asked.isEmpty());
-  EXPECT_EQ(r.store.SampleCount, -7);
-  EXPECT_EQ(testing_support::FileBytes(kept), image);  // a failed download keeps the last good one
-}
-
 // The unstuffed image of a good download is kept in the .dlt layout before any dialog
 // opens, and the raw-image load reads it back. Noise before the start byte is no data.
-TEST(Download, EveryGoodDownloadIsKeptBeforeTheSaveDialog) {
+// Without a name for the .dlg the log stays decoded but unsaved.
+TEST(Download, EveryGoodDownloadIsKeptBeforeTheSaveDialogs) {
   DownloadRig r;
   r.simulator.setLogging(0x03, 0x00, 50);
   r.simulator.setFaults({.noiseBeforeStart = true});
@@ -178,9 +164,10 @@ TEST(Download, EveryGoodDownloadIsKeptBeforeTheSaveDialog) {
     if (atDialog.isEmpty()) atDialog = testing_support::FileBytes(kept);  // at the first name
   };
   const QString dlt = r.dir.file("dlg/asked.dlt");
-  r.names = {dlt};  // "Save DLT file" on; no name for the .dlg
+  r.names = {dlt};  // "Save DLT file" on; then no name for the .dlg
   EXPECT_EQ(r.run(7, true), DownloadOutcome::Unsaved);
   EXPECT_EQ(r.asked, (QStringList{"dlt", "dlg"}));
+  EXPECT_TRUE(r.loaded.isEmpty());
   EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
   EXPECT_EQ(r.download.lastKeptFile(), kept);
   EXPECT_EQ(atDialog, r.simulator.image());  // the simulator's memory, bytes 0..3 clear
