@@ -44,6 +44,8 @@ class MovieWindow;
 
 namespace shell {
 
+class MeasurePanel;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -176,7 +178,7 @@ class MainWindow : public QMainWindow {
 
   // Controls
   trend::TrendArea* trendArea_ = nullptr;
-  class MeasurePanel* measurePanel_ = nullptr;
+  MeasurePanel* measurePanel_ = nullptr;
   trend::PictureBox* picTrend_ = nullptr;
   trend::PictureBox* picFull_ = nullptr;
   std::array<QAction*, 8> recentLogs_{};  // "&File": the logs opened last
