@@ -192,7 +192,11 @@ OverlayOutcome Overlayer::openInput(const QString& input) {
   // Matroska tells each stream's length only in a tag; the file's length may be the
   // sound's, a little longer than the pictures.
   const AVDictionaryEntry* tag = av_dict_get(st->metadata, "DURATION", nullptr, 0);
-  const QStringList hms = tag ? QString::fromLatin1(tag->value).split(QLatin1Char(':')) : QStringList();
+  // A program that formats numbers in its locale (as one linking the muxer in a decimal-comma
+  // locale does) writes the seconds with a comma: read either.
+  const QStringList hms =
+      tag ? QString::fromLatin1(tag->value).replace(QLatin1Char(','), QLatin1Char('.')).split(QLatin1Char(':'))
+          : QStringList();
   duration_ = st->duration != AV_NOPTS_VALUE && st->duration > 0 ? st->duration * tb
               : hms.size() == 3 ? hms[0].toDouble() * 3600 + hms[1].toDouble() * 60 + hms[2].toDouble()
               : in_->duration != AV_NOPTS_VALUE ? double(in_->duration) / AV_TIME_BASE
