@@ -34,104 +34,75 @@ class LogtoolTest : public ::testing::Test {
 
 bool OneLine(const QString& text) { return text.endsWith('\n') && text.count('\n') == 1; }
 
-}  // namespace
-
-// info and cfg print what the files hold, one field a line.
-TEST_F(LogtoolTest, InfoAndCfgPrintTheirFiles) {
-  ASSERT_TRUE(WriteFileBytes(at("a.dlg"), hand::Dlg(2, 0x0C03, 4, 1234, {{1}, {2}})));
-  ASSERT_TRUE(WriteFileBytes(at("b.dlg"), hand::Dlg(0, 0x00AB, 3, -5, {})));
-  const QString cfg = dir.file("cfg/1234.cfg");
-  ASSERT_TRUE(WriteFileBytes(cfg, hand::Cfg({{"Pitot", 0, 4095, "V", 2}, {"Static", -10.5, 0.1, "kPa", 1.25}}, 1234)));
-  QString channels = "CH1\tPitot\t0\t4095\tV\t2\nCH2\tStatic\t-10.5\t0.1\tkPa\t1.25\n";
-  for (int c = 3; c <= 12; ++c) channels += QStringLiteral("CH%1\t\t0\t0\t\t0\n").arg(c);
-  const std::pair<QStringList, QString> cases[] = {
-      {{"info", at("a.dlg")}, "samples: 2\nmask: 0x0C03\nfreqcode: 4\nrate: 12.5\nconfig: 1234\n"},
-      {{"info", at("b.dlg")}, "samples: 0\nmask: 0x00AB\nfreqcode: 3\nrate: 16.6666666666667\nconfig: -5\n"},
-      {{"cfg", cfg}, channels + "serial: 1234\n"},
-  };
-  for (const auto& [args, expected] : cases) {
-    SCOPED_TRACE(args.join(' ').toStdString());
-    const Outcome r = Logtool(args);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, expected);
-    EXPECT_EQ(r.err, "");
-  }
-}
-
-TEST_F(LogtoolTest, DecodeWritesTheDecodedLog) {
-  // Channel 12 only, one byte per record; last index 13: (13 - 8) / 1 - 1 = 4 samples,
-  // the last record in column 0.
-  ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 25, {1, 2, 3, 4}))));
-  Outcome r = Logtool({"decode", at("r.dlt"), "-o", at("o.dlg")});
-  ASSERT_EQ(r.status, 0) << r.err.toStdString();
-  // Only row 12 is in the mask: it holds the records newest first.
-  EXPECT_EQ(FileBytes(at("o.dlg")), hand::Dlg(4, 0x0800, 25, 0, [](int, qint32 j) { return qint16(4 - j); }));
-  r = Logtool({"decode", at("r.dlt"), "--config", "42", "--last-index", "11", "-o", at("p.dlg")});
-  ASSERT_EQ(r.status, 0) << r.err.toStdString();
-  EXPECT_EQ(FileBytes(at("p.dlg")), hand::Dlg(2, 0x0800, 25, 42, [](int, qint32 j) { return qint16(2 - j); }));
-}
-
-// csv and crop: the export and crop windows' writers for scripts.
-using testing_support::RunTool;
-static QByteArray Header(const QString& log, const char* name, const char* unit) {
+QByteArray CsvHeader(const QString& log, const char* name, const char* unit) {
   return "Generated from " + log.toLatin1() +
          "\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\nMIN\r\n ,0.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n"
          " ,2,0,0,0,0,0,0,0,0,0,0,0\r\nCycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n ," +
          name + ",,,,,,,,,,,\r\n ," + unit + ",,,,,,,,,,,\r\n";
 }
 
-TEST_F(LogtoolTest, CsvTakesTheConfigurationTheLoggerWouldPick) {
-  // logtool finds cfg/ beside itself, as the logger does beside its executable.
-  const QString tool = dir.file("logtool");
-  ASSERT_TRUE(QFile::copy(LogtoolPath(), tool));
-  Outcome r = RunTool(tool, {"csv", "dlg/f.dlg", "--from", "0", "--to", "1.4", "-o", out}, dir.path());
-  ASSERT_EQ(r.status, 0) << r.err.toStdString();
-  EXPECT_EQ(r.out + r.err, "");
-  EXPECT_EQ(FileBytes(out),  // the absolute path
-            Header(log, "Alt", "m") + " 0 ,1,0,0,0,5,0,0,0,0,0,0,0\r\n 1 ,-2,0,0,0,4095,0,0,0,0,0,0,0\r\n");
+}  // namespace
 
-  const QString other = at("g.dlg");
+// Each command's output, to standard output or to -o, as scripts read it. The copy of
+// logtool finds cfg/ beside itself, as the logger does beside its executable; csv,
+// stats and crop take the log's configuration as the logger would pick it.
+TEST_F(LogtoolTest, EachCommandsOutput) {
+  const QString tool = dir.file("logtool"), other = at("g.dlg"), cfg = dir.file("cfg/1234.cfg"),
+                quoted = dir.file("cfg/q.cfg");
+  ASSERT_TRUE(QFile::copy(LogtoolPath(), tool));
+  ASSERT_TRUE(WriteFileBytes(at("a.dlg"), hand::Dlg(2, 0x0C03, 4, 1234, {{1}, {2}})));
+  ASSERT_TRUE(WriteFileBytes(at("b.dlg"), hand::Dlg(0, 0x00AB, 3, -5, {})));
   ASSERT_TRUE(WriteFileBytes(other, hand::Dlg(0, 0x0001, 3, 78, {})));
-  r = RunTool(tool, {"csv", other, "--from", "2", "--to", "1", "-o", out});
-  ASSERT_EQ(r.status, 0) << r.err.toStdString();
-  EXPECT_EQ(r.err, "logtool: Config file '78.cfg' not found, config.cfg used instead\n");
-  // An empty log: both ends clamp to its spare zero column.
-  EXPECT_EQ(FileBytes(out), Header(other, "Base", "ft") + " 0 ,0,0,0,0,0,0,0,0,0,0,0,0\r\n");
-
-  ASSERT_TRUE(QFile::remove(dir.file("cfg/config.cfg")) && QFile::remove(out));
-  EXPECT_EQ(RunTool(tool, {"csv", other, "--from", "0", "--to", "1", "-o", out}).status, 1);
-  EXPECT_FALSE(QFile::exists(out));
-}
-
-// stats and csv --units as scripts run them, the configuration looked up as for csv.
-TEST_F(LogtoolTest, StatsAndEngineeringCsv) {
-  const QString tool = dir.file("logtool"), quoted = dir.file("cfg/q.cfg");
-  ASSERT_TRUE(QFile::copy(LogtoolPath(), tool));
+  ASSERT_TRUE(WriteFileBytes(cfg, hand::Cfg({{"Pitot", 0, 4095, "V", 2}, {"Static", -10.5, 0.1, "kPa", 1.25}}, 1234)));
   ASSERT_TRUE(WriteFileBytes(quoted, hand::Cfg({{"Alt, \"baro\"", 0.5, 2, "m", 1}}, 0)));
-  const QString low = "0.499267399267399", high = "0.5003663003663", head = "channel,name,unit,samples,min,min_at,"
-                                                                            "max,max_at,mean,rms\n";
-  const std::pair<QStringList, QString> cases[] = {
-      {{"stats", "dlg/f.dlg"}, head + "1,Alt,m,2," + low + ",1," + high + ",0,0.49981684981685,0.49981715182329\n"
-                                      "5,,,2,0,0,0,0,0,0\n"},
+  // Channel 12 only, one byte per record; last index 13: (13 - 8) / 1 - 1 = 4 samples,
+  // the last record in column 0.
+  ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 25, {1, 2, 3, 4}))));
+  QByteArray channels = "CH1\tPitot\t0\t4095\tV\t2\nCH2\tStatic\t-10.5\t0.1\tkPa\t1.25\n";
+  for (int c = 3; c <= 12; ++c) channels += QStringLiteral("CH%1\t\t0\t0\t\t0\n").arg(c).toLatin1();
+  const QByteArray low = "0.499267399267399", high = "0.5003663003663",
+                   head = "channel,name,unit,samples,min,min_at,max,max_at,mean,rms\n";
+  const struct {
+    QStringList args;
+    QByteArray expected;  // standard output, or the file with -o
+    QString err = {};
+  } cases[] = {
+      {{"info", at("a.dlg")}, "samples: 2\nmask: 0x0C03\nfreqcode: 4\nrate: 12.5\nconfig: 1234\n"},
+      {{"info", at("b.dlg")}, "samples: 0\nmask: 0x00AB\nfreqcode: 3\nrate: 16.6666666666667\nconfig: -5\n"},
+      {{"cfg", cfg}, channels + "serial: 1234\n"},
+      // Only row 12 is in the mask: it holds the records newest first.
+      {{"decode", at("r.dlt"), "-o", out}, hand::Dlg(4, 0x0800, 25, 0, [](int, qint32 j) { return qint16(4 - j); })},
+      {{"decode", at("r.dlt"), "--config", "42", "--last-index", "11", "-o", out},
+       hand::Dlg(2, 0x0800, 25, 42, [](int, qint32 j) { return qint16(2 - j); })},
+      // The absolute path in the header; End clamps to the last sample.
+      {{"csv", "dlg/f.dlg", "--from", "0", "--to", "1.4", "-o", out},
+       CsvHeader(log, "Alt", "m") + " 0 ,1,0,0,0,5,0,0,0,0,0,0,0\r\n 1 ,-2,0,0,0,4095,0,0,0,0,0,0,0\r\n"},
+      // An empty log: both ends clamp to its spare zero column.
+      {{"csv", other, "--from", "2", "--to", "1", "-o", out},
+       CsvHeader(other, "Base", "ft") + " 0 ,0,0,0,0,0,0,0,0,0,0,0,0\r\n",
+       "logtool: Config file '78.cfg' not found, config.cfg used instead\n"},
+      {{"stats", "dlg/f.dlg"},
+       head + "1,Alt,m,2," + low + ",1," + high + ",0,0.49981684981685,0.49981715182329\n5,,,2,0,0,0,0,0,0\n"},
       {{"stats", "dlg/f.dlg", "--from", "1", "--to", "1", "--cfg", quoted, "-o", out},
        head + "1,\"Alt, \"\"baro\"\"\",m,1," + low + ",1," + low + ",1," + low + "," + low + "\n5,,,1,0,1,0,1,0,0\n"},
       {{"csv", "dlg/f.dlg", "--from", "0", "--units", "--to", "1", "-o", out},
        "time_s,Alt [m], []\n0," + high + ",0\n0.06," + low + ",0\n"},
+      // End clamps to the sample count: the last record is the store's spare zero column.
+      {{"crop", log, "--from", "-5", "--to", "99999", "-o", out},
+       hand::Dlg(3, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}, {}})},
   };
-  for (const auto& [args, expected] : cases) {
-    SCOPED_TRACE(args.join(' ').toStdString());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.join(' ').toStdString());
     QFile::remove(out);
-    const Outcome r = RunTool(tool, args, dir.path());
+    const Outcome r = testing_support::RunTool(tool, c.args, dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(args.contains("-o") ? QString::fromUtf8(FileBytes(out)) : r.out, expected);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(c.args.contains("-o") ? FileBytes(out) : r.out.toUtf8(), c.expected);
   }
-}
-
-TEST_F(LogtoolTest, CropClampsAsTheWindowDoes) {
-  ASSERT_EQ(Logtool({"crop", log, "--from", "-5", "--to", "99999", "-o", out}).status, 0);
-  // End clamps to the sample count: the last record is the store's spare zero column.
-  EXPECT_EQ(FileBytes(out), hand::Dlg(3, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}, {}}));
+  // Neither the log's configuration nor config.cfg: nothing is written.
+  ASSERT_TRUE(QFile::remove(dir.file("cfg/config.cfg")) && QFile::remove(out));
+  EXPECT_EQ(testing_support::RunTool(tool, {"csv", other, "--from", "0", "--to", "1", "-o", out}).status, 1);
+  EXPECT_FALSE(QFile::exists(out));
 }
 
 // Wrong arguments exit 2 with the usage; damaged or missing files exit 1 with one line.

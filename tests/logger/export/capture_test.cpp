@@ -1,6 +1,5 @@
 #include "logger/export/capture.h"
 
-#include "logger/logdata/samplestore.h"
 #include "support/test_paths.h"
 
 #include <QDir>
@@ -70,15 +69,6 @@ TEST(CaptureFileTest, FailuresReturnAReason) {
     EXPECT_FALSE(line.isEmpty()) << path;
     EXPECT_FALSE(WriteCaptureHeader(dir.file(path), QString(), 1, {}, &header) || header.isEmpty()) << path;
   }
-}
-
-TEST(CaptureFileTest, RawColumnReadsTheStore) {
-  logdata::SampleStore store;
-  ASSERT_TRUE(store.reset(3));
-  for (int r = 0; r < 12; ++r) store.at(r, 2) = qint16(r * 3 - 5);
-  EXPECT_EQ(RawColumn(store, 2), (std::array<qint16, 12>{-5, -2, 1, 4, 7, 10, 13, 16, 19, 22, 25, 28}));
-  EXPECT_EQ(RawColumn(store, 3), (std::array<qint16, 12>{}));  // the spare zero column
-  EXPECT_EQ(RawColumn(store, 99), (std::array<qint16, 12>{}));
 }
 
 }  // namespace

@@ -11,12 +11,6 @@ namespace {
 
 qint32 LastIndex(const Bytes& b) { return qint32(b.size()) - 1; }
 
-Bytes Repeat(const Bytes& rec, int times) {
-  Bytes out;
-  for (int i = 0; i < times; ++i) out.insert(out.end(), rec.begin(), rec.end());
-  return out;
-}
-
 }  // namespace
 
 TEST(EndMark, LengthAndRunParity) {
@@ -54,12 +48,9 @@ TEST(DecodeDownload, HeaderSamplesAndImage) {
   const Bytes stream = hand::DownloadStream(0x0003, 5, 0x0504D2, records);
   SampleStore store = hand::PreviousLog();
   ASSERT_EQ(DecodeDownload(stream, LastIndex(stream), false, store), DownloadOutcome::Ok);
-  EXPECT_EQ(store.SampleCount, 2);
-  EXPECT_EQ(store.ChannelMask, 0x0003);
-  EXPECT_EQ(store.FreqCode, 5);
-  EXPECT_EQ(store.ConfigNumber, 0x0504D2);
-  EXPECT_EQ(store.RecordLength, 3);
-  EXPECT_EQ(store.ImageLastIndex, 20);
+  EXPECT_EQ(std::tuple(store.SampleCount, store.ChannelMask, store.FreqCode, store.ConfigNumber, store.RecordLength,
+                       store.ImageLastIndex),
+            std::tuple(2, quint16(0x0003), quint8(5), 0x0504D2, qint16(3), 20));
   // Bytes 0..3 hold the sample count, as a .dlt saved from the download holds it.
   EXPECT_EQ(store.MemoryImage, (Bytes{2, 0, 0, 0, 0x03, 0x00, 5, 0xD2, 0x04, 0x05, 0x21, 0x43, 0x65, 0x0A, 0xF0, 0xDE,
                                       0x77, 0x77, 0x77, 0xF0, 0xFF}));
@@ -67,35 +58,32 @@ TEST(DecodeDownload, HeaderSamplesAndImage) {
                                                0x165, 0x243, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
                                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   // What belongs to the file last opened stays.
-  EXPECT_EQ(store.LoadedLogFile, QStringLiteral("/somewhere/old.dlg"));
-  EXPECT_EQ(store.LoadedSampleCount, 3);
+  EXPECT_EQ(std::pair(store.LoadedLogFile, store.LoadedSampleCount), std::pair(QStringLiteral("/somewhere/old.dlg"), 3));
 }
 
-// A bad end mark or a short stream: the truncation test below.
-TEST(DecodeDownload, HeadersWithoutRecordsOrRateAreFaultsAndKeepThePreviousLog) {
-  const Bytes cases[] = {
-      hand::DownloadStream(0x0FFF, 1, 0, {0x01}),  // 17-byte records but one data byte: the count would be -1
-      hand::DownloadStream(0x0000, 1, 0, {0x01, 0x02, 0x03}),  // no channel: no record length to count with
-      hand::DownloadStream(0x0003, 0, 0, Repeat({0x21, 0x43, 0x65}, 3)),  // rate code 0: no time axis
+// A bad end mark or a short stream: the truncation test below. The receive side stops
+// storing at the end of its buffer and flags the overflow.
+TEST(DecodeDownload, FaultsKeepThePreviousLogAndAFullBufferDecodes) {
+  Bytes full(std::size_t(kImageCapacity), 0x11);
+  full[full.size() - 2] = 0xF0;
+  full.back() = 0xFF;
+  const struct {
+    Bytes stream;
+    bool overflowed;
+  } cases[] = {
+      {hand::DownloadStream(0x0FFF, 1, 0, {0x01}), false},  // 17-byte records but one data byte: the count would be -1
+      {hand::DownloadStream(0x0000, 1, 0, {0x01, 0x02, 0x03}), false},  // no channel: no record length to count with
+      {hand::DownloadStream(0x0003, 0, 0, {0x21, 0x43, 0x65, 0x21, 0x43, 0x65, 0x21, 0x43, 0x65}), false},  // no rate
+      {full, true},
   };
-  for (const Bytes& stream : cases) {
+  for (const auto& c : cases) {
     SampleStore store = hand::PreviousLog();
-    EXPECT_EQ(DecodeDownload(stream, LastIndex(stream), false, store), DownloadOutcome::Fault) << &stream - cases;
-    EXPECT_TRUE(store == hand::PreviousLog()) << &stream - cases;
+    EXPECT_EQ(DecodeDownload(c.stream, LastIndex(c.stream), c.overflowed, store), DownloadOutcome::Fault) << &c - cases;
+    EXPECT_TRUE(store == hand::PreviousLog()) << &c - cases;
   }
-}
-
-TEST(DecodeDownload, AFullBufferDecodesAndAnOverflowedOneIsAFault) {
-  // The receive side stops storing at the end of its buffer and flags the overflow.
-  std::vector<quint8> buffer(std::size_t(kImageCapacity), 0x11);
-  buffer[buffer.size() - 2] = 0xF0;
-  buffer.back() = 0xFF;
-  const qint32 last = kImageCapacity - 1;
-  SampleStore store = hand::PreviousLog();
-  EXPECT_EQ(DecodeDownload(buffer, last, true, store), DownloadOutcome::Fault);
-  EXPECT_TRUE(store == hand::PreviousLog());
   // Filled to the last byte but complete: every byte but index 0 lands in the image.
-  ASSERT_EQ(DecodeDownload(buffer, last, false, store), DownloadOutcome::Ok);
+  SampleStore store;
+  ASSERT_EQ(DecodeDownload(full, LastIndex(full), false, store), DownloadOutcome::Ok);
   EXPECT_EQ(store.ImageLastIndex, kImageCapacity);
   // Mask 0x1111: channels 1, 5, 9 -> 5-byte records; (2558001 - 11) / 5 = 511598.
   EXPECT_EQ(store.SampleCount, 511597);

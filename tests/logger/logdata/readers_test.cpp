@@ -19,24 +19,14 @@ struct Reader {
   std::function<bool(const QString& path)> read;
 };
 
-bool ReadCfg(const QString& path) {
-  common::ChannelConfiguration c;
-  c.channel[0].Name = QStringLiteral("current");
-  const common::ChannelConfiguration before = c;
+// Reads into a target that held something else; on refusal checks it is untouched.
+template <typename T>
+bool ReadInto(T target, const std::function<bool(T&, QString*)>& reader) {
+  const T before = target;
   QString error;
-  const bool read = common::ReadConfigFile(path, c, &error);
+  const bool read = reader(target, &error);
   if (!read) {
-    EXPECT_TRUE(c == before && !error.isEmpty());
-  }
-  return read;
-}
-
-bool ReadStore(const std::function<bool(logdata::SampleStore&, QString*)>& reader) {
-  logdata::SampleStore s = hand::PreviousLog();
-  QString error;
-  const bool read = reader(s, &error);
-  if (!read) {
-    EXPECT_TRUE(s == hand::PreviousLog() && !error.isEmpty());
+    EXPECT_TRUE(target == before && !error.isEmpty());
   }
   return read;
 }
@@ -45,15 +35,21 @@ std::vector<Reader> Readers() {
   common::ChannelConfiguration config;
   config.channel[3].Name = QStringLiteral("Pitot");
   config.channel[3].Max = 1100;
+  common::ChannelConfiguration current;
+  current.channel[0].Name = QStringLiteral("current");
+  const auto cfg = [current](const QString& p) {
+    return ReadInto<common::ChannelConfiguration>(current, [&](auto& c, QString* e) { return common::ReadConfigFile(p, c, e); });
+  };
   const auto dlg = [](const QString& p) {
-    return ReadStore([&](logdata::SampleStore& s, QString* e) { return logdata::ReadDecodedLog(p, s, e); });
+    return ReadInto<logdata::SampleStore>(hand::PreviousLog(), [&](auto& s, QString* e) { return logdata::ReadDecodedLog(p, s, e); });
   };
   const auto dlt = [](const QString& p) {
-    return ReadStore([&](logdata::SampleStore& s, QString* e) { return logdata::LoadRawImage(p, std::nullopt, s, e); });
+    return ReadInto<logdata::SampleStore>(hand::PreviousLog(),
+                                          [&](auto& s, QString* e) { return logdata::LoadRawImage(p, std::nullopt, s, e); });
   };
   // Twelve channels: 17-byte records; (last - 8) / 17 must round to at least 1.
   const QByteArray image = hand::ToQ(hand::RawImage(0x0FFF, 1, hand::Bytes(17 * 2, 0x33)));
-  return {{"cfg", hand::Cfg(config), common::kMinConfigFileSize, ReadCfg},
+  return {{"cfg", hand::Cfg(config), common::kMinConfigFileSize, cfg},
           {"dlg", hand::Dlg(3, 0x0C03, 4, 1234, [](int r, qint32 j) { return qint16(r * j); }), 11 + 3 * 24, dlg},
           {"dlt", image, 18, dlt}};
 }

@@ -16,7 +16,7 @@ namespace movietest {
 
 struct AviInfo {
   bool ok = false;
-  QString format, codec, mediaType;  // "avi"; "rawvideo", "mjpeg", "ffv1", "mpeg4", "h264" ...; "video"
+  QString format, codec;  // "avi"; "rawvideo", "mjpeg", "ffv1", "mpeg4", "h264" ...
   int streams = 0, width = 0, height = 0;
   int rateNum = 0, rateDen = 0;  // the video's rate as the file states it
   int packets = 0, keyPackets = 0;  // of the video
@@ -50,7 +50,6 @@ inline AviInfo ProbeAvi(const QString& path) {
     info.format = QString::fromLatin1(fmt->iformat->name);
     info.streams = int(fmt->nb_streams);
     info.codec = QString::fromLatin1(avcodec_get_name(par->codec_id));
-    info.mediaType = QString::fromLatin1(av_get_media_type_string(par->codec_type));
     info.width = par->width;
     info.height = par->height;
     info.rateNum = st->r_frame_rate.num;

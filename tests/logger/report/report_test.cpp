@@ -65,15 +65,16 @@ TEST(ReportTest, HeaderAndTableOfTheRange) {
   EXPECT_EQ(ValueOf(p, msg::kMaxClimb), QString());  // no speed and altitude shown
 }
 
-// n = 1 sample a second at FreqCode 50; at FreqCode 25, n = 2 and 0.5 s a sample.
+// n = 1 sample a second at FreqCode 50; at FreqCode 25, n = 2 and 0.5 s a sample. Equal
+// maxima count at their first sample.
 TEST(ReportTest, VerticalSpeedShrinksItsSpanAtTheLogsEnds) {
   Log log(5);
   derived::DerivedTable& t = log.s.derivedTable();
   t.reset(5);
-  const float alt[] = {0, 10, 30, 60, 100}, speed[] = {1, 5, 3, 5, 2};
+  const float alt[] = {0, 10, 30, 40, 70}, speed[] = {1, 5, 3, 5, 2};
   std::copy(alt, alt + 5, t.row(derived::DerivedTable::kAltitudeRow));
   std::copy(speed, speed + 5, t.row(derived::DerivedTable::kSpeedRow));
-  const double expected[] = {30 / 1.0, 60 / 1.5, 100 / 2.0, 90 / 1.5, 70 / 1.0};
+  const double expected[] = {30 / 1.0, 40 / 1.5, 70 / 2.0, 60 / 1.5, 40 / 1.0};
   for (qint32 j = 0; j < 5; ++j) EXPECT_DOUBLE_EQ(*report::VerticalSpeed(t, 5, j, 2, 0.5), expected[j]) << j;
   EXPECT_FALSE(report::VerticalSpeed(t, 1, 0, 2, 0.5));
   EXPECT_FALSE(report::VerticalSpeed(t, 5, 2, 2, 0));
@@ -84,9 +85,9 @@ TEST(ReportTest, VerticalSpeedShrinksItsSpanAtTheLogsEnds) {
   const double ftMin = 60 / 0.3048;
   const std::pair<QString, QString> rows[] = {
       {msg::kMaxSpeed, msg::AtSample(QString::number(5 * 3.6 / 1.852, 'f', 2) + " kt", 1, "0.50")},
-      {msg::kMaxAltitude, msg::AtSample(QString::number(100 / 0.3048, 'f', 2) + " feet", 4, "2.00")},
-      {msg::kMaxClimb, msg::AtSample(QString::number(70 * ftMin, 'f', 2) + " ft/min", 4, "2.00")},
-      {msg::kMaxSink, msg::AtSample(QString::number(30 * ftMin, 'f', 2) + " ft/min", 0, "0.00")},
+      {msg::kMaxAltitude, msg::AtSample(QString::number(70 / 0.3048, 'f', 2) + " feet", 4, "2.00")},
+      {msg::kMaxClimb, msg::AtSample(QString::number(40 * ftMin, 'f', 2) + " ft/min", 3, "1.50")},
+      {msg::kMaxSink, msg::AtSample(QString::number(40 / 1.5 * ftMin, 'f', 2) + " ft/min", 1, "0.50")},
   };
   for (const auto& [label, value] : rows) EXPECT_EQ(ValueOf(pages[0], label), value) << label.toStdString();
 }
