@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 #include "logger/scope/scopemessages.h"
 #include "scope_fixture.h"
+#include "support/test_paths.h"
 
 #include <cmath>
 
@@ -143,6 +144,20 @@ TEST_F(ScopeView, MarkerTakesTheReadOutsOnlyWithALog) {
   EXPECT_TRUE(PressMarker(m, true, 300, 1200, QStringLiteral("1."), {QStringLiteral("-2.50"), QString()}, prompt));
   EXPECT_EQ(std::tuple(m.set, m.x, m.fraction, m.position, m.values[0], m.values[1]),
             std::tuple(true, 300, 0.25, 1.0, -2.5, 0.0));
+}
+
+// The capture key writes the cursor sample's shown and raw values, nothing for the spare
+// column behind the log.
+TEST_F(ScopeView, CaptureOnlyForASampleInTheLog) {
+  testing_support::ProgramDir dir;
+  const QString path = dir.file("cap/init.txt");
+  view.CursorSample = kCount;
+  EXPECT_TRUE(AppendScopeCapture(src, path, nullptr));
+  EXPECT_FALSE(QFile::exists(path));
+  view.CursorSample = 7;
+  EXPECT_TRUE(AppendScopeCapture(src, path, nullptr));
+  EXPECT_EQ(testing_support::FileBytes(path), " 7 ,7,-86,4074,28,35,42,49,56,63,70,77,84 , Raw values: , "
+                                              "7,14,21,28,35,42,49,56,63,70,77,84\r\n");
 }
 
 TEST(ScopeOverview, AboutFiveHundredPoints) {

@@ -21,8 +21,13 @@ struct Step {
   qint32 wantLength = -1;  // -1: end - start
 };
 
+// The button of that name, as the trend area presses it.
+std::function<Redraw(ViewState&)> Press(const char* button, qint32 count) {
+  return [=](ViewState& v) { return NavigationButton(v, QString::fromLatin1(button), count).value_or(Redraw::None); };
+}
+
 std::function<Redraw(ViewState&)> ZoomBackTo(qint32 previousStart, qint32 previousEnd, qint32 count) {
-  return [=](ViewState& v) { v.PreviousStart = previousStart, v.PreviousEnd = previousEnd; return ZoomBack(v, count); };
+  return [=](ViewState& v) { v.PreviousStart = previousStart, v.PreviousEnd = previousEnd; return Press("Zoom_Back", count)(v); };
 }
 
 void RunStep(const Step& c) {
@@ -36,21 +41,21 @@ void RunStep(const Step& c) {
 TEST(NavigationTest, StepAndLengthButtonsStayInsideTheLog) {
   constexpr qint32 n = 1000;
   const Step cases[] = {
-      {"ahead", 10, 60, [](ViewState& v) { return Ahead(v, n); }, 11, 61},
-      {"ahead at the end", 950, 1000, [](ViewState& v) { return Ahead(v, n); }, 950, 1000},
+      {"ahead", 10, 60, Press("Ahead", n), 11, 61},
+      {"ahead at the end", 950, 1000, Press("Ahead", n), 950, 1000},
       // A window longer than the log (kept from a longer one) must not start before 0.
-      {"ahead, long window", 0, 1500, [](ViewState& v) { return Ahead(v, n); }, 0, 1000, 1500},
-      {"back", 10, 60, [](ViewState& v) { return Back(v); }, 9, 59},
-      {"back at 0", 0, 50, [](ViewState& v) { return Back(v); }, 0, 50},
-      {"++", 100, 200, [](ViewState& v) { return Lengthen(v, n, 5); }, 100, 205},
-      {"+", 100, 200, [](ViewState& v) { return Lengthen(v, n, 1); }, 100, 201},
-      {"+ at the end", 900, 1000, [](ViewState& v) { return Lengthen(v, n, 1); }, 900, 1000},
-      {"++ past the end keeps the length", 897, 997, [](ViewState& v) { return Lengthen(v, n, 5); }, 897, 997},
-      {"++ never longer than the log", 0, 998, [](ViewState& v) { return Lengthen(v, n, 5); }, 0, 1000},
-      {"--", 100, 200, [](ViewState& v) { return Shorten(v, 5); }, 100, 195},
-      {"-", 100, 200, [](ViewState& v) { return Shorten(v, 1); }, 100, 199},
-      {"-- to one sample", 100, 103, [](ViewState& v) { return Shorten(v, 5); }, 100, 101},
-      {"- at one sample", 100, 101, [](ViewState& v) { return Shorten(v, 1); }, 100, 101},
+      {"ahead, long window", 0, 1500, Press("Ahead", n), 0, 1000, 1500},
+      {"back", 10, 60, Press("Back", n), 9, 59},
+      {"back at 0", 0, 50, Press("Back", n), 0, 50},
+      {"++", 100, 200, Press("LenPlus5", n), 100, 205},
+      {"+", 100, 200, Press("LenPlus1", n), 100, 201},
+      {"+ at the end", 900, 1000, Press("LenPlus1", n), 900, 1000},
+      {"++ past the end keeps the length", 897, 997, Press("LenPlus5", n), 897, 997},
+      {"++ never longer than the log", 0, 998, Press("LenPlus5", n), 0, 1000},
+      {"--", 100, 200, Press("LenMinus5", n), 100, 195},
+      {"-", 100, 200, Press("LenMinus1", n), 100, 199},
+      {"-- to one sample", 100, 103, Press("LenMinus5", n), 100, 101},
+      {"- at one sample", 100, 101, Press("LenMinus1", n), 100, 101},
       // A previous view taken on a longer log is held inside the log now loaded, keeping
       // its length where the log is long enough, as the step buttons do at the end.
       {"previous view", 100, 200, ZoomBackTo(20, 70, n), 20, 70},
