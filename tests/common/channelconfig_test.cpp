@@ -24,23 +24,6 @@ ChannelConfiguration Sample() {
   return c;
 }
 
-TEST(ChannelModel, ScaleRawFollowsMinMaxAndTheChannelsFullScale) {
-  const struct {
-    int channel;
-    double min, max, raw, value;
-  } cases[] = {
-      {3, -10, 10, 4095, 10}, {3, -10, 10, 2047, -10 + 20.0 * 2047 / 4095},
-      {11, 5, 25, 255, 25},   {11, 5, 25, 128, 5 + 20.0 * 128 / 255},
-      {1, 100, 0, 0, 100},    {1, 100, 0, 4095, 0},  // a falling scale
-  };
-  for (const auto& c : cases) {
-    ChannelConfiguration config;
-    config.channel[c.channel - 1].Min = c.min;
-    config.channel[c.channel - 1].Max = c.max;
-    EXPECT_DOUBLE_EQ(ScaleRaw(config, c.channel, c.raw), c.value) << c.channel << " " << c.raw;
-  }
-}
-
 // Texts of up to 124 Latin-1 characters; a longer old file keeps its tail.
 TEST(CfgFile, WriteGivesTheRecordTableKeepsTheTailOfALongerFileAndReadsBack) {
   testing_support::ProgramDir dir;

@@ -38,6 +38,10 @@ struct SimRig {
     simulator.setFlightSeconds(60);
     QObject::connect(&link, &common::Link::finished, [this](const common::LinkResult& r) { results.push_back(r); });
   }
+  // Bytes handed in one at a time, as the port does.
+  void feed(const QByteArray& bytes) {
+    for (char c : bytes) link.receiveByte(std::uint8_t(c));
+  }
   bool waitOutcome(std::size_t count = 1) {
     return WaitFor([&] { return results.size() >= count; });
   }

@@ -1,7 +1,12 @@
-// The receive state machine, the reply time-out and the port control.
+// The link's receive state machine, its reply time-out and live framing, and every
+// device command against the simulator: bytes and their order, outcomes, injected faults.
+// (Live reads end to end: the meter window suites.)
+#include "common/commands.h"
 #include "common/link.h"
 #include "link_support.h"
 
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace link_test;
@@ -10,41 +15,26 @@ using common::ReceiveMode;
 
 namespace {
 
-// The link on the simulator's line; received bytes are handed in by the test, one at a
-// time as the port would.
-struct LinkRig : SimRig {
-  void feed(const QByteArray& bytes) {
-    for (char c : bytes) link.receiveByte(std::uint8_t(c));
-  }
-  QByteArray buffer(int n) const { return QByteArray(reinterpret_cast<const char*>(link.receiveBuffer().data()), n); }
-};
-
-TEST(LinkReceive, DownloadBytesAreStoredFromIndexThreeAfterTheStartByte) {
-  LinkRig r;
+// Download bytes are stored from index 3 on, after the start byte (an 0xFF after it is
+// data). A stream longer than the buffer is flagged, never written past the buffer's
+// end, and the flag goes with the next download.
+TEST(LinkReceive, DownloadBytesAreStoredFromIndexThreeUpToTheBuffersEnd) {
+  SimRig r;
   bool elapsed = false;
   QObject::connect(&r.link, &common::Link::silenceElapsed, [&] { elapsed = true; });
   r.feed(Bytes({0x01, 0xF0, 0x7F}));
   EXPECT_FALSE(r.link.insideFrame());
-  EXPECT_EQ(r.link.receiveIndex(), 2);
   r.feed(Bytes({0xFF, 0xAB, 0xFF, 0x05}));
-  EXPECT_TRUE(r.link.insideFrame());
-  EXPECT_EQ(r.link.receiveIndex(), 5);
-  // After the start byte an 0xFF is data; indices 0 to 2 are never written.
-  EXPECT_EQ(r.buffer(6), Bytes({0, 0, 0, 0xAB, 0xFF, 0x05}));
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.link.receiveBuffer().data()), 6), Bytes({0, 0, 0, 0xAB, 0xFF, 0x05}));
   EXPECT_EQ(r.link.downloadBytesReceived(), 3);
   ASSERT_TRUE(WaitFor([&] { return elapsed; }));
-}
 
-TEST(LinkReceive, AStreamLongerThanTheBufferIsFlaggedNotWrittenPastItsEnd) {
-  LinkRig r;
-  r.feed(Bytes({0xFF}));
-  for (qint64 i = 0; i < common::kReceiveBufferSize + 10; ++i) r.link.receiveByte(0x11);
+  for (qint64 i = 0; i < common::kReceiveBufferSize; ++i) r.link.receiveByte(0x11);
   EXPECT_TRUE(r.link.receiveOverflow());
   EXPECT_EQ(r.link.receiveIndex(), common::kReceiveBufferSize - 1);
   EXPECT_EQ(r.link.receiveBuffer().size(), std::size_t(common::kReceiveBufferSize));
   r.link.beginDownload();
-  EXPECT_FALSE(r.link.receiveOverflow());
-  EXPECT_FALSE(r.link.insideFrame());
+  EXPECT_FALSE(r.link.receiveOverflow() || r.link.insideFrame());
 }
 
 // Each byte of the echo counts; the answer byte and the outcome follow the third.
@@ -52,7 +42,7 @@ TEST(LinkReceive, ParameterEchoIsComparedByteForByte) {
   const std::uint8_t sent[3] = {0x01, 0x13, 0x05};
   for (const QByteArray& echo : {Bytes({0x01, 0x13, 0x05}), Bytes({0x00, 0x13, 0x05}), Bytes({0x01, 0x12, 0x05}),
                                  Bytes({0x01, 0x13, 0x32})}) {
-    LinkRig r;
+    SimRig r;
     ASSERT_TRUE(r.link.ensureOpen());
     r.link.begin(common::Exchange::MemoryClear);
     r.link.expect(ReceiveMode::ParameterEcho, sent);
@@ -63,7 +53,6 @@ TEST(LinkReceive, ParameterEchoIsComparedByteForByte) {
     const bool same = echo == QByteArray(reinterpret_cast<const char*>(sent), 3);
     EXPECT_EQ(r.channel.written(), QByteArray(1, same ? 0x0F : 0x00));
     EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{same ? LinkOutcome::Ok : LinkOutcome::Rejected});
-    EXPECT_EQ(r.results[0].exchange, common::Exchange::MemoryClear);
     EXPECT_FALSE(r.link.replyTimeoutActive());
     EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
   }
@@ -74,7 +63,7 @@ TEST(LinkReceive, ParameterEchoIsComparedByteForByte) {
 TEST(LinkTimeout, TimeoutReturnsToModeZeroAndReopensThePort) {
   for (const bool opens : {true, false}) {
     SCOPED_TRACE(opens);
-    LinkRig r;
+    SimRig r;
     r.channel.setOpenFails(!opens);
     r.link.expect(ReceiveMode::ParameterEcho);
     r.link.startReplyTimeout(r.link.timings().parameterTimeout);
@@ -105,7 +94,7 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
       {Bytes({0xFF}) + QByteArray(60, 0x11) + Bytes({0xFF, 0x05, 0xF0, 0xFF}), {Bytes({0x05})}},
   };
   for (const auto& c : cases) {
-    LinkRig r;
+    SimRig r;
     r.link.setLiveFraming(true);
     std::vector<QByteArray> frames;
     QObject::connect(&r.link, &common::Link::liveFrame, [&](const QByteArray& f) { frames.push_back(f); });
@@ -113,6 +102,146 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
     EXPECT_EQ(frames, c.frames) << &c - cases;
     EXPECT_FALSE(r.link.insideFrame());
     EXPECT_EQ(r.link.receiveIndex(), 2);  // nothing of a live frame lands in the download buffer
+  }
+}
+
+common::Settings Params(qint16 low, qint16 high, quint8 code) {
+  common::Settings s;
+  s.MaskLowByte = low;
+  s.MaskHighByte = high;
+  s.LogFreqCode = code;
+  return s;
+}
+
+// Channels 1, 8, 10 and 12 both ways: low byte bits 0 and 7, high byte bits 1 and 3. A
+// live frame is 27 bytes, no more and no less (its layout: the meter window suite).
+TEST(CommandTables, MaskBitsAndLiveFrameSize) {
+  const std::array<bool, 12> checks = {true, false, false, false, false, false, false, true, false, true, false, true};
+  const common::LogMask m = common::MaskFromChecks(checks);
+  EXPECT_EQ(std::pair(m.MaskLowByte, m.MaskHighByte), (std::pair<qint16, qint16>(0x81, 0x0A)));
+  EXPECT_EQ(common::ChecksFromMask(0x81, 0x0A), checks);
+  const QByteArray frame(27, '\x01');
+  EXPECT_TRUE(common::ParseLiveFrame(frame));
+  EXPECT_FALSE(common::ParseLiveFrame(frame.left(26)) || common::ParseLiveFrame(frame + '\0'));
+}
+
+// Mask high byte, low byte, code; the echo; then the accept byte, 0 for a wrong echo
+// and none after silence. The memory clear sends the same after a longer first pause:
+// while a probe timer of half that pause runs out (timers fire in the order they
+// expire), only the command byte is out. Only the silent logger may time out: the echo
+// wait of the others is long enough for a loaded machine.
+TEST(SendParameters, BytesOrderEchoAndAcceptByte) {
+  const struct {
+    bool clear;
+    sim::Faults faults;
+    LinkOutcome outcome;
+    QByteArray answer;
+  } cases[] = {
+      {false, {}, LinkOutcome::Ok, Bytes({0x0F})},
+      {false, {.wrongEcho = true}, LinkOutcome::Rejected, Bytes({0x00})},
+      {false, {.silence = true}, LinkOutcome::Timeout, {}},
+      {true, {}, LinkOutcome::Ok, Bytes({0x0F})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    common::LinkTimings t = FastTimings();
+    t.clearFirstPacing = 400;
+    t.clearNextPacing = 1;
+    if (!c.faults.silence) t.parameterTimeout = 20000;
+    SimRig r(t);
+    r.simulator.setFaults(c.faults);
+    bool closedDialog = false;
+    QByteArray atProbe;
+    QTimer::singleShot(t.clearFirstPacing / 2, [&] { atProbe = r.channel.written(); });
+    ASSERT_TRUE(c.clear ? r.commands.clearMemory(Params(0x13, 1, 2)) : r.commands.sendParameters(Params(0x13, 1, 2), [&] {
+      closedDialog = true;
+      // The dialog closes after the third byte, before the echo can be there.
+      EXPECT_EQ(r.link.receiveMode(), ReceiveMode::ParameterEcho);
+      EXPECT_TRUE(r.link.replyTimeoutActive());
+      EXPECT_TRUE(r.results.empty());
+    }));
+    EXPECT_EQ(r.channel.written(), Bytes({0x88}));  // the rest is paced
+    ASSERT_TRUE(r.waitOutcome());
+    EXPECT_EQ(closedDialog, !c.clear);
+    if (c.clear) {
+      EXPECT_EQ(atProbe, Bytes({0x88}));
+    }
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{c.outcome});
+    EXPECT_EQ(r.results[0].exchange, c.clear ? common::Exchange::MemoryClear : common::Exchange::Parameters);
+    EXPECT_EQ(r.channel.written(), Bytes({0x88, 0x01, 0x13, 0x02}) + c.answer);
+    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
+    if (c.outcome != LinkOutcome::Ok) continue;
+    ASSERT_TRUE(WaitFor([&] { return r.simulator.acceptedParameterSets() == 1; }));
+    const sim::GeneratedLog& stored = r.simulator.log();
+    EXPECT_EQ(std::tuple(int(stored.maskLow), int(stored.maskHigh), int(stored.freqCode)), std::tuple(0x13, 1, 2));
+  }
+}
+
+// A port that will not open, a download running, a dialog left mid-send: each ends the
+// exchange at once with its outcome, and nothing more goes out.
+TEST(SendParameters, EndsWithoutTheEcho) {
+  const std::pair<LinkOutcome, std::function<void(SimRig&)>> cases[] = {
+      {LinkOutcome::PortError, [](SimRig& r) { r.channel.setOpenFails(true); }},
+      {LinkOutcome::Busy, [](SimRig& r) { r.link.beginDownload(); }},
+      {LinkOutcome::Cancelled, [](SimRig& r) { QTimer::singleShot(0, [&r] { r.commands.cancelParameterSend(); }); }},
+  };
+  for (const auto& [outcome, arrange] : cases) {
+    SimRig r;
+    arrange(r);
+    r.commands.sendParameters(Params(1, 0, 5));
+    ASSERT_TRUE(r.waitOutcome());
+    QTest::qWait(10 * r.link.timings().parameterPacing);
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{outcome});
+    EXPECT_EQ(r.results[0].detail.isEmpty(), outcome != LinkOutcome::PortError);  // the port's words
+    EXPECT_EQ(r.channel.written(), outcome == LinkOutcome::Cancelled ? Bytes({0x88}) : QByteArray());
+  }
+}
+
+// The compensation write: handshake (first and third answers complements, the second
+// the byte itself), block and echo; the read-back of 21 bytes as they were read; the
+// meter's parameters, paced with no echo awaited. No answer byte after an echo.
+TEST(Compensation, WriteReadBackAndTheMetersParameterSendWithTheFaultsThatEndThem) {
+  const auto& h = sim::Simulator::kHandshake;
+  const QByteArray handshake = Bytes({0x22, 255 - h[0], h[1], 255 - h[2]});
+  QByteArray block, readBack;
+  common::CompensationConstants k{};
+  for (int i = 0; i < 18; ++i) block.append(char(0xA0 + i)), k[std::size_t(i)] = qint16(0xA0 + i);
+  block += Bytes({0x03, 0x02, 0x01});
+  for (int i = 0; i < 21; ++i) readBack.append(char(0xF0 - i));
+  const std::function<bool(SimRig&)> write = [&k](SimRig& r) { return r.commands.writeCompensation(k, 0x010203); };
+  const std::function<bool(SimRig&)> read = [](SimRig& r) { return r.commands.readCompensation(); };
+  const struct {
+    std::function<bool(SimRig&)> start;
+    sim::Faults faults;
+    LinkOutcome outcome;
+    QByteArray written, payload;
+  } cases[] = {
+      {write, {}, LinkOutcome::Ok, handshake + block, {}},
+      {write, {.wrongEcho = true}, LinkOutcome::Rejected, handshake + block, {}},
+      // The logger judges the first answer wrong and falls silent: the wait times out.
+      {write, {.wrongHandshake = true}, LinkOutcome::Timeout, handshake.left(2), {}},
+      {read, {}, LinkOutcome::Ok, Bytes({0xCC}), readBack},
+      {read, {.silence = true}, LinkOutcome::Timeout, Bytes({0xCC}), {}},
+      {[](SimRig& r) { return r.commands.meterSendParameters(0x02, 0x31, 5); }, {}, LinkOutcome::Ok,
+       Bytes({0x88, 0x02, 0x31, 0x05}), {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    SimRig r;
+    r.simulator.setCompensation(readBack);
+    r.simulator.setFaults(c.faults);
+    ASSERT_TRUE(c.start(r));
+    const bool writing = c.written.startsWith(handshake.left(1));
+    EXPECT_EQ(r.commands.compensationWriteActive(), writing);
+    ASSERT_TRUE(r.waitOutcome());
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{c.outcome});
+    EXPECT_EQ(r.results[0].payload, c.payload);
+    EXPECT_EQ(r.channel.written(), c.written);
+    EXPECT_FALSE(r.commands.compensationWriteActive());
+    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
+    if (writing && c.outcome == LinkOutcome::Ok) {
+      EXPECT_EQ(r.simulator.compensation(), block);
+    }
   }
 }
 

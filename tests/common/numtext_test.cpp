@@ -1,8 +1,11 @@
+// Numbers as text, both ways, and the picture formats of the read-outs.
+#include "common/formattext.h"
 #include "common/numtext.h"
 
 #include <QLocale>
 #include <clocale>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace common;
 
@@ -36,6 +39,10 @@ TEST_P(NumText, NumberToTextUsesPointAndShortestForm) {
       {0.1 + 0.2, "0.3"},  // 15 digits hide the binary error
   };
   for (auto [value, text] : cases) EXPECT_EQ(NumberToText(value), QLatin1String(text)) << text;
+  const QChar point = QLocale().decimalPoint().at(0);
+  EXPECT_EQ(LocaleDecimalSeparator(), point);
+  EXPECT_EQ(LocaleDoubleText(2.5), QString("2") + point + "5");
+  EXPECT_EQ(LocaleDoubleText(25), "25");
 }
 
 TEST_P(NumText, TextToNumberReadsPointAndWhatTheCheckAccepts) {
@@ -53,13 +60,6 @@ TEST_P(NumText, TextToNumberReadsPointAndWhatTheCheckAccepts) {
     EXPECT_EQ(TextToNumber(bad, &ok), 0) << bad;
     EXPECT_FALSE(ok) << bad;
   }
-}
-
-TEST_P(NumText, LocaleTextsUseTheLocalesSeparator) {
-  const QChar expected = QLocale().decimalPoint().at(0);
-  EXPECT_EQ(LocaleDecimalSeparator(), expected);
-  EXPECT_EQ(LocaleDoubleText(2.5), QString("2") + expected + "5");
-  EXPECT_EQ(LocaleDoubleText(25), "25");
 }
 
 TEST_P(NumText, IsNumericInputAcceptsOnlyNumbersInTheirShortestForm) {
@@ -81,6 +81,38 @@ TEST_P(NumText, LeadingNumberIsLenientAndTheSameInEveryLocale) {
       {"1.5e999", std::numeric_limits<double>::infinity()},  // not the C library's reading: its point is the locale's
   };
   for (auto [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
+}
+
+// Value, format, text, and what the text reads as.
+TEST_P(NumText, FormatTextPlaceholdersRoundAndPad) {
+  const std::tuple<double, const char*, const char*, double> cases[] = {
+      {0, "##.##", ".", 0},
+      {0.5, "##.##", ".5", 0.5},
+      {12.345, "##.##", "12.35", 12.35},
+      {1234.5, "##.##", "1234.5", 1234.5},  // more whole digits than places
+      {0, "##0.00", "0.00", 0},
+      {3.456, "##0.0", "3.5", 3.5},
+      {-0.04, "##0.0", "-0.0", -0.0},  // the sign stays when the value rounds to zero
+      {-2.5, "0", "-3", -3},           // halves away from zero
+      {0.5, "0", "1", 1},              // also from below the last place
+      {7, "000", "007", 7},
+      {5, "0#", "05", 5},
+      {1.005, "#.##", "1.01", 1.01},
+      {250, "0", "250", 250},
+      {0.1, "#.0#", ".1", 0.1},
+      {5, "3#", "35", 5},  // a literal stays where it stands
+      {5.25, ".#", "5.3", 5.3},
+      {1.5, "", "1.5", 1.5},
+      {123456.789, "#,##0.00", "123,456.79", 123456.79},
+  };
+  for (const auto& [value, format, text, number] : cases) {
+    SCOPED_TRACE(std::string(format) + " " + std::to_string(value));
+    EXPECT_EQ(FormatText(value, QString::fromLatin1(format)), QString::fromLatin1(text));
+    EXPECT_DOUBLE_EQ(FormattedValue(value, QString::fromLatin1(format)), number);
+  }
+  EXPECT_EQ(FormatText(12.5, QStringLiteral("##0.00"), QLatin1Char(',')), QStringLiteral("12,50"));
+  EXPECT_EQ(FormatText(std::numeric_limits<double>::quiet_NaN(), QStringLiteral("##.##")), QString());
+  EXPECT_EQ(FormatText(std::numeric_limits<double>::infinity(), QStringLiteral("0")), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, NumText, ::testing::Values("", "de_DE", "sv_SE", "et_EE", "lt_LT", "se_NO"),

@@ -28,22 +28,9 @@ class SettingsFile : public ::testing::Test {
   const QString path = dir.file("cfg/init.prm");
 };
 
-TEST_F(SettingsFile, TheLoggerWritesAll17RecordsAndReadsThemBackADelayOf0AsTheDefault) {
-  ASSERT_TRUE(WriteSettings(path, Sample(), nullptr));
-  EXPECT_EQ(FileBytes(path), hand::Prm(Sample()));
-  Settings back;
-  ASSERT_TRUE(ReadSettings(path, back, nullptr));
-  EXPECT_EQ(back, Sample());
-
-  Settings zero = Sample();
-  zero.DownloadDelay = 0;
-  ASSERT_TRUE(WriteFileBytes(path, hand::Prm(zero)));
-  ASSERT_TRUE(ReadSettings(path, back, nullptr));
-  EXPECT_EQ(back.DownloadDelay, Settings{}.DownloadDelay);
-  EXPECT_NE(Settings{}.DownloadDelay, 0);
-}
-
-TEST_F(SettingsFile, TheMeterWritesFourRecordsAndKeepsTheLoggersOthers) {
+// The meter writes its four records into a fresh file and leaves the logger's others;
+// a delay of 0 reads as the default.
+TEST_F(SettingsFile, TheLoggerWritesAll17RecordsTheMeterItsFourADelayOf0IsTheDefault) {
   Settings expected = Sample();
   expected.MaskLowByte = 1, expected.MaskHighByte = 0, expected.LogFreqCode = 2, expected.PortNumber = 4;
   Settings meter = expected;
@@ -52,8 +39,17 @@ TEST_F(SettingsFile, TheMeterWritesFourRecordsAndKeepsTheLoggersOthers) {
   ASSERT_TRUE(WriteMeterSettings(path, meter, nullptr));
   EXPECT_EQ(FileBytes(path).size(), 3 * 128 + 1);
   ASSERT_TRUE(WriteSettings(path, Sample(), nullptr));
+  EXPECT_EQ(FileBytes(path), hand::Prm(Sample()));
+  Settings back;
+  ASSERT_TRUE(ReadSettings(path, back, nullptr));
+  EXPECT_EQ(back, Sample());
   ASSERT_TRUE(WriteMeterSettings(path, meter, nullptr));
   EXPECT_EQ(FileBytes(path), hand::Prm(expected));
+
+  expected.DownloadDelay = 0;
+  ASSERT_TRUE(WriteFileBytes(path, hand::Prm(expected)));
+  ASSERT_TRUE(ReadSettings(path, back, nullptr));
+  EXPECT_EQ(back.DownloadDelay, Settings{}.DownloadDelay);
 }
 
 TEST_F(SettingsFile, EveryPrefixReadsItsWholeRecordsAndDefaultsForTheRest) {
@@ -88,15 +84,10 @@ TEST_F(SettingsFile, MissingOrDamagedFilesLeaveTheSettingsAlone) {
   EXPECT_EQ(current, Sample());
 }
 
-TEST(PortMapFile, DefaultsRoundTripAndBadLines) {
-  testing_support::ProgramDir dir;
-  const QString path = PortMapPathBeside(dir.file("cfg/init.prm"));
-  EXPECT_EQ(path, dir.file("cfg/ports.txt"));
+// (Written and read back: the comm dialog suite.)
+TEST_F(SettingsFile, PortMapDefaultsAndBadLines) {
+  const QString path = dir.file("cfg/ports.txt");
   EXPECT_EQ(ReadPortMap(path).path[1], "/dev/ttyUSB0");
-  PortMap m;
-  m.path[1] = "/tmp/logger-sim";
-  ASSERT_TRUE(WritePortMap(path, m, nullptr));
-  EXPECT_EQ(ReadPortMap(path).path, m.path);
   ASSERT_TRUE(WriteFileBytes(path, "junk\n7=/dev/x\n2=\n3= /dev/ttyACM0 \n"));
   const PortMap read = ReadPortMap(path);
   EXPECT_EQ(read.path[3], "/dev/ttyACM0");

@@ -5,38 +5,19 @@
 #include "support/fake_prompt.h"
 #include "support/hand_bytes.h"
 #include "support/test_paths.h"
+#include "tools/sim/simchannel.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A line that opens or not as the test says.
-class StubChannel : public common::ByteChannel {
- public:
-  explicit StubChannel(bool fails) : fails_(fails) {}
-  bool open(QString* error) override {
-    if (fails_) {
-      if (error) *error = QStringLiteral("refused");
-      return false;
-    }
-    open_ = true;
-    return true;
-  }
-  void close() override { open_ = false; }
-  bool isOpen() const override { return open_; }
-  bool writeByte(std::uint8_t) override { return open_; }
-
- private:
-  bool fails_;
-  bool open_ = false;
-};
-
 using testing_support::FileBytes;
 
+// Every port is a line to the simulator that opens or not as the test says. (Which
+// records the meter's writer keeps: the meter window suite, through the real dialog.)
 class CommDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,16 +27,19 @@ class CommDialogTest : public ::testing::Test {
     ASSERT_TRUE(testing_support::WriteFileBytes(settingsPath(), hand::Prm(settings)));
     port.setChannelFactory([this](int n, const QString& path) {
       opened.push_back({n, path});
-      return std::make_unique<StubChannel>(failing);
+      auto channel = std::make_unique<sim::SimChannel>(simulator);
+      channel->setOpenFails(failing);
+      return channel;
     });
   }
   QString settingsPath() const { return dir.file("cfg/init.prm"); }
-  void clickOk(common::CommDialog& d) {
-    QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+  void click(common::CommDialog& d, const char* button) {
+    QTest::mouseClick(d.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
   }
 
   testing_support::ProgramDir dir;
   testing_support::FakePrompt prompt;
+  sim::Simulator simulator;
   common::Settings settings;
   common::PortControl port;
   bool failing = false;
@@ -73,7 +57,7 @@ TEST_F(CommDialogTest, OpensWithTheCurrentPortAndEachPathAndOkChangesOnlyThePort
   EXPECT_TRUE(box->itemText(1).contains(common::PortMap().path[1]));
   box->setCurrentIndex(3);
   d.findChild<QComboBox*>(QStringLiteral("PortPath"))->setEditText(QStringLiteral("/dev/pts/42"));
-  clickOk(d);
+  click(d, "OKButton");
   EXPECT_TRUE(prompt.messages().empty());
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_EQ(opened, (std::vector<std::pair<int, QString>>{{3, QStringLiteral("/dev/pts/42")}}));
@@ -89,7 +73,7 @@ TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogTheFileAndThePort) {
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.show();
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(4);
-  clickOk(d);
+  click(d, "OKButton");
   EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleCommPortError + ": " + common::msg::kPortNotAvailable});
   EXPECT_TRUE(d.isVisible());
   EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
@@ -99,28 +83,18 @@ TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogTheFileAndThePort) {
 
 TEST_F(CommDialogTest, ZeroClosesThePortAndCancelWritesNothing) {
   port.setPortNumber(1);
-  QString e;
-  ASSERT_TRUE(port.open(&e));
+  ASSERT_TRUE(port.open(nullptr));
   {
     common::CommDialog d(port, settings, settingsPath(), prompt);
     d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(2);
-    QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
+    click(d, "CancelButton");
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
     EXPECT_TRUE(port.isOpen());
   }
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
-  clickOk(d);
+  click(d, "OKButton");
   EXPECT_FALSE(port.isOpen());
   EXPECT_EQ(quint8(FileBytes(settingsPath())[3 * 128]), 0);
-}
-
-TEST_F(CommDialogTest, MeterWriterKeepsTheLoggersLaterRecords) {
-  settings.DownloadDelay = 200;  // in memory only: the meter must not write it
-  common::CommDialog d(port, settings, settingsPath(), prompt, common::CommDialog::Writer::Meter);
-  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(1);
-  clickOk(d);
-  settings.DownloadDelay = 9;
-  EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
 }

