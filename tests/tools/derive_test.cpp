@@ -16,11 +16,7 @@ namespace msg = common::msg;
 
 // Channel 5 at 1 mbar per count from `min5`, channel 6 at 0.075 mbar per count.
 QByteArray PressureCfg(double min5) {
-  common::ChannelConfiguration c;
-  c.channel[4] = {QStringLiteral("Static"), min5, min5 + 4095, QStringLiteral("mbar"), 4095};
-  c.channel[5] = {QStringLiteral("Total"), 0, 307.125, QStringLiteral("mbar"), 4095};
-  c.ConfigNumber = 4711;
-  return hand::Cfg(c);
+  return hand::Cfg({{}, {}, {}, {}, {"Static", min5, min5 + 4095, "mbar", 4095}, {"Total", 0, 307.125, "mbar", 4095}}, 4711);
 }
 
 // (raw 5, raw 6) per sample, 0.1 s apart, serial number 4711.
