@@ -1,13 +1,11 @@
 // The printed page: its layout in fractions of the page, the printout's step rule, the
-// marker, the PDF name, and the painting (clipped to the plot box).
+// marker, and the painting (clipped to the plot box).
 #include "common/messages.h"
-#include "common/savename.h"
 #include "logger/scope/scopemessages.h"
 #include "logger/scope/scopeprint.h"
 #include "logger/scope/ui/scopeprinter.h"
 #include "logger/trend/ui/picturebox.h"
 #include "scope_fixture.h"
-#include "support/test_paths.h"
 
 #include <QImage>
 #include <QPainter>
@@ -89,20 +87,6 @@ TEST_F(ScopePrint, StepRuleBarsWithoutReachAndUncheckedTraceLeftOut) {
   EXPECT_EQ(p.traces[0].barLines[0], QLineF(x, offset, x, 2 * ky + offset));
   EXPECT_TRUE(p.traces[1].empty());
   EXPECT_NE(where(p, QStringLiteral("N6")).x(), -1);
-}
-
-TEST_F(ScopePrint, PdfNameAddsTheSuffixAndAsksBeforeReplacing) {
-  testing_support::ProgramDir dir;
-  const QString old = dir.file("cap/old.pdf");
-  ASSERT_TRUE(testing_support::WriteFileBytes(old, "x"));
-  prompt.files = {dir.file("cap/old"), old, dir.file("cap/new")};
-  prompt.answers = {common::PromptAnswer::No};
-  EXPECT_EQ(common::AskSaveName(prompt, msg::kFilterPdf, dir.file("cap")), dir.file("cap/new.pdf"));
-  ASSERT_EQ(prompt.records.size(), 5u);
-  EXPECT_EQ(prompt.records[0].title + prompt.records[0].text, msg::kFilterPdf + dir.file("cap"));
-  EXPECT_EQ(prompt.records[1].title + prompt.records[1].text, common::msg::kTitleConfig + common::msg::FileExistsQuestion(old));
-  EXPECT_EQ(prompt.records[1].buttons, common::PromptButtons::YesNo);
-  EXPECT_TRUE(common::AskSaveName(prompt, msg::kFilterPdf, dir.file("cap")).isEmpty());  // cancelled
 }
 
 TEST_F(ScopePrint, TracesAndMarkerStayInsideThePlotBox) {

@@ -101,9 +101,6 @@ class ShellTest : public ::testing::Test {
   static void press(QWidget* w, int px, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
     QTest::mousePress(w, b, m, QPoint(px, w->height() / 2));
   }
-  static void release(QWidget* w, int px, Qt::MouseButton b) {
-    QTest::mouseRelease(w, b, {}, QPoint(px, w->height() / 2));
-  }
   static void mouseMove(QWidget* w, int px, Qt::MouseButtons buttons = Qt::NoButton) {
     const QPoint pos(px, w->height() / 2);
     QMouseEvent me(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);

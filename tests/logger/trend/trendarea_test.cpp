@@ -201,39 +201,31 @@ TEST_F(TrendAreaTest, RedrawsPlaceTheMarkersAndActivationKeepsTheCursorOfTheClic
   EXPECT_EQ(host.findChild<QPushButton*>("SampSec")->text(), common::msg::kCaptionSeconds);
 }
 
-// On screen the line is the exclusive or of 0xE0E0E0 with the cached picture; the old
-// line's column shows the picture again, and nothing is rendered anew.
-TEST_F(TrendAreaTest, CursorLineIsAnExclusiveOrOverlay) {
+// The cursor is the exclusive or of 0xE0E0E0 with the cached traces: the old line's
+// column shows the picture again, and nothing is rendered anew. The overview's red
+// window box lies under its white trace, drawn last.
+TEST_F(TrendAreaTest, CursorOverlayAndOverviewPaintOrder) {
   TraceGeometry g;
   g.polyline = {QPointF(0, 0), QPointF(500 * t, 200 * t)};
   pic->drawTrace(g, 0x00FF00);
   const quint64 renders = pic->renderCount();
   const QImage cache = pic->picture();
-  for (int px = 10; px < 200; px += 7) pic->setCursorLine(px * t);
-  pic->setCursorLine(200 * t);
-  EXPECT_EQ(pic->renderCount(), renders);
-  EXPECT_TRUE(pic->picture() == cache);
+  for (int px = 10; px <= 200; px += 19) pic->setCursorLine(px * t);
+  EXPECT_TRUE(pic->renderCount() == renders && pic->picture() == cache);
   const QImage shown = pic->grab().toImage().convertToFormat(QImage::Format_RGB32);
   for (int y : {0, 80, 100, 199}) {
     EXPECT_EQ(shown.pixel(200, y) & 0xFFFFFF, (cache.pixel(200, y) ^ 0xE0E0E0) & 0xFFFFFF) << y;
-    EXPECT_EQ(shown.pixel(199, y) & 0xFFFFFF, cache.pixel(199, y) & 0xFFFFFF) << y;
+    EXPECT_EQ(shown.pixel(181, y) & 0xFFFFFF, cache.pixel(181, y) & 0xFFFFFF) << y;
   }
-}
 
-// The red window box lies under the white trace, which is drawn last.
-TEST_F(TrendAreaTest, OverviewTraceIsDrawnOverTheWindowBox) {
-  OverviewGeometry g;
-  g.hasBox = true;
-  g.windowBox = QRectF(0, 0, 100 * t, 50 * t);
-  g.trace = {QPointF(0, 0), QPointF(500 * t, 0)};
-  pic->drawOverview(g);
+  area->strip()->drawOverview({true, QRectF(0, 0, 100 * t, 50 * t), {QPointF(0, 0), QPointF(500 * t, 0)}});
+  const QImage strip = area->strip()->picture();
   int white = 0, red = 0;
   for (int x = 1; x < 90; ++x) {
-    white += pic->picture().pixel(x, 0) == qRgb(255, 255, 255);
-    red += pic->picture().pixel(x, 0) == qRgb(255, 0, 0);
+    white += strip.pixel(x, 0) == qRgb(255, 255, 255);
+    red += strip.pixel(x, 0) == qRgb(255, 0, 0);
   }
-  EXPECT_GT(white, 0);
-  EXPECT_EQ(red, 0);
+  EXPECT_EQ(std::pair(white > 0, red), std::pair(true, 0));
 }
 
 }  // namespace
