@@ -117,7 +117,7 @@ TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
   const QByteArray bytes = testing_support::FileBytes(path);  // its bytes: the .mcf suite
   ASSERT_EQ(bytes.size(), 41472);
 
-  // Saving over it asks first (what No leads to: the save-name suite).
+  // Saving over it asks first (what No leads to: the export window's suite).
   prompt.clear();
   prompt.files = {path};
   prompt.answers = {common::PromptAnswer::No};

@@ -63,10 +63,10 @@ TEST_F(RangeWindows, ExportAndCropWriteWhatLogtoolWrites) {
   const QString csv = dir.file("cap/a.csv");
   WriteFile(csv, "old");
   prompt.clear();
-  prompt.answers = {common::PromptAnswer::Yes};
-  prompt.files = {csv};
+  prompt.answers = {common::PromptAnswer::No, common::PromptAnswer::Yes};
+  prompt.files = {csv, csv};
   press(w);
-  ASSERT_EQ(prompt.records.size(), 2u);  // the dialog, then Yes to replacing
+  ASSERT_EQ(prompt.records.size(), 4u);  // dialog, No, dialog again, Yes
   EXPECT_EQ(prompt.records[0].title + prompt.records[0].text, msg::kFilterCsv + dir.file("cap"));
   EXPECT_EQ(prompt.records[1].title + prompt.records[1].text, msg::kTitleConfig + msg::FileExistsQuestion(csv));
   EXPECT_FALSE(w->isVisible());
