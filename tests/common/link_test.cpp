@@ -37,38 +37,33 @@ TEST(LinkReceive, DownloadBytesAreStoredFromIndexThreeUpToTheBuffersEnd) {
   EXPECT_FALSE(r.link.receiveOverflow() || r.link.insideFrame());
 }
 
-// Each byte of the echo counts; the answer byte and the outcome follow the third.
-TEST(LinkReceive, ParameterEchoIsComparedByteForByte) {
+// Each byte of the echo counts; the answer byte and the outcome follow the third. No
+// echo: the time-out returns to mode 0 and opens the closed port again, or reports it
+// lost, in the port's words, when it will not open.
+TEST(LinkReceive, ParameterEchoIsComparedByteForByteAndSilenceTimesOut) {
   const std::uint8_t sent[3] = {0x01, 0x13, 0x05};
-  for (const QByteArray& echo : {Bytes({0x01, 0x13, 0x05}), Bytes({0x00, 0x13, 0x05}), Bytes({0x01, 0x12, 0x05}),
-                                 Bytes({0x01, 0x13, 0x32})}) {
+  const std::tuple<QByteArray, bool, LinkOutcome, QByteArray> cases[] = {
+      {Bytes({0x01, 0x13, 0x05}), true, LinkOutcome::Ok, Bytes({0x0F})},
+      {Bytes({0x00, 0x13, 0x05}), true, LinkOutcome::Rejected, Bytes({0x00})},
+      {Bytes({0x01, 0x12, 0x05}), true, LinkOutcome::Rejected, Bytes({0x00})},
+      {Bytes({0x01, 0x13, 0x32}), true, LinkOutcome::Rejected, Bytes({0x00})},
+      {{}, true, LinkOutcome::Timeout, {}},
+      {{}, false, LinkOutcome::Timeout, {}},
+  };
+  for (const auto& [echo, opens, outcome, answer] : cases) {
+    SCOPED_TRACE(echo.toHex().toStdString() + (opens ? "" : " port will not open"));
     SimRig r;
     ASSERT_TRUE(r.link.ensureOpen());
-    r.link.begin(common::Exchange::MemoryClear);
     r.link.expect(ReceiveMode::ParameterEcho, sent);
-    r.link.startReplyTimeout(100000);
+    r.link.startReplyTimeout(echo.isEmpty() ? r.link.timings().parameterTimeout : 100000);
+    if (echo.isEmpty()) r.channel.close(), r.channel.setOpenFails(!opens);
     r.feed(echo.left(2));
     EXPECT_TRUE(r.results.empty());
-    r.feed(echo.right(1));
-    const bool same = echo == QByteArray(reinterpret_cast<const char*>(sent), 3);
-    EXPECT_EQ(r.channel.written(), QByteArray(1, same ? 0x0F : 0x00));
-    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{same ? LinkOutcome::Ok : LinkOutcome::Rejected});
-    EXPECT_FALSE(r.link.replyTimeoutActive());
-    EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
-  }
-}
-
-// A time-out returns to mode 0 and opens a closed port again; a port that will not
-// open is reported with the time-out, in the port's words.
-TEST(LinkTimeout, TimeoutReturnsToModeZeroAndReopensThePort) {
-  for (const bool opens : {true, false}) {
-    SCOPED_TRACE(opens);
-    SimRig r;
-    r.channel.setOpenFails(!opens);
-    r.link.expect(ReceiveMode::ParameterEcho);
-    r.link.startReplyTimeout(r.link.timings().parameterTimeout);
+    r.feed(echo.mid(2));
     ASSERT_TRUE(r.waitOutcome());
-    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{LinkOutcome::Timeout});
+    EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{outcome});
+    EXPECT_EQ(r.channel.written(), answer);
+    EXPECT_FALSE(r.link.replyTimeoutActive());
     EXPECT_EQ(r.link.receiveMode(), ReceiveMode::Download);
     EXPECT_EQ(r.channel.isOpen(), opens);
     EXPECT_EQ(r.results[0].portLost, !opens);
@@ -105,14 +100,6 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
   }
 }
 
-common::Settings Params(qint16 low, qint16 high, quint8 code) {
-  common::Settings s;
-  s.MaskLowByte = low;
-  s.MaskHighByte = high;
-  s.LogFreqCode = code;
-  return s;
-}
-
 // Channels 1, 8, 10 and 12 both ways: low byte bits 0 and 7, high byte bits 1 and 3. A
 // live frame is 27 bytes, no more and no less (its layout: the meter window suite).
 TEST(CommandTables, MaskBitsAndLiveFrameSize) {
@@ -125,8 +112,8 @@ TEST(CommandTables, MaskBitsAndLiveFrameSize) {
   EXPECT_FALSE(common::ParseLiveFrame(frame.left(26)) || common::ParseLiveFrame(frame + '\0'));
 }
 
-// Mask high byte, low byte, code; the echo; then the accept byte, 0 for a wrong echo
-// and none after silence. The memory clear sends the same after a longer first pause:
+// Mask high byte, low byte, code; the echo; then the accept byte (0 for a wrong echo:
+// above), none after silence. The memory clear sends the same after a longer first pause:
 // while a probe timer of half that pause runs out (timers fire in the order they
 // expire), only the command byte is out. Only the silent logger may time out: the echo
 // wait of the others is long enough for a loaded machine.
@@ -138,7 +125,6 @@ TEST(SendParameters, BytesOrderEchoAndAcceptByte) {
     QByteArray answer;
   } cases[] = {
       {false, {}, LinkOutcome::Ok, Bytes({0x0F})},
-      {false, {.wrongEcho = true}, LinkOutcome::Rejected, Bytes({0x00})},
       {false, {.silence = true}, LinkOutcome::Timeout, {}},
       {true, {}, LinkOutcome::Ok, Bytes({0x0F})},
   };
@@ -150,10 +136,12 @@ TEST(SendParameters, BytesOrderEchoAndAcceptByte) {
     if (!c.faults.silence) t.parameterTimeout = 20000;
     SimRig r(t);
     r.simulator.setFaults(c.faults);
+    common::Settings params;
+    params.MaskLowByte = 0x13, params.MaskHighByte = 1, params.LogFreqCode = 2;
     bool closedDialog = false;
     QByteArray atProbe;
     QTimer::singleShot(t.clearFirstPacing / 2, [&] { atProbe = r.channel.written(); });
-    ASSERT_TRUE(c.clear ? r.commands.clearMemory(Params(0x13, 1, 2)) : r.commands.sendParameters(Params(0x13, 1, 2), [&] {
+    ASSERT_TRUE(c.clear ? r.commands.clearMemory(params) : r.commands.sendParameters(params, [&] {
       closedDialog = true;
       // The dialog closes after the third byte, before the echo can be there.
       EXPECT_EQ(r.link.receiveMode(), ReceiveMode::ParameterEcho);
@@ -188,7 +176,7 @@ TEST(SendParameters, EndsWithoutTheEcho) {
   for (const auto& [outcome, arrange] : cases) {
     SimRig r;
     arrange(r);
-    r.commands.sendParameters(Params(1, 0, 5));
+    r.commands.sendParameters(common::Settings{});
     ASSERT_TRUE(r.waitOutcome());
     QTest::qWait(10 * r.link.timings().parameterPacing);
     EXPECT_EQ(r.outcomes(), std::vector<LinkOutcome>{outcome});

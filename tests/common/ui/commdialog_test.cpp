@@ -81,17 +81,9 @@ TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogTheFileAndThePort) {
   EXPECT_EQ(port.portNumber(), 0);  // the number the port had before OK
 }
 
-TEST_F(CommDialogTest, ZeroClosesThePortAndCancelWritesNothing) {
+TEST_F(CommDialogTest, ZeroClosesThePort) {
   port.setPortNumber(1);
   ASSERT_TRUE(port.open(nullptr));
-  {
-    common::CommDialog d(port, settings, settingsPath(), prompt);
-    d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(2);
-    click(d, "CancelButton");
-    EXPECT_EQ(d.result(), QDialog::Rejected);
-    EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
-    EXPECT_TRUE(port.isOpen());
-  }
   common::CommDialog d(port, settings, settingsPath(), prompt);
   d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
   click(d, "OKButton");
