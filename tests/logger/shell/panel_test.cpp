@@ -148,17 +148,18 @@ TEST_F(Panel, HeightBoxMidZeroAndChannelColourRedraw) {
   EXPECT_FALSE(QFileInfo::exists(dir.file("cfg/init.prm")));
 }
 
-// Without both zero levels the box says so and stays unticked. Ticked, channels 5 and 6
-// read out altitude and speed in the unit the unit label cycles; their traces no longer
+// Without both zero levels "Speed / Alt" says so and stays unticked. Ticked, channels 5
+// and 6 read out altitude and speed in the unit the unit label cycles, in the main
+// window, the scopes (their capture too) and the movie, and their traces no longer
 // move with the zero locks. Unticked or a new log: raw again, the configured labels.
-TEST_F(Panel, SpeedAltNeedsBothZeroLevelsAndShowsItsUnits) {
+TEST_F(Panel, SpeedAltInEveryWindow) {
   const QString configured = QStringLiteral("Static|mbar|Static|Total|mbar");
   tick("BIAS_4");  // before any click on the trend there is nothing to lock
   EXPECT_EQ(prompt.said(), QStringList{msg::kTitleZeroLock + ": " + msg::kClickZeroSampleFirst});
   EXPECT_FALSE(checked("BIAS_4"));
   press(trend, 10, Qt::LeftButton);
-  // No lock, channel 5's only, channel 6's only.
-  for (const QStringList& clicks : {QStringList{}, QStringList{"BIAS_4"}, QStringList{"BIAS_4", "BIAS_5"}}) {
+  // Channel 5's lock only, channel 6's only.
+  for (const QStringList& clicks : {QStringList{"BIAS_4"}, QStringList{"BIAS_4", "BIAS_5"}}) {
     for (const QString& box : clicks) tick(box);
     prompt.clear();
     tick("Speedalt");
@@ -189,15 +190,58 @@ TEST_F(Panel, SpeedAltNeedsBothZeroLevelsAndShowsItsUnits) {
   tick("BIAS_5");
   window->Update_Data_Window();
   EXPECT_TRUE(trend->picture() == derivedTraces);
+
+  scope::ScopeWindow* s = openScope();
+  for (int t : {0, 1}) {
+    auto* box = s->findChild<QComboBox*>(QStringLiteral("ScopeCH_%1").arg(t));
+    box->setCurrentIndex(box->findData(4 + t));
+  }
+  mouseMove(s->picture(), s->picture()->width() / 2);
+  const qint32 k = window->view().CursorSample;
+  ASSERT_GE(k, 50);
+  QStringList names;
+  for (const char* label : {"Label6_0", "Label7_0", "Label6_1", "Label7_1"})
+    names << s->findChild<QLabel*>(QLatin1String(label))->text();
+  EXPECT_EQ(names.join('|'), "ALT|feet|IAS|mph");
+  s->picture()->setFocus();
+  QTest::keyClick(s->picture(), Qt::Key_P);
+  mouseMove(trend, k);  // the scope writes what the main window reads out at the same sample
+  const QByteArray n = QByteArray::number(k);
+  EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/init.txt"))
+                  .endsWith(" " + n + " ," + n + ",0,0,0," + chval(4).toLatin1() + "," + chval(5).toLatin1() +
+                            ",0,0,0,0,0,0 , Raw values: , " + n + ",0,0,0,900,2081,0,0,0,0,0,0\r\n"));
+  // A step in the scope shows in the main window once that is activated.
+  const int end = text("Text6").toInt();
+  QApplication::setActiveWindow(s);
+  QTest::mouseClick(s->findChild<QPushButton*>("LenMinus5"), Qt::LeftButton);
+  EXPECT_EQ(text("Text6").toInt(), end);
+  QApplication::setActiveWindow(window.get());
+  EXPECT_EQ(text("Text6").toInt(), end - 5);
+
+  window->view().WindowEnd = 999;  // the range dialog takes the window, within the log
+  OnModal(QStringLiteral("Dialog2"), [](QWidget* d) {
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+  });
+  trigger("cmdMovie");
+  auto* movieWindow = window->findChild<movie::MovieWindow*>("Movie");
+  ASSERT_NE(movieWindow, nullptr);
+  const movie::Scene& scene = movieWindow->editor().scene();
+  EXPECT_EQ(scene.name[4] + scene.unit[4] + scene.name[5] + scene.unit[5], "ALTfeetIASmph");
+
+  const QImage shown = trend->picture();
   tick("Speedalt");  // redrawn at once, raw; the unit label cycles nothing
-  EXPECT_TRUE(trend->picture() == raw);
+  EXPECT_FALSE(trend->picture() == shown);
+  mouseMove(trend, 100);
+  EXPECT_EQ(chval(4), QStringLiteral("900"));
   QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);
   EXPECT_EQ(labels(), configured);
-
   lockAndTick();
   loadLog(QStringLiteral("again.dlg"));
   EXPECT_FALSE(checked("Speedalt") || checked("BIAS_4") || checked("BIAS_5"));
   EXPECT_EQ(labels(), configured);
+  window->close();  // and the scopes with it
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window->scopes().windows().empty());
 }
 
 // "a" at the cursor and Ctrl+click set the markers that every trend window draws; the
@@ -223,50 +267,4 @@ TEST_F(Panel, MarkersMeasureAndPresetExportForEveryWindow) {
   loadLog();
   EXPECT_TRUE(trend->markerLines().empty() && s->picture()->markerLines().empty());
   EXPECT_TRUE(find<QWidget>("Measurement")->isHidden());
-}
-
-// Scopes and the movie show channels 5 and 6 as the main window does, and a scope's
-// capture writes what it shows; the scopes share the main window's view.
-TEST_F(Panel, ScopesAndTheMovieShowAltitudeAndSpeed) {
-  lockAndTick();
-  scope::ScopeWindow* s = openScope();
-  for (int t : {0, 1}) {
-    auto* box = s->findChild<QComboBox*>(QStringLiteral("ScopeCH_%1").arg(t));
-    box->setCurrentIndex(box->findData(4 + t));
-  }
-  mouseMove(s->picture(), s->picture()->width() / 2);
-  const qint32 k = window->view().CursorSample;
-  ASSERT_GE(k, 50);
-  QStringList names;
-  for (const char* label : {"Label6_0", "Label7_0", "Label6_1", "Label7_1"})
-    names << s->findChild<QLabel*>(QLatin1String(label))->text();
-  EXPECT_EQ(names.join('|'), "ALT|m|IAS|m/s");
-  s->picture()->setFocus();
-  QTest::keyClick(s->picture(), Qt::Key_P);
-  mouseMove(trend, k);  // the scope writes what the main window reads out at the same sample
-  const QByteArray n = QByteArray::number(k);
-  EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/init.txt"))
-                  .endsWith(" " + n + " ," + n + ",0,0,0," + chval(4).toLatin1() + "," + chval(5).toLatin1() +
-                            ",0,0,0,0,0,0 , Raw values: , " + n + ",0,0,0,900,2081,0,0,0,0,0,0\r\n"));
-
-  // A step in the scope shows in the main window once that is activated.
-  const int end = text("Text6").toInt();
-  QApplication::setActiveWindow(s);
-  QTest::mouseClick(s->findChild<QPushButton*>("LenMinus5"), Qt::LeftButton);
-  EXPECT_EQ(text("Text6").toInt(), end);
-  QApplication::setActiveWindow(window.get());
-  EXPECT_EQ(text("Text6").toInt(), end - 5);
-
-  window->view().WindowEnd = 999;  // the range dialog takes the window, within the log
-  OnModal(QStringLiteral("Dialog2"), [](QWidget* d) {
-    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
-  });
-  trigger("cmdMovie");
-  auto* movieWindow = window->findChild<movie::MovieWindow*>("Movie");
-  ASSERT_NE(movieWindow, nullptr);
-  const movie::Scene& scene = movieWindow->editor().scene();
-  EXPECT_EQ(scene.name[4] + scene.unit[4] + scene.name[5] + scene.unit[5], "ALTmIASm/s");
-  window->close();  // and the scopes with it
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(window->scopes().windows().empty());
 }

@@ -109,18 +109,14 @@ TEST_F(CursorTest, ChannelsFiveAndSixDriftBetweenTheReferencesFromTheFirstBiasTo
   EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 125), (4 - 8) * 25 / 100.0);
 }
 
-// The first line after a redraw erases nothing; halves round to even. On a picture
-// wider than 32767 twips (2184 px) the line and the arrow keys go on.
-TEST_F(CursorTest, CursorLineErasesTheOldLineOnlyAndFollowsOnWidePictures) {
-  ASSERT_EQ(view.CursorX, -100);  // as a trend redraw leaves it
-  qint32 previous = -100;
+// The line lies at the pointer, halves rounding to even. On a picture wider than 32767
+// twips (2184 px) the line and the arrow keys go on.
+TEST_F(CursorTest, CursorLineFollowsOnWidePictures) {
   for (auto [x, drawn] : {std::pair{300.4, 300}, {512.5, 512}, {32767.0, 32767}, {40000.0, 40000}, {75000.0, 75000}}) {
     SCOPED_TRACE(x);
     const CursorReadout r = CursorMove(view, CursorInput{store, config, true, 80000.0, derived}, x);
-    EXPECT_EQ(std::tuple(r.line.erase, r.line.drawX, view.CursorX), std::tuple(previous != -100, drawn, drawn));
-    if (previous != -100) EXPECT_EQ(r.line.eraseX, previous);
+    EXPECT_EQ(std::pair(r.line.drawX, view.CursorX), std::pair(drawn, drawn));
     EXPECT_EQ(ArrowKeyX(r.line.drawX, 80000.0, 1), drawn + 1);
-    previous = drawn;
   }
 }
 
