@@ -52,7 +52,9 @@ TEST_F(Session, OpenDeleteAndADamagedFile) {
   EXPECT_EQ(std::tuple(s.store().SampleCount, s.store().ChannelMask), std::tuple(1000, 0x0031));
   s.markDeleted();
   EXPECT_TRUE(!s.loaded() && s.deleted());
-  EXPECT_EQ(heard.counts(), "2/0");
+  s.opened(log);  // the next log is shown again
+  EXPECT_TRUE(s.loaded() && !s.deleted());
+  EXPECT_EQ(heard.counts(), "3/0");
 }
 
 TEST_F(Session, EnvelopesAreMadeOncePerFill) {
@@ -76,14 +78,17 @@ TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {
   Heard heard(s);
   s.nextSpeedUnit();  // not shown: nothing
   s.view().EngBias[4] = 1000, s.view().EngBias[5] = 2000, s.view().BiasRef = {0, 0};
+  s.view().EngCandidate[4] = 1013;  // no second reading: the first stands for it
   s.showDerived();
   EXPECT_TRUE(s.derivedDisplay().speedAlt);
+  EXPECT_EQ(s.view().EngCandidate[12], 1013);
   EXPECT_EQ(s.derivedTable().columns(), 1001);
   s.nextSpeedUnit();
   EXPECT_EQ(s.view().SpeedUnit, 1);
   s.samplesReplaced();  // new samples (a download): the table of the old ones is not shown
   EXPECT_FALSE(derived::ShowsDerived(s.derivedDisplay(), 5));
   s.showDerived();
+  EXPECT_EQ(s.view().SpeedUnit, 0);  // shown again in the first unit
   s.hideDerived();
   EXPECT_FALSE(derived::ShowsDerived(s.derivedDisplay(), 5));
   EXPECT_EQ(heard.counts(), "0/4");
