@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QScrollBar>
 #include <QTest>
 
@@ -46,17 +45,6 @@ class ScopeWindows : public ScopeLog {
                   Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(s->picture(), &e);
   }
-  // Print through the "&Print" menu item into cap/<name>.pdf and return the page's text.
-  QString print(ScopeWindow* s, const QString& name) {
-    prompt.files.push_back(dir.file("cap/" + name));
-    in<QAction>(s, "Print")->trigger();
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), dir.file("cap/" + name + ".pdf"), "-"});
-    EXPECT_TRUE(p.waitForFinished(20000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-  }
-
   testing_support::ProgramDir dir;
   scope::ScopeWindows scopes{src, prompt, dir.path()};
 };
@@ -111,26 +99,17 @@ TEST_F(ScopeWindows, OnePairOfLevelLinesAfterManyMovesAndNoReadOutsAfterANewLog)
   EXPECT_EQ(text(s, "chpos1") + text(s, "chval_0") + text(s, "chval_1"), "");
 }
 
-TEST_F(ScopeWindows, MarkerOnlyOnTheFirstOfTwoPrintoutsThatLeaveThePictureAlone) {
-  scopes.defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer
+// The page itself (the marker's line and values among it): the print suite. Here: a
+// printout uses the marker up and leaves the picture alone.
+TEST_F(ScopeWindows, APrintoutUsesTheMarkerUpAndLeavesThePictureAlone) {
+  scopes.defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer: a PDF file
   ScopeWindow* s = open();
-  const int px = s->picture()->width() / 3;
-  move(s, px);
-  const QString value = text(s, "chval_1");
-  QTest::mouseClick(s->picture(), Qt::LeftButton, {}, QPoint(px, 20));
+  QTest::mouseClick(s->picture(), Qt::LeftButton, {}, QPoint(s->picture()->width() / 3, 20));
   ASSERT_TRUE(scopes.marker.set);
   const QImage before = s->picture()->picture();
-  // The marker value as the page formats it: "#####0.00##" of the read-out.
-  const QString marked = trend::FormatPattern(common::LeadingNumber(value), u"#####0.00##");
-  const QString first = print(s, QStringLiteral("first"));
-  const QString second = print(s, QStringLiteral("second"));
-  // Both pages: heading, axis, the top of both traces, a name and a unit.
-  for (const QString& page : {first, second})
-    for (const QString& t : {scope::msg::kPrintHeading, common::msg::kCaptionSamples, QStringLiteral("4095.00"),
-                             QStringLiteral("3995.00"), QStringLiteral("N2"), QStringLiteral("U1")})
-      EXPECT_TRUE(page.contains(t)) << t.toStdString();
-  EXPECT_TRUE(first.contains(marked)) << first.toStdString();
-  EXPECT_FALSE(second.contains(marked)) << second.toStdString();
+  prompt.files.push_back(dir.file("cap/first"));
+  in<QAction>(s, "Print")->trigger();
+  EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/first.pdf")).startsWith("%PDF"));
   EXPECT_FALSE(scopes.marker.set);
   EXPECT_TRUE(s->picture()->picture() == before);
   // The page is not left private to its temporary file: it reads like any new file.

@@ -15,11 +15,11 @@ class DownloadRoad : public ShellTest {
     ASSERT_TRUE(window->port().isOpen());
     prompt.clear();
   }
-  // Menu "&Download", the dialog answered with `delay` (and the raw-image option).
-  void startDownload(const QString& delay = QStringLiteral("7"), bool raw = false) {
-    OnModal(QStringLiteral("Downl"), [=](QWidget* d) {
-      d->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(delay);
-      if (raw) QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("Option1")), Qt::LeftButton);
+  // Menu "&Download", the dialog answered with a delay of 7. (The raw-image option's
+  // bytes: the download suite.)
+  void startDownload() {
+    OnModal(QStringLiteral("Downl"), [](QWidget* d) {
+      d->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("7"));
       QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("DownLBp")), Qt::LeftButton);
     });
     trigger("mnu4");
@@ -36,7 +36,7 @@ class DownloadRoad : public ShellTest {
 // The save dialog cancelled: the samples stay, unsaved and not shown. While the dialog
 // waits, the label gives the decoded count and the kept file. (Failed streams: the
 // download suite.)
-TEST_F(DownloadRoad, AnUnsavedASavedAndARawDownload) {
+TEST_F(DownloadRoad, AnUnsavedAndASavedDownload) {
   const QString title = window->windowTitle();
   const qint64 sentBefore = simulator.bytesSent();
   QString label;
@@ -74,17 +74,9 @@ TEST_F(DownloadRoad, AnUnsavedASavedAndARawDownload) {
   EXPECT_EQ(window->store().ChannelMask, 0x0003);
   EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - 4711.CFG")));
   EXPECT_GT(prompt.beeps, 0);
-
-  // The raw-image option writes the unstuffed image (bytes 0..3 clear) first.
-  const QString dlt = dir.file("dlg/img.dlt");
-  prompt.files = {dlt, dir.file("dlg/img.dlg")};
-  startDownload(QStringLiteral("3"), true);
-  ASSERT_TRUE(waitForEnd());
-  EXPECT_EQ(testing_support::FileBytes(dlt), simulator.image());
-  EXPECT_EQ(window->store().LoadedLogFile, dir.file("dlg/img.dlg"));
 }
 
-TEST_F(DownloadRoad, CancelSendsNothingADelayOutsideTheRangeIsRefusedAndFractionsCut) {
+TEST_F(DownloadRoad, CancelSendsNothingADelayOutsideTheRangeIsRefusedFractionsCutAndTheRawImageKept) {
   channel->clearWritten();
   OnModal(QStringLiteral("Downl"), [&](QWidget* d) {
     QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("CancelBp")), Qt::LeftButton);
@@ -103,13 +95,17 @@ TEST_F(DownloadRoad, CancelSendsNothingADelayOutsideTheRangeIsRefusedAndFraction
     }
     stillOpen = d->isVisible();
     box->setText(QStringLiteral("12.7"));
+    QTest::mouseClick(d->findChild<QRadioButton*>(QStringLiteral("Option1")), Qt::LeftButton);  // and the raw image
     QTest::mouseClick(go, Qt::LeftButton);
   });
+  const QString dlt = dir.file("dlg/img.dlt");
+  prompt.files = {dlt};
   trigger("mnu4");
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(prompt.said().mid(0, 3), QStringList(3, msg::kTitleError + ": " + msg::kDelayRange));
   ASSERT_TRUE(waitForEnd());
   EXPECT_EQ(simulator.lastDelay(), 12);
+  EXPECT_EQ(testing_support::FileBytes(dlt), simulator.image());
   // Record 5 of the settings file holds the delay.
   EXPECT_EQ(window->settings().DownloadDelay, 12);
   EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
