@@ -31,58 +31,33 @@ class ConfigMenu : public ShellTest {
     trigger("mnu5");
     EXPECT_TRUE(ran);
   }
-  static QLineEdit* box(QWidget* editor, const QString& name) {
-    auto* b = editor->findChild<QLineEdit*>(name);
-    EXPECT_NE(b, nullptr) << name.toStdString();
-    return b;
-  }
+  static QLineEdit* box(QWidget* editor, const QString& name) { return editor->findChild<QLineEdit*>(name); }
   static void press(QWidget* editor, const char* name) {
     QTest::mouseClick(editor->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
   }
+  // The channel's name, unit and second name.
   QString labels(int i) {
-    QStringList l;
-    for (const QString& n : {QStringLiteral("lblChannel_%1").arg(i), QStringLiteral("Label1_%1").arg(i),
-                             QStringLiteral("Label1_%1").arg(i + 12)})
-      l << find<QLabel>(n)->text();
-    return l.join('|');
+    return find<QLabel>(QStringLiteral("lblChannel_%1").arg(i))->text() + '|' +
+           find<QLabel>(QStringLiteral("Label1_%1").arg(i))->text() + '|' + find<QLabel>(QStringLiteral("Label1_%1").arg(i + 12))->text();
   }
 
   const QString logPath = dir.file("dlg/log.dlg");
 };
 
-// The editor starts from the panel's window heights; after the service key the
-// compensation constants show, and those saved go out with "Tempconf".
-TEST_F(ConfigMenu, PanelHeightsAndServiceConstantsSentByTempconf) {
+// The editor starts from the panel's window heights. Save as gives the open log the
+// configuration's number; Load applies window heights and redraws, and keeps the editor
+// open; both refresh the labels and the title. After the service key the compensation
+// constants show, and those saved go out with "Tempconf".
+TEST_F(ConfigMenu, PanelHeightsSaveAsLoadAndServiceConstantsSentByTempconf) {
   auto* height = find<QLineEdit>("WinHight_0");
   height->setText(QStringLiteral("2000"));
   QTest::keyClick(height, Qt::Key_Return);
-  withEditor([&](QWidget* e) {
-    EXPECT_FALSE(box(e, "SerialInput")->isVisible());
-    EXPECT_EQ(window->config().channel[0].WinHight, 2000);
-  });
-  QTest::keyClick(find<QLineEdit>("Text2"), Qt::Key_G, Qt::ControlModifier);
-  QByteArray expected;
-  withEditor([&](QWidget* e) {
-    for (int k = 0; k < common::kCompensationCount; ++k) {
-      box(e, QLatin1String(common::kCompensationNames[std::size_t(k)]))->setText(QString::number(10 + k));
-      expected.append(char(10 + k));
-    }
-    box(e, "SerialInput")->setText(QString::number(0x030201));
-    press(e, "SaveAsCfg");  // the file dialog is cancelled: the copies stay in effect
-  });
-  trigger("Tempconf");
-  ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
-  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kCompensationStored});
-  EXPECT_EQ(simulator.compensation(), expected + QByteArray("\x01\x02\x03", 3));
-}
-
-// Save as gives the open log the configuration's number; Load applies window heights
-// and redraws, and keeps the editor open. Both refresh the labels and the title.
-TEST_F(ConfigMenu, SaveAsAndLoadRefreshLabelsTitleHeightsAndLogNumber) {
   prompt.files = {dir.file("cfg/plane.cfg")};
   withEditor([&](QWidget* e) {
+    EXPECT_EQ(window->config().channel[0].WinHight, 2000);
     box(e, "Chan1_0")->setText(QStringLiteral("Alt"));
     box(e, "Unit_0")->setText(QStringLiteral("ft"));
+    EXPECT_FALSE(box(e, "SerialInput")->isVisible());
     box(e, "SerialInput")->setText(QStringLiteral("321"));  // hidden, still saved
     press(e, "SaveAsCfg");
     EXPECT_FALSE(e->isVisible());
@@ -106,4 +81,19 @@ TEST_F(ConfigMenu, SaveAsAndLoadRefreshLabelsTitleHeightsAndLogNumber) {
   EXPECT_GT(trend->renderCount(), renders);
   EXPECT_EQ(labels(2), "Oil|u3|Oil");
   EXPECT_EQ(window->windowTitle(), msg::MainTitle(logPath, "other.cfg"));
+
+  QTest::keyClick(find<QLineEdit>("Text2"), Qt::Key_G, Qt::ControlModifier);
+  QByteArray expected;
+  withEditor([&](QWidget* e) {
+    for (int k = 0; k < common::kCompensationCount; ++k) {
+      box(e, QLatin1String(common::kCompensationNames[std::size_t(k)]))->setText(QString::number(10 + k));
+      expected.append(char(10 + k));
+    }
+    box(e, "SerialInput")->setText(QString::number(0x030201));
+    press(e, "SaveAsCfg");  // the file dialog is cancelled: the copies stay in effect
+  });
+  trigger("Tempconf");
+  ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
+  EXPECT_EQ(prompt.messageTexts(), QStringList{msg::kCompensationStored});
+  EXPECT_EQ(simulator.compensation(), expected + QByteArray("\x01\x02\x03", 3));
 }
