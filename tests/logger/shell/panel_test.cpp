@@ -80,7 +80,6 @@ TEST_F(Panel, ReadoutsZeroLocksAndTheCaptureKey) {
   const quint64 overview = strip->renderCount(), traces = trend->renderCount();
   press(trend, 20, Qt::LeftButton);
   EXPECT_EQ(std::pair(strip->renderCount() > overview, trend->renderCount()), std::pair(true, traces));
-  EXPECT_EQ(text("chpos1") + " " + QString::number(trend->cursorLine().value_or(0) / trend->twipsPerPixel()), "20 20");
   press(trend, 80, Qt::RightButton);
   tick("BIAS_0");
   tick("BIAS_4");  // drifting from 1000 at 20 to 900 at 80: 950 at 50
@@ -117,7 +116,6 @@ TEST_F(Panel, HeightBoxMidZeroAndChannelColourRedraw) {
   auto* box = find<QLineEdit>("WinHight_2");
   box->setText(QStringLiteral("2000"));
   EXPECT_TRUE(redraws([&] { QTest::keyClick(box, Qt::Key_Return); }));
-  EXPECT_EQ(window->view().WinHeight[2], 2000);
   // Text not confirmed is dropped when another control takes the focus.
   QApplication::setActiveWindow(window.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -173,18 +171,14 @@ TEST_F(Panel, SpeedAltInEveryWindow) {
   lockAndTick();
   const QImage derivedTraces = trend->picture();
   EXPECT_FALSE(derivedTraces == raw);
-  const struct {
-    const char* labels;
-    double speed, altitude;
-  } units[] = {{"Alt|m|Alt|IAS|m/s", 31.6228, 879.454}, {"Alt|m|Alt|IAS|km/h", 113.842, 879.454},
-               {"Alt|feet|Alt|IAS|mph", 70.7381, 2885.35}};
-  for (const auto& u : units) {
-    SCOPED_TRACE(u.labels);
-    if (&u != units) QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);
-    EXPECT_EQ(labels(), u.labels);
-    mouseMove(trend, 100);
-    EXPECT_NEAR(chval(5).toDouble(), u.speed, 1e-3);
-    EXPECT_NEAR(chval(4).toDouble(), u.altitude, 1e-2);
+  // The values in each unit: the cursor suite; those of the last unit: the capture below.
+  mouseMove(trend, 100);
+  EXPECT_NEAR(chval(5).toDouble(), 31.6228, 1e-3);
+  EXPECT_NEAR(chval(4).toDouble(), 879.454, 1e-2);
+  EXPECT_EQ(labels(), "Alt|m|Alt|IAS|m/s");
+  for (const char* next : {"Alt|m|Alt|IAS|km/h", "Alt|feet|Alt|IAS|mph"}) {
+    QTest::mouseClick(find<QLabel>("Label1_5"), Qt::LeftButton);
+    EXPECT_EQ(labels(), next);
   }
   tick("BIAS_4");
   tick("BIAS_5");
