@@ -1,11 +1,17 @@
-// "&Download" on the main window: the dialog, the status words, the save and the load.
+// The device commands of the menus on the main window: "&Download" (the dialog, the status
+// words, the save and the load), the parameters, memory clear and read-back; and a movie
+// made beside a download.
+#include "logger/movie/messages.h"
+#include "logger/movie/ui/moviewindow.h"
 #include "shell_fixture.h"
 
+#include <QComboBox>
+#include <QDialog>
 #include <QRadioButton>
 
 using namespace shelltest;
 
-class DownloadRoad : public ShellTest {
+class DeviceRoad : public ShellTest {
  protected:
   void SetUp() override {
     writeStartupFiles(1);
@@ -36,7 +42,7 @@ class DownloadRoad : public ShellTest {
 // The save dialog cancelled: the samples stay, unsaved and not shown. While the dialog
 // waits, the label gives the decoded count and the kept file. (Failed streams: the
 // download suite.)
-TEST_F(DownloadRoad, AnUnsavedAndASavedDownload) {
+TEST_F(DeviceRoad, AnUnsavedAndASavedDownload) {
   const QString title = window->windowTitle();
   const qint64 sentBefore = simulator.bytesSent();
   QString label;
@@ -76,7 +82,7 @@ TEST_F(DownloadRoad, AnUnsavedAndASavedDownload) {
   EXPECT_GT(prompt.beeps, 0);
 }
 
-TEST_F(DownloadRoad, CancelSendsNothingADelayOutsideTheRangeIsRefusedFractionsCutAndTheRawImageKept) {
+TEST_F(DeviceRoad, CancelSendsNothingADelayOutsideTheRangeIsRefusedFractionsCutAndTheRawImageKept) {
   channel->clearWritten();
   OnModal(QStringLiteral("Downl"), [&](QWidget* d) {
     QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("CancelBp")), Qt::LeftButton);
@@ -113,7 +119,7 @@ TEST_F(DownloadRoad, CancelSendsNothingADelayOutsideTheRangeIsRefusedFractionsCu
 
 // While a download runs, a second download and every other device command are refused
 // with one message and send nothing; the running download ends with its own log.
-TEST_F(DownloadRoad, CommandsDuringADownloadAreRefused) {
+TEST_F(DeviceRoad, CommandsDuringADownloadAreRefused) {
   channel->clearWritten();
   startDownload();
   ASSERT_EQ(text("Text2"), msg::kStatusLoading);
@@ -131,4 +137,120 @@ TEST_F(DownloadRoad, CommandsDuringADownloadAreRefused) {
   EXPECT_EQ(channel->written(), QByteArray::fromHex("4007"));
   EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
   EXPECT_EQ(window->store().ChannelMask, 0x0003);
+}
+
+TEST_F(DeviceRoad, ParametersDialogSendsMaskAndCodeAndSavesThem) {
+  channel->clearWritten();
+  int preselected = -2;
+  OnModal(QStringLiteral("Dialog"), [&](QWidget* d) {
+    auto* freq = d->findChild<QComboBox*>(QStringLiteral("LOGFREQ"));
+    preselected = freq->currentIndex();
+    freq->setCurrentIndex(3);  // 25 per second: code 2
+    for (int k = 0; k < 12; ++k) d->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(k))->setChecked(k == 8);
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("sendpar")), Qt::LeftButton);
+  });
+  trigger("mnu02");  // returns when the dialog closed after the third byte
+  EXPECT_EQ(preselected, 2);  // the default code 5 is list position 2
+  ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
+  EXPECT_EQ(prompt.messages()[0].text, msg::kParametersStored);
+  EXPECT_EQ(channel->written().left(4), QByteArray("\x88\x01\x00\x02", 4));  // channel 9: high byte bit 0
+  EXPECT_EQ(window->settings().MaskHighByte, 1);
+  EXPECT_EQ(window->settings().LogFreqCode, 2);
+  EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
+}
+
+TEST_F(DeviceRoad, MemoryClearAsksFirstAndCancelSendsNothingReadBackSavesTheBlock) {
+  channel->clearWritten();
+  prompt.answers = {common::PromptAnswer::Cancel};
+  trigger("Memclear");
+  EXPECT_EQ(prompt.said(), QStringList{msg::kTitleMemoryClearing + ": " + msg::kClearMemoryQuestion});
+  EXPECT_TRUE(channel->written().isEmpty());
+
+  prompt.clear();
+  trigger("Memclear");  // unscripted: OK
+  ASSERT_TRUE(waitFor([&] { return prompt.messages().size() == 2; }));
+  EXPECT_EQ(prompt.messages()[1].text, msg::kParametersStored);
+  EXPECT_EQ(quint8(channel->written()[0]), 0x88);
+
+  // The read-back saves the logger's block as a .fsh.
+  const QString fsh = dir.file("cfg/block.fsh");
+  prompt.files = {fsh};
+  trigger("GPread");
+  ASSERT_TRUE(waitFor([&] { return QFile::exists(fsh); }));
+  EXPECT_EQ(testing_support::FileBytes(fsh), simulator.compensation());
+}
+
+// Cancel, Esc and closing the window all stop the send at once: no later byte, no
+// echo wait, no call into the dialog after it is gone.
+TEST_F(DeviceRoad, LeavingTheParametersDialogMidSendStopsTheSend) {
+  const std::pair<const char*, std::function<void(QWidget*)>> ways[] = {
+      {"Cancel", [](QWidget* d) { QTest::mouseClick(d->findChild<QPushButton*>("CancelButton"), Qt::LeftButton); }},
+      {"Esc", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }},
+      {"close", [](QWidget* d) { d->close(); }},
+  };
+  for (const auto& [name, leave] : ways) {
+    SCOPED_TRACE(name);
+    channel->clearWritten();
+    prompt.clear();
+    OnModal(QStringLiteral("Dialog"), [&](QWidget* d) {
+      auto* send = d->findChild<QPushButton*>(QStringLiteral("sendpar"));
+      QTest::mouseClick(send, Qt::LeftButton);
+      QTest::mouseClick(send, Qt::LeftButton);  // a second press adds no command byte
+      leave(d);
+    });
+    trigger("mnu02");
+    QTest::qWait(40 * window->link().timings().parameterPacing);  // many pacing intervals
+    EXPECT_EQ(channel->written(), QByteArray(1, char(0x88)));
+    EXPECT_TRUE(prompt.messages().empty());
+    EXPECT_FALSE(prompt.busy);
+    EXPECT_FALSE(window->link().replyTimeoutActive());
+  }
+}
+
+// A download started during the run is answered, saved and loaded, and the movie gets
+// all its frames. Device commands wait for the run; a run waits for a download.
+TEST_F(DeviceRoad, MovieOverTheTrendWindowBesideADownloadAndTheRefusalsEitherWay) {
+  WriteFile(dir.file("dlg/m.dlg"), hand::Dlg(500, 0x0003, 4, 0, [](int row, int j) { return qint16(row * 100 + j); }));
+  ASSERT_TRUE(window->loadDecodedLog(dir.file("dlg/m.dlg")));
+  window->view().WindowStart = 20;
+  window->view().WindowEnd = 25;
+  QString preset;
+  OnModal("Dialog2", [&](QWidget* d) {
+    preset = d->findChild<QLineEdit*>("samplenr")->text() + " " + d->findChild<QLabel*>("Label3")->text();
+    QTest::mouseClick(d->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+  });
+  trigger("cmdMovie");
+  EXPECT_EQ(preset, "20 12");  // FreqCode 4: 12.5 per second, halves to even
+  auto* movieWindow = window->findChild<movie::MovieWindow*>("Movie");
+  ASSERT_TRUE(movieWindow && movieWindow->isVisible());
+  EXPECT_EQ(std::pair(movieWindow->editor().start(), movieWindow->editor().scene().name[0]), std::pair(20, QString("Ch1")));
+  movieWindow->chooseCodec = [] { return movie::Codec::Raw; };
+  auto download = [this] {
+    OnModal("Downl", [](QWidget* d) {
+      QTest::mouseClick(d->findChild<QPushButton*>("DownLBp"), Qt::LeftButton);
+      if (d->isVisible()) static_cast<QDialog*>(d)->reject();  // it took no input: fail, not hang
+    });
+    trigger("mnu4");
+  };
+  prompt.clear();
+  download();
+  QTest::mouseClick(movieWindow->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+  EXPECT_EQ(prompt.said(), QStringList{movie::msg::kTitleMovie + ": " + movie::msg::kDownloadRunning});
+  ASSERT_TRUE(waitFor([&] { return !window->link().downloadRunning(); }));
+
+  const QString avi = dir.file("video/m.avi"), dlg = dir.file("dlg/d.dlg");
+  prompt.clear();
+  prompt.files = {avi, dlg};
+  QStringList captions, refusals;
+  QObject::connect(movieWindow, &QWidget::windowTitleChanged, [&](const QString& t) {
+    if ((captions << t).size() > 1) return;
+    for (const char* command : {"Memclear", "GPread", "Tempconf"}) trigger(command);
+    refusals = prompt.said();
+    download();
+    waitFor([&] { return window->store().LoadedLogFile == dlg; });
+  });
+  QTest::mouseClick(movieWindow->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+  EXPECT_EQ(refusals, QStringList(3, msg::kTitleStatus + ": " + movie::msg::kMovieRunning));
+  EXPECT_EQ(window->store().LoadedLogFile, dlg);
+  EXPECT_EQ(captions.mid(4), QStringList({movie::msg::FrameSaved(avi, 4, 5), movie::msg::Finished(avi)}));
 }
