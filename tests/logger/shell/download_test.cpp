@@ -51,13 +51,11 @@ TEST_F(DeviceRoad, AnUnsavedAndASavedDownload) {
   ASSERT_TRUE(waitForEnd());
   prompt.onPrompt = nullptr;
   EXPECT_EQ(text("Text2"), msg::kStatusReady);
-  EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
   EXPECT_FALSE(window->session().loaded());
   EXPECT_EQ(window->windowTitle(), title);
   EXPECT_EQ(label, msg::DownloadProgress(simulator.bytesSent() - sentBefore - 1, simulator.log().sampleCount()) +
                        ", " + msg::DownloadKept(QStringLiteral("dlg/last-download.dlt"),
                                                 QFileInfo(dir.file("dlg/last-download.dlt")).size()));
-  EXPECT_TRUE(QFileInfo::exists(dir.file("dlg/last-download.dlt")));
   window->Update_Full_Data();  // safe over the replaced store
   window->Update_Data_Window();
 
@@ -71,13 +69,11 @@ TEST_F(DeviceRoad, AnUnsavedAndASavedDownload) {
   startDownload();
   EXPECT_EQ(text("Text2"), msg::kStatusLoading);
   ASSERT_TRUE(waitForEnd());
-  EXPECT_EQ(simulator.lastDelay(), 7);
   ASSERT_GE(prompt.messages().size(), 1u);  // then the log's missing 4711.cfg
   EXPECT_EQ(prompt.messages()[0].text, msg::FileExistsQuestion(typed + ".dlg"));
   EXPECT_FALSE(QFileInfo::exists(typed));
   EXPECT_TRUE(window->session().loaded());
   EXPECT_EQ(window->store().LoadedLogFile, typed + ".dlg");
-  EXPECT_EQ(window->store().ChannelMask, 0x0003);
   EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - 4711.CFG")));
   EXPECT_GT(prompt.beeps, 0);
 }
@@ -136,7 +132,6 @@ TEST_F(DeviceRoad, CommandsDuringADownloadAreRefused) {
   ASSERT_TRUE(waitForEnd());
   EXPECT_EQ(channel->written(), QByteArray::fromHex("4007"));
   EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
-  EXPECT_EQ(window->store().ChannelMask, 0x0003);
 }
 
 TEST_F(DeviceRoad, ParametersDialogSendsMaskAndCodeAndSavesThem) {
@@ -154,8 +149,7 @@ TEST_F(DeviceRoad, ParametersDialogSendsMaskAndCodeAndSavesThem) {
   ASSERT_TRUE(waitFor([&] { return !prompt.messages().empty(); }));
   EXPECT_EQ(prompt.messages()[0].text, msg::kParametersStored);
   EXPECT_EQ(channel->written().left(4), QByteArray("\x88\x01\x00\x02", 4));  // channel 9: high byte bit 0
-  EXPECT_EQ(window->settings().MaskHighByte, 1);
-  EXPECT_EQ(window->settings().LogFreqCode, 2);
+  EXPECT_EQ(std::pair(int(window->settings().MaskHighByte), int(window->settings().LogFreqCode)), std::pair(1, 2));
   EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
 }
 

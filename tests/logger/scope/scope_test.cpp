@@ -1,22 +1,92 @@
-// The scope's traces, labels, rulers, cursor and marker, without a window; then the
-// printed page: its layout in fractions of the page, the printout's step rule, the
-// marker, and the painting (clipped to the plot box).
+// The scope over a session of its own. Its traces, labels, rulers, cursor and marker,
+// without a window; the printed page: its layout in fractions of the page, the
+// printout's step rule, the marker, and the painting (clipped to the plot box); then
+// scope windows driven through their controls: independent windows with their own bars,
+// level lines, the print marker, and what a new log or none leaves. (Opened from the
+// main window, stepping seen there and the derived channels: the main window's panel
+// suite.)
+#include "common/channelconfig.h"
 #include "common/messages.h"
 #include "common/numtext.h"
+#include "logger/logdata/samplestore.h"
 #include "logger/scope/scopemessages.h"
 #include "logger/scope/scopeprint.h"
+#include "logger/scope/scopeview.h"
 #include "logger/scope/ui/scopeprinter.h"
+#include "logger/scope/ui/scopewindow.h"
+#include "logger/scope/ui/scopewindows.h"
 #include "logger/trend/ui/picturebox.h"
-#include "scope_fixture.h"
+#include "support/fake_prompt.h"
 #include "support/test_paths.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QTest>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <random>
+#include <vector>
+
+// A log of 2001 samples for the scope's logic: channel c reads raw (j * c) mod full
+// scale; channel 1 in its own units, channel 2 from -100, channel 3 inverted; every
+// channel shown; derived speed 10 m/s + j/100 and altitude 1000 m + j.
+namespace {
+
+constexpr qint32 kCount = 2000;
+constexpr double kTpp = 15;
+// 1000 x 300 pixels in twips.
+const trend::PictureScale kPic{0, 0, 1000 * kTpp, 300 * kTpp};
+
+inline qint16 Raw(int channel, qint32 j) { return qint16((j * channel) % (common::FullScale(channel) + 1)); }
+
+class ScopeLog : public ::testing::Test {
+ protected:
+  ScopeLog() {
+    store.reset(kCount);
+    store.SampleCount = kCount;
+    store.FreqCode = 1;
+    src.opened(QStringLiteral("scope.dlg"));
+    for (qint32 j = 0; j < kCount; ++j)
+      for (int c = 1; c <= 12; ++c) store.at(c - 1, j) = Raw(c, j);
+    for (int c = 1; c <= 12; ++c)
+      config.channel[std::size_t(c - 1)] = {QStringLiteral("N%1").arg(c), 0, double(common::FullScale(c)),
+                                            QStringLiteral("U%1").arg(c)};
+    config.channel[1].Min = -100, config.channel[1].Max = 3995;
+    config.channel[2].Min = 4095, config.channel[2].Max = 0;
+    view.YScale = common::StepTable();
+    view.Shown.fill(true);
+    view.Colours = {0x0000FF, 0xFF0000, 0x10AF10, 0, 0xC0FFFF, 0xFFFFD0, 0xFF00FF, 0x0060DF, 0xD08080, 0x0190FF,
+                    0x80A080, 0x888888};
+    setWindow(0, 100);
+    derivedTable.reset(kCount);
+    for (qint32 j = 0; j < kCount; ++j) {
+      derivedTable.row(derived::DerivedTable::kSpeedRow)[j] = float(10 + j / 100.0);
+      derivedTable.row(derived::DerivedTable::kAltitudeRow)[j] = float(1000 + j);
+    }
+  }
+
+  void setWindow(qint32 start, qint32 end) { view.WindowStart = start, view.WindowEnd = end, view.WindowLength = end - start; }
+  void speedAlt(int unit) { view.SpeedAlt = true, view.SpeedUnit = unit; }
+
+  session::LogSession src;
+  logdata::SampleStore& store = src.store();
+  common::ChannelConfiguration& config = src.config();
+  trend::ViewState& view = src.view();
+  derived::DerivedTable& derivedTable = src.derivedTable();
+  testing_support::FakePrompt prompt;
+};
+
+}  // namespace
 
 using namespace scope;
-using namespace scopetest;
 
 namespace {
 
@@ -304,3 +374,100 @@ TEST(ScopeBars, PaintedPixelsMatchThePainter) {
   }
   EXPECT_TRUE(fast == slow);
 }
+
+using scope::ScopeWindow;
+
+namespace {
+
+class ScopeWindows : public ScopeLog {
+ protected:
+  ScopeWindow* open() {
+    ScopeWindow* s = scopes.open();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(s));
+    return s;
+  }
+  template <typename T>
+  static T* in(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+  }
+  static QString text(QWidget* w, const char* name) { return in<QLineEdit>(w, name)->text(); }
+  static void move(ScopeWindow* s, int px) {
+    QMouseEvent e(QEvent::MouseMove, QPoint(px, 20), s->picture()->mapToGlobal(QPoint(px, 20)), Qt::NoButton,
+                  Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(s->picture(), &e);
+  }
+  testing_support::ProgramDir dir;
+  scope::ScopeWindows scopes{src, prompt, dir.path()};
+};
+
+TEST_F(ScopeWindows, IndependentWindowsAndWithoutALogNoMarkerNorPrintout) {
+  ScopeWindow* a = open();
+  ScopeWindow* b = open();
+  EXPECT_EQ(scopes.windows().size(), 2u);
+  EXPECT_EQ(a->objectName() + a->windowTitle(), "scTrend1" + scope::msg::kCaptionScope);
+  EXPECT_EQ(in<QComboBox>(a, "ScopeCH_1")->currentData().toInt(), 1);
+  in<QScrollBar>(a, "scale1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  in<QScrollBar>(a, "bias2")->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(std::tuple(a->traces()[0].scale, a->traces()[1].bias, b->traces()[0].scale), std::tuple(20, -30, 10));
+  EXPECT_EQ(in<QLabel>(a, "Label3_0")->text(), common::LocaleDoubleText(2));
+
+  src.markDeleted();
+  QTest::mouseClick(a->picture(), Qt::LeftButton, {}, QPoint(30, 30));
+  EXPECT_FALSE(scopes.marker.set);
+  in<QAction>(a, "Print")->trigger();
+  EXPECT_EQ(prompt.said(), QStringList({common::msg::kTitleLogger + ": " + common::msg::kNoData,
+                                        common::msg::kTitleStatus + ": " + common::msg::kFileNotLoaded}));
+  EXPECT_EQ(prompt.records.size(), 2u);  // no file asked for
+  scopes.closeAll();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(scopes.windows().empty());
+}
+
+TEST_F(ScopeWindows, OnePairOfLevelLinesAfterManyMovesAndNoReadOutsAfterANewLog) {
+  ScopeWindow* s = open();
+  trend::PictureBox* pic = s->picture();
+  in<QCheckBox>(s, "ShowLevel")->setChecked(true);
+  for (int px = 5; px < pic->width(); px += 7) move(s, px);
+  move(s, pic->width() / 2);
+  // Rows the overlay changed over more than a few pixels: the two level lines.
+  auto overlaidRows = [pic] {
+    const QImage shown = pic->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int rows = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      int changed = 0;
+      for (int x = 0; x < shown.width(); ++x) changed += shown.pixel(x, y) != pic->picture().pixel(x, y);
+      rows += changed > 3;
+    }
+    return rows;
+  };
+  EXPECT_EQ(pic->levelLines().size(), 2u);
+  EXPECT_EQ(overlaidRows(), 2);
+  in<QCheckBox>(s, "ShowLevel")->setChecked(false);
+  EXPECT_EQ(overlaidRows(), 0);
+
+  ASSERT_FALSE(text(s, "chpos1").isEmpty() || text(s, "chval_0").isEmpty());
+  src.opened(QStringLiteral("again.dlg"));
+  EXPECT_EQ(text(s, "chpos1") + text(s, "chval_0") + text(s, "chval_1"), "");
+}
+
+// The page itself (the marker's line and values among it): the print suite. Here: a
+// printout uses the marker up and leaves the picture alone.
+TEST_F(ScopeWindows, APrintoutUsesTheMarkerUpAndLeavesThePictureAlone) {
+  scopes.defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer: a PDF file
+  ScopeWindow* s = open();
+  QTest::mouseClick(s->picture(), Qt::LeftButton, {}, QPoint(s->picture()->width() / 3, 20));
+  ASSERT_TRUE(scopes.marker.set);
+  const QImage before = s->picture()->picture();
+  prompt.files.push_back(dir.file("cap/first"));
+  in<QAction>(s, "Print")->trigger();
+  EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/first.pdf")).startsWith("%PDF"));
+  EXPECT_FALSE(scopes.marker.set);
+  EXPECT_TRUE(s->picture()->picture() == before);
+  // The page is not left private to its temporary file: it reads like any new file.
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/plain"), "x"));
+  EXPECT_EQ(QFile::permissions(dir.file("cap/first.pdf")), QFile::permissions(dir.file("cap/plain")));
+}
+
+}  // namespace
