@@ -452,7 +452,7 @@ TEST_F(ScopeWindows, OnePairOfLevelLinesAfterManyMovesAndNoReadOutsAfterANewLog)
   EXPECT_EQ(text(s, "chpos1") + text(s, "chval_0") + text(s, "chval_1"), "");
 }
 
-// The page itself (the marker's line and values among it): the print suite. Here: a
+// The page itself, the marker's line and values among it: the page tests above. Here: a
 // printout uses the marker up and leaves the picture alone.
 TEST_F(ScopeWindows, APrintoutUsesTheMarkerUpAndLeavesThePictureAlone) {
   scopes.defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer: a PDF file

@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QByteArray>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -26,7 +25,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
