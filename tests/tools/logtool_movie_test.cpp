@@ -73,7 +73,7 @@ class LogtoolMovieTest : public ::testing::Test {
 
 }  // namespace
 
-// ffv1 is lossless: the bar full from 10 twips below its top, on the canvas blue. ProRes
+// The frames' pixels are the run suite's; here the count, the rate and the size. ProRes
 // 4444 keeps the gauges opaque on a transparent canvas.
 TEST_F(LogtoolMovieTest, RendersTheFramesAsMakeMovieWould) {
   const Outcome r = Logtool(args("5", "25") << "--codec" << "ffv1");
@@ -84,10 +84,6 @@ TEST_F(LogtoolMovieTest, RendersTheFramesAsMakeMovieWould) {
   // 20 frames; 50 samples per second held to 30 frames.
   EXPECT_EQ(std::tuple(info.codec, info.packets, info.rateNum, info.width, info.height),
             std::tuple(QStringLiteral("ffv1"), 20, 30, 720, 540));
-  const QImage& f = info.frames.at(0);
-  const QRgb yellow = qRgb(255, 255, 0), blue = qRgb(0, 0, 192);
-  EXPECT_EQ(QList<QRgb>({f.pixel(108, 101), f.pixel(108, 366), f.pixel(108, 367), f.pixel(400, 300)}),
-            QList<QRgb>({yellow, yellow, blue, blue}));
 
   const QString mov = dir.file("video/f.mov");
   ASSERT_EQ(Logtool(args("5", "7").replaceInStrings(out, mov) << "--codec" << "prores4444").status, 0);
@@ -153,32 +149,24 @@ TEST_F(LogtoolMovieTest, FailuresExitWithTheirCodeAndWriteNothing) {
   QByteArray bytes = testing_support::FileBytes(video);
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/cut.mkv"), bytes.left(bytes.size() / 2)));
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/bad.mkv"), bytes.replace(bytes.size() / 2, 3000, QByteArray(3000, 'Z'))));
-  ASSERT_TRUE(videotest::MakeVideo(dir.file("cap/tone.mkv"), 0, 0, 25, 1, false));
   const QString o = dir.file("video/o.mp4");
   const QList<std::tuple<const char*, QStringList, int>> cases = {
       {"no such video", overlay(o, "--video", dir.file("cap/none.mkv")), 1},
-      {"no video stream", overlay(o, "--video", dir.file("cap/tone.mkv")), 1},
       {"video cut short", overlay(o, "--video", dir.file("cap/cut.mkv")), 1},
       {"video damaged half-way", overlay(o, "--video", dir.file("cap/bad.mkv")), 1},
       {"overlay: start after stop", overlay(o, "--from", "30"), 2},
       {"time not a number", overlay(o, "--at", "soon"), 2},
-      {"scale not a number", overlay(o, "--scale", "half"), 2},
       {"position not a pair", overlay(o, "--position", "8"), 2},
       {"range starts after the video", overlay(o, "--at", "1.05"), 2},
-      {"range over before the video starts", overlay(o, "--at", "-0.5"), 2},
       {"neither MP4 nor Matroska", overlay(dir.file("video/o.avi")), 2},
       {"no output", {"movie", setup, log, "--from", "0", "--to", "5"}, 2},
       {"unknown codec", args("0", "5") << "--codec" << "h264", 2},
-      {"unknown option", args("0", "5") << "--fast", 2},
       {"sample not a number", args("zero", "5"), 2},
-      {"one file too many", args("0", "5") << log, 2},
       {"start after stop", args("6", "5"), 2},
       {"stop beyond the log", args("0", "41"), 2},
       {"negative start", args("-1", "5"), 2},
-      {"--cfg twice", args("0", "5") << "--cfg" << cfg, 2},
       {"damaged log", args("0", "1").replaceInStrings(log, dir.file("dlg/bad.dlg")), 1},
       {"damaged setup", args("0", "1").replaceInStrings(setup, dir.file("cfg/bad.mcf")), 1},
-      {"unreadable configuration", args("0", "1").replaceInStrings(cfg, dir.file("cfg/none.cfg")), 1},
       {"output folder missing", args("0", "1").replaceInStrings(out, dir.file("none/f.avi")), 1},
   };
   for (const auto& [what, a, status] : cases) {

@@ -32,8 +32,6 @@ class LogtoolTest : public ::testing::Test {
   const QString out = dir.file("cap/o.out");
 };
 
-bool OneLine(const QString& text) { return text.endsWith('\n') && text.count('\n') == 1; }
-
 QByteArray CsvHeader(const QString& log, const char* name, const char* unit) {
   return "Generated from " + log.toLatin1() +
          "\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\nMIN\r\n ,0.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n"
@@ -85,8 +83,6 @@ TEST_F(LogtoolTest, EachCommandsOutput) {
        head + "1,Alt,m,2," + low + ",1," + high + ",0,0.49981684981685,0.49981715182329\n5,,,2,0,0,0,0,0,0\n"},
       {{"stats", "dlg/f.dlg", "--from", "1", "--to", "1", "--cfg", quoted, "-o", out},
        head + "1,\"Alt, \"\"baro\"\"\",m,1," + low + ",1," + low + ",1," + low + "," + low + "\n5,,,1,0,1,0,1,0,0\n"},
-      {{"csv", "dlg/f.dlg", "--from", "0", "--units", "--to", "1", "-o", out},
-       "time_s,Alt [m], []\n0," + high + ",0\n0.06," + low + ",0\n"},
       // End clamps to the sample count: the last record is the store's spare zero column.
       {{"crop", log, "--from", "-5", "--to", "99999", "-o", out},
        hand::Dlg(3, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}, {}})},
@@ -99,10 +95,6 @@ TEST_F(LogtoolTest, EachCommandsOutput) {
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(c.args.contains("-o") ? FileBytes(out) : r.out.toUtf8(), c.expected);
   }
-  // Neither the log's configuration nor config.cfg: nothing is written.
-  ASSERT_TRUE(QFile::remove(dir.file("cfg/config.cfg")) && QFile::remove(out));
-  EXPECT_EQ(testing_support::RunTool(tool, {"csv", other, "--from", "0", "--to", "1", "-o", out}).status, 1);
-  EXPECT_FALSE(QFile::exists(out));
 }
 
 // Wrong arguments exit 2 with the usage; damaged or missing files exit 1 with one line.
@@ -117,38 +109,27 @@ TEST_F(LogtoolTest, FailuresWriteNothing) {
       {{"frobnicate"}, 2},
       {{"info", log, log}, 2},
       {{"cfg"}, 2},
-      {{"decode", at("r.dlt"), "-o"}, 2},
       {{"decode", at("r.dlt"), "-o", out, "--last-index", "abc"}, 2},
-      {{"decode", at("r.dlt"), "-o", out, "--config"}, 2},
-      {{"decode", at("r.dlt"), "-o", out, "--colour", "3"}, 2},
       {{"csv", log, "--from", "x", "--to", "1", "-o", out}, 2},
-      {{"crop", log, "--from", "2", "--to", "1", "-o", out}, 2},
       {{"crop", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/77.cfg"), "-o", out}, 2},
-      {{"stats", log, "--from", "x", "-o", out}, 2},
       {{"stats", log, "--to", "1.0"}, 2},
-      {{"stats", log, "--from", "1", "--to", "0", "-o", out}, 2},
       {{"stats", log, "--to", "2", "-o", out}, 2},  // samples 0 and 1
-      {{"stats", log, "-o", ""}, 2},
-      {{"info", at("short.dlg")}, 1},
+      // The readers' own refusals are the log file suites'; here each command's exit 1.
       {{"info", at("rate0.dlg")}, 1},
       {{"decode", at("rate0.dlt"), "-o", out}, 1},
       {{"cfg", at("none.cfg")}, 1},
-      {{"decode", at("r.dlt"), "--last-index", "40", "-o", out}, 1},  // beyond the image
-      {{"csv", at("none.dlg"), "--from", "0", "--to", "1", "-o", out}, 1},
-      {{"crop", at("short.dlg"), "--from", "0", "--to", "1", "-o", out}, 1},
       {{"csv", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/none.cfg"), "-o", out}, 1},
-      {{"stats", log, "--cfg", dir.file("cfg/none.cfg")}, 1},
+      {{"crop", at("short.dlg"), "--from", "0", "--to", "1", "-o", out}, 1},
       {{"stats", log, "--cfg", dir.file("cfg/77.cfg"), "-o", dir.file("none/x.out")}, 1},
-      {{"crop", log, "--from", "0", "--to", "1", "-o", dir.file("none/x.out")}, 1},
   };
   for (const auto& [args, status] : cases) {
     SCOPED_TRACE(args.join(' ').toStdString());
     const Outcome r = Logtool(args);
     EXPECT_EQ(r.status, status);
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(status == 2 ? r.err.contains("usage: logtool") : r.err.startsWith("logtool: ") && OneLine(r.err))
+    EXPECT_TRUE(status == 2 ? r.err.contains("usage: logtool") : r.err.startsWith("logtool: ") && r.err.count('\n') == 1)
         << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(out) || QFile::exists(dir.file("none/x.out")));
   }
-  EXPECT_TRUE(Logtool({"info", at("short.dlg")}).err.contains(at("short.dlg")));
+  EXPECT_TRUE(Logtool({"crop", at("short.dlg"), "--from", "0", "--to", "1", "-o", out}).err.contains(at("short.dlg")));
 }

@@ -10,15 +10,15 @@
 
 namespace videotest {
 
-// `seconds` of a flat grey MPEG-4 picture at `fps` (none with picture false) and an MP2
-// tone of 440 Hz, in a container named by the extension.
-inline bool MakeVideo(const QString& path, int w, int h, int fps, int seconds, bool picture = true) {
+// `seconds` of a flat grey MPEG-4 picture at `fps` and an MP2 tone of 440 Hz, in a
+// container named by the extension.
+inline bool MakeVideo(const QString& path, int w, int h, int fps, int seconds) {
   AVFormatContext* fmt = nullptr;
   if (avformat_alloc_output_context2(&fmt, nullptr, nullptr, path.toLocal8Bit().constData()) < 0) return false;
   bool ok = avio_open(&fmt->pb, path.toLocal8Bit().constData(), AVIO_FLAG_WRITE) >= 0;
   struct Track { AVCodecContext* enc; AVStream* st; };
   std::vector<Track> tracks;
-  for (const AVCodecID id : picture ? std::vector{AV_CODEC_ID_MPEG4, AV_CODEC_ID_MP2} : std::vector{AV_CODEC_ID_MP2}) {
+  for (const AVCodecID id : {AV_CODEC_ID_MPEG4, AV_CODEC_ID_MP2}) {
     const AVCodec* codec = avcodec_find_encoder(id);
     AVCodecContext* c = avcodec_alloc_context3(codec);
     if (id == AV_CODEC_ID_MPEG4) {

@@ -15,7 +15,6 @@ struct Reader {
   std::string name;
   QByteArray valid;
   qsizetype readFrom;  // shorter prefixes are refused
-  // Reads into a target that held something else; on refusal checks it is untouched.
   std::function<bool(const QString& path)> read;
 };
 
