@@ -32,13 +32,6 @@ class LogtoolTest : public ::testing::Test {
   const QString out = dir.file("cap/o.out");
 };
 
-QByteArray CsvHeader(const QString& log, const char* name, const char* unit) {
-  return "Generated from " + log.toLatin1() +
-         "\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\nMIN\r\n ,0.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n"
-         " ,2,0,0,0,0,0,0,0,0,0,0,0\r\nCycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n ," +
-         name + ",,,,,,,,,,,\r\n ," + unit + ",,,,,,,,,,,\r\n";
-}
-
 }  // namespace
 
 // Each command's output, to standard output or to -o, as scripts read it. The copy of
@@ -53,8 +46,7 @@ TEST_F(LogtoolTest, EachCommandsOutput) {
   ASSERT_TRUE(WriteFileBytes(other, hand::Dlg(0, 0x0001, 3, 78, {})));
   ASSERT_TRUE(WriteFileBytes(cfg, hand::Cfg({{"Pitot", 0, 4095, "V", 2}, {"Static", -10.5, 0.1, "kPa", 1.25}}, 1234)));
   ASSERT_TRUE(WriteFileBytes(quoted, hand::Cfg({{"Alt, \"baro\"", 0.5, 2, "m", 1}}, 0)));
-  // Channel 12 only, one byte per record; last index 13: (13 - 8) / 1 - 1 = 4 samples,
-  // the last record in column 0.
+  // Channel 12 only, one byte per record; last index 11: (11 - 8) / 1 - 1 = 2 samples.
   ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 25, {1, 2, 3, 4}))));
   QByteArray channels = "CH1\tPitot\t0\t4095\tV\t2\nCH2\tStatic\t-10.5\t0.1\tkPa\t1.25\n";
   for (int c = 3; c <= 12; ++c) channels += QStringLiteral("CH%1\t\t0\t0\t\t0\n").arg(c).toLatin1();
@@ -69,23 +61,19 @@ TEST_F(LogtoolTest, EachCommandsOutput) {
       {{"info", at("b.dlg")}, "samples: 0\nmask: 0x00AB\nfreqcode: 3\nrate: 16.6666666666667\nconfig: -5\n"},
       {{"cfg", cfg}, channels + "serial: 1234\n"},
       // Only row 12 is in the mask: it holds the records newest first.
-      {{"decode", at("r.dlt"), "-o", out}, hand::Dlg(4, 0x0800, 25, 0, [](int, qint32 j) { return qint16(4 - j); })},
       {{"decode", at("r.dlt"), "--config", "42", "--last-index", "11", "-o", out},
        hand::Dlg(2, 0x0800, 25, 42, [](int, qint32 j) { return qint16(2 - j); })},
-      // The absolute path in the header; End clamps to the last sample.
-      {{"csv", "dlg/f.dlg", "--from", "0", "--to", "1.4", "-o", out},
-       CsvHeader(log, "Alt", "m") + " 0 ,1,0,0,0,5,0,0,0,0,0,0,0\r\n 1 ,-2,0,0,0,4095,0,0,0,0,0,0,0\r\n"},
-      // An empty log: both ends clamp to its spare zero column.
-      {{"csv", other, "--from", "2", "--to", "1", "-o", out},
-       CsvHeader(other, "Base", "ft") + " 0 ,0,0,0,0,0,0,0,0,0,0,0,0\r\n",
+      // The absolute path in the header. An empty log: both ends clamp to its spare zero
+      // column. (The rows of a longer range: the export window's suite against logtool.)
+      {{"csv", "dlg/g.dlg", "--from", "2", "--to", "1", "-o", out},
+       "Generated from " + other.toLatin1() + "\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\nMIN\r\n"
+       " ,0.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,2,0,0,0,0,0,0,0,0,0,0,0\r\nCycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11"
+       "\r\n ,Base,,,,,,,,,,,\r\n ,ft,,,,,,,,,,,\r\n 0 ,0,0,0,0,0,0,0,0,0,0,0,0\r\n",
        "logtool: Config file '78.cfg' not found, config.cfg used instead\n"},
       {{"stats", "dlg/f.dlg"},
        head + "1,Alt,m,2," + low + ",1," + high + ",0,0.49981684981685,0.49981715182329\n5,,,2,0,0,0,0,0,0\n"},
       {{"stats", "dlg/f.dlg", "--from", "1", "--to", "1", "--cfg", quoted, "-o", out},
        head + "1,\"Alt, \"\"baro\"\"\",m,1," + low + ",1," + low + ",1," + low + "," + low + "\n5,,,1,0,1,0,1,0,0\n"},
-      // End clamps to the sample count: the last record is the store's spare zero column.
-      {{"crop", log, "--from", "-5", "--to", "99999", "-o", out},
-       hand::Dlg(3, 0x0011, 3, 77, {{1, 0, 0, 0, 5}, {-2, 0, 0, 0, 4095}, {}})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -9,7 +9,6 @@
 #include "support/test_paths.h"
 
 #include <QTemporaryDir>
-#include <optional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,44 +56,31 @@ bool Says(const testing_support::ToolOutcome& r, const QString& message) {
   return r.status ? r.err.startsWith("logtool: " + message) && r.err.count('\n') == 1 : r.out.contains(message);
 }
 
-TEST(SimPty, FaultsReachTheToolsAsTheirMessages) {
-  QTemporaryDir dir;
-  const QString out = dir.filePath("x.out"), comp = "000102030405060708090a0b0c0d0e0f1011121314";
-  const std::tuple<QStringList, QStringList, int, QString> cases[] = {
-      {{"--fault", "even-end-run"}, {"download", "-o", out}, 1, msg::kStatusFault},
-      {{"--comp", comp}, {"compread", "-o", out}, 0, ""},
-      {{}, {"params", "--channels", "1", "--rate", "1"}, 1, msg::kCommError},  // no logger-sim
-  };
-  for (const auto& [simArgs, args, status, message] : cases) {
-    SCOPED_TRACE(args.join(' ').toStdString());
-    std::optional<SimProcess> sim;
-    if (!simArgs.isEmpty()) sim.emplace(QStringList{"--pace", "full"} + simArgs);
-    const auto r = Logtool(QStringList{args[0], "--port", sim ? sim->tty : dir.filePath("missing")} + args.mid(1));
-    EXPECT_EQ(r.status, status);
-    EXPECT_TRUE(Says(r, message)) << r.err.toStdString();
-    // A failed download leaves no file; the compensation table is saved as read.
-    EXPECT_EQ(testing_support::FileBytes(out), status ? QByteArray() : QByteArray::fromHex(comp.toLatin1()));
-    QFile::remove(out);
-  }
-}
-
 // Faults switched while the simulator runs: each command meets the file's faults of the
-// moment, and an emptied file clears them. The parameters stored last then shape the
-// download, which gives the generated flight sample for sample.
+// moment and says so as its message, and an emptied file clears them. The parameters
+// stored last then shape the download, which gives the generated flight sample for sample.
 TEST(SimPty, TheFaultFileSwitchesFaultsThenDownloadGivesTheGeneratedSamples) {
   QTemporaryDir dir;
-  const QString faults = dir.filePath("faults");
-  SimProcess sim({"--pace", "full", "--serial", "777", "--seconds", "120", "--fault-file", faults});
+  const QString faults = dir.filePath("faults"), out = dir.filePath("x.out"), comp = "000102030405060708090a0b0c0d0e0f1011121314";
+  const QStringList params = {"params", "--channels", "1,2,5,6,11", "--rate", "25"};
+  const auto none = Logtool({"params", "--port", dir.filePath("missing"), "--channels", "1", "--rate", "1"});
+  EXPECT_TRUE(none.status == 1 && Says(none, msg::kCommError)) << none.err.toStdString();
+  SimProcess sim({"--pace", "full", "--serial", "777", "--seconds", "120", "--fault-file", faults, "--comp", comp});
   ASSERT_TRUE(sim.tty.startsWith("/dev/")) << sim.tty.toStdString();
-  for (const auto& [fault, status, message] : {std::tuple{"", 0, msg::kParametersStored},
-                                               {"wrong-echo", 1, msg::kVerifyFailed}, {"", 0, msg::kParametersStored}}) {
-    SCOPED_TRACE(fault);
+  const std::tuple<const char*, QStringList, int, QString> steps[] = {
+      {"", params, 0, msg::kParametersStored},          {"wrong-echo", params, 1, msg::kVerifyFailed},
+      {"even-end-run", {"download", "-o", out}, 1, msg::kStatusFault}, {"", {"compread", "-o", out}, 0, ""},
+      {"", params, 0, msg::kParametersStored}};
+  for (const auto& [fault, args, status, message] : steps) {
+    SCOPED_TRACE(args.join(' ').toStdString());
     QFile file(faults);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(fault) >= 0);
     file.close();
-    const auto r = Logtool({"params", "--port", sim.tty, "--channels", "1,2,5,6,11", "--rate", "25"});
+    const auto r = Logtool(QStringList{args[0], "--port", sim.tty} + args.mid(1));
     EXPECT_EQ(r.status, status);
     EXPECT_TRUE(Says(r, message)) << r.err.toStdString();
+    // A failed download leaves no file; the compensation table is saved as read.
+    if (args.contains("-o")) EXPECT_EQ(testing_support::FileBytes(out), status ? QByteArray() : QByteArray::fromHex(comp.toLatin1()));
   }
   const QString dlg = dir.filePath("pty.dlg");
   const auto down = Logtool({"download", "--port", sim.tty, "-o", dlg, "--delay", "3"});
