@@ -84,15 +84,9 @@ TEST_F(MovieWindowTest, RangeAndFormatBoxes) {
   auto *max = find<QLineEdit>("MAX"), *min = find<QLineEdit>("MIN"), *forma = find<QLineEdit>("Forma");
   const movie::ChannelSetup& setup = window->editor().layout().setup[11];
   max->setFocus();
-  max->setText("0.1");
-  QTest::keyClick(max, Qt::Key_Return);
-  EXPECT_EQ(setup.ScaleMax, 1) << "pending until the box is left";
+  max->setText("0.1");  // no Enter: leaving the box enters it
   min->setFocus();
   EXPECT_EQ(std::pair(setup.ScaleMax, max->text()), std::pair(0.1f, QString("0.1"))) << "not 0.100000001490116";
-  max->setFocus();
-  max->setText("2");  // no Enter: leaving the box enters it
-  min->setFocus();
-  EXPECT_EQ(setup.ScaleMax, 2);
   min->setText("1e3");
   QTest::keyClick(min, Qt::Key_Return);
   EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleErrorBang + ": " + msg::kNonNumericMin});
@@ -112,7 +106,6 @@ TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
   QTest::mouseClick(find<QPushButton>("SaveSet"), Qt::LeftButton);
   EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[0].text}), QStringList({msg::kFilterMcf, dir.file("cfg")}));
   const QByteArray bytes = testing_support::FileBytes(path);  // its bytes: the .mcf suite
-  ASSERT_EQ(bytes.size(), 41472);
 
   // Saving over it asks first (what No leads to: the export window's suite).
   prompt.clear();
@@ -135,20 +128,20 @@ TEST_F(MovieWindowTest, SetupsSaveAndLoad) {
   EXPECT_FALSE(prompt.busy);
 }
 
-TEST_F(MovieWindowTest, MakeMovieOneFramePerSampleStayingForTheNextThenOverAVideoAndInProres) {
-  open();
+TEST_F(MovieWindowTest, MakeMovieOneFramePerSampleThenOverAVideoEachThroughItsDialogs) {
+  open({10, 12});
   drag("Bar_12", {1, 1}, {51, 51});
-  const QString path = dir.file("video/m.avi");
-  prompt.files = {path};
-  window->chooseCodec = [] { return movie::Codec::Mjpeg; };
+  // ProRes asks for a QuickTime name in place of the .avi one.
+  prompt.files = {dir.file("video/a.avi"), dir.file("video/t")};
+  window->chooseCodec = [] { return movie::Codec::Prores4444; };
   QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[0].text}), QStringList({msg::kFilterAvi, dir.file("video")}));
+  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[0].text, prompt.records[1].title}),
+            QStringList({msg::kFilterAvi, dir.file("video"), msg::kFilterMov}));
   EXPECT_TRUE(prompt.messages().empty());
   // The window stays, ready for the next try (its captions on the way: the shell's suite).
   EXPECT_TRUE(window->isVisible() && find<QPushButton>("Command1")->isVisible());
-  EXPECT_EQ(movietest::ProbeAvi(path).packets, 50);  // its rate: the frame suite's
+  EXPECT_EQ(movietest::ProbeAvi(dir.file("video/t.mov")).frames.size(), 2u);
 
-  // Over a video and in ProRes, each through its own dialogs.
   const QString in = dir.file("cap/in.mkv"), out = dir.file("video/o.mp4");
   ASSERT_TRUE(videotest::MakeVideo(in, 160, 120, 10, 1));
   prompt.clear();
@@ -170,15 +163,6 @@ TEST_F(MovieWindowTest, MakeMovieOneFramePerSampleStayingForTheNextThenOverAVide
   ASSERT_EQ(o.frames.size(), 10u);
   // Bar 12 at (50, 50) of the canvas, a fifth of it: full in the second frame (sample 11)
   EXPECT_GT(qRed(o.frames[1].pixel(11, 30)), 180);
-
-  delete window.data();
-  open({10, 12});
-  prompt.clear();
-  prompt.files = {dir.file("video/a.avi"), dir.file("video/t")};
-  window->chooseCodec = [] { return movie::Codec::Prores4444; };
-  QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-  EXPECT_EQ(QStringList({prompt.records[0].title, prompt.records[1].title}), QStringList({msg::kFilterAvi, msg::kFilterMov}));
-  EXPECT_EQ(movietest::ProbeAvi(dir.file("video/t.mov")).frames.size(), 2u);
 }
 
 TEST_F(MovieWindowTest, RunsThatEndEarly) {
