@@ -55,8 +55,8 @@ TEST_F(RangeWindows, ExportAndCropWriteWhatLogtoolWrites) {
   QTest::keyClicks(text1, "x");
   text2->selectAll();
   QTest::keyClick(text2, Qt::Key_Backspace);
-  EXPECT_EQ(prompt.messageTexts(), QStringList({msg::kNonNumericStart, msg::kNonNumericStop}));
-  EXPECT_EQ(prompt.records[0].title, msg::kTitleErrorBang);
+  EXPECT_EQ(prompt.said(), QStringList({msg::kTitleErrorBang + ": " + msg::kNonNumericStart,
+                                        msg::kTitleErrorBang + ": " + msg::kNonNumericStop}));
   EXPECT_EQ(text1->text() + "/" + text2->text(), QStringLiteral("0/1"));
   text1->setText("5");
   text2->setText("250");  // clamped to the sample count
