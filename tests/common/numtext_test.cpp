@@ -33,10 +33,8 @@ class NumText : public ::testing::TestWithParam<const char*> {
 
 TEST_P(NumText, NumberToTextUsesPointAndShortestForm) {
   const std::pair<double, const char*> cases[] = {
-      {4095, "4095"}, {0.1, "0.1"}, {-2.5, "-2.5"}, {0, "0"}, {-0.0, "0"}, {1.0 / 3.0, "0.333333333333333"},
-      {50.0 / 3.0, "16.6666666666667"}, {1234567.0, "1234567"}, {1e20, "100000000000000000000"},
-      {1.5e-7, "0.00000015"}, {-10 + 20.0 * 2047 / 4095, "-0.00244200244200243"},
-      {0.1 + 0.2, "0.3"},  // 15 digits hide the binary error
+      {4095, "4095"}, {-2.5, "-2.5"}, {-0.0, "0"}, {50.0 / 3.0, "16.6666666666667"}, {1e20, "100000000000000000000"},
+      {1.5e-7, "0.00000015"}, {0.1 + 0.2, "0.3"},  // 15 digits hide the binary error
   };
   for (auto [value, text] : cases) EXPECT_EQ(NumberToText(value), QLatin1String(text)) << text;
   const QChar point = QLocale().decimalPoint().at(0);
@@ -47,9 +45,7 @@ TEST_P(NumText, NumberToTextUsesPointAndShortestForm) {
 
 TEST_P(NumText, TextToNumberReadsPointAndWhatTheCheckAccepts) {
   const std::pair<const char*, double> cases[] = {
-      {"0.1", 0.1}, {"-2.5", -2.5}, {"4095", 4095}, {"1e2", 100}, {"-1e2", -100}, {"1E2", 100}, {"1e-2", 0.01},
-      {"16.6666666666667", 16.6666666666667},
-  };
+      {"-2.5", -2.5}, {"4095", 4095}, {"-1e2", -100}, {"1E2", 100}, {"1e-2", 0.01}, {"16.6666666666667", 16.6666666666667}};
   for (auto [text, value] : cases) {
     bool ok = false;
     EXPECT_DOUBLE_EQ(TextToNumber(text, &ok), value) << text;
@@ -63,21 +59,19 @@ TEST_P(NumText, TextToNumberReadsPointAndWhatTheCheckAccepts) {
 }
 
 TEST_P(NumText, IsNumericInputAcceptsOnlyNumbersInTheirShortestForm) {
-  for (const char* good : {"12", "-3", "1.5", "0.25", "0", "7", "4095", "-0.5", "16.6666666666667", "1e2", "1e-2"}) {
+  for (const char* good : {"-3", "0.25", "0", "4095", "-0.5", "1e2", "1e-2"}) {
     EXPECT_TRUE(IsNumericInput(good)) << good;
     EXPECT_DOUBLE_EQ(TextToNumber(good), LeadingNumber(good)) << good;
   }
-  for (const char* bad : {"", "-", "012", "1.50", ".5", "+5", "1e3", "12a", "1 ", " 1", "abc", "a", ".", "1.", "-0",
-                          "00", "1e3x", " 1e3"})
+  for (const char* bad : {"", "-", "012", "1.50", ".5", "+5", "1e3", "12a", "1 ", " 1", ".", "1.", "-0", "00"})
     EXPECT_FALSE(IsNumericInput(bad)) << '"' << bad << '"';
 }
 
 TEST_P(NumText, LeadingNumberIsLenientAndTheSameInEveryLocale) {
   const std::pair<const char*, double> cases[] = {
-      {"  12abc", 12}, {"-3.5 mbar", -3.5}, {"1e3", 1000}, {"2E1", 20},
-      {"2e", 2},          // an exponent without digits is not one
-      {"1.2.3", 1.2},     // one point only
-      {".5", 0.5},        {"abc", 0}, {"", 0}, {"-", 0}, {"12.7", 12.7},
+      {"  12abc", 12}, {"-3.5 mbar", -3.5}, {"2E1", 20}, {"2e", 2},  // an exponent without digits is not one
+      {"1.2.3", 1.2},  // one point only
+      {".5", 0.5},     {"abc", 0}, {"-", 0},
       {"1.5e999", std::numeric_limits<double>::infinity()},  // not the C library's reading: its point is the locale's
   };
   for (auto [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
@@ -86,22 +80,17 @@ TEST_P(NumText, LeadingNumberIsLenientAndTheSameInEveryLocale) {
 // Value, format, text, and what the text reads as.
 TEST_P(NumText, FormatTextPlaceholdersRoundAndPad) {
   const std::tuple<double, const char*, const char*, double> cases[] = {
-      {0, "##.##", ".", 0},
       {0.5, "##.##", ".5", 0.5},
       {12.345, "##.##", "12.35", 12.35},
       {1234.5, "##.##", "1234.5", 1234.5},  // more whole digits than places
-      {0, "##0.00", "0.00", 0},
       {3.456, "##0.0", "3.5", 3.5},
       {-0.04, "##0.0", "-0.0", -0.0},  // the sign stays when the value rounds to zero
       {-2.5, "0", "-3", -3},           // halves away from zero
       {0.5, "0", "1", 1},              // also from below the last place
-      {7, "000", "007", 7},
       {5, "0#", "05", 5},
       {1.005, "#.##", "1.01", 1.01},
-      {250, "0", "250", 250},
       {0.1, "#.0#", ".1", 0.1},
       {5, "3#", "35", 5},  // a literal stays where it stands
-      {5.25, ".#", "5.3", 5.3},
       {1.5, "", "1.5", 1.5},
       {123456.789, "#,##0.00", "123,456.79", 123456.79},
   };

@@ -48,7 +48,7 @@ class CommDialogTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CommDialogTest, OpensWithTheCurrentPortAndEachPathAndOkChangesOnlyThePortRecordAndThePortMap) {
+TEST_F(CommDialogTest, OpensWithTheCurrentPortAndEachPathOkChangesOnlyThePortRecordAndThePortMapZeroCloses) {
   common::CommDialog d(port, settings, settingsPath(), prompt);
   auto* box = d.findChild<QComboBox*>(QStringLiteral("Comport"));
   ASSERT_EQ(box->count(), 5);
@@ -66,6 +66,13 @@ TEST_F(CommDialogTest, OpensWithTheCurrentPortAndEachPathAndOkChangesOnlyThePort
   expected.PortNumber = 3;
   EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(expected));
   EXPECT_EQ(common::ReadPortMap(common::PortMapPathBeside(settingsPath())).path[3], QStringLiteral("/dev/pts/42"));
+
+  // Port 0 closes the port.
+  common::CommDialog zero(port, settings, settingsPath(), prompt);
+  zero.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
+  click(zero, "OKButton");
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_EQ(quint8(FileBytes(settingsPath())[3 * 128]), 0);
 }
 
 TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogTheFileAndThePort) {
@@ -79,14 +86,4 @@ TEST_F(CommDialogTest, PortThatWillNotOpenKeepsTheDialogTheFileAndThePort) {
   EXPECT_EQ(FileBytes(settingsPath()), hand::Prm(settings));
   EXPECT_EQ(settings.PortNumber, 2);
   EXPECT_EQ(port.portNumber(), 0);  // the number the port had before OK
-}
-
-TEST_F(CommDialogTest, ZeroClosesThePort) {
-  port.setPortNumber(1);
-  ASSERT_TRUE(port.open(nullptr));
-  common::CommDialog d(port, settings, settingsPath(), prompt);
-  d.findChild<QComboBox*>(QStringLiteral("Comport"))->setCurrentIndex(0);
-  click(d, "OKButton");
-  EXPECT_FALSE(port.isOpen());
-  EXPECT_EQ(quint8(FileBytes(settingsPath())[3 * 128]), 0);
 }
