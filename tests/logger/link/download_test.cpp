@@ -57,12 +57,6 @@ struct DownloadRig : SimRig {
   }
 };
 
-// The .dlg of a generated log, written by hand from its samples.
-QByteArray ExpectedDlg(const sim::GeneratedLog& log) {
-  return hand::Dlg(log.sampleCount(), quint16(log.maskLow | log.maskHigh << 8), log.freqCode, log.serialNumber,
-                   [&](int row, qint32 j) { return qint16(log.samples[std::size_t(row)][std::size_t(j)]); });
-}
-
 // A good download with noise before its start byte and the raw-image option on: the
 // unstuffed image is kept in the .dlt layout before any name is asked, the option writes
 // the same bytes, and the .dlg is the generated samples. A logger unplugged while the
@@ -87,7 +81,10 @@ TEST(Download, DecodedLogEqualsTheGeneratedSamplesAndTheImageIsKeptBeforeTheName
     EXPECT_EQ(atFirstName, r.simulator.image());  // the simulator's memory, bytes 0..3 clear
     EXPECT_EQ(testing_support::FileBytes(dlt), atFirstName);
     const sim::GeneratedLog& log = r.simulator.log();
-    EXPECT_EQ(testing_support::FileBytes(target), ExpectedDlg(log));
+    // The .dlg of the generated log, written by hand from its samples.
+    EXPECT_EQ(testing_support::FileBytes(target),
+              hand::Dlg(log.sampleCount(), quint16(log.maskLow | log.maskHigh << 8), log.freqCode, log.serialNumber,
+                        [&](int row, qint32 j) { return qint16(log.samples[std::size_t(row)][std::size_t(j)]); }));
     EXPECT_EQ(r.ended.back().portLost, unplugged);
     EXPECT_EQ(r.ended.back().detail.isEmpty(), !unplugged);  // the port's words
     EXPECT_EQ(r.loaded, unplugged ? QStringList() : QStringList{target});
