@@ -48,6 +48,8 @@ TEST(TrendVertical, WhereARawValueIsDrawn) {
       {"window height 2000: raw 2000 fills the height", [](TraceRequest& r) { r.winHeight = 2000; }, 2000, -10},
       {"inverted: full scale at the bottom", [](TraceRequest& r) { r.inverted = true; }, 4095, h - 10},
       {"drift", [](TraceRequest& r) { r.drift = 33; }, 0, h - 10 + 33},
+      {"a derived value ignores bias, drift and inversion",
+       [](TraceRequest& r) { r.derived = r.inverted = true, r.rawBias = 50, r.drift = 33; }, 100, h - 10 - h * 100 / 4095},
   };
   for (const auto& c : cases) {
     Series s{{qint16(c.raw)}};

@@ -1,7 +1,5 @@
-// The trend area every trend window embeds, on a bare host: what the buttons, the strip
-// and the picture's gestures and keys do to the shared view and which of the window's
-// calls they make; the boxes, the cursor and the marker lines after a redraw;
-// activation. Then the picture's cursor overlay and the overview's paint order.
+// The trend area every trend window embeds, on a bare host: what its buttons, strip, gestures
+// and keys do to the shared view and which of the window's calls they make.
 #include "common/messages.h"
 #include "logger/trend/ui/trendarea.h"
 
@@ -81,7 +79,6 @@ class TrendAreaTest : public ::testing::Test {
   QStringList heard;
 };
 
-// Which button runs which step: the navigation suite.
 TEST_F(TrendAreaTest, ButtonsAndStripGesturesMoveTheWindowAndRedraw) {
   click("LenPlus5");
   EXPECT_EQ(heard.join('|') + " " + boxes(), "overview|trend 200 305 105");
@@ -142,7 +139,6 @@ TEST_F(TrendAreaTest, PictureGesturesAndKeys) {
       {"- around the cursor", key(Qt::Key_Minus), both, "188..313"},
       {"move", [&] { Move(pic, 100); }, "move " + twips(100)},
       {"left press", [&] { QTest::mousePress(pic, Qt::LeftButton, {}, {100, 10}); }, "press " + twips(100) + " 1"},
-      {"right press", [&] { QTest::mousePress(pic, Qt::RightButton, {}, {100, 10}); }, "press " + twips(100) + " 2"},
       {"Ctrl+click: B at the pointer",
        [&] { QTest::mousePress(pic, Qt::LeftButton, Qt::ControlModifier, {100, 10}); }, "mark B 220"},
       {"a and b at the cursor", [&] { QTest::keyClicks(pic, "ab"); }, "mark A 250|mark B 250"},
