@@ -53,7 +53,7 @@ TEST_F(LoadTest, AfterFillRefreshTicksTheLoggedChannelsAndShowsTheFirstFivePerce
   EXPECT_EQ(text("Text6"), QStringLiteral("40"));
 }
 
-TEST_F(LoadTest, CancelledOrFailedLoadChangesNothing) {
+TEST_F(LoadTest, CancelledOrFailedLoadsOfALogOrARawImageChangeNothing) {
   trigger("mnuload");  // the open dialog, cancelled
   ASSERT_EQ(prompt.records.size(), 1u);
   EXPECT_EQ(prompt.records[0].title, msg::kFilterDlg);
@@ -73,33 +73,11 @@ TEST_F(LoadTest, CancelledOrFailedLoadChangesNothing) {
   EXPECT_EQ(window->windowTitle(), title);
   EXPECT_FALSE(find<QCheckBox>("chkChannel_1")->isEnabled());
   EXPECT_FALSE(prompt.busy);
-}
 
-TEST_F(LoadTest, RawImageLoadDecodesSavesAndRefreshes) {
-  const sim::GeneratedLog log = sim::GenerateFlight(0x33, 0x00, 5, 4711, 30);
-  const QString dlt = dir.file("dlg/raw.dlt");
-  WriteFile(dlt, sim::PackImage(log));
-  const QString dlg = dir.file("dlg/raw.dlg");
-  prompt.files = {dlt, dlg};
-  click("loaddlt");
-  EXPECT_EQ(text("Text2"), msg::kStatusReady);
-  EXPECT_TRUE(window->session().loaded());
-  EXPECT_EQ(window->store().LoadedLogFile, dlg);
-  // A whole .dlt still ends in the end mark, which the raw road's header size of 8
-  // does not take off: one record more than the download gave, in front.
-  EXPECT_EQ(testing_support::FileBytes(dlg), hand::Dlg(log.sampleCount() + 1, 0x0033, 5, 0, [&](int row, qint32 j) {
-              return qint16(j == 0 ? log.samples[std::size_t(row)][0] : log.samples[std::size_t(row)][std::size_t(j - 1)]);
-            }));
-}
-
-TEST_F(LoadTest, RawImageLoadThatFailsLeavesTheLogAlone) {
-  const QString good = dir.file("dlg/good.dlg");
-  WriteFile(good, hand::Dlg(100, 0x0001, 5, 0, Wave));
-  load(good);
   const QString dlt = dir.file("dlg/r.dlt");
   const QByteArray image = sim::PackImage(sim::GenerateFlight(0x01, 0x00, 5, 1, 10));
   // An image too short to decode, and last indexes (box Text3) beyond any whole number,
-  // refused by their value rather than converted. (One beyond the file: the log files suite.)
+  // refused by their value rather than converted.
   const struct {
     QByteArray bytes;
     QString lastIndex, why;
@@ -120,13 +98,21 @@ TEST_F(LoadTest, RawImageLoadThatFailsLeavesTheLogAlone) {
   }
 }
 
-// Start-up finds config.cfg whatever the case of its name, as the log load does.
-TEST_F(LoadTest, DefaultConfigurationIsFoundWhateverItsCase) {
-  QFile::rename(dir.file("cfg/config.cfg"), dir.file("cfg/Config.CFG"));
-  window.reset();
-  makeWindow();
-  EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
-  EXPECT_EQ(window->config().channel[0].Name, QStringLiteral("Ch1"));
+TEST_F(LoadTest, RawImageLoadDecodesSavesAndRefreshes) {
+  const sim::GeneratedLog log = sim::GenerateFlight(0x33, 0x00, 5, 4711, 30);
+  const QString dlt = dir.file("dlg/raw.dlt");
+  WriteFile(dlt, sim::PackImage(log));
+  const QString dlg = dir.file("dlg/raw.dlg");
+  prompt.files = {dlt, dlg};
+  click("loaddlt");
+  EXPECT_EQ(text("Text2"), msg::kStatusReady);
+  EXPECT_TRUE(window->session().loaded());
+  EXPECT_EQ(window->store().LoadedLogFile, dlg);
+  // A whole .dlt still ends in the end mark, which the raw road's header size of 8
+  // does not take off: one record more than the download gave, in front.
+  EXPECT_EQ(testing_support::FileBytes(dlg), hand::Dlg(log.sampleCount() + 1, 0x0033, 5, 0, [&](int row, qint32 j) {
+              return qint16(j == 0 ? log.samples[std::size_t(row)][0] : log.samples[std::size_t(row)][std::size_t(j - 1)]);
+            }));
 }
 
 // A log dropped on the window and one picked from the list of recent logs go the road

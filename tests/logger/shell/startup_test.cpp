@@ -22,8 +22,9 @@ TEST_F(ShellTest, StartWithoutFilesGivesOneMessageDefaultsAndFolders) {
   EXPECT_FALSE(window->port().isOpen());
 }
 
-TEST_F(ShellTest, StartWithFilesOpensThePortQuietlyCommandsNeedALogTheServiceKeyAndQuit) {
+TEST_F(ShellTest, StartWithFilesOpensThePortQuietlyCommandsNeedALogTheServiceKeyQuitAndPortErrors) {
   writeStartupFiles(1);
+  QFile::rename(dir.file("cfg/config.cfg"), dir.file("cfg/Config.CFG"));  // found whatever the case of its name
   makeWindow();
   EXPECT_TRUE(prompt.messages().empty()) << prompt.messageTexts().join("|").toStdString();
   EXPECT_TRUE(window->port().isOpen());
@@ -63,15 +64,13 @@ TEST_F(ShellTest, StartWithFilesOpensThePortQuietlyCommandsNeedALogTheServiceKey
   EXPECT_TRUE(prompt.messages().empty());
   EXPECT_FALSE(window->port().isOpen());
   EXPECT_EQ(channel, nullptr);
-}
 
-TEST_F(ShellTest, PortThatWillNotOpenShowsTheErrorThenTheCommDialog) {
+  // A port that will not open: the error first, then the comm dialog.
   writeStartupFiles(1);
   openFails = true;
   bool dialogSeen = false;
   OnModal(QStringLiteral("Dialog1"), [&](QWidget* d) {
     dialogSeen = true;
-    // The error came first.
     ASSERT_EQ(prompt.messages().size(), 1u);
     QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
   });
@@ -81,13 +80,10 @@ TEST_F(ShellTest, PortThatWillNotOpenShowsTheErrorThenTheCommDialog) {
   EXPECT_FALSE(window->port().isOpen());
 }
 
-// Presses delivered the way the X server delivers them: to the top-level window at a
-// point, after the pointer moved there, then the release; Qt picks the widget under
-// the point, gives it the click focus and sends it the press. (The widget-level tests
-// hand their press to the picture itself, so a widget lying over a picture, a picture
-// that lets mouse events through or a grab held elsewhere would pass them.) Without a
-// log each press on the trend or the scope picture says "No data!" once; the overview
-// strip says nothing, and the capture key writes nothing.
+// Presses delivered as the X server delivers them: to the top-level window at a point, where
+// Qt picks the widget under it (a widget lying over a picture or a grab held elsewhere would
+// pass the widget-level tests). Without a log each press on the trend or the scope picture
+// says "No data!" once; the overview strip says nothing, and the capture key writes nothing.
 TEST_F(ShellTest, PressesDeliveredToTheWindowReachThePicturesUnderThePointer) {
   writeStartupFiles(0);
   makeWindow();
