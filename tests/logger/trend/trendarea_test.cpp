@@ -133,6 +133,7 @@ TEST_F(TrendAreaTest, PictureGesturesAndKeys) {
        },
        both, "175..275"},
       {"PageDown", key(Qt::Key_PageDown), both, "300..400"},
+      {"PageUp", key(Qt::Key_PageUp), both, "100..200"},
       {"End", key(Qt::Key_End), both, "900..1000"},
       {"Home", key(Qt::Key_Home), both, "0..100"},
       {"+ around the cursor", key(Qt::Key_Plus), both, "210..290"},
@@ -195,28 +196,6 @@ TEST_F(TrendAreaTest, RedrawsPlaceTheMarkersAndActivationKeepsTheCursorOfTheClic
   view.SecondsMode = true;  // switched in another window
   area->redrawOnActivation(true);
   EXPECT_EQ(host.findChild<QPushButton*>("SampSec")->text(), common::msg::kCaptionSeconds);
-}
-
-// The cursor is the exclusive or of 0xE0E0E0 with the cached traces: the old line's
-// column shows the picture again, and nothing is rendered anew. The overview's red
-// window box lies under its white trace, drawn last.
-TEST_F(TrendAreaTest, CursorOverlayAndOverviewPaintOrder) {
-  TraceGeometry g;
-  g.polyline = {QPointF(0, 0), QPointF(500 * t, 200 * t)};
-  pic->drawTrace(g, 0x00FF00);
-  const quint64 renders = pic->renderCount();
-  const QImage cache = pic->picture();
-  for (int px = 10; px <= 200; px += 19) pic->setCursorLine(px * t);
-  EXPECT_TRUE(pic->renderCount() == renders && pic->picture() == cache);
-  const QImage shown = pic->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  for (int y : {0, 80, 100, 199}) {
-    EXPECT_EQ(shown.pixel(200, y) & 0xFFFFFF, (cache.pixel(200, y) ^ 0xE0E0E0) & 0xFFFFFF) << y;
-    EXPECT_EQ(shown.pixel(181, y) & 0xFFFFFF, cache.pixel(181, y) & 0xFFFFFF) << y;
-  }
-
-  // The trace runs along the box's top edge.
-  area->strip()->drawOverview({true, QRectF(0, 0, 100 * t, 50 * t), {QPointF(0, 0), QPointF(500 * t, 0)}});
-  EXPECT_EQ(area->strip()->picture().pixel(45, 0), qRgb(255, 255, 255));
 }
 
 }  // namespace
