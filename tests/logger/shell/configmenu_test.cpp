@@ -1,8 +1,6 @@
-// The "&Config" menu: the configuration editor opened modally over the main window,
-// with the window's labels, title, window heights, log number and compensation
-// constants as its host. (The editor itself: the configuration editor suite.)
+// The "&Config" menu: the configuration editor opened modally over the main window, with the
+// window's labels, title, window heights, log number and compensation constants as its host.
 #include "common/ui/configeditor.h"
-#include "logger/trend/ui/picturebox.h"
 #include "shell_fixture.h"
 
 using namespace shelltest;
@@ -12,8 +10,7 @@ class ConfigMenu : public ShellTest {
   void SetUp() override {
     writeStartupFiles(1);
     makeWindow();
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    showWindow();
     WriteFile(logPath, hand::Dlg(400, 0x0007, 5, 0, [](int r, int j) { return qint16(j + r); }));
     load(logPath);
     ASSERT_TRUE(window->session().loaded());

@@ -1,6 +1,5 @@
-// The device commands of the menus on the main window: "&Download" (the dialog, the status
-// words, the save and the load), the parameters, memory clear and read-back; and a movie
-// made beside a download.
+// The device commands of the main window's menus: "&Download", the parameters, memory clear
+// and read-back; and a movie made beside a download.
 #include "logger/movie/messages.h"
 #include "logger/movie/ui/moviewindow.h"
 #include "shell_fixture.h"
@@ -21,8 +20,7 @@ class DeviceRoad : public ShellTest {
     ASSERT_TRUE(window->port().isOpen());
     prompt.clear();
   }
-  // Menu "&Download", the dialog answered with a delay of 7. (The raw-image option's
-  // bytes: the download suite.)
+  // Menu "&Download", the dialog answered with a delay of 7.
   void startDownload() {
     OnModal(QStringLiteral("Downl"), [](QWidget* d) {
       d->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("7"));
@@ -40,8 +38,7 @@ class DeviceRoad : public ShellTest {
 };
 
 // The save dialog cancelled: the samples stay, unsaved and not shown. While the dialog
-// waits, the label gives the decoded count and the kept file. (Failed streams: the
-// download suite.)
+// waits, the label gives the decoded count and the kept file.
 TEST_F(DeviceRoad, AnUnsavedAndASavedDownload) {
   const QString title = window->windowTitle();
   const qint64 sentBefore = simulator.bytesSent();
