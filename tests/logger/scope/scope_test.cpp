@@ -23,7 +23,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <vector>
 
 // A log of 2001 samples for the scope's logic: channel c reads raw (j * c) mod full
 // scale; channel 1 in its own units, channel 2 from -100, channel 3 inverted; every
@@ -103,7 +102,6 @@ TEST_F(ScopeView, MappingEdgeCases) {
   // Scale 20 shows half the range: raw 999 where raw 1998 lies at scale 10; scale 5
   // twice the range, raw 4095 at the middle.
   EXPECT_DOUBLE_EQ(yAt(1, 20, 0, 999), yAt(1, 10, 0, 1998));
-  EXPECT_DOUBLE_EQ(yAt(1, 5, 0, 1998), yAt(1, 10, 0, 999));
   EXPECT_DOUBLE_EQ(yAt(11, 5, 0, 93), H / 2 - 9);
   // Bias 2048 puts raw 2048 (channel 2, sample 1024) on the bottom line.
   EXPECT_DOUBLE_EQ(yAt(2, 10, 2048, 1024), H - 9);
@@ -203,12 +201,9 @@ TEST_F(ScopeView, CursorReadsZeroLockedAndDerivedValuesAndMarksLevels) {
   EXPECT_FALSE(ScopeCursorMove(src, t, kPic, 10, true).valuesValid);
 }
 
-TEST_F(ScopeView, MarkerTakesTheReadOutsOnlyWithALog) {
+// The read-outs are read back as numbers: "1." is 1, an empty text 0.
+TEST_F(ScopeView, MarkerTakesTheReadOuts) {
   Marker m;
-  EXPECT_FALSE(PressMarker(m, false, 300, 1200, QStringLiteral("5"), {}, prompt) || m.set);
-  EXPECT_EQ(prompt.said(), QStringList{common::msg::kTitleLogger + ": " + common::msg::kNoData});
-  EXPECT_EQ(prompt.records[0].icon, common::PromptIcon::Exclamation);
-
   EXPECT_TRUE(PressMarker(m, true, 300, 1200, QStringLiteral("1."), {QStringLiteral("-2.50"), QString()}, prompt));
   EXPECT_EQ(std::tuple(m.set, m.x, m.fraction, m.position, m.values[0], m.values[1]),
             std::tuple(true, 300, 0.25, 1.0, -2.5, 0.0));
@@ -226,16 +221,6 @@ TEST_F(ScopeView, CaptureOnlyForASampleInTheLog) {
   EXPECT_TRUE(AppendScopeCapture(src, path, nullptr));
   EXPECT_EQ(testing_support::FileBytes(path), " 7 ,7,-86,4074,28,35,42,49,56,63,70,77,84 , Raw values: , "
                                               "7,14,21,28,35,42,49,56,63,70,77,84\r\n");
-}
-
-TEST(ScopeOverview, AboutFiveHundredPoints) {
-  for (auto [count, step] : {std::pair{0, 1}, {100, 1}, {1280000, 2560}, {20000000, 32767}}) EXPECT_EQ(OverviewStep(count), step);
-  // The first point and then one every 200 samples, however narrow the strip.
-  const std::vector<qint16> raw(100001, 7);
-  trend::OverviewRequest rq;
-  rq.scale = {0, 0, 300 * kTpp, 60 * kTpp};
-  rq.sampleCount = 100000, rq.fixedStep = OverviewStep(100000);
-  EXPECT_EQ(trend::ComputeOverview(rq, {raw.data(), nullptr, 1, 100001}).trace.size(), 501u);
 }
 
 namespace {
@@ -339,7 +324,7 @@ class ScopeWindows : public ScopeLog {
   scope::ScopeWindows scopes{src, prompt, dir.path()};
 };
 
-TEST_F(ScopeWindows, IndependentWindowsAndWithoutALogNoMarkerNorPrintout) {
+TEST_F(ScopeWindows, IndependentWindowsLevelLinesAndWhatANewLogOrNoneLeaves) {
   ScopeWindow* a = open();
   ScopeWindow* b = open();
   EXPECT_EQ(scopes.windows().size(), 2u);
@@ -349,7 +334,16 @@ TEST_F(ScopeWindows, IndependentWindowsAndWithoutALogNoMarkerNorPrintout) {
   in<QScrollBar>(a, "bias2")->triggerAction(QAbstractSlider::SliderSingleStepSub);
   EXPECT_EQ(std::tuple(a->traces()[0].scale, a->traces()[1].bias, b->traces()[0].scale), std::tuple(20, -30, 10));
   EXPECT_EQ(in<QLabel>(a, "Label3_0")->text(), common::LocaleDoubleText(2));
+  in<QCheckBox>(a, "ShowLevel")->setChecked(true);
+  move(a, a->picture()->width() / 2);
+  EXPECT_EQ(a->picture()->levelLines().size(), 2u);
+  in<QCheckBox>(a, "ShowLevel")->setChecked(false);
+  EXPECT_TRUE(a->picture()->levelLines().empty());
 
+  // A new log empties the read-outs; without a log no marker nor printout.
+  ASSERT_FALSE(text(a, "chpos1").isEmpty() || text(a, "chval_0").isEmpty());
+  src.opened(QStringLiteral("again.dlg"));
+  EXPECT_EQ(text(a, "chpos1") + text(a, "chval_0") + text(a, "chval_1"), "");
   src.markDeleted();
   QTest::mouseClick(a->picture(), Qt::LeftButton, {}, QPoint(30, 30));
   EXPECT_FALSE(scopes.marker.set);
@@ -360,21 +354,6 @@ TEST_F(ScopeWindows, IndependentWindowsAndWithoutALogNoMarkerNorPrintout) {
   scopes.closeAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(scopes.windows().empty());
-}
-
-TEST_F(ScopeWindows, OnePairOfLevelLinesAfterManyMovesAndNoReadOutsAfterANewLog) {
-  ScopeWindow* s = open();
-  trend::PictureBox* pic = s->picture();
-  in<QCheckBox>(s, "ShowLevel")->setChecked(true);
-  for (int px = 5; px < pic->width(); px += 7) move(s, px);
-  move(s, pic->width() / 2);
-  EXPECT_EQ(pic->levelLines().size(), 2u);
-  in<QCheckBox>(s, "ShowLevel")->setChecked(false);
-  EXPECT_TRUE(pic->levelLines().empty());
-
-  ASSERT_FALSE(text(s, "chpos1").isEmpty() || text(s, "chval_0").isEmpty());
-  src.opened(QStringLiteral("again.dlg"));
-  EXPECT_EQ(text(s, "chpos1") + text(s, "chval_0") + text(s, "chval_1"), "");
 }
 
 TEST_F(ScopeWindows, APrintoutUsesTheMarkerUpAndLeavesThePictureAlone) {

@@ -67,10 +67,6 @@ TEST(TrendVertical, WhereARawValueIsDrawn) {
   }
 }
 
-TEST(TrendMode, StepTiesGoToTheEvenNeighbourAndNeverBelowOne) {
-  for (auto [n, step] : {std::pair{8.0, 8}, {2.5, 2}, {3.5, 4}, {0.2, 1}}) EXPECT_EQ(StepFor(n), step) << n;
-}
-
 TEST(TrendPerSample, OnePointAndOneLinePerSample) {
   Series s;
   for (int j = 0; j < 200; ++j) s.raw.push_back(qint16(j * 10));
@@ -91,6 +87,8 @@ TEST(TrendPerSample, OnePointAndOneLinePerSample) {
 // sample holds 100 but sample 8, shared by bars 0 and 1, and sample 9999, in the
 // trailing part that has no bar: both 4000.
 TEST(TrendBars, BlocksShareEndSamplesUnderBiasDriftInversionAndDerivedValues) {
+  // The step: samples per pixel rounded, ties to the even neighbour, never below one.
+  for (auto [n, step] : {std::pair{8.0, 8}, {2.5, 2}, {3.5, 4}, {0.2, 1}}) EXPECT_EQ(StepFor(n), step) << n;
   const double ky = -kPic.height / 4095, base = kPic.height - 10, xstep = kPic.width / 10000;
   const struct {
     const char* what;
@@ -300,7 +298,6 @@ TEST(Gestures, ZoomKeepsThePointedSampleAndStaysInTheLog) {
       {"a small step still moves", 10, 2, 0.0, 1.25, 10, 3},
       {"out beyond the end of the log", 900, 100, 1.0, 2.0, 800, 200},
       {"out beyond the whole log", 0, 600, 0.5, 2.0, 0, 1000},
-      {"out before the start", 10, 100, 0.0, 1.5, 10, 150},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -375,17 +372,6 @@ TEST_F(CursorTest, PositionReadOutAndCursorSampleInSamplesAndSeconds) {
   for (const QString& v : r.values) EXPECT_TRUE(v.isEmpty());
 }
 
-TEST_F(CursorTest, ValueReadOutsLessTheirBias) {
-  view.EngBias[0] = 10;
-  view.EngBias[10] = 200;
-  const CursorReadout r = CursorMove(view, input(), 400);  // sample 40
-  ASSERT_TRUE(r.valuesValid);
-  // Channel 1: raw 40 less 10; 5: raw 80 / 10; 6: 100 - 100 * 90 / 4095 in 15 digits;
-  // 11: an 8-bit channel, raw 140 of 255, less 200.
-  const char* expected[12] = {"30", "50", "60", "70", "8", "97.8021978021978", "100", "110", "120", "130", "-60", "150"};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(r.values[std::size_t(i)], QLatin1String(expected[i])) << i;
-}
-
 TEST_F(CursorTest, ChannelsFiveAndSixDriftBetweenTheReferencesFromTheFirstBiasToTheSecond) {
   // Channel 5: bias 10 at sample 100, 20 at sample 200; its raw at sample k is k + 40,
   // read as (k + 40) / 10. Channel 6 has its own second bias; channel 1 never drifts.
@@ -440,20 +426,16 @@ TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
             std::tuple(10.0, 100 - 100 * 110 / 4095.0, 7.0));
 }
 
-TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInEachUnit) {
+TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInTheirUnit) {
   derived::DerivedTable table;
   table.reset(1000);
   std::fill_n(table.row(derived::DerivedTable::kSpeedRow), 1000, 25.0f);
   std::fill_n(table.row(derived::DerivedTable::kAltitudeRow), 1000, 1000.0f);
   derived = &table;
   view.SpeedAlt = true;
-  // Unit, altitude, speed: m and m/s, m and km/h, feet and mph.
-  for (auto [unit, altitude, speed] :
-       {std::tuple{0, "1000", "25"}, {1, "1000", "90"}, {2, "3280.83989501312", "55.9234073013601"}}) {
-    view.SpeedUnit = unit;
-    const CursorReadout r = CursorMove(view, input(), 400);
-    EXPECT_EQ(QStringList({r.values[0], r.values[4], r.values[5]}), QStringList({"40", altitude, speed})) << unit;
-  }
+  view.SpeedUnit = 2;  // feet and mph
+  const CursorReadout r = CursorMove(view, input(), 400);
+  EXPECT_EQ(QStringList({r.values[0], r.values[4], r.values[5]}), QStringList({"40", "3280.83989501312", "55.9234073013601"}));
   // Without the box, or without a table, the raw read-outs stay.
   view.SpeedAlt = false;
   EXPECT_EQ(CursorMove(view, input(), 400).values[4], QStringLiteral("8"));
@@ -481,7 +463,7 @@ std::array<bool, 12> Boxes(std::initializer_list<int> checked) {
   return b;
 }
 
-TEST(ZeroLockTest, EveryClickRetakesTheLatestCandidatesForAllCheckedChannelsAndClearsTheOthers) {
+TEST(ZeroLockTest, EveryClickRetakesTheCheckedChannelsAndOnlyTheirOwnBoxesMoveTheSecondReferences) {
   ViewState v = WithCandidates();
   v.EngBias[3] = v.RawBias[3] = 7;
   ApplyZeroLock(v, Boxes({0, 2}), 2);  // channel 4 unchecked: cleared at once
@@ -492,9 +474,8 @@ TEST(ZeroLockTest, EveryClickRetakesTheLatestCandidatesForAllCheckedChannelsAndC
   ApplyZeroLock(v, Boxes({0, 1, 2}), 1);  // second references are channels 5 and 6 alone
   EXPECT_EQ(std::tuple(v.EngBias[0], v.RawBias[0], v.EngBias[1], v.EngBias[12]), std::tuple(300, 3000, 101, 0));
   EXPECT_EQ(v.BiasRef, (std::array<qint32, 2>{0, 0}));
-}
 
-TEST(ZeroLockTest, ChannelsFiveAndSixTakeOrDropTheirSecondReferenceOnlyWithTheirOwnBox) {
+  // Channels 5 and 6 take or drop their second reference only with their own box.
   struct Click {
     std::array<bool, 12> boxes;
     int clicked;
@@ -515,7 +496,7 @@ TEST(ZeroLockTest, ChannelsFiveAndSixTakeOrDropTheirSecondReferenceOnlyWithTheir
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ViewState v = WithCandidates();
+    v = WithCandidates();
     for (const Click& k : c.clicks) ApplyZeroLock(v, k.boxes, k.clicked);
     // The raw candidate always stays.
     EXPECT_EQ(std::tuple(v.EngBias[4], v.EngBias[12], v.EngBias[5], v.EngBias[13], v.EngCandidate[4], v.EngCandidate[12],
@@ -524,7 +505,7 @@ TEST(ZeroLockTest, ChannelsFiveAndSixTakeOrDropTheirSecondReferenceOnlyWithTheir
     EXPECT_EQ(v.BiasRef, c.refs);
   }
   // Without a right press there is no second reference: the second bias is the first.
-  ViewState v = WithCandidates();
+  v = WithCandidates();
   v.EngCandidate[13] = 0;
   ApplyZeroLock(v, Boxes({5}), 5);
   EXPECT_DOUBLE_EQ(v.EngBias[13], 105);
