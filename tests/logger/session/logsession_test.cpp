@@ -124,7 +124,6 @@ TEST_F(Session, MarkersAreHeldInTheLogMeasuredAndClearedWithIt) {
   }
 }
 
-// Channel statistics against values worked out by hand.
 TEST(StatsTest, ValuesAsTheReadoutGivesThem) {
   logdata::SampleStore store;
   store.reset(5);

@@ -17,7 +17,6 @@ class ConfigMenu : public ShellTest {
     prompt.clear();
   }
 
-  // Opens the editor and runs `act` on it while it is shown modally.
   void withEditor(std::function<void(QWidget*)> act) {
     bool ran = false;
     OnModal(QStringLiteral("Config"), [&](QWidget* e) {

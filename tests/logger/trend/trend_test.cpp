@@ -191,7 +191,6 @@ struct Step {
   qint32 wantLength = -1;  // -1: end - start
 };
 
-// The button of that name, as the trend area presses it.
 std::function<Redraw(ViewState&)> Press(const char* button, qint32 count) {
   return [=](ViewState& v) { return NavigationButton(v, QString::fromLatin1(button), count).value_or(Redraw::None); };
 }
