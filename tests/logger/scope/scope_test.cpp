@@ -52,8 +52,7 @@ class ScopeLog : public ::testing::Test {
     config.channel[2].Min = 4095, config.channel[2].Max = 0;
     view.YScale = common::StepTable();
     view.Shown.fill(true);
-    view.Colours = {0x0000FF, 0xFF0000, 0x10AF10, 0, 0xC0FFFF, 0xFFFFD0, 0xFF00FF, 0x0060DF, 0xD08080, 0x0190FF,
-                    0x80A080, 0x888888};
+    view.Colours[1] = 0xFF0000;
     setWindow(0, 100);
     derivedTable.reset(kCount);
     for (qint32 j = 0; j < kCount; ++j) {
@@ -73,11 +72,7 @@ class ScopeLog : public ::testing::Test {
   testing_support::FakePrompt prompt;
 };
 
-}  // namespace
-
 using namespace scope;
-
-namespace {
 
 const double H = kPic.height;
 
@@ -92,9 +87,7 @@ class ScopeView : public ScopeLog {
   }
 };
 
-}  // namespace
-
-TEST_F(ScopeView, MappingEdgeCases) {
+TEST_F(ScopeView, MappingEdgeCasesAndBars) {
   // A new scope: raw 0 nine units above the bottom, raw full scale nine above the top
   // edge, 8-bit channels included (channel 11 reads 255 at sample 93).
   EXPECT_DOUBLE_EQ(yAt(1, 10, 0, 0), H - 9);
@@ -112,9 +105,9 @@ TEST_F(ScopeView, MappingEdgeCases) {
   EXPECT_DOUBLE_EQ(yAt(5, 10, 1000, 0), H - 9);
   speedAlt(2);  // feet
   EXPECT_NEAR(yAt(5, 10, 0, 0), H - 9 - H * (1000 / 0.3048) / 4095, 1e-6);
-}
+  view.SpeedAlt = false;
 
-TEST_F(ScopeView, BarsKeepTheBiasReachTenBeyondAndTakeTrueDerivedExtremes) {
+  // Bars keep the bias, reach ten beyond and take true derived extremes.
   setWindow(0, kCount);  // 2 samples per pixel: bars of 2
   const trend::TraceGeometry plain = ComputeScopeTrace(src, {1, 10, 0}, kPic, kTpp);
   const trend::TraceGeometry biased = ComputeScopeTrace(src, {1, 10, 300}, kPic, kTpp);
@@ -176,7 +169,7 @@ TEST(ScopeRuler, TicksFromTheDecadeExponent) {
   EXPECT_TRUE(ComputeRuler(5, 5, H).ticks.empty());
 }
 
-TEST_F(ScopeView, CursorReadsZeroLockedAndDerivedValuesAndMarksLevels) {
+TEST_F(ScopeView, CursorReadsZeroLockedAndDerivedValuesMarksLevelsAndFeedsTheMarker) {
   setWindow(0, 1000);
   view.EngBias[1] = 10;
   view.EngBias[4] = 7, view.EngBias[12] = 99;  // no drift correction in the scope even with references set
@@ -197,16 +190,14 @@ TEST_F(ScopeView, CursorReadsZeroLockedAndDerivedValuesAndMarksLevels) {
   EXPECT_TRUE(r.levelLines.empty());
   view.Shown[4] = false;  // a trace that is not drawn has no level line
   EXPECT_EQ(ScopeCursorMove(src, t, kPic, 10, true).levelLines.size(), 1u);
-  src.markDeleted();
-  EXPECT_FALSE(ScopeCursorMove(src, t, kPic, 10, true).valuesValid);
-}
 
-// The read-outs are read back as numbers: "1." is 1, an empty text 0.
-TEST_F(ScopeView, MarkerTakesTheReadOuts) {
+  // A marker reads the read-outs back as numbers: "1." is 1, an empty text 0.
   Marker m;
   EXPECT_TRUE(PressMarker(m, true, 300, 1200, QStringLiteral("1."), {QStringLiteral("-2.50"), QString()}, prompt));
   EXPECT_EQ(std::tuple(m.set, m.x, m.fraction, m.position, m.values[0], m.values[1]),
             std::tuple(true, 300, 0.25, 1.0, -2.5, 0.0));
+  src.markDeleted();
+  EXPECT_FALSE(ScopeCursorMove(src, t, kPic, 10, true).valuesValid);
 }
 
 // The capture key writes the cursor sample's shown and raw values, nothing for the spare
@@ -223,8 +214,6 @@ TEST_F(ScopeView, CaptureOnlyForASampleInTheLog) {
                                               "7,14,21,28,35,42,49,56,63,70,77,84\r\n");
 }
 
-namespace {
-
 constexpr double W = 11906;  // A4 in twips
 constexpr double PH = 16838;
 
@@ -239,9 +228,7 @@ class ScopePrint : public ScopeLog {
   }
 };
 
-}  // namespace
-
-TEST_F(ScopePrint, LayoutInFractionsOfThePageWithAndWithoutAMarker) {
+TEST_F(ScopePrint, LayoutInFractionsOfThePageTheMarkerAndTheStepRule) {
   setWindow(100, 600);
   PrintPage p = page();
   const std::tuple<QString, double, double> expected[] = {
@@ -276,16 +263,14 @@ TEST_F(ScopePrint, LayoutInFractionsOfThePageWithAndWithoutAMarker) {
   EXPECT_EQ(where(p, QStringLiteral("7.00")), QPointF(0.92, 0.4));
   EXPECT_EQ(where(p, QStringLiteral("12.50")), QPointF(0.5, 0.72));
   EXPECT_EQ(where(p, common::msg::kCaptionSeconds), QPointF(0.56, 0.72));
-}
 
-TEST_F(ScopePrint, StepRuleBarsWithoutReachAndUncheckedTraceLeftOut) {
-  // n = 0.8 x samples / page width; 20 times the rounded n beyond 0.07.
+  // The step rule: n = 0.8 x samples / page width; 20 times the rounded n beyond 0.07.
   // n = 0.067; n = 0.134 rounds to 0, at least 1; n = 86.0.
   for (auto [samples, step] : {std::pair{1000, 1}, {2000, 20}, {1280000, 1720}})
     EXPECT_EQ(trend::PrintStepFor(0, samples, W), step);
   setWindow(0, 1000);
-  view.Shown[5] = false;
-  const PrintPage p = page();
+  view.Shown[5] = false;  // an unchecked trace is left out
+  p = page();
   ASSERT_TRUE(p.traces[0].bars);
   // j = 1 .. 999 in steps of 1; bar 0 spans samples 0 and 1 (raw 0 and 2) exactly.
   ASSERT_EQ(p.traces[0].barLines.size(), 999u);
@@ -298,8 +283,6 @@ TEST_F(ScopePrint, StepRuleBarsWithoutReachAndUncheckedTraceLeftOut) {
 }
 
 using scope::ScopeWindow;
-
-namespace {
 
 class ScopeWindows : public ScopeLog {
  protected:
@@ -324,7 +307,7 @@ class ScopeWindows : public ScopeLog {
   scope::ScopeWindows scopes{src, prompt, dir.path()};
 };
 
-TEST_F(ScopeWindows, IndependentWindowsLevelLinesAndWhatANewLogOrNoneLeaves) {
+TEST_F(ScopeWindows, IndependentWindowsLevelLinesPrintoutAndWhatANewLogOrNoneLeaves) {
   ScopeWindow* a = open();
   ScopeWindow* b = open();
   EXPECT_EQ(scopes.windows().size(), 2u);
@@ -340,36 +323,36 @@ TEST_F(ScopeWindows, IndependentWindowsLevelLinesAndWhatANewLogOrNoneLeaves) {
   in<QCheckBox>(a, "ShowLevel")->setChecked(false);
   EXPECT_TRUE(a->picture()->levelLines().empty());
 
+  // A printout uses the marker up and leaves the picture alone. Its page is not left
+  // private to its temporary file: it reads like any new file.
+  scopes.defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer: a PDF file
+  QTest::mouseClick(a->picture(), Qt::LeftButton, {}, QPoint(a->picture()->width() / 3, 20));
+  ASSERT_TRUE(scopes.marker.set);
+  const QImage before = a->picture()->picture();
+  prompt.files.push_back(dir.file("cap/first"));
+  in<QAction>(a, "Print")->trigger();
+  EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/first.pdf")).startsWith("%PDF"));
+  EXPECT_FALSE(scopes.marker.set);
+  EXPECT_TRUE(a->picture()->picture() == before);
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/plain"), "x"));
+  EXPECT_EQ(QFile::permissions(dir.file("cap/first.pdf")), QFile::permissions(dir.file("cap/plain")));
+
   // A new log empties the read-outs; without a log no marker nor printout.
   ASSERT_FALSE(text(a, "chpos1").isEmpty() || text(a, "chval_0").isEmpty());
   src.opened(QStringLiteral("again.dlg"));
   EXPECT_EQ(text(a, "chpos1") + text(a, "chval_0") + text(a, "chval_1"), "");
   src.markDeleted();
+  prompt.clear();
   QTest::mouseClick(a->picture(), Qt::LeftButton, {}, QPoint(30, 30));
   EXPECT_FALSE(scopes.marker.set);
   in<QAction>(a, "Print")->trigger();
   EXPECT_EQ(prompt.said(), QStringList({common::msg::kTitleLogger + ": " + common::msg::kNoData,
                                         common::msg::kTitleStatus + ": " + common::msg::kFileNotLoaded}));
   EXPECT_EQ(prompt.records.size(), 2u);  // no file asked for
+  EXPECT_EQ(prompt.records[0].icon, common::PromptIcon::Exclamation);
   scopes.closeAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(scopes.windows().empty());
-}
-
-TEST_F(ScopeWindows, APrintoutUsesTheMarkerUpAndLeavesThePictureAlone) {
-  scopes.defaultPrinter = [] { return QPrinterInfo(); };  // never a real printer: a PDF file
-  ScopeWindow* s = open();
-  QTest::mouseClick(s->picture(), Qt::LeftButton, {}, QPoint(s->picture()->width() / 3, 20));
-  ASSERT_TRUE(scopes.marker.set);
-  const QImage before = s->picture()->picture();
-  prompt.files.push_back(dir.file("cap/first"));
-  in<QAction>(s, "Print")->trigger();
-  EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/first.pdf")).startsWith("%PDF"));
-  EXPECT_FALSE(scopes.marker.set);
-  EXPECT_TRUE(s->picture()->picture() == before);
-  // The page is not left private to its temporary file: it reads like any new file.
-  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap/plain"), "x"));
-  EXPECT_EQ(QFile::permissions(dir.file("cap/first.pdf")), QFile::permissions(dir.file("cap/plain")));
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ class Session : public ::testing::Test {
   LogSession s;
 };
 
-TEST_F(Session, OpenDeleteAndADamagedFile) {
+TEST_F(Session, OpenDeleteADamagedFileAndEnvelopesOncePerFill) {
   Heard heard(s);
   open();
   EXPECT_EQ(heard.counts(), "1/0");
@@ -56,10 +56,8 @@ TEST_F(Session, OpenDeleteAndADamagedFile) {
   s.opened(log);  // the next log is shown again
   EXPECT_TRUE(s.loaded() && !s.deleted());
   EXPECT_EQ(heard.counts(), "3/0");
-}
 
-TEST_F(Session, EnvelopesAreMadeOncePerFill) {
-  open();
+  // Envelopes are made once per fill of the store.
   const trend::Envelope* e = s.envelope(0);
   EXPECT_EQ(e->count(), 1001);
   EXPECT_EQ(e->range(0, 999).max, 99);
@@ -96,8 +94,6 @@ TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {
   s.opened(log);  // a new log never shows the old table
   EXPECT_TRUE(s.derivedTable().empty());
 }
-
-}  // namespace
 
 TEST_F(Session, MarkersAreHeldInTheLogMeasuredAndClearedWithIt) {
   open();
@@ -165,3 +161,5 @@ TEST(StatsTest, ValuesAsTheReadoutGivesThem) {
   for (auto [channel, from, to] : {std::tuple{0, 0, 1}, {13, 0, 1}, {1, 3, 2}, {1, -1, 2}, {1, 0, 5}})
     EXPECT_FALSE(session::ChannelStatistics({store, config}, channel, from, to)) << channel << " " << from << ".." << to;
 }
+
+}  // namespace

@@ -39,7 +39,7 @@ class DeviceRoad : public ShellTest {
 
 // The save dialog cancelled: the samples stay, unsaved and not shown. While the dialog
 // waits, the label gives the decoded count and the kept file.
-TEST_F(DeviceRoad, AnUnsavedAndASavedDownload) {
+TEST_F(DeviceRoad, AnUnsavedDownloadThenCommandsRefusedDuringASavedOne) {
   const QString title = window->windowTitle();
   const qint64 sentBefore = simulator.bytesSent();
   QString label;
@@ -56,16 +56,29 @@ TEST_F(DeviceRoad, AnUnsavedAndASavedDownload) {
   window->Update_Full_Data();  // safe over the replaced store
   window->Update_Data_Window();
 
-  // Saved under a name typed without extension: it gets the filter's, and the overwrite
-  // question names that file. Then the log is loaded.
+  // While a download runs, a second download and every other device command are refused
+  // with one message and send nothing. Saved under a name typed without extension, it gets
+  // the filter's, and the overwrite question names that file. Then the log is loaded.
   const QString typed = dir.file("dlg/flight1");
   WriteFile(typed + ".dlg", QByteArray("old"));
+  channel->clearWritten();
+  startDownload();
+  ASSERT_EQ(text("Text2"), msg::kStatusLoading);
+  for (const char* name : {"mnu4", "mnu02", "Memclear", "Tempconf", "GPread"}) {
+    SCOPED_TRACE(name);
+    prompt.clear();
+    // Should a dialog open after all, it is closed so that the failure shows.
+    QTimer::singleShot(500, [] {
+      if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    trigger(name);
+    EXPECT_EQ(prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kDownloadRunning});
+  }
   prompt.clear();
   prompt.files = {typed};
   prompt.answers = {common::PromptAnswer::Yes};
-  startDownload();
-  EXPECT_EQ(text("Text2"), msg::kStatusLoading);
   ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(channel->written(), QByteArray::fromHex("4007"));
   ASSERT_GE(prompt.messages().size(), 1u);  // then the log's missing 4711.cfg
   EXPECT_EQ(prompt.messages()[0].text, msg::FileExistsQuestion(typed + ".dlg"));
   EXPECT_FALSE(QFileInfo::exists(typed));
@@ -108,27 +121,6 @@ TEST_F(DeviceRoad, CancelSendsNothingADelayOutsideTheRangeIsRefusedFractionsCutA
   // Record 5 of the settings file holds the delay.
   EXPECT_EQ(window->settings().DownloadDelay, 12);
   EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
-}
-
-// While a download runs, a second download and every other device command are refused
-// with one message and send nothing; the running download ends with its own log.
-TEST_F(DeviceRoad, CommandsDuringADownloadAreRefused) {
-  channel->clearWritten();
-  startDownload();
-  ASSERT_EQ(text("Text2"), msg::kStatusLoading);
-  for (const char* name : {"mnu4", "mnu02", "Memclear", "Tempconf", "GPread"}) {
-    SCOPED_TRACE(name);
-    prompt.clear();
-    // Should a dialog open after all, it is closed so that the failure shows.
-    QTimer::singleShot(500, [] {
-      if (QWidget* w = QApplication::activeModalWidget()) w->close();
-    });
-    trigger(name);
-    EXPECT_EQ(prompt.said(), QStringList{msg::kTitleStatus + ": " + msg::kDownloadRunning});
-  }
-  ASSERT_TRUE(waitForEnd());
-  EXPECT_EQ(channel->written(), QByteArray::fromHex("4007"));
-  EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
 }
 
 TEST_F(DeviceRoad, ParametersDialogSendsMaskAndCodeSavesThemAndCancelStopsTheSend) {

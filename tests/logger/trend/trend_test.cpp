@@ -216,7 +216,6 @@ TEST(NavigationTest, StepAndLengthButtonsStayInsideTheLog) {
       {"ahead, long window", 0, 1500, Press("Ahead", n), 0, 1000, 1500},
       {"back", 10, 60, Press("Back", n), 9, 59},
       {"back at 0", 0, 50, Press("Back", n), 0, 50},
-      {"++", 100, 200, Press("LenPlus5", n), 100, 205},
       {"+", 100, 200, Press("LenPlus1", n), 100, 201},
       {"++ past the end keeps the length", 897, 997, Press("LenPlus5", n), 897, 997},
       {"++ never longer than the log", 0, 998, Press("LenPlus5", n), 0, 1000},
@@ -251,7 +250,6 @@ TEST(NavigationTest, StripGesturesChooseOrMoveTheWindowInsideTheLog) {
       // A click without a drag: one sample; at the left edge the end moves, else the start.
       {"click at 0", 40, 90, [](ViewState& v) { return RightGesture(v, {0, 0}); }, 0, 1},
       {"click", 40, 90, [](ViewState& v) { return RightGesture(v, {500, 500}); }, 999, 1000},
-      {"click at the end", 40, 90, [](ViewState& v) { return RightGesture(v, {kW, kW}); }, kCount - 1, kCount},
       // The left button centres the window under the pointer, held inside the log.
       {"centred under the pointer", 0, 200, [](ViewState& v) { return OverviewLeftDrag(v, 500, kW, kCount); }, 900, 1100},
       {"held at the start", 900, 1100, [](ViewState& v) { return OverviewLeftDrag(v, 20, kW, kCount); }, 0, 200},
@@ -335,7 +333,7 @@ class CursorTest : public ::testing::Test {
   FakePrompt prompt;
 };
 
-TEST_F(CursorTest, PositionReadOutAndCursorSampleInSamplesAndSeconds) {
+TEST_F(CursorTest, PositionReadOutCursorSampleAndLine) {
   const struct {
     qint32 start, length;
     bool seconds;
@@ -344,7 +342,6 @@ TEST_F(CursorTest, PositionReadOutAndCursorSampleInSamplesAndSeconds) {
     const char* position;
     qint32 sample;
   } cases[] = {
-      {200, 100, false, 1, 500, "250", 250},
       {0, 100, false, 1, 245, "25", 24},  // 24.5: the cursor sample rounds halves to even,
       {0, 100, false, 1, 235, "24", 24},  // 23.5  the read-out away from zero
       {0, 100, true, 1, 500, "1.", 50},   // 50 samples per second: exactly one second
@@ -369,33 +366,14 @@ TEST_F(CursorTest, PositionReadOutAndCursorSampleInSamplesAndSeconds) {
   EXPECT_FALSE(r.valuesValid);
   EXPECT_EQ(r.position, QStringLiteral("30"));
   for (const QString& v : r.values) EXPECT_TRUE(v.isEmpty());
-}
 
-TEST_F(CursorTest, ChannelsFiveAndSixDriftBetweenTheReferencesFromTheFirstBiasToTheSecond) {
-  // Channel 5: bias 10 at sample 100, 20 at sample 200; its raw at sample k is k + 40,
-  // read as (k + 40) / 10. Channel 6 has its own second bias; channel 1 never drifts.
-  view.EngBias[4] = 10;
-  view.EngBias[12] = 20;
-  view.EngBias[0] = 5;
-  view.BiasRef = {100, 200};
-  view.WindowStart = 100, view.WindowEnd = 300, view.WindowLength = 200;
-  for (auto [k, shown] : {std::pair{100, 14 - 10.0}, {150, 19 - 15.0}, {199, 23.9 - 19.9}, {200, 24 - 10.0}, {250, 29 - 10.0}}) {
-    const CursorReadout r = CursorMove(view, input(), (k - 100) * 5.0);
-    EXPECT_NEAR(common::TextToNumber(r.values[4]), shown, 1e-9) << k;
-    EXPECT_EQ(r.values[0], QString::number(k - 5)) << k;
-  }
-  view.EngBias[5] = 4, view.EngBias[13] = 8;
-  EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 125), (4 - 8) * 25 / 100.0);
-}
-
-// The line lies at the pointer, halves rounding to even. On a picture wider than 32767
-// twips (2184 px) the line and the arrow keys go on; at the picture's edges they stop.
-TEST_F(CursorTest, CursorLineAndArrowKeysOnWidePicturesAndAtTheEdges) {
+  // The line lies at the pointer, halves rounding to even. On a picture wider than 32767
+  // twips (2184 px) the line and the arrow keys go on; at the picture's edges they stop.
   for (auto [x, drawn] : {std::pair{300.4, 300}, {512.5, 512}, {32767.0, 32767}, {40000.0, 40000}, {75000.0, 75000}}) {
     SCOPED_TRACE(x);
-    const CursorReadout r = CursorMove(view, CursorInput{store, config, true, 80000.0, derived}, x);
-    EXPECT_EQ(std::pair(r.line.drawX, view.CursorX), std::pair(drawn, drawn));
-    EXPECT_EQ(ArrowKeyX(r.line.drawX, 80000.0, 1), drawn + 1);
+    const CursorReadout wide = CursorMove(view, CursorInput{store, config, true, 80000.0, derived}, x);
+    EXPECT_EQ(std::pair(wide.line.drawX, view.CursorX), std::pair(drawn, drawn));
+    EXPECT_EQ(ArrowKeyX(wide.line.drawX, 80000.0, 1), drawn + 1);
   }
   // x, direction, the new x; -100 is where a redraw leaves the cursor.
   for (auto [x, direction, want] : {std::tuple{1000.0, 1, 1000.0}, {0.0, -1, 0.0}, {-100.0, 1, 0.0}})
@@ -425,7 +403,7 @@ TEST_F(CursorTest, APressTakesTheCandidatesOfItsButtonAndNoneWithoutALog) {
             std::tuple(10.0, 100 - 100 * 110 / 4095.0, 7.0));
 }
 
-TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInTheirUnit) {
+TEST_F(CursorTest, ChannelsFiveAndSixShowSpeedAltOrDriftBetweenTheReferences) {
   derived::DerivedTable table;
   table.reset(1000);
   std::fill_n(table.row(derived::DerivedTable::kSpeedRow), 1000, 25.0f);
@@ -441,6 +419,21 @@ TEST_F(CursorTest, SpeedAltReplacesChannelsFiveAndSixInTheirUnit) {
   view.SpeedAlt = true;
   derived = nullptr;
   EXPECT_EQ(CursorMove(view, input(), 400).values[4], QStringLiteral("8"));
+
+  // Channel 5: bias 10 at sample 100, 20 at sample 200; its raw at sample k is k + 40,
+  // read as (k + 40) / 10. Channel 6 has its own second bias; channel 1 never drifts.
+  view.EngBias[4] = 10;
+  view.EngBias[12] = 20;
+  view.EngBias[0] = 5;
+  view.BiasRef = {100, 200};
+  view.WindowStart = 100, view.WindowEnd = 300, view.WindowLength = 200;
+  for (auto [k, shown] : {std::pair{100, 14 - 10.0}, {150, 19 - 15.0}, {199, 23.9 - 19.9}, {200, 24 - 10.0}, {250, 29 - 10.0}}) {
+    const CursorReadout at = CursorMove(view, input(), (k - 100) * 5.0);
+    EXPECT_NEAR(common::TextToNumber(at.values[4]), shown, 1e-9) << k;
+    EXPECT_EQ(at.values[0], QString::number(k - 5)) << k;
+  }
+  view.EngBias[5] = 4, view.EngBias[13] = 8;
+  EXPECT_DOUBLE_EQ(DriftCorrection(view, 5, 125), (4 - 8) * 25 / 100.0);
 }
 
 // Candidates as a left press at sample 40 and a right press at sample 90 leave them.
@@ -526,8 +519,6 @@ TEST(WinHeightTest, NumbersAreCommittedAndOtherTextsRefusedWithTheStoredHeightSh
   const WinHeightOutcome o = CommitWinHeight(v, 11, QStringLiteral("1500.5"), prompt);
   EXPECT_EQ(std::tuple(o.redraw, o.text, v.WinHeight[11]), std::tuple(true, QStringLiteral("1500.5"), 1500.5));
   EXPECT_TRUE(prompt.records.empty());
-  v.WinHeight[0] = 0.1;
-  EXPECT_EQ(WinHeightText(v, 0), QStringLiteral("0.1"));  // what leaving the box shows
 }
 
 }  // namespace
