@@ -291,18 +291,7 @@ class ScopeWindows : public ScopeLog {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(s));
     return s;
   }
-  template <typename T>
-  static T* in(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-  }
-  static QString text(QWidget* w, const char* name) { return in<QLineEdit>(w, name)->text(); }
-  static void move(ScopeWindow* s, int px) {
-    QMouseEvent e(QEvent::MouseMove, QPoint(px, 20), s->picture()->mapToGlobal(QPoint(px, 20)), Qt::NoButton,
-                  Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(s->picture(), &e);
-  }
+  static QString text(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(name)->text(); }
   testing_support::ProgramDir dir;
   scope::ScopeWindows scopes{src, prompt, dir.path()};
 };
@@ -312,15 +301,17 @@ TEST_F(ScopeWindows, IndependentWindowsLevelLinesPrintoutAndWhatANewLogOrNoneLea
   ScopeWindow* b = open();
   EXPECT_EQ(scopes.windows().size(), 2u);
   EXPECT_EQ(a->objectName() + a->windowTitle(), "scTrend1" + scope::msg::kCaptionScope);
-  EXPECT_EQ(in<QComboBox>(a, "ScopeCH_1")->currentData().toInt(), 1);
-  in<QScrollBar>(a, "scale1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  in<QScrollBar>(a, "bias2")->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(a->findChild<QComboBox*>("ScopeCH_1")->currentData().toInt(), 1);
+  a->findChild<QScrollBar*>("scale1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  a->findChild<QScrollBar*>("bias2")->triggerAction(QAbstractSlider::SliderSingleStepSub);
   EXPECT_EQ(std::tuple(a->traces()[0].scale, a->traces()[1].bias, b->traces()[0].scale), std::tuple(20, -30, 10));
-  EXPECT_EQ(in<QLabel>(a, "Label3_0")->text(), common::LocaleDoubleText(2));
-  in<QCheckBox>(a, "ShowLevel")->setChecked(true);
-  move(a, a->picture()->width() / 2);
+  EXPECT_EQ(a->findChild<QLabel*>("Label3_0")->text(), common::LocaleDoubleText(2));
+  a->findChild<QCheckBox*>("ShowLevel")->setChecked(true);
+  const QPoint middle(a->picture()->width() / 2, 20);
+  QMouseEvent moved(QEvent::MouseMove, middle, a->picture()->mapToGlobal(middle), Qt::NoButton, Qt::NoButton, {});
+  QApplication::sendEvent(a->picture(), &moved);
   EXPECT_EQ(a->picture()->levelLines().size(), 2u);
-  in<QCheckBox>(a, "ShowLevel")->setChecked(false);
+  a->findChild<QCheckBox*>("ShowLevel")->setChecked(false);
   EXPECT_TRUE(a->picture()->levelLines().empty());
 
   // A printout uses the marker up and leaves the picture alone. Its page is not left
@@ -330,7 +321,7 @@ TEST_F(ScopeWindows, IndependentWindowsLevelLinesPrintoutAndWhatANewLogOrNoneLea
   ASSERT_TRUE(scopes.marker.set);
   const QImage before = a->picture()->picture();
   prompt.files.push_back(dir.file("cap/first"));
-  in<QAction>(a, "Print")->trigger();
+  a->findChild<QAction*>("Print")->trigger();
   EXPECT_TRUE(testing_support::FileBytes(dir.file("cap/first.pdf")).startsWith("%PDF"));
   EXPECT_FALSE(scopes.marker.set);
   EXPECT_TRUE(a->picture()->picture() == before);
@@ -345,7 +336,7 @@ TEST_F(ScopeWindows, IndependentWindowsLevelLinesPrintoutAndWhatANewLogOrNoneLea
   prompt.clear();
   QTest::mouseClick(a->picture(), Qt::LeftButton, {}, QPoint(30, 30));
   EXPECT_FALSE(scopes.marker.set);
-  in<QAction>(a, "Print")->trigger();
+  a->findChild<QAction*>("Print")->trigger();
   EXPECT_EQ(prompt.said(), QStringList({common::msg::kTitleLogger + ": " + common::msg::kNoData,
                                         common::msg::kTitleStatus + ": " + common::msg::kFileNotLoaded}));
   EXPECT_EQ(prompt.records.size(), 2u);  // no file asked for

@@ -13,13 +13,6 @@ namespace {
 
 using session::LogSession;
 
-struct Heard {
-  QSignalSpy replaced, derived;
-  explicit Heard(LogSession& s)
-      : replaced(&s, &LogSession::replaced), derived(&s, &LogSession::derivedChanged) {}
-  QString counts() const { return QStringLiteral("%1/%2").arg(replaced.count()).arg(derived.count()); }
-};
-
 class Session : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -41,9 +34,9 @@ class Session : public ::testing::Test {
 };
 
 TEST_F(Session, OpenDeleteADamagedFileAndEnvelopesOncePerFill) {
-  Heard heard(s);
+  QSignalSpy replaced(&s, &LogSession::replaced), derived(&s, &LogSession::derivedChanged);
   open();
-  EXPECT_EQ(heard.counts(), "1/0");
+  EXPECT_EQ(std::pair(replaced.count(), derived.count()), (std::pair<qsizetype, qsizetype>(1, 0)));
   EXPECT_TRUE(s.loaded() && !s.deleted());
   EXPECT_EQ(std::tuple(s.view().CursorSample, s.view().LeftCandidateTaken, s.view().WindowEnd, s.fileName()),
             std::tuple(0, false, 50, log));
@@ -55,7 +48,7 @@ TEST_F(Session, OpenDeleteADamagedFileAndEnvelopesOncePerFill) {
   EXPECT_TRUE(!s.loaded() && s.deleted());
   s.opened(log);  // the next log is shown again
   EXPECT_TRUE(s.loaded() && !s.deleted());
-  EXPECT_EQ(heard.counts(), "3/0");
+  EXPECT_EQ(std::pair(replaced.count(), derived.count()), (std::pair<qsizetype, qsizetype>(3, 0)));
 
   // Envelopes are made once per fill of the store.
   const trend::Envelope* e = s.envelope(0);
@@ -74,7 +67,7 @@ TEST_F(Session, OpenDeleteADamagedFileAndEnvelopesOncePerFill) {
 
 TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {
   open();
-  Heard heard(s);
+  QSignalSpy replaced(&s, &LogSession::replaced), derived(&s, &LogSession::derivedChanged);
   s.nextSpeedUnit();  // not shown: nothing
   s.view().EngBias[4] = 1000, s.view().EngBias[5] = 2000, s.view().BiasRef = {0, 0};
   s.view().EngCandidate[4] = 1013;  // no second reading: the first stands for it
@@ -90,7 +83,7 @@ TEST_F(Session, SpeedAltComputesOnceAndItsUnitCyclesOnlyWhileShown) {
   EXPECT_EQ(s.view().SpeedUnit, 0);  // shown again in the first unit
   s.hideDerived();
   EXPECT_FALSE(derived::ShowsDerived(s.derivedDisplay(), 5));
-  EXPECT_EQ(heard.counts(), "0/4");
+  EXPECT_EQ(std::pair(replaced.count(), derived.count()), (std::pair<qsizetype, qsizetype>(0, 4)));
   s.opened(log);  // a new log never shows the old table
   EXPECT_TRUE(s.derivedTable().empty());
 }

@@ -79,6 +79,7 @@ TEST_F(DeviceRoad, AnUnsavedDownloadThenCommandsRefusedDuringASavedOne) {
   prompt.answers = {common::PromptAnswer::Yes};
   ASSERT_TRUE(waitForEnd());
   EXPECT_EQ(channel->written(), QByteArray::fromHex("4007"));
+  EXPECT_EQ(window->store().SampleCount, simulator.log().sampleCount());
   ASSERT_GE(prompt.messages().size(), 1u);  // then the log's missing 4711.cfg
   EXPECT_EQ(prompt.messages()[0].text, msg::FileExistsQuestion(typed + ".dlg"));
   EXPECT_FALSE(QFileInfo::exists(typed));

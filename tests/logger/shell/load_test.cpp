@@ -9,9 +9,7 @@
 
 using namespace shelltest;
 
-namespace {
-qint16 Wave(int row, int j) { return qint16((j * (row + 1)) % 4096); }
-}  // namespace
+static qint16 Wave(int row, int j) { return qint16((j * (row + 1)) % 4096); }
 
 class LoadTest : public ShellTest {
  protected:
