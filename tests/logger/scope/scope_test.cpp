@@ -31,7 +31,6 @@ namespace {
 
 constexpr qint32 kCount = 2000;
 constexpr double kTpp = 15;
-// 1000 x 300 pixels in twips.
 const trend::PictureScale kPic{0, 0, 1000 * kTpp, 300 * kTpp};
 
 inline qint16 Raw(int channel, qint32 j) { return qint16((j * channel) % (common::FullScale(channel) + 1)); }

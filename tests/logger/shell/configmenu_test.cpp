@@ -28,7 +28,6 @@ class ConfigMenu : public ShellTest {
     EXPECT_TRUE(ran);
   }
   static QLineEdit* box(QWidget* editor, const QString& name) { return editor->findChild<QLineEdit*>(name); }
-  // The channel's name, unit and second name.
   QString labels(int i) {
     return find<QLabel>(QStringLiteral("lblChannel_%1").arg(i))->text() + '|' +
            find<QLabel>(QStringLiteral("Label1_%1").arg(i))->text() + '|' + find<QLabel>(QStringLiteral("Label1_%1").arg(i + 12))->text();

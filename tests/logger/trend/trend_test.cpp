@@ -17,7 +17,6 @@
 namespace trend {
 namespace {
 
-// A picture 1000 pixels wide and 300 high at 15 twips per pixel.
 constexpr double kTpp = 15;
 const PictureScale kPic{0, 0, 1000 * kTpp, 300 * kTpp};
 
@@ -49,7 +48,8 @@ TEST(TrendVertical, WhereARawValueIsDrawn) {
       {"inverted: full scale at the bottom", [](TraceRequest& r) { r.inverted = true; }, 4095, h - 10},
       {"drift", [](TraceRequest& r) { r.drift = 33; }, 0, h - 10 + 33},
       {"a derived value ignores bias, drift and inversion",
-       [](TraceRequest& r) { r.derived = r.inverted = true, r.rawBias = 50, r.drift = 33; }, 100, h - 10 - h * 100 / 4095},
+       [](TraceRequest& r) { r.derived = r.inverted = true, r.rawBias = 50, r.drift = 33; }, 100,
+       h - 10 - h * 100 / 4095},
   };
   for (const auto& c : cases) {
     Series s{{qint16(c.raw)}};
@@ -412,7 +412,8 @@ TEST_F(CursorTest, ChannelsFiveAndSixShowSpeedAltOrDriftBetweenTheReferences) {
   view.SpeedAlt = true;
   view.SpeedUnit = 2;  // feet and mph
   const CursorReadout r = CursorMove(view, input(), 400);
-  EXPECT_EQ(QStringList({r.values[0], r.values[4], r.values[5]}), QStringList({"40", "3280.83989501312", "55.9234073013601"}));
+  EXPECT_EQ(QStringList({r.values[0], r.values[4], r.values[5]}),
+            QStringList({"40", "3280.83989501312", "55.9234073013601"}));
   // Without the box, or without a table, the raw read-outs stay.
   view.SpeedAlt = false;
   EXPECT_EQ(CursorMove(view, input(), 400).values[4], QStringLiteral("8"));
