@@ -24,8 +24,7 @@ ChannelConfiguration Sample() {
   return c;
 }
 
-// Texts of up to 124 Latin-1 characters; a longer old file keeps its tail, which the
-// reader leaves alone.
+// Texts of up to 124 Latin-1 characters; a longer old file keeps its tail, which readers ignore.
 TEST(CfgFile, WriteGivesTheRecordTableKeepsTheTailOfALongerFileAndReadsBack) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/1234.cfg");
