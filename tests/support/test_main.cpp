@@ -1,6 +1,5 @@
-// One main for every suite: widgets need a QApplication, timers need its event loop.
-// The environment is set here rather than through CTest so that a suite run by hand
-// behaves as under CTest.
+// One main for every suite: widgets need a QApplication, timers its event loop. The
+// environment is set here, not by CTest, so that a suite run by hand behaves the same.
 #include <QApplication>
 #include <QFileInfo>
 #include <gmock/gmock.h>
