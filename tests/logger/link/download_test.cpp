@@ -143,9 +143,10 @@ TEST(Download, StartingADownloadStopsEveryOtherCommandsTimers) {
   }
 }
 
-// A request whose port will not open ends at once with the port's words. While a
-// download runs, a second request is refused.
-TEST(Download, ARequestWithoutAPortOrWhileOneRunsIsRefused) {
+// A request whose port will not open ends at once with the port's words. While a download runs,
+// a second request is refused. Paced at 38400 baud, the running one ends by silence after its last
+// byte, not its first; its time left appears once 4 kB have been timed and goes with the end.
+TEST(Download, ARequestWithoutAPortOrWhileOneRunsIsRefusedAndTheRunningOneShowsTimeLeft) {
   DownloadRig r;
   r.channel.setOpenFails(true);
   EXPECT_FALSE(r.download.request(1, false));
@@ -155,12 +156,22 @@ TEST(Download, ARequestWithoutAPortOrWhileOneRunsIsRefused) {
   EXPECT_TRUE(r.statuses.isEmpty());
 
   r.channel.setOpenFails(false);
+  r.simulator.setPacing(sim::Pacing::Baud38400);
+  r.simulator.setLogging(0x03, 0x00, 5);
+  r.simulator.setFlightSeconds(300);  // 9 kB, between 2 and 3 s on the wire
   ASSERT_TRUE(r.download.request(3, false));
   EXPECT_FALSE(r.download.request(4, false));
   EXPECT_EQ(r.ended.back().outcome, DownloadOutcome::Busy);
-  ASSERT_TRUE(WaitFor([&] { return r.ended.size() == 3; }));
+  qint64 firstEstimateAt = -1;
+  ASSERT_TRUE(WaitFor([&] {
+    const loggerlink::ProgressFigures f = r.download.figures();
+    if (f.msLeft && firstEstimateAt < 0) firstEstimateAt = f.received;
+    return r.ended.size() == 3;
+  }));
   EXPECT_EQ(r.ended.back().outcome, DownloadOutcome::Unsaved);
   EXPECT_EQ(r.channel.written(), Bytes({0x40, 3}));
+  EXPECT_GE(firstEstimateAt, loggerlink::kEstimateAfterBytes);
+  EXPECT_FALSE(r.download.figures().msLeft);
 }
 
 TEST(DownloadEstimate, TimeLeftOnceTheFirstKilobytesHaveArrived) {
