@@ -1,5 +1,4 @@
-// The link's receive state machine, reply time-out and live framing, and the device commands
-// against the simulator: bytes and their order, outcomes, injected faults.
+// The link's receive states, reply time-out and live framing; the device commands on the simulator.
 #include "common/commands.h"
 #include "common/link.h"
 #include "link_support.h"
@@ -93,8 +92,7 @@ TEST(LinkLive, FramesAreUnstuffedBetweenTheStartByteAndTheOddRunBeforeTheEnd) {
   }
 }
 
-// Channels 1, 8, 10 and 12 both ways: low byte bits 0 and 7, high byte bits 1 and 3. A live
-// frame is 27 bytes, no more and no less.
+// Channels 1, 8, 10 and 12 both ways: low byte bits 0 and 7, high byte bits 1 and 3. A live frame is 27 bytes.
 TEST(CommandTables, MaskBitsAndLiveFrameSize) {
   const std::array<bool, 12> checks = {true, false, false, false, false, false, false, true, false, true, false, true};
   const common::LogMask m = common::MaskFromChecks(checks);
@@ -105,10 +103,9 @@ TEST(CommandTables, MaskBitsAndLiveFrameSize) {
   EXPECT_FALSE(common::ParseLiveFrame(frame.left(26)) || common::ParseLiveFrame(frame + '\0'));
 }
 
-// Mask high byte, low byte, code; the echo; then the accept byte, none after silence. The memory
-// clear sends the same after a longer first pause: when a probe timer of half that pause runs out
-// (timers fire in the order they expire), only the command byte is out. Only the silent logger
-// may time out: the others' echo wait is long enough for a loaded machine.
+// Mask high byte, low byte, code; the echo; then the accept byte, none after silence. The memory clear
+// sends the same after a longer first pause: when a probe timer of half that pause runs out (timers
+// fire in expiry order), only the command byte is out. Only the silent logger may time out (the others wait long).
 TEST(SendParameters, BytesOrderEchoAndAcceptByte) {
   for (const auto& [clear, silent] : {std::pair(false, false), std::pair(false, true), std::pair(true, false)}) {
     SCOPED_TRACE(std::string(clear ? "memory clear" : "parameters") + (silent ? ", silent logger" : ""));

@@ -50,7 +50,8 @@ TEST_F(SettingsFile, TheLoggerWritesAll17RecordsTheMeterItsFourADelayOf0IsTheDef
   EXPECT_EQ(back.DownloadDelay, Settings{}.DownloadDelay);
 }
 
-TEST_F(SettingsFile, EveryPrefixReadsItsWholeRecordsAndDefaultsForTheRest) {
+// A missing or damaged file is refused and leaves the settings alone.
+TEST_F(SettingsFile, EveryPrefixReadsItsWholeRecordsAndDefaultsForTheRestADamagedFileIsRefused) {
   const QByteArray full = hand::Prm(Sample());
   for (int n = 0; n <= full.size(); ++n) {
     ASSERT_TRUE(WriteFileBytes(path, full.left(n)));
@@ -63,9 +64,7 @@ TEST_F(SettingsFile, EveryPrefixReadsItsWholeRecordsAndDefaultsForTheRest) {
     EXPECT_EQ(back.Colours[11], n >= 2052 ? Sample().Colours[11] : kDefaultColours[11]) << n;
     if (n == full.size()) { EXPECT_EQ(back, Sample()); }
   }
-}
 
-TEST_F(SettingsFile, MissingOrDamagedFilesLeaveTheSettingsAlone) {
   Settings badPort = Sample(), badMask = Sample(), badColour = Sample();
   badPort.PortNumber = 9;
   badMask.MaskHighByte = 0x40;

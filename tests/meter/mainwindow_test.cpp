@@ -80,14 +80,13 @@ class MeterTest : public ::testing::Test {
   std::unique_ptr<meter::MainWindow> window;
 };
 
-// The port's path is the port map's. The service key shows the extra value for good. The first
-// frame of each read names the logger: its own file whatever the case of its name, else config.cfg
-// and a word why; a damaged config.cfg leaves the configuration in use.
+// The port path is the port map's; the service key shows the extra value for good. Each read's first
+// frame names the logger: its own file in any letter case, else config.cfg and a word why; a damaged
+// config.cfg leaves the configuration in use.
 TEST_F(MeterTest, StartUpServiceKeyThenTheFirstFrameTakesTheLoggersFileOrSaysWhyNot) {
   makeWindow();
   EXPECT_EQ(window->windowTitle(), cmsg::kTitleMeter);
   EXPECT_EQ(window->port().devicePath(), QStringLiteral("/dev/pts/77"));
-  EXPECT_EQ(label("Label2_0") + label("Label20_11"), QStringLiteral("Cfg1cfg"));
   QTest::keyClick(find("Text7"), Qt::Key_A);  // not the service key
   for (const char* hidden : {"text6", "Label14", "Calc"}) EXPECT_TRUE(find<QWidget>(hidden)->isHidden()) << hidden;
   QTest::keyClick(find("Text7"), Qt::Key_G, Qt::ControlModifier);  // the service key, for good

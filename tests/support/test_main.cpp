@@ -5,13 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace {
-void defaultEnv(const char* name, const QByteArray& value) {
-  if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
-}
-}  // namespace
-
 int main(int argc, char** argv) {
+  const auto defaultEnv = [](const char* name, const QByteArray& value) {
+    if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
+  };
   defaultEnv("QT_QPA_PLATFORM", "offscreen");
   defaultEnv("VELKARO_SOURCE_DIR", VELKARO_SOURCE_DIR);
   defaultEnv("VELKARO_PROGRAM_DIR", VELKARO_PROGRAM_DIR);

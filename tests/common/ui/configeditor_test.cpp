@@ -39,7 +39,7 @@ class TestHost : public common::ConfigEditorHost {
   qint32 logNumber = -999;
 };
 
-// Opened in the logger, the editor takes the window heights from the panel (1000 + i).
+// Opened in the logger, the editor takes the window heights from the panel's boxes (1000 + i).
 common::ChannelConfiguration startConfig(bool panelHeights = false) {
   common::ChannelConfiguration c;
   for (int i = 0; i < 12; ++i)
@@ -54,7 +54,6 @@ class ConfigEditorTest : public ::testing::Test {
   void SetUp() override {
     config = startConfig();
     for (std::size_t k = 0; k < compensation.size(); ++k) compensation[k] = qint16(10 * k + 5);
-    // Window heights come from the channel panel: the number that leads each box.
     for (int i = 0; i < 12; ++i) host.heights[std::size_t(i)] = QString::number(1000 + i) + QStringLiteral(" px");
   }
   void open(bool service = false, const common::ConfigEditorVariant& variant = common::ConfigEditorVariant::Logger()) {
@@ -84,9 +83,8 @@ class ConfigEditorTest : public ::testing::Test {
 
 TEST_F(ConfigEditorTest, OpensWithTheConfigurationCloseChangesNothingAndTheFirstNonNumericFieldStopsTheSave) {
   open();
-  const std::pair<const char*, const char*> boxes[] = {{"Chan1_0", "Name1"}, {"MIN_11", "-11"},   {"MAX_11", "111.5"},
-                                                       {"Unit_6", "U7"},     {"TMPREFH", "5"}, {"TMPK6BL", "175"},
-                                                       {"SerialInput", "1234"}};
+  const std::pair<const char*, const char*> boxes[] = {
+      {"Chan1_0", "Name1"}, {"MAX_11", "111.5"}, {"Unit_6", "U7"}, {"TMPREFH", "5"}, {"TMPK6BL", "175"}};
   for (auto [name, text] : boxes) EXPECT_EQ(box(name)->text(), QLatin1String(text)) << name;
   EXPECT_EQ(editor->findChild<QLabel*>("Label1_1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));  // 0xFF0000
   type("Chan1_0", "Other");
