@@ -1,7 +1,5 @@
-// `logtool` run as scripts run it: each command's output, its exit codes, nothing written
-// on failure, progress only on a terminal. A copy of the built logtool in a program
-// directory of its own finds cfg/ beside itself, as the logger does beside its executable;
-// logs, configurations and videos are written here, movies read back with libavformat.
+// `logtool` run as scripts run it: each command's output, its exit codes, nothing written on
+// failure, progress only on a terminal; a copy in a program directory of its own finds cfg/ there.
 #include "common/messages.h"
 #include "logger/logdata/image_bytes.h"
 #include "logger/movie/mcf.h"
@@ -118,8 +116,7 @@ Outcome OnTerminal(const QStringList& args) {
 }  // namespace
 
 // Each file command's output, to standard output or to -o; csv and stats take the log's
-// configuration as the logger would pick it. (csv and crop bytes: the export suite, and
-// the export window's suite against logtool.)
+// configuration as the logger would pick it.
 TEST_F(LogtoolTest, EachFileCommandsOutput) {
   const QString other = at("g.dlg"), cfg = dir.file("cfg/1234.cfg"), quoted = dir.file("cfg/q.cfg");
   ASSERT_TRUE(WriteFileBytes(at("a.dlg"), hand::Dlg(2, 0x0C03, 4, 1234, {{1}, {2}})));
@@ -165,8 +162,7 @@ TEST_F(LogtoolTest, EachFileCommandsOutput) {
   }
 }
 
-// derive's options and CSV columns; the formula in each mode and the units' factors are
-// the derived suites'.
+// derive's options and CSV columns, each reference mode sample by sample.
 TEST_F(LogtoolTest, DeriveEachReferenceSampleBySample) {
   const double root = 31.6227766, ceiling = 44307.694, alt = 879.45399;
   const struct {
@@ -220,16 +216,15 @@ TEST_F(LogtoolTest, ReportPdfReadsBack) {
   EXPECT_TRUE(info.out.contains(QRegularExpression("Pages: +2\n"))) << info.out.toStdString();
   EXPECT_TRUE(info.out.contains("(A4)")) << info.out.toStdString();
   const QString page = text.out.simplified();
-  // Samples 1..3: channel 5 at 900, 1000, 0 mbar; the altitude as the table's float holds
-  // it. (Each row's layout is the report suite's.)
+  // Samples 1..3: channel 5 at 900, 1000, 0 mbar; the altitude as the table's float holds it.
   const QString expected[] = {"Flight report", "Range 1 – 3 (0.10 s – 0.30 s)", "Configuration " + dir.file("cfg/4711.cfg"),
                               "5 Static mbar 0.00 1000.00 633.33", "Maximum altitude 44307.70 m at sample 3 (0.30 s)"};
   for (const QString& s : expected)
     EXPECT_TRUE(page.contains(s)) << s.toStdString() << "\n" << page.toStdString();
 }
 
-// The frames' pixels are the run suite's; here the count, the rate and the size, and no
-// progress into a pipe. ProRes 4444 keeps the gauges opaque on a transparent canvas.
+// The count, the rate and the size, no progress into a pipe; ProRes 4444 keeps the gauges
+// opaque on a transparent canvas.
 TEST_F(LogtoolTest, MovieFramesAsMakeMovieWouldProgressOnATerminalEachCodecByName) {
   Outcome r = run(movieArgs("5", "25") << "--codec" << "ffv1");
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -316,38 +311,26 @@ TEST_F(LogtoolTest, FailuresExitOneOrTwoAndWriteNothing) {
     int status;
     QString err = {};  // how standard error begins; "logtool: " for any exit 1 without one
   } cases[] = {
-      {{}, 2},
-      {{"frobnicate"}, 2},
-      {{"info", log, log}, 2},
-      {{"cfg"}, 2},
+      {{}, 2}, {{"frobnicate"}, 2}, {{"info", log, log}, 2}, {{"cfg"}, 2},
       {{"decode", at("r.dlt"), "-o", out, "--last-index", "abc"}, 2},
       {{"csv", log, "--from", "x", "--to", "1", "-o", out}, 2},
       {{"crop", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/77.cfg"), "-o", out}, 2},
-      {{"stats", log, "--to", "1.0"}, 2},
-      {{"stats", log, "--to", "2", "-o", out}, 2},  // samples 0 and 1
+      {{"stats", log, "--to", "1.0"}, 2}, {{"stats", log, "--to", "2", "-o", out}, 2},  // samples 0 and 1
       {{"derive report", flight, "--zero", "4", "-o", out}, 2, "logtool: " + msg::SampleOutsideLog(4, 4) + "\n"},
-      {{"derive", flight, "-o", out}, 2},
-      {{"derive", flight, "--zero", "0"}, 2},  // no -o
+      {{"derive", flight, "-o", out}, 2}, {{"derive", flight, "--zero", "0"}, 2},  // no --zero; no -o
       {{"derive report", flight, "--second", "1", "-o", out}, 2},
       {{"derive report", flight, "--zero", "0", "--ref", "pitot", "-o", out}, 2},
       {{"derive report", flight, "--zero", "0", "--pressure", "1e39", "-o", out}, 2},  // beyond any float
       {{"report", flight, "--from", "1x", "-o", out}, 2, "logtool: " + msg::kNonNumericStart + "\n"},
       {{"report", flight, "--from", "2", "--to", "1", "-o", out}, 2, "logtool: " + msg::kStatsStartAfterEnd + "\n"},
       {{"movie", setup, movieLog, "--from", "0", "--to", "5"}, 2},  // no output
-      {movieArgs("0", "5") << "--codec" << "h264", 2},
-      {movieArgs("zero", "5"), 2},
-      {movieArgs("6", "5"), 2},
-      {movieArgs("0", "41"), 2},  // beyond the log
-      {movieArgs("-1", "5"), 2},
-      {overlay(mp4, "--from", "30"), 2},
-      {overlay(mp4, "--at", "soon"), 2},
-      {overlay(mp4, "--position", "8"), 2},
+      {movieArgs("0", "5") << "--codec" << "h264", 2}, {movieArgs("zero", "5"), 2}, {movieArgs("6", "5"), 2},
+      {movieArgs("0", "41"), 2}, {movieArgs("-1", "5"), 2},  // 41: beyond the log
+      {overlay(mp4, "--from", "30"), 2}, {overlay(mp4, "--at", "soon"), 2}, {overlay(mp4, "--position", "8"), 2},
       {overlay(mp4, "--at", "1.05"), 2},  // the range starts after the video
       {overlay(dir.file("video/o.avi")), 2},  // neither MP4 nor Matroska
-      // The readers' own refusals are the log file suites'; here each command's exit 1.
-      {{"info", at("rate0.dlg")}, 1},
-      {{"decode", at("rate0.dlt"), "-o", out}, 1},
-      {{"cfg", at("none.cfg")}, 1},
+      // The readers' own refusals are the log file tests'; here each command's exit 1.
+      {{"info", at("rate0.dlg")}, 1}, {{"decode", at("rate0.dlt"), "-o", out}, 1}, {{"cfg", at("none.cfg")}, 1},
       {{"csv", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/none.cfg"), "-o", out}, 1},
       {{"crop", at("short.dlg"), "--from", "0", "--to", "1", "-o", out}, 1, "logtool: '" + at("short.dlg") + "'"},
       {{"stats", log, "--cfg", dir.file("cfg/77.cfg"), "-o", dir.file("none/x.out")}, 1},
@@ -357,8 +340,7 @@ TEST_F(LogtoolTest, FailuresExitOneOrTwoAndWriteNothing) {
       {movieArgs("0", "1").replaceInStrings(movieLog, at("short.dlg")), 1},
       {movieArgs("0", "1").replaceInStrings(setup, dir.file("cfg/bad.mcf")), 1},
       {movieArgs("0", "1").replaceInStrings(movieOut, dir.file("none/f.avi")), 1},
-      {overlay(mp4, "--video", dir.file("cap/none.mkv")), 1},
-      {overlay(mp4, "--video", dir.file("cap/cut.mkv")), 1},
+      {overlay(mp4, "--video", dir.file("cap/none.mkv")), 1}, {overlay(mp4, "--video", dir.file("cap/cut.mkv")), 1},
       {overlay(mp4, "--video", dir.file("cap/bad.mkv")), 1},
   };
   for (const auto& c : cases) {
