@@ -88,31 +88,6 @@ TEST(ScalesTest, LabelsReadTheValueAtTheirTick) {
   EXPECT_EQ(Labels(movie::DrawScaler(layout, 4, QLatin1Char(','))).at(1), "0,9");
 }
 
-TEST(ScalesTest, SizesFollowVisibilityRangeAndPlace) {
-  MovieLayout layout;
-  auto& mitta = layout.at({Kind::Mitta, 5});
-  auto& vaaka = layout.at({Kind::Vaakamitta, 5});
-  const qint32 grown = 150 + movie::TextHeight(movie::Fonts().scaleMetrics);
-
-  mitta.visible = false;
-  EXPECT_TRUE(movie::DrawScaler(layout, 5, kPoint).ticks.empty() && mitta.width == 0);
-
-  mitta.visible = true;
-  layout.setup[4] = {3, 3, 0, 0, QStringLiteral("##.##")};  // an empty range divides by nothing
-  EXPECT_TRUE(movie::DrawScaler(layout, 5, kPoint).ticks.empty() && movie::DrawHoriScaler(layout, 5, kPoint).ticks.empty());
-  EXPECT_EQ(mitta.width, 150);
-
-  layout.setup[4] = {0, 100, 0, 0, QStringLiteral("##.##")};
-  movie::DrawHoriScaler(layout, 5, kPoint);
-  EXPECT_EQ(vaaka.height, 135) << "parked below the canvas: no growth";
-  vaaka.top = 8099;  // on the canvas: grown to hold its labels, and never shrunk
-  for (auto [before, after] : {std::pair{330, std::max(330, grown)}, {1000, 1000}}) {
-    vaaka.height = before;
-    movie::DrawHoriScaler(layout, 5, kPoint);
-    EXPECT_EQ(vaaka.height, after);
-  }
-}
-
 // The time read-out counts sample intervals of FreqCode x 20 ms from the movie's start.
 TEST(FrameTest, RatesAreTheLoggingRateHeldWithinOneToThirtyAndTimeCountsIntervals) {
   const std::tuple<int, int, int> cases[] = {

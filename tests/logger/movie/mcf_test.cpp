@@ -1,8 +1,9 @@
 // The .mcf setup file against bytes built from its record table.
 #include "logger/movie/mcf.h"
+#include "support/hand_bytes.h"
 #include "support/test_paths.h"
 
-#include <QtEndian>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <gtest/gtest.h>
@@ -12,16 +13,9 @@ using movie::MovieLayout;
 
 namespace {
 
-// One 128-byte record: the little-endian value, then zeros.
-template <typename T>
-QByteArray Rec(T v) {
-  QByteArray r(128, '\0');
-  qToLittleEndian(v, r.data());
-  return r;
-}
-QByteArray I32(qint32 v) { return Rec(v); }
-QByteArray F32(float v) { return Rec(v); }
-QByteArray Text(const QByteArray& t) { return Rec(qint16(t.size())).replace(2, t.size(), t); }
+QByteArray I32(qint32 v) { return hand::Rec(hand::Le(v, 4)); }
+QByteArray F32(float v) { return hand::Rec(hand::Le(std::bit_cast<quint32>(v), 4)); }
+QByteArray Text(const QByteArray& t) { return hand::Rec(hand::Le(t.size(), 2) + t); }
 
 // Palette spots and design sizes in twips (15 per pixel).
 QByteArray DefaultBlock(float min, float max, const QByteArray& format, qint32 timeLabelTop, qint32 timeLabelLeft) {
