@@ -67,19 +67,16 @@ TEST(DecodeDownload, FaultsKeepThePreviousLogAndAFullBufferDecodes) {
   Bytes full(std::size_t(kImageCapacity), 0x11);
   full[full.size() - 2] = 0xF0;
   full.back() = 0xFF;
-  const struct {
-    Bytes stream;
-    bool overflowed;
-  } cases[] = {
+  const std::pair<Bytes, bool> cases[] = {  // the stream, and whether it overflowed the buffer
       {hand::DownloadStream(0x0FFF, 1, 0, {0x01}), false},  // 17-byte records but one data byte: the count would be -1
       {hand::DownloadStream(0x0000, 1, 0, {0x01, 0x02, 0x03}), false},  // no channel: no record length to count with
       {hand::DownloadStream(0x0003, 0, 0, {0x21, 0x43, 0x65, 0x21, 0x43, 0x65, 0x21, 0x43, 0x65}), false},  // no rate
       {full, true},
   };
-  for (const auto& c : cases) {
+  for (const auto& [stream, overflowed] : cases) {
     SampleStore store = hand::PreviousLog();
-    EXPECT_EQ(DecodeDownload(c.stream, LastIndex(c.stream), c.overflowed, store), DownloadOutcome::Fault) << &c - cases;
-    EXPECT_TRUE(store == hand::PreviousLog()) << &c - cases;
+    EXPECT_EQ(DecodeDownload(stream, LastIndex(stream), overflowed, store), DownloadOutcome::Fault) << stream.size();
+    EXPECT_TRUE(store == hand::PreviousLog()) << stream.size();
   }
   // Filled to the last byte but complete: every byte but index 0 lands in the image.
   SampleStore store;

@@ -52,16 +52,14 @@ SampleStore StoreFor(unsigned mask, const Bytes& records, qint32 count) {
 }  // namespace
 
 TEST(Unstuff, PairsCollapseAndTheCountSurvivesOtherBytes) {
-  const struct {
-    Bytes in, out;
-  } cases[] = {
+  const std::pair<Bytes, Bytes> cases[] = {
       {{1, 2, 3}, {0, 1, 2, 3}},  // written from index 1
       {{0xF0, 0xF0}, {0, 0xF0}},
       {{0xF0, 0xF0, 0xF0, 0xF0}, {0, 0xF0, 0xF0}},
       // A lone 0xF0 leaves the count at 1, so the next pair is counted 2, 3: both stay.
       {{0xF0, 0x11, 0xF0, 0xF0}, {0, 0xF0, 0x11, 0xF0, 0xF0}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Unstuff(c.in, qint32(c.in.size()) - 1).bytes, c.out);
+  for (const auto& [in, out] : cases) EXPECT_EQ(Unstuff(in, qint32(in.size()) - 1).bytes, out);
   StuffCounters counters;
   EXPECT_EQ(Unstuff(Bytes{0x11, 0xF0, 0xF0, 0x22, 0xF0, 0xFF}, 5, &counters).bytes,
             (Bytes{0, 0x11, 0xF0, 0x22, 0xF0, 0xFF}));
