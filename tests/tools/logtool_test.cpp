@@ -2,15 +2,16 @@
 // failure, progress only on a terminal; a copy in a program directory of its own finds cfg/ there.
 #include "common/messages.h"
 #include "logger/logdata/image_bytes.h"
+#include "logger/movie/avi_probe.h"
 #include "logger/movie/mcf.h"
 #include "logger/movie/overlay.h"
 #include "logger/movie/videowriter.h"
 #include "support/run_tool.h"
 #include "support/test_paths.h"
-#include "test_video.h"
 
 #include <QDir>
 #include <QRegularExpression>
+#include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -38,6 +39,67 @@ QByteArray PressureLog(const std::vector<std::pair<qint16, qint16>>& samples) {
   return hand::Dlg(qint32(samples.size()), 0x0030, 5, 4711, columns);
 }
 
+// `seconds` of a flat grey MPEG-4 picture at `fps` and an MP2 tone of 440 Hz, in a
+// container named by the extension.
+inline bool MakeVideo(const QString& path, int w, int h, int fps, int seconds) {
+  AVFormatContext* fmt = nullptr;
+  if (avformat_alloc_output_context2(&fmt, nullptr, nullptr, path.toLocal8Bit().constData()) < 0) return false;
+  bool ok = avio_open(&fmt->pb, path.toLocal8Bit().constData(), AVIO_FLAG_WRITE) >= 0;
+  struct Track { AVCodecContext* enc; AVStream* st; };
+  std::vector<Track> tracks;
+  for (const AVCodecID id : {AV_CODEC_ID_MPEG4, AV_CODEC_ID_MP2}) {
+    const AVCodec* codec = avcodec_find_encoder(id);
+    AVCodecContext* c = avcodec_alloc_context3(codec);
+    if (id == AV_CODEC_ID_MPEG4) {
+      c->width = w, c->height = h, c->pix_fmt = AV_PIX_FMT_YUV420P, c->time_base = {1, fps};
+    } else {
+      c->sample_rate = 44100, c->sample_fmt = AV_SAMPLE_FMT_S16, c->bit_rate = 128000, c->time_base = {1, 44100};
+      av_channel_layout_default(&c->ch_layout, 1);
+    }
+    if (fmt->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    AVStream* st = avformat_new_stream(fmt, nullptr);
+    ok = ok && avcodec_open2(c, codec, nullptr) >= 0 && avcodec_parameters_from_context(st->codecpar, c) >= 0;
+    st->time_base = c->time_base;
+    tracks.push_back({c, st});
+  }
+  ok = ok && avformat_write_header(fmt, nullptr) >= 0;
+  AVPacket* pkt = av_packet_alloc();
+  for (const Track& t : tracks) {
+    const bool video = t.enc->codec_type == AVMEDIA_TYPE_VIDEO;
+    const int step = video ? 1 : t.enc->frame_size, total = video ? fps * seconds : 44100 * seconds;
+    for (int n = 0; ok && n <= total; n += step) {
+      AVFrame* f = nullptr;
+      if (n < total) {
+        f = av_frame_alloc();
+        f->format = video ? int(t.enc->pix_fmt) : int(t.enc->sample_fmt), f->width = w, f->height = h;
+        f->nb_samples = step, f->pts = n;
+        av_channel_layout_copy(&f->ch_layout, &t.enc->ch_layout);
+        ok = av_frame_get_buffer(f, 0) >= 0;
+        if (video) {
+          for (int p = 0; p < 3; ++p) memset(f->data[p], 128, size_t(f->linesize[p]) * size_t(p ? h / 2 : h));
+        } else {
+          auto* s = reinterpret_cast<int16_t*>(f->data[0]);
+          for (int i = 0; i < step; ++i) s[i] = int16_t(8000 * std::sin(2 * M_PI * 440 * (n + i) / 44100.0));
+        }
+      }
+      ok = ok && avcodec_send_frame(t.enc, f) >= 0;
+      av_frame_free(&f);
+      while (ok && avcodec_receive_packet(t.enc, pkt) >= 0) {
+        pkt->duration = step;  // so that the container states the full length
+        av_packet_rescale_ts(pkt, t.enc->time_base, t.st->time_base);
+        pkt->stream_index = t.st->index;
+        ok = av_interleaved_write_frame(fmt, pkt) >= 0;
+      }
+    }
+  }
+  ok = ok && av_write_trailer(fmt) >= 0;
+  av_packet_free(&pkt);
+  for (Track& t : tracks) avcodec_free_context(&t.enc);
+  avio_closep(&fmt->pb);
+  avformat_free_context(fmt);
+  return ok;
+}
+
 class LogtoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -63,7 +125,7 @@ class LogtoolTest : public ::testing::Test {
     layout.at({movie::Kind::Bar, 1}).left = 1500;
     layout.at({movie::Kind::Bar, 1}).top = 1500;
     ASSERT_TRUE(movie::WriteMovieSetup(setup, layout, nullptr));
-    ASSERT_TRUE(videotest::MakeVideo(video, 320, 240, 25, 1));
+    ASSERT_TRUE(MakeVideo(video, 320, 240, 25, 1));
   }
   Outcome run(const QStringList& args) {
     Outcome r = testing_support::RunTool(tool, args, dir.path());
@@ -315,7 +377,6 @@ TEST_F(LogtoolTest, OverlayShowsTheGaugesInTheirTimeOverTheVideoAndCopiesTheSoun
 TEST_F(LogtoolTest, FailuresExitOneOrTwoAndWriteNothing) {
   ASSERT_TRUE(WriteFileBytes(out, "old"));
   ASSERT_TRUE(WriteFileBytes(at("short.dlg"), hand::Dlg(5, 0x0001, 3, 77, {{1}}).chopped(4 * 24)));  // 1 of 5 samples
-  ASSERT_TRUE(WriteFileBytes(at("r.dlt"), hand::ToQ(hand::RawImage(0x0800, 25, {1, 2, 3, 4}))));
   ASSERT_TRUE(WriteFileBytes(at("rate0.dlg"), hand::Dlg(5, 0x0001, 0, 77, {{1}})));
   ASSERT_TRUE(WriteFileBytes(at("rate0.dlt"), hand::ToQ(hand::RawImage(0x0800, 0, {1, 2, 3, 4}))));
   ASSERT_TRUE(WriteFileBytes(at("nozero.dlg"), PressureLog({{1000, 2000}, {1000, 0}})));  // channel 6 at 0 mbar
@@ -331,7 +392,7 @@ TEST_F(LogtoolTest, FailuresExitOneOrTwoAndWriteNothing) {
     QString err = {};  // how standard error begins; "logtool: " for any exit 1 without one
   } cases[] = {
       {{}, 2}, {{"frobnicate"}, 2}, {{"info", log, log}, 2}, {{"cfg"}, 2},
-      {{"decode", at("r.dlt"), "-o", out, "--last-index", "abc"}, 2},
+      {{"decode", at("rate0.dlt"), "-o", out, "--last-index", "abc"}, 2},
       {{"csv", log, "--from", "x", "--to", "1", "-o", out}, 2},
       {{"crop", log, "--from", "0", "--to", "1", "--cfg", dir.file("cfg/77.cfg"), "-o", out}, 2},
       {{"stats", log, "--to", "1.0"}, 2}, {{"stats", log, "--to", "2", "-o", out}, 2},  // samples 0 and 1
