@@ -1,9 +1,11 @@
-// The painted frame, pixel by pixel: bars for the edge cases of their geometry; and the
-// frame loop: one frame per sample, writer failures and the range guard.
+// The painted frame, pixel by pixel: bars for the edge cases of their geometry; the frame
+// loop: one frame per sample, writer failures and the range guard; and abandoned movie files.
 #include "logger/movie/canvas.h"
 #include "logger/movie/run.h"
 #include "movie_source.h"
+#include "support/test_paths.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using movie::Kind;
@@ -148,4 +150,19 @@ TEST(RunTest, WriterFailuresAndRangesBeyondTheLogEndTheRun) {
   EXPECT_TRUE(w.frames.empty() && w.finishes == 0);
   EXPECT_EQ(movie::RenderMovie(scene, log.source(), 100, 0, w, {}), RunEnd::Finished) << "no frames, a closed file";
   EXPECT_EQ(w.finishes, 1);
+}
+
+TEST(AviFileTest, AbandonedOrImpossibleWritesLeaveNothing) {
+  testing_support::ProgramDir dir;
+  QString error;
+  EXPECT_FALSE(movie::OpenAvi(dir.file("nowhere/m.avi"), movie::Codec::Raw, 10, &error));
+  EXPECT_FALSE(error.isEmpty());
+
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("video/old.avi"), "old movie"));
+  {
+    auto w = movie::Pipelined(movie::OpenAvi(dir.file("video/old.avi"), movie::Codec::Ffv1, 10, nullptr));
+    ASSERT_TRUE(w->write(QImage(720, 540, QImage::Format_RGB32)));
+  }  // destroyed without finish()
+  EXPECT_EQ(testing_support::FileBytes(dir.file("video/old.avi")), "old movie");
+  EXPECT_EQ(QDir(dir.file("video")).entryList(QDir::Files | QDir::Hidden), QStringList{"old.avi"});
 }

@@ -45,10 +45,6 @@ TEST_F(EditorTest, DropRules) {
     EXPECT_EQ(std::tuple(QPoint(e.left, e.top), e.height, e.visible),
               std::tuple(QPoint(Twips(c.leftTopPx.x()), Twips(c.leftTopPx.y())), Twips(c.heightPx), c.visible));
   }
-  // A parked vertical scale is 20 px wide again (until its next redraw).
-  editor.drop({Kind::Mitta, 12}, {0, 0}, {Twips(300), Twips(30)});
-  editor.drop({Kind::Mitta, 12}, {0, 0}, {Twips(900), Twips(30)});
-  EXPECT_EQ(at(Kind::Mitta, 12).width, Twips(20));
 }
 
 TEST_F(EditorTest, ALoadedSetupShowsWhatLiesOnTheCanvasWithItsDropSize) {

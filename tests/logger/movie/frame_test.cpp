@@ -1,5 +1,5 @@
-// What one sample shows (values, speed and altitude, time, rates), and the scales' ticks,
-// labels and sizes as plain geometry in twips.
+// What one sample shows (values, speed and altitude, time, rates), and the scales' ticks and
+// labels as plain geometry in twips.
 #include "common/numtext.h"
 #include "logger/movie/fonts.h"
 #include "logger/movie/frame.h"
@@ -52,7 +52,7 @@ TEST(ScalesTest, ZeroTo250HasTwentySevenTicksLongEveryTenth) {
   }
 }
 
-TEST(ScalesTest, TicksFaceTheBar) {
+TEST(ScalesTest, TicksFaceTheBarAndLabelsReadTheValueAtTheirTick) {
   MovieLayout layout;
   layout.setup[1] = {0, 250, 0, 0, QStringLiteral("##.##")};
   layout.at({Kind::Mitta, 2}).left = 1000;
@@ -73,10 +73,8 @@ TEST(ScalesTest, TicksFaceTheBar) {
   layout.at({Kind::HorBar, 2}).top = 2000;
   const ScaleDrawing below = movie::DrawHoriScaler(layout, 2, kPoint);
   EXPECT_EQ(std::pair(below.ticks[10], below.labels[1].topLeft.y()), std::pair(QLineF(x, 0, x, 150), 150.0));
-}
 
-TEST(ScalesTest, LabelsReadTheValueAtTheirTick) {
-  MovieLayout layout;
+  // Labels read the value at their tick.
   layout.setup[2] = {-10, 10, 0, 0, QStringLiteral("##.##")};
   layout.setup[3] = {0, 1, 0, 0, QStringLiteral("##.##")};
   layout.at({Kind::Vaakamitta, 3}).top = 3000;
@@ -104,7 +102,7 @@ TEST(FrameTest, RatesAreTheLoggingRateHeldWithinOneToThirtyAndTimeCountsInterval
   }
 }
 
-TEST(FrameTest, ValuesInEachChannelsFormatWithZeroLock) {
+TEST(FrameTest, ValuesInEachChannelsFormatWithZeroLockAndSpeedAndAltitudeInTheChosenUnits) {
   Log log(1000);
   log.config.channel[0].Max = 409.5;  // raw / 10
   log.view.EngBias[1] = 5;            // channel 2 zero-locked at 5
@@ -126,15 +124,12 @@ TEST(FrameTest, ValuesInEachChannelsFormatWithZeroLock) {
 
   movie::ShowValues(scene, log.source(), 200, false);
   EXPECT_FALSE(scene.barValue[0].has_value());
-}
 
-TEST(FrameTest, SpeedAndAltitudeInTheChosenUnits) {
-  Log log(10);
-  log.derived.reset(10);
-  log.derived.row(derived::DerivedTable::kSpeedRow)[1] = 20, log.derived.row(derived::DerivedTable::kAltitudeRow)[1] = 200;
-  movie::Scene scene;
-  movie::ShowValues(scene, log.source(), 1, true);
-  movie::ShowDerived(scene, log.source(), 1, true);
+  // Speed and altitude in the chosen units.
+  log.derived.reset(1000);
+  log.derived.row(derived::DerivedTable::kSpeedRow)[200] = 20;
+  log.derived.row(derived::DerivedTable::kAltitudeRow)[200] = 200;
+  movie::ShowDerived(scene, log.source(), 200, true);
   EXPECT_EQ(scene.name[5], "N6") << "not ticked: the channel itself";
 
   log.view.SpeedAlt = true;
@@ -143,7 +138,7 @@ TEST(FrameTest, SpeedAndAltitudeInTheChosenUnits) {
   for (const auto& [unit, speedUnit, speed, altitudeUnit, altitude] : units) {
     SCOPED_TRACE(unit);
     log.view.SpeedUnit = unit;
-    movie::ShowDerived(scene, log.source(), 1, true);
+    movie::ShowDerived(scene, log.source(), 200, true);
     EXPECT_EQ(QStringList({scene.name[5], scene.unit[5], scene.value[5], scene.name[4], scene.unit[4], scene.value[4]}),
               QStringList({"IAS", speedUnit, L(speed), "ALT", altitudeUnit, L(altitude)}));
     EXPECT_DOUBLE_EQ(*scene.barValue[4], common::TextToNumber(QString::fromLatin1(altitude)));
