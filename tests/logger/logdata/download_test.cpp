@@ -14,13 +14,8 @@ qint32 LastIndex(const Bytes& b) { return qint32(b.size()) - 1; }
 }  // namespace
 
 TEST(EndMark, LengthAndRunParity) {
-  const struct {
-    Bytes buffer;
-    qint32 index;
-    bool overflowed;
-    DownloadOutcome outcome;
-    qint16 run;
-  } cases[] = {
+  // The buffer, its last index, whether it overflowed; the outcome and the run of 0xF0 before 0xFF.
+  const std::tuple<Bytes, qint32, bool, DownloadOutcome, qint16> cases[] = {
       // Nine bytes after the start byte (indices 3..11) pass the length test; eight do not.
       {{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xF0, 0xFF}, 11, false, DownloadOutcome::Ok, 1},
       {{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xF0, 0xFF}, 10, false, DownloadOutcome::NoData, 0},
@@ -34,10 +29,9 @@ TEST(EndMark, LengthAndRunParity) {
       {{0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xFF}, 11, false, DownloadOutcome::Ok, 11},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
-    const EndMarkCheck check = CheckEndMark(c.buffer, c.index, c.overflowed);
-    EXPECT_EQ(check.outcome, c.outcome);
-    EXPECT_EQ(check.intEndmark, c.run);
+    const auto& [buffer, index, overflowed, outcome, run] = c;
+    const EndMarkCheck check = CheckEndMark(buffer, index, overflowed);
+    EXPECT_EQ(std::pair(check.outcome, check.intEndmark), std::pair(outcome, run)) << &c - cases;
   }
 }
 

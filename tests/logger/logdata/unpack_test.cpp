@@ -72,17 +72,15 @@ TEST(Unstuff, PairsCollapseAndTheCountSurvivesOtherBytes) {
 }
 
 TEST(SampleCount, RoundsHalfToEvenAndMayGoNegative) {
-  const struct {
-    qint32 last, length;
-    int header;
-    std::optional<qint32> count;
-  } cases[] = {
+  // The last index, the record length, the header's size, the count.
+  const std::tuple<qint32, qint32, int, std::optional<qint32>> cases[] = {
       {311, 3, kDownloadHeaderSize, 99},  {16, 2, kDownloadHeaderSize, 1},   // (16 - 11) / 2 = 2.5 -> 2
       {18, 2, kDownloadHeaderSize, 3},    {9, 1, kRawImageHeaderSize, 0},    // 3.5 -> 4; 1
       {8, 2, kDownloadHeaderSize, -3},    {10, 2, kDownloadHeaderSize, -1},  // -1.5 -> -2; -0.5 -> 0
       {100, 0, kDownloadHeaderSize, std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(SampleCountFromLength(c.last, c.length, c.header), c.count) << c.last;
+  for (const auto& [last, length, header, count] : cases)
+    EXPECT_EQ(SampleCountFromLength(last, length, header), count) << last;
 }
 
 // The record length comes from the mask as the hand packer lays records out: a wrong
