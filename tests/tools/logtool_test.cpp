@@ -280,16 +280,12 @@ TEST_F(LogtoolTest, MovieFramesAsMakeMovieWouldEachCodecByNameProgressOnATermina
 }
 
 TEST(OverlaySampleTest, EachFrameShowsTheLastSampleWhoseTimeHasCome) {
-  // FreqCode 5: a sample every 0.1 s; samples 10 to 19 from 2 s on.
-  const struct {
-    double t, at;
-    std::optional<qint32> k;
-  } cases[] = {{1.99, 2, {}}, {2, 2, 10}, {2.3, 2, 13}, {2.35, 2, 13}, {2.999, 2, 19}, {3, 2, {}},
-               {0, -0.55, 15} /* a range that began before the video */};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.t);
-    EXPECT_EQ(movie::OverlaySample(c.t, c.at, 10, 19, 5), c.k);
-  }
+  // FreqCode 5: a sample every 0.1 s; samples 10 to 19 from 2 s on. The frame's time, where
+  // the range starts in the video, the sample shown.
+  const std::tuple<double, double, std::optional<qint32>> cases[] = {
+      {1.99, 2, {}}, {2, 2, 10}, {2.3, 2, 13}, {2.35, 2, 13}, {2.999, 2, 19}, {3, 2, {}},
+      {0, -0.55, 15} /* a range that began before the video */};
+  for (const auto& [t, at, k] : cases) EXPECT_EQ(movie::OverlaySample(t, at, 10, 19, 5), k) << t;
 }
 
 TEST_F(LogtoolTest, OverlayShowsTheGaugesInTheirTimeOverTheVideoAndCopiesTheSound) {

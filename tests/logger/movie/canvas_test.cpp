@@ -109,7 +109,7 @@ TEST(CanvasTest, OnlyVisibleElementsOnTheCanvasArePainted) {
 }
 
 // From the copy taken when the run began, whatever log came since.
-TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWith) {
+TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWithUntilTheWriterFails) {
   movietest::Log log(200);
   const movie::RunSnapshot copy(log.source());
   log.store = logdata::SampleStore();  // another log, empty
@@ -123,32 +123,29 @@ TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWith) {
             std::pair(314, 157));
   EXPECT_EQ(w.frames[0].pixel(108, 110), qRgb(0, 0, 192)) << "element backgrounds are the canvas blue";
   EXPECT_EQ(scene.time, movietest::L("5.90")) << "frame 59 at 0.1 s per sample";
-}
 
-TEST(RunTest, WriterFailuresAndRangesBeyondTheLogEndTheRun) {
-  const movietest::Log log(100);
-  movie::Scene scene = BarScene();
-  FakeWriter w;
+  // Writer failures and ranges beyond the log end the run.
+  w = FakeWriter();
   w.failAt = 2;
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, w, {}), RunEnd::WriteError);
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 0, 10, w, {}), RunEnd::WriteError);
   EXPECT_EQ(std::pair(w.frames.size(), w.finishes), std::pair(std::size_t(2), 0));
   w = FakeWriter();
   w.finishFails = true;
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, w, {}), RunEnd::WriteError);
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 0, 10, w, {}), RunEnd::WriteError);
 
   // Through the worker thread a failure of the last frame shows when the file is closed.
   auto fake = std::make_unique<FakeWriter>();
   fake->failAt = 9;
   auto piped = movie::Pipelined(std::move(fake));
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, *piped, {}), RunEnd::WriteError);
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 0, 10, *piped, {}), RunEnd::WriteError);
   EXPECT_EQ(piped->error(), "disk full");
 
   // A range beyond the log reads nothing.
   w = FakeWriter();
-  for (const auto& [start, count] : {std::pair{90, 11}, {-1, 5}, {0, -1}, {100, 1}})
-    EXPECT_EQ(movie::RenderMovie(scene, log.source(), start, count, w, {}), RunEnd::OutsideLog) << start;
+  for (const auto& [start, count] : {std::pair{190, 11}, {-1, 5}, {0, -1}, {200, 1}})
+    EXPECT_EQ(movie::RenderMovie(scene, copy.source(), start, count, w, {}), RunEnd::OutsideLog) << start;
   EXPECT_TRUE(w.frames.empty() && w.finishes == 0);
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 100, 0, w, {}), RunEnd::Finished) << "no frames, a closed file";
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 200, 0, w, {}), RunEnd::Finished) << "no frames, a closed file";
   EXPECT_EQ(w.finishes, 1);
 }
 

@@ -10,7 +10,6 @@
 #include "support/on_modal.h"
 #include "support/test_paths.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QComboBox>
 #include <QLineEdit>
