@@ -55,9 +55,9 @@ TEST(DecodeDownload, HeaderSamplesAndImage) {
   EXPECT_EQ(std::pair(store.LoadedLogFile, store.LoadedSampleCount), std::pair(QStringLiteral("/somewhere/old.dlg"), 3));
 }
 
-// A bad end mark or a short stream: the truncation test below. The receive side stops
-// storing at the end of its buffer and flags the overflow.
-TEST(DecodeDownload, FaultsKeepThePreviousLogAndAFullBufferDecodes) {
+// Faults keep the previous log; the receive side stops storing at the end of its buffer and
+// flags the overflow. Every truncation of a stream is no data, a fault or a whole log.
+TEST(DecodeDownload, FaultsAndTruncationsKeepThePreviousLogAndAFullBufferDecodes) {
   Bytes full(std::size_t(kImageCapacity), 0x11);
   full[full.size() - 2] = 0xF0;
   full.back() = 0xFF;
@@ -73,14 +73,12 @@ TEST(DecodeDownload, FaultsKeepThePreviousLogAndAFullBufferDecodes) {
     EXPECT_TRUE(store == hand::PreviousLog()) << stream.size();
   }
   // Filled to the last byte but complete: every byte but index 0 lands in the image.
-  SampleStore store;
-  ASSERT_EQ(DecodeDownload(full, LastIndex(full), false, store), DownloadOutcome::Ok);
-  EXPECT_EQ(store.ImageLastIndex, kImageCapacity);
+  SampleStore filled;
+  ASSERT_EQ(DecodeDownload(full, LastIndex(full), false, filled), DownloadOutcome::Ok);
+  EXPECT_EQ(filled.ImageLastIndex, kImageCapacity);
   // Mask 0x1111: channels 1, 5, 9 -> 5-byte records; (2558001 - 11) / 5 = 511598.
-  EXPECT_EQ(store.SampleCount, 511597);
-}
+  EXPECT_EQ(filled.SampleCount, 511597);
 
-TEST(DecodeDownload, EveryTruncationOfAStreamIsNoDataFaultOrAWholeLog) {
   Bytes records;
   for (int i = 0; i < 20; ++i) records.insert(records.end(), {std::uint8_t(i), 0xF0, std::uint8_t(0xF0 ^ i), 0x5A});
   const Bytes stream = hand::DownloadStream(0x0C01, 3, 99, records);  // ch1, ch11, ch12: 4-byte records
@@ -92,11 +90,11 @@ TEST(DecodeDownload, EveryTruncationOfAStreamIsNoDataFaultOrAWholeLog) {
     }
     EXPECT_TRUE(out == DownloadOutcome::Ok ? store.columns() == store.SampleCount + 1 : store == hand::PreviousLog()) << idx;
   }
-  SampleStore full;
-  ASSERT_EQ(DecodeDownload(stream, LastIndex(stream), false, full), DownloadOutcome::Ok);
-  EXPECT_EQ(full.SampleCount, 19);
+  SampleStore whole;
+  ASSERT_EQ(DecodeDownload(stream, LastIndex(stream), false, whole), DownloadOutcome::Ok);
+  EXPECT_EQ(whole.SampleCount, 19);
   // Record 19; the lone 12-bit channel takes the whole byte before it as its high part.
-  EXPECT_EQ(full.at(0, 0), qint16(quint16(0x5A | (0xF0 ^ 18) << 8)));
-  EXPECT_EQ(full.at(10, 0), 0xF0);
-  EXPECT_EQ(full.at(11, 0), 18);
+  EXPECT_EQ(whole.at(0, 0), qint16(quint16(0x5A | (0xF0 ^ 18) << 8)));
+  EXPECT_EQ(whole.at(10, 0), 0xF0);
+  EXPECT_EQ(whole.at(11, 0), 18);
 }

@@ -72,7 +72,7 @@ TEST_F(McfTest, WritesTwelveBlocksOfTwentySevenRecordsAndReadsThemBack) {
   EXPECT_EQ(std::tuple(scale.width, read.at({Kind::HorBar, 3}).left, time.top, time.left), std::tuple(300, -45, 300, 450));
 }
 
-TEST_F(McfTest, ShortOrDamagedFilesChangeNothing) {
+TEST_F(McfTest, ShortOrDamagedFilesChangeNothingAndWhatTheFileCannotHoldIsRefused) {
   ASSERT_TRUE(movie::WriteMovieSetup(path("good.mcf"), MovieLayout(), nullptr));
   const QByteArray good = testing_support::FileBytes(path("good.mcf"));
   float nan = std::nanf("");
@@ -92,12 +92,11 @@ TEST_F(McfTest, ShortOrDamagedFilesChangeNothing) {
     EXPECT_FALSE(movie::ReadMovieSetup(path("bad.mcf"), layout, &error) || error.isEmpty());
     EXPECT_EQ(std::pair(layout.at({Kind::Bar, 1}).left, layout.setup[0].ValueFormat), std::pair(4242, QStringLiteral("kept")));
   }
-}
 
-TEST_F(McfTest, WhatTheFileCannotHoldIsRefused) {
-  const std::pair<QString, float> cases[] = {
+  // What the file cannot hold is not written.
+  const std::pair<QString, float> unwritable[] = {
       {QString(127, QLatin1Char('#')), 1.f}, {QStringLiteral("#\u20AC"), 1.f}, {"#", std::numeric_limits<float>::infinity()}};
-  for (const auto& [format, max] : cases) {
+  for (const auto& [format, max] : unwritable) {
     MovieLayout layout;
     layout.setup[6].ValueFormat = format;
     layout.setup[6].ScaleMax = max;
