@@ -8,8 +8,6 @@
 
 using namespace logdata;
 
-namespace {
-
 // Every file of a case names its first channel after the file and holds the number 5.
 TEST(LogConfig, OwnFileOrDefaultFoundWhateverTheLetterCaseAndTheLogsNumberKept) {
   // The files, the log's number, the file chosen (nullptr: nothing can be read), whether it is its own.
@@ -49,5 +47,3 @@ TEST(LogConfig, OwnFileOrDefaultFoundWhateverTheLetterCaseAndTheLogsNumberKept) 
     }
   }
 }
-
-}  // namespace

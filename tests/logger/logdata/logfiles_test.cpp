@@ -29,7 +29,7 @@ qint16 Column(int row, qint32 j) {
 
 }  // namespace
 
-TEST_F(LogFiles, DlgWrittenAndReadBackByTheLayout) {
+TEST_F(LogFiles, DlgWrittenAndReadBackByTheLayoutOrRefusedWithTheReason) {
   SampleStore s = hand::PreviousLog();
   s.reset(3);
   s.ChannelMask = 0x0C03;
@@ -63,28 +63,20 @@ TEST_F(LogFiles, DlgWrittenAndReadBackByTheLayout) {
   EXPECT_FALSE(WriteDecodedLog(target, s, &error));
   EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write '") + target + "'")) << error.toStdString();
   EXPECT_FALSE(QFile::exists(target));
-}
 
-TEST_F(LogFiles, RefusalsSayWhy) {
+  // Refusals say why.
   const QByteArray whole = hand::Dlg(3, 0x0C03, 4, 1234, Column);
-  const struct {
-    QByteArray file;
-    QString error;
-  } cases[] = {
+  const std::pair<QByteArray, QString> refused[] = {
       {whole.left(10), common::msg::DlgTooShort(dlg(), 10)},
       {whole.left(11 + 24 * 2 + 5), common::msg::DlgCountBeyondFile(dlg(), 3, 2)},
       {hand::Dlg(-1, 0x0001, 1, 0, Column), common::msg::DlgNegativeCount(dlg(), -1)},
       {hand::Dlg(3, 0x0C03, 0, 1234, Column), common::msg::DlgNoRate(dlg())},
   };
-  for (const auto& c : cases) {
-    ASSERT_TRUE(WriteFileBytes(dlg(), c.file));
-    QString error;
-    SampleStore s;
+  for (const auto& [file, why] : refused) {
+    ASSERT_TRUE(WriteFileBytes(dlg(), file));
     EXPECT_FALSE(ReadDecodedLog(dlg(), s, &error));
-    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(error, why);
   }
-  QString error;
-  SampleStore s;
   EXPECT_FALSE(ReadDecodedLog(dlg("missing.dlg"), s, &error));
   EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open '") + dlg("missing.dlg") + "'")) << error.toStdString();
 }
