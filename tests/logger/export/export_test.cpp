@@ -42,7 +42,7 @@ common::ChannelConfiguration Config() {
   return c;
 }
 
-TEST(CsvTest, BytesForRangesAndInEngineeringUnits) {
+TEST(ExportBytes, CsvForRangesAndInEngineeringUnitsAndCrop) {
   const QByteArray header =
       "Generated from /logs/dlg/flight.dlg\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\nMIN\r\n"
       " ,-10.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0.25,0,0,0,0,0,0,0,0,0,0,0\r\n"
@@ -75,26 +75,23 @@ TEST(CsvTest, BytesForRangesAndInEngineeringUnits) {
   ASSERT_TRUE(WriteEngineeringCsv(path, Store(), config, 1, 3, nullptr));
   EXPECT_EQ(FileBytes(path), "time_s, [],\"Temp, oil []\",\"Say \"\"hi\"\" [V]\", []\n0.06,-7.87484737484738,-32768,1010,0\n"
                              "0.12,-5.24969474969475,2001,2010,0\n0.18,-10.5,0,0,0\n");
-}
 
-TEST(CropTest, BytesForRanges) {
-  testing_support::ProgramDir dir;
-  const QString path = dir.file("dlg/crop.dlg");
-  // Start, End, the first column written and how many; column 3 is the spare zero column.
+  // The crop: Start, End, the first column written and how many; column 3 is the spare zero column.
+  const QString crop = dir.file("dlg/crop.dlg");
   for (const auto& [start, end, first, count] : {std::tuple{0, 2, 0, 3}, {1, 1, 1, 1}, {2, 3, 2, 2}, {2, 99, 2, 2}}) {
     // A longer old file of the same name must leave no tail.
-    ASSERT_TRUE(testing_support::WriteFileBytes(path, QByteArray(5000, 'x')));
+    ASSERT_TRUE(testing_support::WriteFileBytes(crop, QByteArray(5000, 'x')));
     std::vector<std::vector<std::int16_t>> cols;
     for (int j = first; j < first + count; ++j) {
       cols.emplace_back(12, 0);
       for (int r = 0; r < 12 && j < 3; ++r) cols.back()[std::size_t(r)] = Value(r, j);
     }
-    ASSERT_TRUE(WriteCroppedLog(path, Store(), start, end, nullptr));
-    EXPECT_EQ(FileBytes(path), hand::Dlg(count, 0x0C03, 3, 1234, cols)) << start << ".." << end;
+    ASSERT_TRUE(WriteCroppedLog(crop, Store(), start, end, nullptr));
+    EXPECT_EQ(FileBytes(crop), hand::Dlg(count, 0x0C03, 3, 1234, cols)) << start << ".." << end;
   }
   QString error;  // refused: the last file stays
-  EXPECT_FALSE(WriteCroppedLog(path, Store(), 2, 1, &error) || error != msg::kCropStartAfterEnd);
-  EXPECT_EQ(FileBytes(path).size(), 11 + 2 * 24);
+  EXPECT_FALSE(WriteCroppedLog(crop, Store(), 2, 1, &error) || error != msg::kCropStartAfterEnd);
+  EXPECT_EQ(FileBytes(crop).size(), 11 + 2 * 24);
 }
 
 TEST(RangeTest, BoxRulesAndValues) {
@@ -153,11 +150,13 @@ TEST(CaptureFileTest, AppendedLinesHeaderBytesAndFailures) {
   ProgramDir dir;
   ASSERT_TRUE(QDir(dir.file("cap")).removeRecursively());
   const QString path = dir.file("cap/init.txt");
-  const std::array<QString, 12> shown = {"0.5", "1.5", "2.5", "3.5", "-0.25", "5.5", "6.5", "7.5", "8.5", "9.5", "10.5", "11.5"};
+  const std::array<QString, 12> shown = {"0.5", "1.5", "2.5", "3.5", "-0.25", "5.5",
+                                         "6.5", "7.5", "8.5", "9.5", "10.5", "11.5"};
   const std::array<qint16, 12> raw = {0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, -3};
   QString error;
   // The sample number has a sign position, a blank unless it is negative, and a blank after it.
-  for (qint32 sample : {7, 1234567, 0, -3}) ASSERT_TRUE(AppendCapture(path, sample, shown, raw, &error)) << error.toStdString();
+  for (qint32 sample : {7, 1234567, 0, -3})
+    ASSERT_TRUE(AppendCapture(path, sample, shown, raw, &error)) << error.toStdString();
   const QByteArray tail = " ,0.5,1.5,2.5,3.5,-0.25,5.5,6.5,7.5,8.5,9.5,10.5,11.5 , Raw values: , "
                           "0,100,200,300,400,500,600,700,800,900,1000,-3\r\n";
   EXPECT_EQ(FileBytes(path), " 7" + tail + " 1234567" + tail + " 0" + tail + "-3" + tail);

@@ -53,9 +53,8 @@ TEST(ReportTest, HeaderTableAndSummaryOfTheRange) {
       {msg::kConfiguration, "/p/cfg/77.cfg"},   {msg::kModified, "2024-05-06 07:08:09"},
   };
   for (const auto& [label, value] : header) EXPECT_EQ(ValueOf(p, label), value) << label.toStdString();
-  // Raw 10, 20, 30 of channel 1: -100, 0, 100; raw 4094..4092 of channel 2, the
-  // unconfigured 0..0 range: all 0.
-  // The rows follow the column heads, six cells each.
+  // The rows follow the column heads, six cells each. Raw 10, 20, 30 of channel 1: -100, 0,
+  // 100; raw 4094..4092 of channel 2, the unconfigured 0..0 range: all 0.
   const auto head = std::find_if(p.texts.begin(), p.texts.end(), [](const report::Text& t) { return t.text == msg::kColumnMean; });
   QStringList rows;
   for (auto cell = head + 1; cell + 5 < p.texts.end() && rows.size() < 4; cell += 6)
