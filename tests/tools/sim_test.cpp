@@ -1,4 +1,4 @@
-// The simulator's framing of a full memory, and logger-sim with logtool end to end over a
+// The simulator's generated flight, and logger-sim with logtool end to end over a
 // pseudo-terminal.
 #include "tools/sim/simulator.h"
 
@@ -14,8 +14,15 @@ namespace {
 
 namespace msg = common::msg;
 
-// A memory filled to the last byte still frames inside the receive buffer.
-TEST(SimMemory, FilledToTheLastByteItFramesInsideTheReceiveBuffer) {
+TEST(SimFlight, PressuresFollowTheFlightAndAFullMemoryFitsTheReceiveBuffer) {
+  // Static pressure at cruise (mid-flight) well below the ground value; dynamic pressure in
+  // cruise, none standing still.
+  const sim::GeneratedLog log = sim::GenerateFlight(0x30, 0, 5, 1, 600);
+  const auto &st = log.samples[sim::kStaticChannel - 1], &tot = log.samples[sim::kTotalChannel - 1];
+  EXPECT_LT(st[3500] + 300, st[100]);
+  EXPECT_TRUE(tot[3500] - st[3500] > 100 && tot[10] == st[10]);
+
+  // A memory filled to the last byte still frames inside the receive buffer.
   sim::Simulator s;
   s.setFillMemory(true);
   const QByteArray stream = sim::FrameStream(s.image());
