@@ -133,16 +133,6 @@ TEST(ExportFileErrorTest, OldFileStaysWhole) {
   }
 }
 
-common::ChannelConfiguration sampleConfig() {
-  common::ChannelConfiguration c;
-  for (int i = 0; i < 12; ++i)
-    c.channel[std::size_t(i)] = {QStringLiteral("CH%1").arg(i + 1), 0, double(common::FullScale(i + 1)), "V", 0};
-  c.channel[0] = {QStringLiteral("Temp, oil"), -10.5, 0.25, "V", 0};  // names are not quoted
-  c.channel[1].Unit = QStringLiteral(" ");
-  c.channel[4].Name = QStringLiteral("Pr\u00e9s");  // Latin-1 e acute
-  return c;
-}
-
 // Lines appended into a folder made for them; a header written over a longer file, which
 // it replaces with its captures. An empty configuration; a damaged log without a rate
 // writes the rate as 0.
@@ -161,8 +151,14 @@ TEST(CaptureFileTest, AppendedLinesHeaderBytesAndFailures) {
                           "0,100,200,300,400,500,600,700,800,900,1000,-3\r\n";
   EXPECT_EQ(FileBytes(path), " 7" + tail + " 1234567" + tail + " 0" + tail + "-3" + tail);
 
+  common::ChannelConfiguration named;
+  for (int i = 0; i < 12; ++i)
+    named.channel[std::size_t(i)] = {QStringLiteral("CH%1").arg(i + 1), 0, double(common::FullScale(i + 1)), "V", 0};
+  named.channel[0] = {QStringLiteral("Temp, oil"), -10.5, 0.25, "V", 0};  // names are not quoted
+  named.channel[1].Unit = QStringLiteral(" ");
+  named.channel[4].Name = QStringLiteral("Pr\u00e9s");  // Latin-1 e acute
   const std::tuple<const char*, quint8, common::ChannelConfiguration, QByteArray> headers[] = {
-      {"/home/u/dlg/flight.dlg", 3, sampleConfig(),
+      {"/home/u/dlg/flight.dlg", 3, named,
        "Capture file from log file /home/u/dlg/flight.dlg\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\n"
        "MIN\r\n ,-10.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0.25,4095,4095,4095,4095,4095,4095,4095,4095,4095,255,255\r\n"
        " ,Temp, oil,CH2,CH3,CH4,Pr\xe9s,CH6,CH7,CH8,CH9,CH10,CH11,CH12\r\n ,V, ,V,V,V,V,V,V,V,V,V,V\r\n"},

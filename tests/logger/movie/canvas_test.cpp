@@ -38,15 +38,6 @@ class FakeWriter : public movie::VideoWriter {
   int finishes = 0;
 };
 
-// Channel 1's bar on the canvas at (100, 100) px, 0..100 for a raw ramp j.
-movie::Scene BarScene() {
-  movie::Scene s;
-  auto& bar = s.layout.at({movie::Kind::Bar, 1});
-  bar.left = bar.top = 1500;
-  s.layout.setup[0].ScaleMax = 100;
-  return s;
-}
-
 // span: the yellow pixels inside the bar, along its length.
 struct BarCase { const char* what; Kind kind; float min, max; double value; std::pair<int, int> span; };
 
@@ -113,7 +104,10 @@ TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWithUntilTheWriterFail
   movietest::Log log(200);
   const movie::RunSnapshot copy(log.source());
   log.store = logdata::SampleStore();  // another log, empty
-  movie::Scene scene = BarScene();
+  // Channel 1's bar on the canvas at (100, 100) px, 0..100 for a raw ramp j.
+  movie::Scene scene;
+  scene.layout.at({Kind::Bar, 1}).left = scene.layout.at({Kind::Bar, 1}).top = 1500;
+  scene.layout.setup[0].ScaleMax = 100;
   FakeWriter w;
   EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 20, 60, w, {}), RunEnd::Finished);
   ASSERT_EQ(w.frames.size(), 60u);
