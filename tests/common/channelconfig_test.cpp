@@ -24,8 +24,7 @@ ChannelConfiguration Sample() {
   return c;
 }
 
-// Texts of up to 124 Latin-1 characters; a longer old file keeps its tail, which the
-// reader leaves alone.
+// Texts of up to 124 Latin-1 characters; a longer old file keeps its tail, which readers ignore.
 TEST(CfgFile, WriteGivesTheRecordTableKeepsTheTailOfALongerFileAndReadsBack) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/1234.cfg");
@@ -52,8 +51,9 @@ TEST(CfgFile, WriteGivesTheRecordTableKeepsTheTailOfALongerFileAndReadsBack) {
   }
 }
 
-// Doubles are read through fifteen digits, in a decimal-comma locale too.
-TEST(CfgFile, NumericRecordsAcceptOtherTypedEncodingsAndDoublesReadThroughFifteenDigits) {
+// Numeric records in other typed encodings are read, doubles through fifteen digits, in a
+// decimal-comma locale too. A damaged record is refused and leaves the configuration alone.
+TEST(CfgFile, NumericRecordsAcceptOtherTypedEncodingsAndDamagedRecordsAreRefused) {
   testing_support::ProgramDir dir;
   const QString path = dir.file("cfg/typed.cfg");
   ChannelConfiguration c = Sample();
@@ -79,14 +79,10 @@ TEST(CfgFile, NumericRecordsAcceptOtherTypedEncodingsAndDoublesReadThroughFiftee
   const double got[] = {back.channel[3].Min, back.channel[4].Max, back.channel[0].Min, back.channel[0].Max,
                        back.channel[0].WinHight, back.channel[1].Min, back.channel[1].Max, back.channel[2].Min};
   EXPECT_THAT(got, ::testing::ElementsAre(0.1, 0.333333333333333, -7, 100000, 2.5, 12.5, 200, 5));
-}
 
-TEST(CfgFile, DamagedRecordsAreRefusedAndLeaveTheConfigurationAlone) {
-  testing_support::ProgramDir dir;
-  const QString path = dir.file("cfg/bad.cfg");
   const QByteArray good = hand::Cfg(Sample());
   auto with = [&](int at, const QByteArray& bytes) { return QByteArray(good).replace(at, bytes.size(), bytes); };
-  const QByteArray cases[] = {
+  const QByteArray damaged[] = {
       with(128, hand::TextRec("abc")),                          // a numeric record without a number
       with(128, hand::DoubleRec(std::nan(""))),                  // nor is NaN one
       with(0, hand::Le(8, 2) + hand::Le(125, 2)),                // a text longer than its record
@@ -95,10 +91,10 @@ TEST(CfgFile, DamagedRecordsAreRefusedAndLeaveTheConfigurationAlone) {
       with(256, hand::Rec(hand::Le(0, 2))),                      // an empty numeric record
   };
   ChannelConfiguration current = Sample();
-  for (const QByteArray& bad : cases) {
+  for (const QByteArray& bad : damaged) {
     ASSERT_TRUE(WriteFileBytes(path, bad));
-    QString error;
-    EXPECT_FALSE(ReadConfigFile(path, current, &error)) << &bad - cases;
+    error.clear();
+    EXPECT_FALSE(ReadConfigFile(path, current, &error)) << &bad - damaged;
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(current, Sample());
   }

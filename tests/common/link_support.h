@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the link suites: a link on the in-process simulator with scaled
-// timings, and a wait on a condition that runs the event loop.
+// The link suites' rig: a link on the in-process simulator, and a wait that runs the event loop.
 #include "common/commands.h"
 #include "common/link.h"
 #include "tools/sim/simchannel.h"
@@ -12,8 +11,8 @@
 
 namespace link_test {
 
-// Runs the event loop until `done` holds. The cap only keeps a broken test from
-// hanging; it is far above anything a passing run needs.
+// Runs the event loop until `done` holds; the cap, far above a passing run's needs, only keeps a
+// broken test from hanging.
 inline bool WaitFor(const std::function<bool()>& done, int capMs = 20000) {
   QElapsedTimer t;
   t.start();

@@ -12,9 +12,8 @@ using namespace common;
 
 namespace {
 
-// Each case in the process's own locale, a decimal-comma locale, and locales whose
-// exponent symbol is not "e" ("×10^", "·10^") and whose minus sign is U+2212. The C
-// library follows too, where the machine has the locale (scripts/deps.sh makes them).
+// Each case in the process's locale, a decimal-comma one, and ones whose exponent is not "e" ("×10^",
+// "·10^") and whose minus is U+2212. The C library follows where the machine has the locale.
 class NumText : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
@@ -62,7 +61,6 @@ TEST_P(NumText, NumberToTextPassesTheCheckAndReadsBack) {
     EXPECT_FALSE(ok) << bad;
   }
   const QChar point = QLocale().decimalPoint().at(0);
-  EXPECT_EQ(LocaleDecimalSeparator(), point);
   EXPECT_EQ(LocaleDoubleText(2.5), QString("2") + point + "5");
   EXPECT_EQ(LocaleDoubleText(25), "25");
 }
@@ -83,7 +81,6 @@ TEST_P(NumText, FormatTextPlaceholdersRoundAndPad) {
       {0.5, "##.##", ".5", 0.5},
       {12.345, "##.##", "12.35", 12.35},
       {1234.5, "##.##", "1234.5", 1234.5},  // more whole digits than places
-      {3.456, "##0.0", "3.5", 3.5},
       {-0.04, "##0.0", "-0.0", -0.0},  // the sign stays when the value rounds to zero
       {-2.5, "0", "-3", -3},           // halves away from zero
       {0.5, "0", "1", 1},              // also from below the last place

@@ -10,12 +10,11 @@ using testing_support::FileBytes;
 using testing_support::WriteFileBytes;
 
 TEST(ProgramDir, ChosenFromExecutableFolderEnvironmentAndOption) {
-  struct Case {
+  const struct {
     const char* what;
     bool writable, installed;
     QString chosen, xdg, expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"built or unpacked copy", true, false, {}, "/x", "/opt/v/bin"},
       {"read-only folder, XDG_DATA_HOME set", false, false, {}, "/x", "/x/velkaro"},
       {"read-only folder, XDG_DATA_HOME unset", false, false, {}, {}, "/home/u/.local/share/velkaro"},
@@ -23,7 +22,7 @@ TEST(ProgramDir, ChosenFromExecutableFolderEnvironmentAndOption) {
       {"installed copy in a writable folder (root)", true, true, {}, {}, "/home/u/.local/share/velkaro"},
       {"--program-dir wins", false, true, "/data/run/", "/x", "/data/run"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(ChooseProgramDir({"/opt/v/bin", c.writable, c.installed, c.chosen, c.xdg, "/home/u"}), c.expected);
   }

@@ -7,22 +7,16 @@
 
 namespace {
 
-struct CalcCase {
-  const char* measMin;
-  const char* measMax;
-  const char* realMin;
-  const char* realMax;
-  QString error;
-  const char* configMin = "";
-  const char* configMax = "";
-};
-
 TEST(Calculator, ChecksInOrderThenMinAndMaxFromTheShownMin) {
-  const CalcCase cases[] = {
-      {"0", "4095", "0", "4095", {}, "0", "4095"},
-      {"1000", "3000", "0", "100", {}, "-50", "154.75"},
+  const struct {
+    const char *measMin, *measMax, *realMin, *realMax;
+    QString error;
+    const char* shown = "";  // ConfigMin and ConfigMax
+  } cases[] = {
+      {"0", "4095", "0", "4095", {}, "0 4095"},
+      {"1000", "3000", "0", "100", {}, "-50 154.75"},
       // ConfigMax builds on the 15-digit ConfigMin as shown; the exact one gives "1".
-      {"1", "4095", "-7", "1", {}, "-7.00195407914021", "0.999999999999995"},
+      {"1", "4095", "-7", "1", {}, "-7.00195407914021 0.999999999999995"},
       {"x", "y", "0.50", "z", meter::msg::kNonNumericMeasuredMin},
       {"1", "y", "0.50", "z", meter::msg::kNonNumericMeasuredMax},
       {"1", "2", "0.50", "z", meter::msg::kNonNumericRealMin},
@@ -31,13 +25,13 @@ TEST(Calculator, ChecksInOrderThenMinAndMaxFromTheShownMin) {
       {"5", "5", "7", "7", meter::msg::kEqualMeasured},
       {"1000", "3000", "7", "7", meter::msg::kEqualReal},
   };
-  for (const CalcCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.measMin) + " " + c.measMax + " " + c.realMin + " " + c.realMax);
     const meter::Slope s = meter::CalibrationSlope({c.measMin, c.measMax, c.realMin, c.realMax});
     EXPECT_EQ(s.error, c.error);
     if (!c.error.isEmpty()) continue;
     const QString min = meter::ConfigMinText(s);
-    EXPECT_EQ(min + " " + meter::ConfigMaxText(s, min, 1), QLatin1String(c.configMin) + " " + c.configMax);
+    EXPECT_EQ(min + " " + meter::ConfigMaxText(s, min, 1), QLatin1String(c.shown));
   }
 }
 

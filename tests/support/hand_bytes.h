@@ -1,7 +1,6 @@
 #pragma once
-// File bytes written by hand from the record tables, in the tests' own terms, so that
-// no test compares a writer with itself: little-endian values, the 128-byte records of
-// .cfg and init.prm, and the .dlg layout.
+// File bytes written by hand from the record tables, so that no test compares a writer
+// with itself: little-endian values, the 128-byte records of .cfg and init.prm, the .dlg.
 #include "common/channelconfig.h"
 #include "common/settings.h"
 
@@ -19,18 +18,16 @@ inline QByteArray Le(qint64 value, int bytes) {
   for (int i = 0; i < bytes; ++i) b.append(char((quint64(value) >> (8 * i)) & 0xFF));
   return b;
 }
-inline QByteArray LeDouble(double v) {
-  qint64 bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return Le(bits, 8);
-}
 // A record: its value, then zero filler up to 128 bytes.
 inline QByteArray Rec(const QByteArray& value) { return value + QByteArray(128 - value.size(), '\0'); }
 inline QByteArray TextRec(const QByteArray& latin1) { return Rec(Le(8, 2) + Le(latin1.size(), 2) + latin1); }
-inline QByteArray DoubleRec(double v) { return Rec(Le(5, 2) + LeDouble(v)); }
+inline QByteArray DoubleRec(double v) {
+  qint64 bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return Rec(Le(5, 2) + Le(bits, 8));
+}
 
-// .cfg: name, Min, Max, unit and WinHight of channels 1 to 12, ten empty records, the
-// serial number.
+// .cfg: name, Min, Max, unit and WinHight of channels 1 to 12, ten empty records, the serial.
 inline QByteArray Cfg(const common::ChannelConfiguration& c) {
   QByteArray b;
   for (const common::ChannelSettings& s : c.channel)
@@ -57,8 +54,7 @@ inline QByteArray Prm(const common::Settings& s) {
   return b + Le(s.Colours[11], 4);
 }
 
-// .dlg: count, mask, code, serial, then rows 0..11 of each sample; the rows of
-// channels the mask leaves out (and every row without a `value`) hold 0.
+// .dlg: count, mask, code, serial, then rows 0..11 of each sample; rows the mask leaves out hold 0.
 inline QByteArray Dlg(qint32 count, quint16 mask, quint8 code, qint32 serial,
                       const std::function<qint16(int row, qint32 j)>& value) {
   QByteArray b = Le(count, 4) + Le(mask, 2) + Le(code, 1) + Le(serial, 4);
@@ -71,9 +67,8 @@ inline QByteArray Dlg(qint32 count, quint16 mask, quint8 code, qint32 serial,
 inline QByteArray Dlg(qint32 count, quint16 mask, quint8 code, qint32 serial,
                       const std::vector<std::vector<qint16>>& columns) {
   return Dlg(count, 0xFFF, code, serial, [&](int row, qint32 j) {
-           const auto& c = columns;
-           return std::size_t(j) < c.size() && std::size_t(row) < c[std::size_t(j)].size() ? c[std::size_t(j)][std::size_t(row)]
-                                                                                           : qint16(0);
+           const std::size_t r = std::size_t(row), s = std::size_t(j);
+           return s < columns.size() && r < columns[s].size() ? columns[s][r] : qint16(0);
          }).replace(4, 2, Le(mask, 2));
 }
 inline QByteArray Dlg(qint32 count, quint16 mask, quint8 code, qint32 serial,

@@ -1,6 +1,6 @@
 #pragma once
-// Acting on a modal dialog from a test: the dialog's exec() runs its own event loop,
-// so the action is queued before the dialog is opened.
+// Acting on a modal dialog from a test: its exec() runs its own event loop, so the action is queued
+// before the dialog is opened.
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>

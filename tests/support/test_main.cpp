@@ -1,18 +1,14 @@
-// One main for every suite: widgets need a QApplication, timers need its event loop.
-// The environment is set here rather than through CTest so that a suite run by hand
-// behaves as under CTest.
+// One main for every suite: widgets need a QApplication, timers its event loop. The
+// environment is set here, not by CTest, so that a suite run by hand behaves the same.
 #include <QApplication>
 #include <QFileInfo>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace {
-void defaultEnv(const char* name, const QByteArray& value) {
-  if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
-}
-}  // namespace
-
 int main(int argc, char** argv) {
+  const auto defaultEnv = [](const char* name, const QByteArray& value) {
+    if (qEnvironmentVariableIsEmpty(name)) qputenv(name, value);
+  };
   defaultEnv("QT_QPA_PLATFORM", "offscreen");
   defaultEnv("VELKARO_SOURCE_DIR", VELKARO_SOURCE_DIR);
   defaultEnv("VELKARO_PROGRAM_DIR", VELKARO_PROGRAM_DIR);

@@ -11,8 +11,7 @@ namespace testing_support {
 class ProgramDir {
  public:
   ProgramDir() {
-    QDir d(dir_.path());
-    for (const char* sub : {"cfg", "dlg", "cap", "video"}) d.mkpath(sub);
+    for (const char* sub : {"cfg", "dlg", "cap", "video"}) QDir(dir_.path()).mkpath(sub);
   }
   QString path() const { return dir_.path(); }
   QString file(const QString& rel) const { return dir_.path() + "/" + rel; }

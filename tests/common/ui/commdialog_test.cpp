@@ -16,8 +16,7 @@ namespace {
 
 using testing_support::FileBytes;
 
-// Every port is a line to the simulator that opens or not as the test says. (Which
-// records the meter's writer keeps: the meter window suite, through the real dialog.)
+// Every port is a line to the simulator that opens or not as the test says.
 class CommDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,8 +52,6 @@ TEST_F(CommDialogTest, OpensWithTheCurrentPortAndEachPathOkChangesOnlyThePortRec
   auto* box = d.findChild<QComboBox*>(QStringLiteral("Comport"));
   ASSERT_EQ(box->count(), 5);
   EXPECT_EQ(box->currentIndex(), 2);
-  for (int n = 0; n <= 4; ++n) EXPECT_TRUE(box->itemText(n).startsWith(QString::number(n))) << n;
-  EXPECT_TRUE(box->itemText(1).contains(common::PortMap().path[1]));
   box->setCurrentIndex(3);
   d.findChild<QComboBox*>(QStringLiteral("PortPath"))->setEditText(QStringLiteral("/dev/pts/42"));
   click(d, "OKButton");

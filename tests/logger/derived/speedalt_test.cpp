@@ -16,10 +16,9 @@ common::ChannelConfiguration MbarPerCount(double min5 = 0, double min6 = 0) {
   return c;
 }
 
-// One sample per case: the formula in each mode (the end-to-end checks of logtool derive
-// hold the rest of its edge cases), and pressures the altitude's power cannot take (a
-// static pressure at or below 0 gives the altitude the formula approaches as the
-// pressure falls to nothing). Every value stays finite: NaN or infinity fails EXPECT_NEAR.
+// One sample per case: the formula in each mode, and pressures the altitude's power cannot
+// take (below 0 the altitude is the one the formula approaches as the pressure falls to
+// nothing). Every value stays finite: NaN or infinity fails EXPECT_NEAR.
 TEST(DeriveTest, OneSampleInEachModeAndAtTheEdges) {
   const double sqrt1000 = std::sqrt(1000.0), ceiling = 145366.45 * 0.3048;
   const double nan = std::numeric_limits<double>::quiet_NaN(), largest = std::numeric_limits<float>::max();
@@ -36,7 +35,6 @@ TEST(DeriveTest, OneSampleInEachModeAndAtTheEdges) {
       {"user pressure", kFromUser, 1000, 1000, 0, 6.075, 1000, 1, 1000.0f, sqrt1000, 0},
       {"user pressure above", kFromUser, 1000, 1000, 0, 0, 1000, 1, 1013.25f, 0, 0},
       {"static above its zero level", kFromBias, 1100, 1000, 0, 0, 1000, 1000, 0, 0, -810.89541},
-      {"static at 0 mbar", kFromBias, 0, 1000, 0, 0, 1000, 1000, 0, 0, ceiling},
       {"static below 0 mbar", kFromBias, 10, 1000, -50, 0, 1000, 1000, 0, 0, ceiling},
       {"zero level below 0", kFromBias, 900, 1000, 0, 0, -1000, 1000, 0, 0, ceiling},
       {"ratio beyond any float", kFromBias, 900, 1000, 0, 0, 1e-300, 1000, 0, 0, -largest},
@@ -102,17 +100,14 @@ TEST(DeriveTest, LongLogAgreesWithTheFormulaSampleBySample) {
   EXPECT_EQ(table.at(1, 100), 0.0f);
 }
 
-// Channels 5 and 6 show the rows in the display unit while ticked (the units and the
-// box: the cursor suite); outside the table, 0.
+// Channels 5 and 6 show the rows in the display unit while ticked; outside the table, 0.
 TEST(ShownTest, ShownValuesAndTheTablesEdges) {
   DerivedTable t;
   t.reset(10);
   ASSERT_EQ(t.columns(), 11);
   t.row(DerivedTable::kSpeedRow)[4] = 25.0f;
-  t.row(DerivedTable::kAltitudeRow)[4] = 1000.0f;
   DerivedDisplay d{&t, true, 1};
   EXPECT_EQ(ShownDerived(d, 6, 4), 90.0);
-  EXPECT_EQ(ShownDerived(d, 5, 4), 1000.0);
   for (int j : {10, 11, -1}) EXPECT_EQ(ShownDerived(d, 6, j), 0.0) << j;  // spare column, outside
   for (int r : {2, 3, 4, -1}) EXPECT_EQ(t.at(r, 4), 0.0f) << r;
   for (int c : {1, 4, 7, 12}) EXPECT_FALSE(ShownDerived(d, c, 4)) << c;

@@ -29,7 +29,6 @@ TEST(SpeedCompTest, ModeAndPressureAfterEachRoad) {
       {"user, decimal comma", kFromBias, 1001.75f, "1001.75", {"FromUser"}, "950,5", true, kFromUser, 950.0f, true},
       {"user then bias", kFromSample, 1013.2f, "1013.2", {"FromUser", "FromBias"}, nullptr, true, kFromBias, 1013.2f,
        true},
-      {"no number", kFromSample, 1013.2f, "1013.2", {"FromUser"}, "abc", true, kFromUser, 0.0f, true},
       {"pressure taken in any mode", kFromSample, 1013.2f, "1013.2", {"FromUser", "FromSample"}, "990", true,
        kFromSample, 990.0f, true},
       {"closed: pressure kept, mode as chosen", kFromSample, 1013.2f, "1013.2", {"FromUser"}, "800", false, kFromUser,

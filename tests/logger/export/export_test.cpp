@@ -42,7 +42,7 @@ common::ChannelConfiguration Config() {
   return c;
 }
 
-TEST(CsvTest, BytesForRanges) {
+TEST(ExportBytes, CsvForRangesAndInEngineeringUnitsAndCrop) {
   const QByteArray header =
       "Generated from /logs/dlg/flight.dlg\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\nMIN\r\n"
       " ,-10.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0.25,0,0,0,0,0,0,0,0,0,0,0\r\n"
@@ -67,38 +67,31 @@ TEST(CsvTest, BytesForRanges) {
   ASSERT_EQ(units.size(), 1 + 40000 + 1);
   for (auto [j, seconds] : {std::pair{5, "0.3,"}, {50, "3,"}, {39999, "2399.94,"}})  // j x 3 / 50
     EXPECT_TRUE(units[1 + j].startsWith(seconds)) << units[1 + j].toStdString();
-}
 
-// The analysis CSV in any locale: "." as the decimal point, names quoted, LF.
-TEST(CsvTest, EngineeringUnitsBytes) {
+  // The analysis CSV in any locale: "." as the decimal point, names quoted, LF.
   common::ChannelConfiguration config = Config();
   config.channel[1].Max = 4095;  // the raw value itself, -32768 included
   config.channel[10] = {QStringLiteral("Say \"hi\""), 0, 255, QStringLiteral("V"), 1};
-  testing_support::ProgramDir dir;
-  const QString path = dir.file("cap/units.csv");
   ASSERT_TRUE(WriteEngineeringCsv(path, Store(), config, 1, 3, nullptr));
   EXPECT_EQ(FileBytes(path), "time_s, [],\"Temp, oil []\",\"Say \"\"hi\"\" [V]\", []\n0.06,-7.87484737484738,-32768,1010,0\n"
                              "0.12,-5.24969474969475,2001,2010,0\n0.18,-10.5,0,0,0\n");
-}
 
-TEST(CropTest, BytesForRanges) {
-  testing_support::ProgramDir dir;
-  const QString path = dir.file("dlg/crop.dlg");
-  // Start, End, the first column written and how many; column 3 is the spare zero column.
+  // The crop: Start, End, the first column written and how many; column 3 is the spare zero column.
+  const QString crop = dir.file("dlg/crop.dlg");
   for (const auto& [start, end, first, count] : {std::tuple{0, 2, 0, 3}, {1, 1, 1, 1}, {2, 3, 2, 2}, {2, 99, 2, 2}}) {
     // A longer old file of the same name must leave no tail.
-    ASSERT_TRUE(testing_support::WriteFileBytes(path, QByteArray(5000, 'x')));
+    ASSERT_TRUE(testing_support::WriteFileBytes(crop, QByteArray(5000, 'x')));
     std::vector<std::vector<std::int16_t>> cols;
     for (int j = first; j < first + count; ++j) {
       cols.emplace_back(12, 0);
       for (int r = 0; r < 12 && j < 3; ++r) cols.back()[std::size_t(r)] = Value(r, j);
     }
-    ASSERT_TRUE(WriteCroppedLog(path, Store(), start, end, nullptr));
-    EXPECT_EQ(FileBytes(path), hand::Dlg(count, 0x0C03, 3, 1234, cols)) << start << ".." << end;
+    ASSERT_TRUE(WriteCroppedLog(crop, Store(), start, end, nullptr));
+    EXPECT_EQ(FileBytes(crop), hand::Dlg(count, 0x0C03, 3, 1234, cols)) << start << ".." << end;
   }
   QString error;  // refused: the last file stays
-  EXPECT_FALSE(WriteCroppedLog(path, Store(), 2, 1, &error) || error != msg::kCropStartAfterEnd);
-  EXPECT_EQ(FileBytes(path).size(), 11 + 2 * 24);
+  EXPECT_FALSE(WriteCroppedLog(crop, Store(), 2, 1, &error) || error != msg::kCropStartAfterEnd);
+  EXPECT_EQ(FileBytes(crop).size(), 11 + 2 * 24);
 }
 
 TEST(RangeTest, BoxRulesAndValues) {
@@ -140,21 +133,32 @@ TEST(ExportFileErrorTest, OldFileStaysWhole) {
   }
 }
 
-common::ChannelConfiguration sampleConfig() {
-  common::ChannelConfiguration c;
-  for (int i = 0; i < 12; ++i)
-    c.channel[std::size_t(i)] = {QStringLiteral("CH%1").arg(i + 1), 0, double(common::FullScale(i + 1)), "V", 0};
-  c.channel[0] = {QStringLiteral("Temp, oil"), -10.5, 0.25, "V", 0};  // names are not quoted
-  c.channel[1].Unit = QStringLiteral(" ");
-  c.channel[4].Name = QStringLiteral("Pr\u00e9s");  // Latin-1 e acute
-  return c;
-}
+// Lines appended into a folder made for them; a header written over a longer file, which
+// it replaces with its captures. An empty configuration; a damaged log without a rate
+// writes the rate as 0.
+TEST(CaptureFileTest, AppendedLinesHeaderBytesAndFailures) {
+  ProgramDir dir;
+  ASSERT_TRUE(QDir(dir.file("cap")).removeRecursively());
+  const QString path = dir.file("cap/init.txt");
+  const std::array<QString, 12> shown = {"0.5", "1.5", "2.5", "3.5", "-0.25", "5.5",
+                                         "6.5", "7.5", "8.5", "9.5", "10.5", "11.5"};
+  const std::array<qint16, 12> raw = {0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, -3};
+  QString error;
+  // The sample number has a sign position, a blank unless it is negative, and a blank after it.
+  for (qint32 sample : {7, 1234567, 0, -3})
+    ASSERT_TRUE(AppendCapture(path, sample, shown, raw, &error)) << error.toStdString();
+  const QByteArray tail = " ,0.5,1.5,2.5,3.5,-0.25,5.5,6.5,7.5,8.5,9.5,10.5,11.5 , Raw values: , "
+                          "0,100,200,300,400,500,600,700,800,900,1000,-3\r\n";
+  EXPECT_EQ(FileBytes(path), " 7" + tail + " 1234567" + tail + " 0" + tail + "-3" + tail);
 
-// Written over a longer file, which the header replaces with its captures. An empty
-// configuration; a damaged log without a rate writes the rate as 0.
-TEST(CaptureFileTest, HeaderBytes) {
-  const std::tuple<const char*, quint8, common::ChannelConfiguration, QByteArray> cases[] = {
-      {"/home/u/dlg/flight.dlg", 3, sampleConfig(),
+  common::ChannelConfiguration named;
+  for (int i = 0; i < 12; ++i)
+    named.channel[std::size_t(i)] = {QStringLiteral("CH%1").arg(i + 1), 0, double(common::FullScale(i + 1)), "V", 0};
+  named.channel[0] = {QStringLiteral("Temp, oil"), -10.5, 0.25, "V", 0};  // names are not quoted
+  named.channel[1].Unit = QStringLiteral(" ");
+  named.channel[4].Name = QStringLiteral("Pr\u00e9s");  // Latin-1 e acute
+  const std::tuple<const char*, quint8, common::ChannelConfiguration, QByteArray> headers[] = {
+      {"/home/u/dlg/flight.dlg", 3, named,
        "Capture file from log file /home/u/dlg/flight.dlg\r\nCycle frequency 16.6666666666667\r\nConfig settings\r\n"
        "MIN\r\n ,-10.5,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0.25,4095,4095,4095,4095,4095,4095,4095,4095,4095,255,255\r\n"
        " ,Temp, oil,CH2,CH3,CH4,Pr\xe9s,CH6,CH7,CH8,CH9,CH10,CH11,CH12\r\n ,V, ,V,V,V,V,V,V,V,V,V,V\r\n"},
@@ -162,39 +166,20 @@ TEST(CaptureFileTest, HeaderBytes) {
        "Capture file from log file a.dlg\r\nCycle frequency 0\r\nConfig settings\r\nMIN\r\n"
        " ,0,0,0,0,0,0,0,0,0,0,0,0\r\nMAX\r\n ,0,0,0,0,0,0,0,0,0,0,0,0\r\n ,,,,,,,,,,,,\r\n ,,,,,,,,,,,,\r\n"},
   };
-  ProgramDir dir;
-  const QString path = dir.file("cap/init.txt");
-  for (const auto& [log, code, config, bytes] : cases) {
+  for (const auto& [log, code, config, bytes] : headers) {
     ASSERT_TRUE(testing_support::WriteFileBytes(path, QByteArray(5000, 'x')));
     ASSERT_TRUE(WriteCaptureHeader(path, QString::fromLatin1(log), code, config, nullptr));
     EXPECT_EQ(FileBytes(path), bytes + "Cycle #,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Ch8,Ch9,Ch10,Ch11\r\n") << log;
   }
-}
 
-TEST(CaptureFileTest, AppendedLinesAndMissingFolder) {
-  ProgramDir dir;
-  ASSERT_TRUE(QDir(dir.file("cap")).removeRecursively());
-  const QString path = dir.file("cap/init.txt");
-  const std::array<QString, 12> shown = {"0.5", "1.5", "2.5", "3.5", "-0.25", "5.5", "6.5", "7.5", "8.5", "9.5", "10.5", "11.5"};
-  const std::array<qint16, 12> raw = {0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, -3};
-  QString error;
-  // The sample number has a sign position, a blank unless it is negative, and a blank after it.
-  for (qint32 sample : {7, 1234567, 0, -3}) ASSERT_TRUE(AppendCapture(path, sample, shown, raw, &error)) << error.toStdString();
-  const QByteArray tail = " ,0.5,1.5,2.5,3.5,-0.25,5.5,6.5,7.5,8.5,9.5,10.5,11.5 , Raw values: , "
-                          "0,100,200,300,400,500,600,700,800,900,1000,-3\r\n";
-  EXPECT_EQ(FileBytes(path), " 7" + tail + " 1234567" + tail + " 0" + tail + "-3" + tail);
-}
-
-TEST(CaptureFileTest, FailuresReturnAReason) {
-  ProgramDir dir;
   // A file where the folder should be: neither the folder nor the file can be made; a
   // folder where the file should be.
-  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap2"), "") && QDir(dir.path()).mkpath("cap/init.txt"));
-  for (const char* path : {"cap2/init.txt", "cap/init.txt"}) {
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("cap2"), "") && QDir(dir.path()).mkpath("cap/folder.txt"));
+  for (const char* name : {"cap2/init.txt", "cap/folder.txt"}) {
     QString header, line;
-    EXPECT_FALSE(AppendCapture(dir.file(path), 0, {}, {}, &line)) << path;
-    EXPECT_FALSE(line.isEmpty()) << path;
-    EXPECT_FALSE(WriteCaptureHeader(dir.file(path), QString(), 1, {}, &header) || header.isEmpty()) << path;
+    EXPECT_FALSE(AppendCapture(dir.file(name), 0, {}, {}, &line)) << name;
+    EXPECT_FALSE(line.isEmpty()) << name;
+    EXPECT_FALSE(WriteCaptureHeader(dir.file(name), QString(), 1, {}, &header) || header.isEmpty()) << name;
   }
 }
 

@@ -14,13 +14,8 @@ qint32 LastIndex(const Bytes& b) { return qint32(b.size()) - 1; }
 }  // namespace
 
 TEST(EndMark, LengthAndRunParity) {
-  const struct {
-    Bytes buffer;
-    qint32 index;
-    bool overflowed;
-    DownloadOutcome outcome;
-    qint16 run;
-  } cases[] = {
+  // The buffer, its last index, whether it overflowed; the outcome and the run of 0xF0 before 0xFF.
+  const std::tuple<Bytes, qint32, bool, DownloadOutcome, qint16> cases[] = {
       // Nine bytes after the start byte (indices 3..11) pass the length test; eight do not.
       {{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xF0, 0xFF}, 11, false, DownloadOutcome::Ok, 1},
       {{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xF0, 0xFF}, 10, false, DownloadOutcome::NoData, 0},
@@ -34,10 +29,9 @@ TEST(EndMark, LengthAndRunParity) {
       {{0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xFF}, 11, false, DownloadOutcome::Ok, 11},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
-    const EndMarkCheck check = CheckEndMark(c.buffer, c.index, c.overflowed);
-    EXPECT_EQ(check.outcome, c.outcome);
-    EXPECT_EQ(check.intEndmark, c.run);
+    const auto& [buffer, index, overflowed, outcome, run] = c;
+    const EndMarkCheck check = CheckEndMark(buffer, index, overflowed);
+    EXPECT_EQ(std::pair(check.outcome, check.intEndmark), std::pair(outcome, run)) << &c - cases;
   }
 }
 
@@ -61,35 +55,30 @@ TEST(DecodeDownload, HeaderSamplesAndImage) {
   EXPECT_EQ(std::pair(store.LoadedLogFile, store.LoadedSampleCount), std::pair(QStringLiteral("/somewhere/old.dlg"), 3));
 }
 
-// A bad end mark or a short stream: the truncation test below. The receive side stops
-// storing at the end of its buffer and flags the overflow.
-TEST(DecodeDownload, FaultsKeepThePreviousLogAndAFullBufferDecodes) {
+// Faults keep the previous log; the receive side stops storing at the end of its buffer and
+// flags the overflow. Every truncation of a stream is no data, a fault or a whole log.
+TEST(DecodeDownload, FaultsAndTruncationsKeepThePreviousLogAndAFullBufferDecodes) {
   Bytes full(std::size_t(kImageCapacity), 0x11);
   full[full.size() - 2] = 0xF0;
   full.back() = 0xFF;
-  const struct {
-    Bytes stream;
-    bool overflowed;
-  } cases[] = {
+  const std::pair<Bytes, bool> cases[] = {  // the stream, and whether it overflowed the buffer
       {hand::DownloadStream(0x0FFF, 1, 0, {0x01}), false},  // 17-byte records but one data byte: the count would be -1
       {hand::DownloadStream(0x0000, 1, 0, {0x01, 0x02, 0x03}), false},  // no channel: no record length to count with
       {hand::DownloadStream(0x0003, 0, 0, {0x21, 0x43, 0x65, 0x21, 0x43, 0x65, 0x21, 0x43, 0x65}), false},  // no rate
       {full, true},
   };
-  for (const auto& c : cases) {
+  for (const auto& [stream, overflowed] : cases) {
     SampleStore store = hand::PreviousLog();
-    EXPECT_EQ(DecodeDownload(c.stream, LastIndex(c.stream), c.overflowed, store), DownloadOutcome::Fault) << &c - cases;
-    EXPECT_TRUE(store == hand::PreviousLog()) << &c - cases;
+    EXPECT_EQ(DecodeDownload(stream, LastIndex(stream), overflowed, store), DownloadOutcome::Fault) << stream.size();
+    EXPECT_TRUE(store == hand::PreviousLog()) << stream.size();
   }
   // Filled to the last byte but complete: every byte but index 0 lands in the image.
-  SampleStore store;
-  ASSERT_EQ(DecodeDownload(full, LastIndex(full), false, store), DownloadOutcome::Ok);
-  EXPECT_EQ(store.ImageLastIndex, kImageCapacity);
+  SampleStore filled;
+  ASSERT_EQ(DecodeDownload(full, LastIndex(full), false, filled), DownloadOutcome::Ok);
+  EXPECT_EQ(filled.ImageLastIndex, kImageCapacity);
   // Mask 0x1111: channels 1, 5, 9 -> 5-byte records; (2558001 - 11) / 5 = 511598.
-  EXPECT_EQ(store.SampleCount, 511597);
-}
+  EXPECT_EQ(filled.SampleCount, 511597);
 
-TEST(DecodeDownload, EveryTruncationOfAStreamIsNoDataFaultOrAWholeLog) {
   Bytes records;
   for (int i = 0; i < 20; ++i) records.insert(records.end(), {std::uint8_t(i), 0xF0, std::uint8_t(0xF0 ^ i), 0x5A});
   const Bytes stream = hand::DownloadStream(0x0C01, 3, 99, records);  // ch1, ch11, ch12: 4-byte records
@@ -101,11 +90,11 @@ TEST(DecodeDownload, EveryTruncationOfAStreamIsNoDataFaultOrAWholeLog) {
     }
     EXPECT_TRUE(out == DownloadOutcome::Ok ? store.columns() == store.SampleCount + 1 : store == hand::PreviousLog()) << idx;
   }
-  SampleStore full;
-  ASSERT_EQ(DecodeDownload(stream, LastIndex(stream), false, full), DownloadOutcome::Ok);
-  EXPECT_EQ(full.SampleCount, 19);
+  SampleStore whole;
+  ASSERT_EQ(DecodeDownload(stream, LastIndex(stream), false, whole), DownloadOutcome::Ok);
+  EXPECT_EQ(whole.SampleCount, 19);
   // Record 19; the lone 12-bit channel takes the whole byte before it as its high part.
-  EXPECT_EQ(full.at(0, 0), qint16(quint16(0x5A | (0xF0 ^ 18) << 8)));
-  EXPECT_EQ(full.at(10, 0), 0xF0);
-  EXPECT_EQ(full.at(11, 0), 18);
+  EXPECT_EQ(whole.at(0, 0), qint16(quint16(0x5A | (0xF0 ^ 18) << 8)));
+  EXPECT_EQ(whole.at(10, 0), 0xF0);
+  EXPECT_EQ(whole.at(11, 0), 18);
 }

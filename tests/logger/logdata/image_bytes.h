@@ -15,9 +15,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline QByteArray ToQ(const Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }
 
-// The receive buffer after a download: indices 0..2 never written (zeros here), then
-// image bytes 4..9 (mask, code, serial), the records and the end mark; every data 0xF0
-// doubled.
+// The receive buffer after a download: indices 0..2 never written (zeros here), then image
+// bytes 4..9 (mask, code, serial), the records and the end mark; every data 0xF0 doubled.
 inline Bytes DownloadStream(unsigned mask, unsigned code, std::uint32_t serial, const Bytes& records) {
   Bytes data = {std::uint8_t(mask & 0xFF), std::uint8_t(mask >> 8), std::uint8_t(code),
                 std::uint8_t(serial & 0xFF), std::uint8_t((serial >> 8) & 0xFF), std::uint8_t((serial >> 16) & 0xFF)};
@@ -32,8 +31,7 @@ inline Bytes DownloadStream(unsigned mask, unsigned code, std::uint32_t serial, 
   return buf;
 }
 
-// A raw image as a .dlt holds it: bytes 0..3, mask, code, three serial bytes (zero),
-// the records.
+// A raw image as a .dlt holds it: bytes 0..3, mask, code, three serial bytes (zero), records.
 inline Bytes RawImage(unsigned mask, unsigned code, const Bytes& records) {
   Bytes b(10 + records.size(), 0);
   b[4] = std::uint8_t(mask & 0xFF);

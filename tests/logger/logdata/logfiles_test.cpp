@@ -29,8 +29,7 @@ qint16 Column(int row, qint32 j) {
 
 }  // namespace
 
-// (Raw images decoded into a .dlg, with the serial given: logtool decode's suite.)
-TEST_F(LogFiles, DlgWrittenAndReadBackByTheLayout) {
+TEST_F(LogFiles, DlgWrittenAndReadBackByTheLayoutOrRefusedWithTheReason) {
   SampleStore s = hand::PreviousLog();
   s.reset(3);
   s.ChannelMask = 0x0C03;
@@ -64,28 +63,20 @@ TEST_F(LogFiles, DlgWrittenAndReadBackByTheLayout) {
   EXPECT_FALSE(WriteDecodedLog(target, s, &error));
   EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write '") + target + "'")) << error.toStdString();
   EXPECT_FALSE(QFile::exists(target));
-}
 
-TEST_F(LogFiles, RefusalsSayWhy) {
+  // Refusals say why.
   const QByteArray whole = hand::Dlg(3, 0x0C03, 4, 1234, Column);
-  const struct {
-    QByteArray file;
-    QString error;
-  } cases[] = {
+  const std::pair<QByteArray, QString> refused[] = {
       {whole.left(10), common::msg::DlgTooShort(dlg(), 10)},
       {whole.left(11 + 24 * 2 + 5), common::msg::DlgCountBeyondFile(dlg(), 3, 2)},
       {hand::Dlg(-1, 0x0001, 1, 0, Column), common::msg::DlgNegativeCount(dlg(), -1)},
       {hand::Dlg(3, 0x0C03, 0, 1234, Column), common::msg::DlgNoRate(dlg())},
   };
-  for (const auto& c : cases) {
-    ASSERT_TRUE(WriteFileBytes(dlg(), c.file));
-    QString error;
-    SampleStore s;
+  for (const auto& [file, why] : refused) {
+    ASSERT_TRUE(WriteFileBytes(dlg(), file));
     EXPECT_FALSE(ReadDecodedLog(dlg(), s, &error));
-    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(error, why);
   }
-  QString error;
-  SampleStore s;
   EXPECT_FALSE(ReadDecodedLog(dlg("missing.dlg"), s, &error));
   EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open '") + dlg("missing.dlg") + "'")) << error.toStdString();
 }
@@ -127,67 +118,41 @@ TEST_F(LogFiles, RawImageBytesRoundTripUpToTheLargestImage) {
   EXPECT_EQ(image.bytes.size(), 16u);
 }
 
-// Every file reader refuses each prefix of a valid file that is too short for what the
-// file's header promises, leaves its target as it was and says why; from that length on
-// it reads. (Random files are the fuzz targets' part: scripts/fuzz.sh.)
-namespace {
-
-struct Reader {
-  std::string name;
-  QByteArray valid;
-  qsizetype readFrom;  // shorter prefixes are refused
-  std::function<bool(const QString& path)> read;
-};
-
-// Reads into a target that held something else; on refusal checks it is untouched.
-template <typename T>
-bool ReadInto(T target, const std::function<bool(T&, QString*)>& reader) {
-  const T before = target;
-  QString error;
-  const bool read = reader(target, &error);
-  if (!read) {
-    EXPECT_TRUE(target == before && !error.isEmpty());
-  }
-  return read;
-}
-
-std::vector<Reader> Readers() {
-  common::ChannelConfiguration config;
+// Every file reader refuses each prefix of a valid file too short for what its header
+// promises, leaves its target as it was and says why; from that length on it reads.
+TEST_F(LogFiles, EveryPrefixIsRefusedUntilTheFileHoldsWhatItsHeaderPromises) {
+  common::ChannelConfiguration config, current;
   config.channel[3].Name = QStringLiteral("Pitot");
   config.channel[3].Max = 1100;
-  common::ChannelConfiguration current;
   current.channel[0].Name = QStringLiteral("current");
-  const auto cfg = [current](const QString& p) {
-    return ReadInto<common::ChannelConfiguration>(current, [&](auto& c, QString* e) { return common::ReadConfigFile(p, c, e); });
+  const auto cfg = [&](const QString& p) {
+    common::ChannelConfiguration c = current;
+    QString error;
+    const bool read = common::ReadConfigFile(p, c, &error);
+    EXPECT_TRUE(read || (c == current && !error.isEmpty()));
+    return read;
   };
-  const auto dlg = [](const QString& p) {
-    return ReadInto<logdata::SampleStore>(hand::PreviousLog(), [&](auto& s, QString* e) { return logdata::ReadDecodedLog(p, s, e); });
-  };
-  const auto dlt = [](const QString& p) {
-    return ReadInto<logdata::SampleStore>(hand::PreviousLog(),
-                                          [&](auto& s, QString* e) { return logdata::LoadRawImage(p, std::nullopt, s, e); });
+  const auto log = [](bool image) {
+    return [image](const QString& p) {
+      SampleStore s = hand::PreviousLog();
+      QString error;
+      const bool read = image ? LoadRawImage(p, std::nullopt, s, &error) : ReadDecodedLog(p, s, &error);
+      EXPECT_TRUE(read || (s == hand::PreviousLog() && !error.isEmpty()));
+      return read;
+    };
   };
   // Twelve channels: 17-byte records; (last - 8) / 17 must round to at least 1.
   const QByteArray image = hand::ToQ(hand::RawImage(0x0FFF, 1, hand::Bytes(17 * 2, 0x33)));
-  return {{"cfg", hand::Cfg(config), common::kMinConfigFileSize, cfg},
-          {"dlg", hand::Dlg(3, 0x0C03, 4, 1234, [](int r, qint32 j) { return qint16(r * j); }), 11 + 3 * 24, dlg},
-          {"dlt", image, 18, dlt}};
-}
-
-class EveryPrefix : public ::testing::TestWithParam<Reader> {};
-
-TEST_P(EveryPrefix, IsRefusedUntilTheFileHoldsWhatItsHeaderPromises) {
-  testing_support::ProgramDir dir;
-  const QString path = dir.file("dlg/file");
-  const Reader& r = GetParam();
-  for (qsizetype n = 0; n <= r.valid.size(); ++n) {
-    ASSERT_TRUE(testing_support::WriteFileBytes(path, r.valid.left(n)));
-    ASSERT_EQ(r.read(path), n >= r.readFrom) << n;
+  const std::tuple<const char*, QByteArray, qsizetype, std::function<bool(const QString&)>> readers[] = {
+      {"cfg", hand::Cfg(config), common::kMinConfigFileSize, cfg},
+      {"dlg", hand::Dlg(3, 0x0C03, 4, 1234, [](int r, qint32 j) { return qint16(r * j); }), 11 + 3 * 24, log(false)},
+      {"dlt", image, 18, log(true)}};
+  for (const auto& [name, valid, readFrom, read] : readers) {
+    SCOPED_TRACE(name);
+    for (qsizetype n = 0; n <= valid.size(); ++n) {
+      ASSERT_TRUE(WriteFileBytes(dlg("file"), valid.left(n)));
+      ASSERT_EQ(read(dlg("file")), n >= readFrom) << n;
+    }
+    EXPECT_FALSE(read(dlg("missing")));
   }
-  EXPECT_FALSE(r.read(dir.file("dlg/missing")));
 }
-
-INSTANTIATE_TEST_SUITE_P(Readers, EveryPrefix, ::testing::ValuesIn(Readers()),
-                         [](const auto& info) { return info.param.name; });
-
-}  // namespace

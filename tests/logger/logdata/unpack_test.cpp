@@ -52,16 +52,14 @@ SampleStore StoreFor(unsigned mask, const Bytes& records, qint32 count) {
 }  // namespace
 
 TEST(Unstuff, PairsCollapseAndTheCountSurvivesOtherBytes) {
-  const struct {
-    Bytes in, out;
-  } cases[] = {
+  const std::pair<Bytes, Bytes> cases[] = {
       {{1, 2, 3}, {0, 1, 2, 3}},  // written from index 1
       {{0xF0, 0xF0}, {0, 0xF0}},
       {{0xF0, 0xF0, 0xF0, 0xF0}, {0, 0xF0, 0xF0}},
       // A lone 0xF0 leaves the count at 1, so the next pair is counted 2, 3: both stay.
       {{0xF0, 0x11, 0xF0, 0xF0}, {0, 0xF0, 0x11, 0xF0, 0xF0}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Unstuff(c.in, qint32(c.in.size()) - 1).bytes, c.out);
+  for (const auto& [in, out] : cases) EXPECT_EQ(Unstuff(in, qint32(in.size()) - 1).bytes, out);
   StuffCounters counters;
   EXPECT_EQ(Unstuff(Bytes{0x11, 0xF0, 0xF0, 0x22, 0xF0, 0xFF}, 5, &counters).bytes,
             (Bytes{0, 0x11, 0xF0, 0x22, 0xF0, 0xFF}));
@@ -74,17 +72,15 @@ TEST(Unstuff, PairsCollapseAndTheCountSurvivesOtherBytes) {
 }
 
 TEST(SampleCount, RoundsHalfToEvenAndMayGoNegative) {
-  const struct {
-    qint32 last, length;
-    int header;
-    std::optional<qint32> count;
-  } cases[] = {
+  // The last index, the record length, the header's size, the count.
+  const std::tuple<qint32, qint32, int, std::optional<qint32>> cases[] = {
       {311, 3, kDownloadHeaderSize, 99},  {16, 2, kDownloadHeaderSize, 1},   // (16 - 11) / 2 = 2.5 -> 2
       {18, 2, kDownloadHeaderSize, 3},    {9, 1, kRawImageHeaderSize, 0},    // 3.5 -> 4; 1
       {8, 2, kDownloadHeaderSize, -3},    {10, 2, kDownloadHeaderSize, -1},  // -1.5 -> -2; -0.5 -> 0
       {100, 0, kDownloadHeaderSize, std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(SampleCountFromLength(c.last, c.length, c.header), c.count) << c.last;
+  for (const auto& [last, length, header, count] : cases)
+    EXPECT_EQ(SampleCountFromLength(last, length, header), count) << last;
 }
 
 // The record length comes from the mask as the hand packer lays records out: a wrong

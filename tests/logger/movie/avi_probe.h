@@ -25,18 +25,6 @@ struct AviInfo {
   QByteArray audio;            // every audio packet's bytes, in order
   double duration = 0;
 };
-// A decoded picture as ARGB32 (alpha 255 where the video has none).
-inline QImage ToImage(const AVFrame* f) {
-  QImage out(f->width, f->height, QImage::Format_ARGB32);
-  SwsContext* s = sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height, AV_PIX_FMT_BGRA,
-                                 SWS_POINT, nullptr, nullptr, nullptr);
-  uint8_t* dst[4] = {out.bits(), nullptr, nullptr, nullptr};
-  const int stride[4] = {int(out.bytesPerLine()), 0, 0, 0};
-  sws_scale(s, f->data, f->linesize, 0, f->height, dst, stride);
-  sws_freeContext(s);
-  return out;
-}
-
 // Every frame of the video decoded, every audio packet kept.
 inline AviInfo ProbeAvi(const QString& path) {
   AviInfo info;
@@ -68,7 +56,14 @@ inline AviInfo ProbeAvi(const QString& path) {
         const AVFrameSideData* sd = av_frame_get_side_data(f, AV_FRAME_DATA_VIDEO_ENC_PARAMS);
         if (auto* p = sd ? reinterpret_cast<AVVideoEncParams*>(sd->data) : nullptr; p && p->nb_blocks > 0 && info.frames.empty())
           info.quantiser = (p->qp + av_video_enc_params_block(p, 0)->delta_qp) / 2;
-        info.frames.push_back(ToImage(f));
+        // As ARGB32, alpha 255 where the video has none.
+        QImage& out = info.frames.emplace_back(f->width, f->height, QImage::Format_ARGB32);
+        SwsContext* s = sws_getContext(f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+                                       AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+        uint8_t* dst[4] = {out.bits(), nullptr, nullptr, nullptr};
+        const int stride[4] = {int(out.bytesPerLine()), 0, 0, 0};
+        sws_scale(s, f->data, f->linesize, 0, f->height, dst, stride);
+        sws_freeContext(s);
       }
     };
     while (av_read_frame(fmt, pkt) >= 0) {

@@ -1,9 +1,11 @@
-// The painted frame, pixel by pixel: bars for the edge cases of their geometry; and the
-// frame loop: one frame per sample, writer failures and the range guard.
+// The painted frame, pixel by pixel: bars for the edge cases of their geometry; the frame
+// loop: one frame per sample, writer failures and the range guard; and abandoned movie files.
 #include "logger/movie/canvas.h"
 #include "logger/movie/run.h"
 #include "movie_source.h"
+#include "support/test_paths.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using movie::Kind;
@@ -35,15 +37,6 @@ class FakeWriter : public movie::VideoWriter {
   bool finishFails = false;
   int finishes = 0;
 };
-
-// Channel 1's bar on the canvas at (100, 100) px, 0..100 for a raw ramp j.
-movie::Scene BarScene() {
-  movie::Scene s;
-  auto& bar = s.layout.at({movie::Kind::Bar, 1});
-  bar.left = bar.top = 1500;
-  s.layout.setup[0].ScaleMax = 100;
-  return s;
-}
 
 // span: the yellow pixels inside the bar, along its length.
 struct BarCase { const char* what; Kind kind; float min, max; double value; std::pair<int, int> span; };
@@ -107,11 +100,14 @@ TEST(CanvasTest, OnlyVisibleElementsOnTheCanvasArePainted) {
 }
 
 // From the copy taken when the run began, whatever log came since.
-TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWith) {
+TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWithUntilTheWriterFails) {
   movietest::Log log(200);
   const movie::RunSnapshot copy(log.source());
   log.store = logdata::SampleStore();  // another log, empty
-  movie::Scene scene = BarScene();
+  // Channel 1's bar on the canvas at (100, 100) px, 0..100 for a raw ramp j.
+  movie::Scene scene;
+  scene.layout.at({Kind::Bar, 1}).left = scene.layout.at({Kind::Bar, 1}).top = 1500;
+  scene.layout.setup[0].ScaleMax = 100;
   FakeWriter w;
   EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 20, 60, w, {}), RunEnd::Finished);
   ASSERT_EQ(w.frames.size(), 60u);
@@ -121,31 +117,43 @@ TEST(RunTest, OneFramePerSampleOnBlueFromTheLogTheRunBeganWith) {
             std::pair(314, 157));
   EXPECT_EQ(w.frames[0].pixel(108, 110), qRgb(0, 0, 192)) << "element backgrounds are the canvas blue";
   EXPECT_EQ(scene.time, movietest::L("5.90")) << "frame 59 at 0.1 s per sample";
-}
 
-TEST(RunTest, WriterFailuresAndRangesBeyondTheLogEndTheRun) {
-  const movietest::Log log(100);
-  movie::Scene scene = BarScene();
-  FakeWriter w;
+  // Writer failures and ranges beyond the log end the run.
+  w = FakeWriter();
   w.failAt = 2;
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, w, {}), RunEnd::WriteError);
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 0, 10, w, {}), RunEnd::WriteError);
   EXPECT_EQ(std::pair(w.frames.size(), w.finishes), std::pair(std::size_t(2), 0));
   w = FakeWriter();
   w.finishFails = true;
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, w, {}), RunEnd::WriteError);
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 0, 10, w, {}), RunEnd::WriteError);
 
   // Through the worker thread a failure of the last frame shows when the file is closed.
   auto fake = std::make_unique<FakeWriter>();
   fake->failAt = 9;
   auto piped = movie::Pipelined(std::move(fake));
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 0, 10, *piped, {}), RunEnd::WriteError);
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 0, 10, *piped, {}), RunEnd::WriteError);
   EXPECT_EQ(piped->error(), "disk full");
 
   // A range beyond the log reads nothing.
   w = FakeWriter();
-  for (const auto& [start, count] : {std::pair{90, 11}, {-1, 5}, {0, -1}, {100, 1}})
-    EXPECT_EQ(movie::RenderMovie(scene, log.source(), start, count, w, {}), RunEnd::OutsideLog) << start;
+  for (const auto& [start, count] : {std::pair{190, 11}, {-1, 5}, {0, -1}, {200, 1}})
+    EXPECT_EQ(movie::RenderMovie(scene, copy.source(), start, count, w, {}), RunEnd::OutsideLog) << start;
   EXPECT_TRUE(w.frames.empty() && w.finishes == 0);
-  EXPECT_EQ(movie::RenderMovie(scene, log.source(), 100, 0, w, {}), RunEnd::Finished) << "no frames, a closed file";
+  EXPECT_EQ(movie::RenderMovie(scene, copy.source(), 200, 0, w, {}), RunEnd::Finished) << "no frames, a closed file";
   EXPECT_EQ(w.finishes, 1);
+}
+
+TEST(AviFileTest, AbandonedOrImpossibleWritesLeaveNothing) {
+  testing_support::ProgramDir dir;
+  QString error;
+  EXPECT_FALSE(movie::OpenAvi(dir.file("nowhere/m.avi"), movie::Codec::Raw, 10, &error));
+  EXPECT_FALSE(error.isEmpty());
+
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("video/old.avi"), "old movie"));
+  {
+    auto w = movie::Pipelined(movie::OpenAvi(dir.file("video/old.avi"), movie::Codec::Ffv1, 10, nullptr));
+    ASSERT_TRUE(w->write(QImage(720, 540, QImage::Format_RGB32)));
+  }  // destroyed without finish()
+  EXPECT_EQ(testing_support::FileBytes(dir.file("video/old.avi")), "old movie");
+  EXPECT_EQ(QDir(dir.file("video")).entryList(QDir::Files | QDir::Hidden), QStringList{"old.avi"});
 }

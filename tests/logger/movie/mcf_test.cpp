@@ -1,8 +1,9 @@
 // The .mcf setup file against bytes built from its record table.
 #include "logger/movie/mcf.h"
+#include "support/hand_bytes.h"
 #include "support/test_paths.h"
 
-#include <QtEndian>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <gtest/gtest.h>
@@ -12,16 +13,9 @@ using movie::MovieLayout;
 
 namespace {
 
-// One 128-byte record: the little-endian value, then zeros.
-template <typename T>
-QByteArray Rec(T v) {
-  QByteArray r(128, '\0');
-  qToLittleEndian(v, r.data());
-  return r;
-}
-QByteArray I32(qint32 v) { return Rec(v); }
-QByteArray F32(float v) { return Rec(v); }
-QByteArray Text(const QByteArray& t) { return Rec(qint16(t.size())).replace(2, t.size(), t); }
+QByteArray I32(qint32 v) { return hand::Rec(hand::Le(v, 4)); }
+QByteArray F32(float v) { return hand::Rec(hand::Le(std::bit_cast<quint32>(v), 4)); }
+QByteArray Text(const QByteArray& t) { return hand::Rec(hand::Le(t.size(), 2) + t); }
 
 // Palette spots and design sizes in twips (15 per pixel).
 QByteArray DefaultBlock(float min, float max, const QByteArray& format, qint32 timeLabelTop, qint32 timeLabelLeft) {
@@ -78,7 +72,7 @@ TEST_F(McfTest, WritesTwelveBlocksOfTwentySevenRecordsAndReadsThemBack) {
   EXPECT_EQ(std::tuple(scale.width, read.at({Kind::HorBar, 3}).left, time.top, time.left), std::tuple(300, -45, 300, 450));
 }
 
-TEST_F(McfTest, ShortOrDamagedFilesChangeNothing) {
+TEST_F(McfTest, ShortOrDamagedFilesChangeNothingAndWhatTheFileCannotHoldIsRefused) {
   ASSERT_TRUE(movie::WriteMovieSetup(path("good.mcf"), MovieLayout(), nullptr));
   const QByteArray good = testing_support::FileBytes(path("good.mcf"));
   float nan = std::nanf("");
@@ -98,12 +92,11 @@ TEST_F(McfTest, ShortOrDamagedFilesChangeNothing) {
     EXPECT_FALSE(movie::ReadMovieSetup(path("bad.mcf"), layout, &error) || error.isEmpty());
     EXPECT_EQ(std::pair(layout.at({Kind::Bar, 1}).left, layout.setup[0].ValueFormat), std::pair(4242, QStringLiteral("kept")));
   }
-}
 
-TEST_F(McfTest, WhatTheFileCannotHoldIsRefused) {
-  const std::pair<QString, float> cases[] = {
+  // What the file cannot hold is not written.
+  const std::pair<QString, float> unwritable[] = {
       {QString(127, QLatin1Char('#')), 1.f}, {QStringLiteral("#\u20AC"), 1.f}, {"#", std::numeric_limits<float>::infinity()}};
-  for (const auto& [format, max] : cases) {
+  for (const auto& [format, max] : unwritable) {
     MovieLayout layout;
     layout.setup[6].ValueFormat = format;
     layout.setup[6].ScaleMax = max;

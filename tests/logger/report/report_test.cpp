@@ -37,7 +37,7 @@ struct Log {
   }
 };
 
-TEST(ReportTest, HeaderAndTableOfTheRange) {
+TEST(ReportTest, HeaderTableAndSummaryOfTheRange) {
   Log log(5);
   const report::Facts facts{QStringLiteral("f.dlg"), QStringLiteral("/p/cfg/77.cfg"),
                             QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))};
@@ -53,9 +53,8 @@ TEST(ReportTest, HeaderAndTableOfTheRange) {
       {msg::kConfiguration, "/p/cfg/77.cfg"},   {msg::kModified, "2024-05-06 07:08:09"},
   };
   for (const auto& [label, value] : header) EXPECT_EQ(ValueOf(p, label), value) << label.toStdString();
-  // Raw 10, 20, 30 of channel 1: -100, 0, 100; raw 4094..4092 of channel 2, the
-  // unconfigured 0..0 range: all 0.
-  // The rows follow the column heads, six cells each.
+  // The rows follow the column heads, six cells each. Raw 10, 20, 30 of channel 1: -100, 0,
+  // 100; raw 4094..4092 of channel 2, the unconfigured 0..0 range: all 0.
   const auto head = std::find_if(p.texts.begin(), p.texts.end(), [](const report::Text& t) { return t.text == msg::kColumnMean; });
   QStringList rows;
   for (auto cell = head + 1; cell + 5 < p.texts.end() && rows.size() < 4; cell += 6)
@@ -63,12 +62,9 @@ TEST(ReportTest, HeaderAndTableOfTheRange) {
   EXPECT_EQ(rows, (QStringList{"1|Pitot|V|-100.00|100.00|0.00", "2|||0.00|0.00|0.00", "5|||0.00|0.00|0.00",
                                "11|Flat|g|7.00|7.00|7.00"}));
   EXPECT_EQ(ValueOf(p, msg::kMaxClimb), QString());  // no speed and altitude shown
-}
 
-// n = 1 sample a second at FreqCode 50; at FreqCode 25, n = 2 and 0.5 s a sample. Equal
-// maxima count at their first sample.
-TEST(ReportTest, VerticalSpeedShrinksItsSpanAtTheLogsEnds) {
-  Log log(5);
+  // The vertical speed shrinks its span at the log's ends: n = 1 sample a second at FreqCode
+  // 50; at FreqCode 25, n = 2 and 0.5 s a sample. Equal maxima count at their first sample.
   derived::DerivedTable& t = log.s.derivedTable();
   t.reset(5);
   const float alt[] = {0, 10, 30, 40, 70}, speed[] = {1, 5, 3, 5, 2};
@@ -81,15 +77,15 @@ TEST(ReportTest, VerticalSpeedShrinksItsSpanAtTheLogsEnds) {
 
   log.s.view().SpeedAlt = true;
   log.s.view().SpeedUnit = derived::kKnots;
-  const std::vector<report::Page> pages = report::ComposeReport(log.s, {}, 0, 4);
+  const std::vector<report::Page> withSpeed = report::ComposeReport(log.s, {}, 0, 4);
   const double ftMin = 60 / 0.3048;
-  const std::pair<QString, QString> rows[] = {
+  const std::pair<QString, QString> summary[] = {
       {msg::kMaxSpeed, msg::AtSample(QString::number(5 * 3.6 / 1.852, 'f', 2) + " kt", 1, "0.50")},
       {msg::kMaxAltitude, msg::AtSample(QString::number(70 / 0.3048, 'f', 2) + " feet", 4, "2.00")},
       {msg::kMaxClimb, msg::AtSample(QString::number(40 * ftMin, 'f', 2) + " ft/min", 3, "1.50")},
       {msg::kMaxSink, msg::AtSample(QString::number(40 / 1.5 * ftMin, 'f', 2) + " ft/min", 1, "0.50")},
   };
-  for (const auto& [label, value] : rows) EXPECT_EQ(ValueOf(pages[0], label), value) << label.toStdString();
+  for (const auto& [label, value] : summary) EXPECT_EQ(ValueOf(withSpeed[0], label), value) << label.toStdString();
 }
 
 // A long flat channel comes from min/max blocks: they join into one level line across
