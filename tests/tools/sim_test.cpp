@@ -74,7 +74,9 @@ TEST(SimPty, TheFaultFileSwitchesFaultsThenDownloadGivesTheGeneratedSamples) {
     EXPECT_EQ(r.status, status);
     EXPECT_TRUE(Says(r, message)) << r.err.toStdString();
     // A failed download leaves no file; the compensation table is saved as read.
-    if (args.contains("-o")) EXPECT_EQ(testing_support::FileBytes(out), status ? QByteArray() : QByteArray::fromHex(comp.toLatin1()));
+    if (args.contains("-o")) {
+      EXPECT_EQ(testing_support::FileBytes(out), status ? QByteArray() : QByteArray::fromHex(comp.toLatin1()));
+    }
   }
   const QString dlg = dir.filePath("pty.dlg");
   const auto down = Logtool({"download", "--port", sim.tty, "-o", dlg, "--delay", "3"});

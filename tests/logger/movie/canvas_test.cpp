@@ -74,8 +74,9 @@ TEST(CanvasTest, BarsFromTheirBaselineToTheValue) {
     auto span = vertical ? YellowSpan(img, true, 108, 0, 540) : YellowSpan(img, false, 110, 0, 720);
     if (span.first >= 0) span = {span.first - 100, span.second - 100};
     EXPECT_EQ(span, c.span);
-    if (vertical && c.span.first >= 0)  // the full width of the bar
+    if (vertical && c.span.first >= 0) {  // the full width of the bar
       EXPECT_EQ(YellowSpan(img, false, 100 + c.span.second, 0, 720), std::make_pair(100, 116));
+    }
   }
 }
 
