@@ -135,6 +135,13 @@ TEST_F(Panel, HeightBoxMidZeroAndChannelColourRedraw) {
   for (const char* l : {"lblChannel_2", "lblChannel_14"})
     EXPECT_TRUE(find<QLabel>(l)->styleSheet().contains(QStringLiteral("#563412"))) << l;
   EXPECT_EQ(testing_support::FileBytes(dir.file("cfg/init.prm")), hand::Prm(window->settings()));
+  // Cancelled: nothing changes and nothing is written; the second labels open nothing.
+  QFile::remove(dir.file("cfg/init.prm"));
+  QTest::mouseClick(label, Qt::LeftButton);
+  QTest::mouseClick(find<QLabel>("lblChannel_14"), Qt::LeftButton);
+  EXPECT_EQ(prompt.records.size(), 2u);
+  EXPECT_EQ(window->view().Colours[2], 0x00123456);
+  EXPECT_FALSE(QFileInfo::exists(dir.file("cfg/init.prm")));
 }
 
 // Without both zero levels "Speed / Alt" says so and stays unticked. Ticked, channels 5
